@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "platform/system_platform.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    trovel::app::RegisterTahoma();
+    auto platform = trovel::platform::CreateSystemPlatform();
+    trovel::app::TForm1 window(*platform);
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,194 @@
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStackedWidget>
+
+#include "app/fonts.h"
+#include "app/window_messages.h"
+#include "catalogue/known_folder_catalogue.h"
+
+namespace trovel::app {
+namespace {
+
+template <typename Widget>
+Widget* Place(QWidget* parent, const char* name, QRect geometry) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+// A label at a point, sized to its text.
+QLabel* PlaceLabel(QWidget* parent, const char* name, QPoint at, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QString Hint(const char* words) { return QStringLiteral("   ") + QString::fromUtf8(words) + QStringLiteral("   "); }
+
+}  // namespace
+
+int PageTag(const QWidget* page) { return page->property("tag").toInt(); }
+void SetPageTag(QWidget* page, int tag) { page->setProperty("tag", tag); }
+
+TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Trovel"));
+    setFont(Tahoma(11));
+    resize(kClientWidth, kClientHeight);
+    // The window may only grow taller than it was created, never wider or narrower.
+    setFixedWidth(kClientWidth);
+    setMinimumHeight(kClientHeight);
+
+    BuildControls();
+    PageControl1->setCurrentWidget(TSWelcome);
+    PCLeftPane->setCurrentWidget(TSWelcomeL);
+
+    kfo_ = std::make_unique<catalogue::Tvkfo>(this);
+    kfo_->GetFolders();
+    kfo_->SortByName();
+}
+
+TForm1::~TForm1() = default;
+
+QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
+    auto* page = new QWidget(pages);
+    page->setObjectName(QString::fromLatin1(name));
+    SetPageTag(page, 0);
+    pages->addWidget(page);
+    return page;
+}
+
+void TForm1::BuildControls() {
+    lheader = Place<QLabel>(this, "lheader", {4, 8, 300, 23});
+    lheader->setText(QStringLiteral("Trovel"));
+    lheader->setFont(Tahoma(19));
+
+    lsizesum = PlaceLabel(this, "lsizesum", {544, 1}, QStringLiteral("0"));
+    lsizesum->setToolTip(Hint("A kiválasztott mappák mérete"));
+
+    cbsort = Place<QComboBox>(this, "cbsort", {544, 17, 65, 21});
+    cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
+    cbsort->setCurrentIndex(0);
+    cbsort->setToolTip(Hint("Rendezés"));
+
+    lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
+    lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
+    lfolderslisted = PlaceLabel(this, "lfolderslisted", {631, 22}, QStringLiteral("0"));
+    lfolderslisted->setToolTip(Hint("Összes mappa"));
+
+    lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
+    Edit2 = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
+
+    cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
+    cbfindinname->setChecked(true);
+    cbfindinname->setToolTip(Hint("Név"));
+    cbfindinpath = Place<QCheckBox>(this, "cbfindinpath", {745, 0, 17, 17});
+    cbfindinpath->setChecked(true);
+    cbfindinpath->setToolTip(Hint("Útvonal"));
+    cbfindinpath->hide();
+
+    PCLeftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
+    PageControl1 = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
+
+    TSWelcome = AddPage(PageControl1, "TSWelcome");
+    TSListAll = AddPage(PageControl1, "TSListAll");
+    Redirect = AddPage(PageControl1, "Redirect");
+    TSCopy = AddPage(PageControl1, "TSCopy");
+    TSDelete = AddPage(PageControl1, "TSDelete");
+    TSDrives = AddPage(PageControl1, "TSDrives");
+    TSStatus = AddPage(PageControl1, "TSStatus");
+    TSRestore = AddPage(PageControl1, "TSRestore");
+    TSRestored = AddPage(PageControl1, "TSRestored");
+    TSWelcomeL = AddPage(PCLeftPane, "TSWelcomeL");
+    TSListAllL = AddPage(PCLeftPane, "TSListAllL");
+    TSRedirectL = AddPage(PCLeftPane, "TSRedirectL");
+    TSCopyL = AddPage(PCLeftPane, "TSCopyL");
+    TSDeleteL = AddPage(PCLeftPane, "TSDeleteL");
+    TSDrivesL = AddPage(PCLeftPane, "TSDrivesL");
+    TSStatusL = AddPage(PCLeftPane, "TSStatusL");
+    TSRestoreL = AddPage(PCLeftPane, "TSRestoreL");
+    TSRestoredL = AddPage(PCLeftPane, "TSRestoredL");
+
+    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, 416});
+    ScrollBar1->setOrientation(Qt::Vertical);
+    ScrollBar1->setSingleStep(10);
+    ScrollBar1->setPageStep(50);
+    ScrollBar1->setMaximum(0);
+    ScrollBar1->hide();
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+
+    const QFont buttonFont = Tahoma(12);
+    bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
+    bexit->setText(QStringLiteral("Kilépés"));
+    babout = Place<QPushButton>(this, "babout", {126, 467, 91, 25});
+    babout->setText(QStringLiteral("A programról"));
+    Label1 = PlaceLabel(this, "Label1", {252, 467}, QString());
+    Label1->setCursor(Qt::PointingHandCursor);
+    bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
+    bprevious->setText(QStringLiteral("<  Vissza"));
+    bprevious->hide();
+    bnext = Place<QPushButton>(this, "bnext", {659, 467, 75, 25});
+    bnext->setText(QStringLiteral("Tovább  >"));
+    bnext->hide();
+    for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
+
+    setTabOrder(PageControl1, bnext);
+    setTabOrder(bnext, bprevious);
+    setTabOrder(bprevious, bexit);
+    setTabOrder(bexit, ScrollBar1);
+    setTabOrder(ScrollBar1, Edit2);
+    setTabOrder(Edit2, PCLeftPane);
+    setTabOrder(PCLeftPane, babout);
+    setTabOrder(babout, cbfindinname);
+    setTabOrder(cbfindinname, cbfindinpath);
+    setTabOrder(cbfindinpath, cbsort);
+
+    anchors_.Add(lcheckedcount, kAnchorRight | kAnchorTop);
+    anchors_.Add(lfolderslisted, kAnchorRight | kAnchorTop);
+    anchors_.Add(Edit2, kAnchorRight | kAnchorTop);
+    anchors_.Add(PCLeftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
+    anchors_.Add(PageControl1, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors_.Add(ScrollBar1, kAnchorRight | kAnchorTop | kAnchorBottom);
+    anchors_.Add(bexit, kAnchorLeft | kAnchorBottom);
+    anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
+    anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
+    anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    anchors_.Apply(event->size());
+}
+
+void TForm1::ScrollBar1Change(int position) {
+    QWidget* page = PageControl1->currentWidget();
+    if (page == nullptr) return;
+    const int shift = PageTag(page) - position;
+    for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->move(child->x(), child->y() + shift);
+    SetPageTag(page, position);
+}
+
+void TForm1::WMFolderCheck(qintptr operationId) {
+    bnext->setEnabled(kfo_->IsThereChecked(static_cast<int>(operationId)));
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == WM_FOLDERCHECK) {
+        WMFolderCheck(static_cast<WindowMessage*>(event)->wParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace trovel::app

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <mutex>
+
+#include "app/anchors.h"
+#include "catalogue/list_types.h"
+#include "platform/platform.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QStackedWidget;
+
+namespace trovel::catalogue {
+class Tvkfo;
+}
+
+namespace trovel::app {
+
+// The main window: header tools, the page area with its scroll bar, the left pane
+// and the wizard buttons. It owns the catalogues and every row.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 762;
+    static constexpr int kClientHeight = 498;
+
+    explicit TForm1(platform::Platform& platform, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    platform::Platform& platform() { return platform_; }
+    catalogue::SharedValues& shared() { return shared_; }
+    catalogue::Tvkfo& kfo() { return *kfo_; }
+    std::mutex& progressLock() { return progressLock_; }
+
+    // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
+    int vsheetpage = 0;
+
+    QLabel* lheader;
+    QLabel* lsizesum;
+    QComboBox* cbsort;
+    QLabel* lcheckedcount;
+    QLabel* lfolderslisted;
+    QLabel* lfind;
+    QLineEdit* Edit2;
+    QCheckBox* cbfindinname;
+    QCheckBox* cbfindinpath;
+    QStackedWidget* PCLeftPane;
+    QStackedWidget* PageControl1;
+    QScrollBar* ScrollBar1;
+    QPushButton* bexit;
+    QPushButton* babout;
+    QLabel* Label1;
+    QPushButton* bprevious;
+    QPushButton* bnext;
+
+    // Pages of the page area, and the left-pane page shown with each.
+    QWidget* TSWelcome;
+    QWidget* TSListAll;
+    QWidget* Redirect;
+    QWidget* TSCopy;
+    QWidget* TSDelete;
+    QWidget* TSDrives;
+    QWidget* TSStatus;
+    QWidget* TSRestore;
+    QWidget* TSRestored;
+    QWidget* TSWelcomeL;
+    QWidget* TSListAllL;
+    QWidget* TSRedirectL;
+    QWidget* TSCopyL;
+    QWidget* TSDeleteL;
+    QWidget* TSDrivesL;
+    QWidget* TSStatusL;
+    QWidget* TSRestoreL;
+    QWidget* TSRestoredL;
+
+    // Shifts the children of the page shown by the scroll bar's position.
+    void ScrollBar1Change(int position);
+    // Message 1026 from a folder row.
+    void WMFolderCheck(qintptr operationId);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildControls();
+    QWidget* AddPage(QStackedWidget* pages, const char* name);
+
+    platform::Platform& platform_;
+    catalogue::SharedValues shared_;
+    std::mutex progressLock_;
+    Anchors anchors_{{kClientWidth, kClientHeight}};
+    std::unique_ptr<catalogue::Tvkfo> kfo_;
+};
+
+// The scroll shift a page's children carry, kept with the page.
+int PageTag(const QWidget* page);
+void SetPageTag(QWidget* page, int tag);
+
+}  // namespace trovel::app

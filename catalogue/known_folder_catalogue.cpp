@@ -1,0 +1,113 @@
+#include "catalogue/known_folder_catalogue.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+
+#include "app/main_window.h"
+#include "catalogue/description.h"
+#include "catalogue/folder_row.h"
+#include "catalogue/row_widgets.h"
+#include "platform/known_folder_ids.h"
+
+namespace trovel::catalogue {
+
+using platform::Succeeded;
+
+Tvkfo::Tvkfo(app::TForm1* Owner) : FkfOwner(Owner), platform_(Owner->platform()) {
+    Fiobj = 0;
+    FkfSizegot = false;
+    FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) | CategoryBit(platform::KF_CATEGORY_PERUSER);
+
+    // Without a registry the catalogue stays empty and the window still opens.
+    if (!Succeeded(platform_.CreateKnownFolderManager(Fkfm)) || !Fkfm) {
+        Fkfm.reset();
+        return;
+    }
+    if (!Succeeded(Fkfm->GetFolderIds(Fkfarray))) Fkfarray.clear();
+    Fkffullcount = static_cast<std::uint32_t>(Fkfarray.size());
+
+    std::string windowsPath;
+    if (Succeeded(Fkfm->GetFolder(platform::FOLDERID_Windows, Fkf)) && Fkf)
+        Fkf->GetPath(platform::kCurrentPathFlags, windowsPath);
+    FkfOwner->shared().systemDrive = platform::DrivePart(platform_.Style(), windowsPath);
+}
+
+Tvkfo::~Tvkfo() = default;
+
+void Tvkfo::GetFolders() {
+    for (std::uint32_t i = 0; i < Fkffullcount; ++i) {
+        TFrame1* row = MakeRow(i);
+        framearr.push_back(row);
+        FillRow(row);
+    }
+    Fkflistcount = static_cast<std::uint32_t>(framearr.size());
+}
+
+TFrame1* Tvkfo::MakeRow(std::uint32_t index) {
+    const int n = static_cast<int>(index);
+    auto* row = new TFrame1(FkfOwner, platform_);
+    row->setObjectName(QStringLiteral("F%1").arg(n));
+    row->move(3, (row->height() + 3) * n + 3);
+    row->ID = n;
+    row->SizeGot = false;
+    row->FolderID = Fkfarray[index];
+    return row;
+}
+
+void Tvkfo::FillRow(TFrame1* row) {
+    Fkf.reset();
+    Fkfstruct = {};
+    // A folder the registry cannot hand out is still listed, with nothing but its id.
+    if (!Succeeded(Fkfm->GetFolder(row->FolderID, Fkf)) || !Fkf) {
+        Fkf.reset();
+        SetAutoSizedText(row->lfoldername, QString::fromStdString(row->FolderID.ToString()));
+        row->Image1->setPixmap(GetShellIcon({}));
+        row->Image1->adjustSize();
+        return;
+    }
+    if (!Succeeded(Fkf->GetFolderDefinition(Fkfstruct))) Fkfstruct = {};
+    row->FolderDefinition = Fkfstruct;
+
+    QString name = QString::fromStdString(Fkfstruct.name);
+    if (Fkfstruct.name == "Personal") name += QStringLiteral(" (My Documents)");
+    SetAutoSizedText(row->lfoldername, name);
+
+    Fkf->GetCategory(row->FolderCategory);
+    Fkf->GetRedirectionCapabilities(row->FolderRedirectionCapability);
+    Fkf->GetFolderType(row->FolderTypeID);
+
+    row->ldescription->setText(QString::fromStdString(ResolveDescription(platform_, Fkfstruct.tooltip)));
+
+    // A folder whose path cannot be read keeps an empty path and the arrow cursor.
+    std::string path;
+    if (!Succeeded(Fkf->GetPath(platform::kCurrentPathFlags, path))) path.clear();
+    row->Path = path;
+    const QString pathText = QString::fromStdString(path);
+    SetAutoSizedText(row->lfolderpath, pathText);
+    row->lfolderpath->setToolTip(pathText);
+    if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
+
+    row->Image1->setPixmap(GetShellIcon(row->lfolderpath->text().toStdString()));
+    row->Image1->adjustSize();
+}
+
+QPixmap Tvkfo::GetShellIcon(const std::string& path) {
+    constexpr int kExtraLarge = 48;
+    const platform::ShellIcon icon = platform_.ShellIconOf(path);
+    if (!icon.argb.empty() && icon.width > 0 && icon.height > 0 &&
+        icon.argb.size() >= static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height)) {
+        QImage image(icon.width, icon.height, QImage::Format_ARGB32);
+        for (int y = 0; y < icon.height; ++y)
+            for (int x = 0; x < icon.width; ++x)
+                image.setPixel(x, y, icon.argb[static_cast<std::size_t>(y * icon.width + x)]);
+        return QPixmap::fromImage(image);
+    }
+    const QIcon fallback(QString::fromStdString(icon.fallbackResource));
+    const QIcon themed = icon.themeName.empty()
+                             ? fallback
+                             : QIcon::fromTheme(QString::fromStdString(icon.themeName), fallback);
+    return themed.pixmap(kExtraLarge, kExtraLarge);
+}
+
+}  // namespace trovel::catalogue

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/list_types.h"
+#include "platform/platform.h"
+
+class QCheckBox;
+class QLabel;
+class QScrollBar;
+class QWidget;
+
+namespace trovel::app {
+class TForm1;
+}
+
+namespace trovel::catalogue {
+
+class TFrame1;
+using TaFO = std::vector<TFrame1*>;
+
+// Operation ids of a row's boxes.
+enum OperationId : int { kMoveBox = 1, kCopyBox = 2, kDeleteBox = 3, kRedirectedBox = 4 };
+
+// Category bits: bit n stands for KF_CATEGORY n.
+using CategorySet = std::uint16_t;
+constexpr CategorySet CategoryBit(std::uint32_t category) {
+    return category <= 15 ? static_cast<CategorySet>(1u << category) : CategorySet{0};
+}
+
+// The known-folder catalogue: every registered folder as a row, and the lists
+// the wizard pages show.
+class Tvkfo {
+public:
+    // Create: opens the known-folder registry and records the system drive.
+    explicit Tvkfo(app::TForm1* Owner);
+    ~Tvkfo();
+
+    // Builds one row per registered folder, in the registry's order.
+    void GetFolders();
+    // The shell's 48 x 48 icon of a path as a picture.
+    QPixmap GetShellIcon(const std::string& path);
+
+    // Views: which rows a page shows, with which boxes.
+    void GetKFAll(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1);
+    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount);
+    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFDefinedListDelete(QWidget* Obj);
+    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollbar1, QLabel* lcount);
+    bool IsThereChecked(int operationID);
+    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
+                   QLabel* lcount);
+    void ShowAll(bool show);
+    void HookItems(QWidget* value);
+    void SetScrollBar(int i);
+
+    // Sorts: 0 name, 1 path, 2 size; stable.
+    void Sort(int sortID);
+    void SortByName();
+    void SortByPath();
+    void SortBySize();
+
+    TaFO framearr;
+    std::uint32_t Fkflistcount = 0;
+    CategorySet FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) |
+                                 CategoryBit(platform::KF_CATEGORY_PERUSER);
+    std::uint32_t Fkfselectedcount = 0;
+    std::int32_t vSortCriteria = 0;
+    bool FkfSizegot = false;
+    std::int32_t Fiobj = 0;
+    std::unique_ptr<platform::KnownFolderManager> Fkfm;
+    std::unique_ptr<platform::KnownFolder> Fkf;
+    TaKF Fkfarray;
+    std::uint32_t Fkffullcount = 0;
+    platform::KnownFolderDefinition Fkfstruct;
+    app::TForm1* FkfOwner;
+
+private:
+    // The frame every list view shares; `list` says per row whether it is listed,
+    // and sets its boxes; it returns whether the page's own box is ticked.
+    template <typename Decide>
+    void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
+    void PlaceRow(TFrame1* row, int k);
+    void ShowCount(QLabel* label, std::uint32_t count);
+    template <typename Before>
+    void BubbleSort(Before mustFollow);
+    TFrame1* MakeRow(std::uint32_t index);
+    void FillRow(TFrame1* row);
+
+    platform::Platform& platform_;
+};
+
+}  // namespace trovel::catalogue

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/known_folder.h"
+
+namespace trovel::catalogue {
+
+using TaKF = std::vector<platform::KnownFolderId>;  // list of known-folder ids
+using TSA = std::vector<std::string>;               // list of texts
+using TFMSA = std::vector<TSA>;                     // list of text lists
+using TIntA = std::vector<std::int32_t>;            // list of signed 32-bit integers
+
+// Values the catalogue, the size measurement and the drive choice share for the
+// whole run; the main window owns the one instance.
+struct SharedValues {
+    std::int64_t selectedSizeSum = 0;  // bytes of the ticked folders
+    std::string systemDrive;           // "C:", the drive of the Windows folder
+    std::string chosenDriveRoot;       // "D:\", empty while no drive is chosen
+};
+
+}  // namespace trovel::catalogue

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <string_view>
+
+namespace trovel::catalogue {
+
+// A check box that reports every mouse-button release that follows a press on it,
+// whatever the button and wherever the pointer is, after the box has toggled.
+// Keyboard toggles report nothing.
+class ActionBox : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+signals:
+    void mouseReleased();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A label that acts on a left click.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A QString's UTF-16 code units, for the core's text comparisons.
+inline std::u16string_view Utf16View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// Sets a label's text and sizes the label to it, as an auto-sized label does.
+void SetAutoSizedText(QLabel* label, const QString& text);
+
+}  // namespace trovel::catalogue

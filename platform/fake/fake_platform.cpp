@@ -1,0 +1,252 @@
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+
+namespace trovel::platform::fake {
+namespace {
+
+class FakeKnownFolder : public KnownFolder {
+public:
+    FakeKnownFolder(FakePlatform& platform, KnownFolderId id) : platform_(platform), id_(id) {}
+
+    HResult GetFolderDefinition(KnownFolderDefinition& definition) override {
+        Record("GetFolderDefinition");
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        if (!Succeeded(folder->definitionResult)) return folder->definitionResult;
+        definition = folder->definition;
+        return kOk;
+    }
+    HResult GetCategory(std::uint32_t& category) override {
+        Record("GetCategory");
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        category = folder->category;
+        return kOk;
+    }
+    HResult GetRedirectionCapabilities(std::uint32_t& capabilities) override {
+        Record("GetRedirectionCapabilities");
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        capabilities = folder->capability;
+        return kOk;
+    }
+    HResult GetFolderType(Guid& folderType) override {
+        Record("GetFolderType");
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        folderType = folder->folderType;
+        return kOk;
+    }
+    HResult GetPath(std::uint32_t flags, std::string& path) override {
+        Record("GetPath", flags);
+        path.clear();
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        const std::string& source = (flags & KF_FLAG_DEFAULT_PATH) ? folder->defaultPath : folder->path;
+        if (source.empty()) return kFileNotFound;
+        path = source;
+        return kOk;
+    }
+    HResult SetPath(std::uint32_t flags, const std::string& path) override {
+        Record("SetPath", flags, path);
+        FakeFolder* folder = platform_.Find(id_);
+        if (folder == nullptr) return kFileNotFound;
+        if (Succeeded(folder->setPathResult)) folder->path = path;
+        return folder->setPathResult;
+    }
+
+private:
+    void Record(const std::string& operation, std::uint32_t flags = 0, const std::string& text = {}) {
+        platform_.calls.push_back({operation, id_, flags, text, {}});
+    }
+
+    FakePlatform& platform_;
+    KnownFolderId id_;
+};
+
+class FakeManager : public KnownFolderManager {
+public:
+    explicit FakeManager(FakePlatform& platform) : platform_(platform) {}
+
+    HResult GetFolderIds(std::vector<KnownFolderId>& ids) override {
+        platform_.calls.push_back({"GetFolderIds", {}, 0, {}, {}});
+        ids.clear();
+        if (!Succeeded(platform_.getFolderIdsResult)) return platform_.getFolderIdsResult;
+        for (const FakeFolder& folder : platform_.folders) ids.push_back(folder.id);
+        return kOk;
+    }
+    HResult GetFolder(const KnownFolderId& id, std::unique_ptr<KnownFolder>& folder) override {
+        platform_.calls.push_back({"GetFolder", id, 0, {}, {}});
+        folder.reset();
+        FakeFolder* found = platform_.Find(id);
+        if (found == nullptr) return kFileNotFound;
+        if (!Succeeded(found->getFolderResult)) return found->getFolderResult;
+        folder = std::make_unique<FakeKnownFolder>(platform_, id);
+        return kOk;
+    }
+    HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
+                     const std::vector<KnownFolderId>& exclusions, std::string& errorText) override {
+        platform_.calls.push_back({"Redirect", id, flags, target, exclusions});
+        errorText.clear();
+        FakeFolder* found = platform_.Find(id);
+        if (found == nullptr) return kFileNotFound;
+        errorText = found->redirectErrorText;
+        if (Succeeded(found->redirectResult)) found->path = target;
+        return found->redirectResult;
+    }
+
+private:
+    FakePlatform& platform_;
+};
+
+}  // namespace
+
+FakeFolder* FakePlatform::Find(const KnownFolderId& id) {
+    auto it = std::find_if(folders.begin(), folders.end(),
+                           [&](const FakeFolder& folder) { return folder.id == id; });
+    return it == folders.end() ? nullptr : &*it;
+}
+
+FakeFolder& FakePlatform::AddFolder(const std::string& name, const std::string& path,
+                                    const std::string& defaultPath) {
+    FakeFolder folder;
+    // Distinct, stable ids: the running number in the last bytes.
+    folder.id.data1 = 0xFA4E0000u;
+    const auto n = static_cast<std::uint32_t>(folders.size() + 1);
+    folder.id.data4[4] = static_cast<std::uint8_t>(n >> 24);
+    folder.id.data4[5] = static_cast<std::uint8_t>(n >> 16);
+    folder.id.data4[6] = static_cast<std::uint8_t>(n >> 8);
+    folder.id.data4[7] = static_cast<std::uint8_t>(n);
+    folder.definition.name = name;
+    folder.definition.category = KF_CATEGORY_PERUSER;
+    folder.path = path;
+    folder.defaultPath = defaultPath.empty() ? path : defaultPath;
+    folders.push_back(folder);
+    return folders.back();
+}
+
+std::vector<Call> FakePlatform::CallsOf(const std::string& operation) const {
+    std::vector<Call> out;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
+                 [&](const Call& call) { return call.operation == operation; });
+    return out;
+}
+
+HResult FakePlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
+    calls.push_back({"CreateKnownFolderManager", {}, 0, {}, {}});
+    manager.reset();
+    if (!Succeeded(createManagerResult)) return createManagerResult;
+    manager = std::make_unique<FakeManager>(*this);
+    return kOk;
+}
+
+bool FakePlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
+    expanded.clear();
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto open = text.find('%', pos);
+        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += text.substr(pos);
+            break;
+        }
+        const auto it = environment.find(text.substr(open + 1, close - open - 1));
+        expanded += text.substr(pos, open - pos);
+        // Unknown variables stay as written, as the Windows expansion leaves them.
+        expanded += it != environment.end() ? it->second : text.substr(open, close - open + 1);
+        pos = close + 1;
+    }
+    return true;
+}
+
+bool FakePlatform::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
+    calls.push_back({"LoadStringResource", {}, id, module, {}});
+    text.clear();
+    const auto it = strings.find({module, id});
+    if (it == strings.end()) return false;
+    text = it->second;
+    return true;
+}
+
+ShellIcon FakePlatform::ShellIconOf(const std::string& path) {
+    calls.push_back({"ShellIconOf", {}, 0, path, {}});
+    ShellIcon icon;
+    icon.width = 48;
+    icon.height = 48;
+    icon.argb.assign(48 * 48, path.empty() ? 0xFF808080u : 0xFFE8B84Au);
+    return icon;
+}
+
+bool FakePlatform::ShellOpen(const std::string& target) {
+    calls.push_back({"ShellOpen", {}, 0, target, {}});
+    return true;
+}
+
+std::uint32_t FakePlatform::FileAttributes(const std::string& path) {
+    const auto it = files.find(path);
+    return it == files.end() ? kInvalidAttributes : it->second.attributes;
+}
+
+bool FakePlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    const char separator = PathSeparator(style);
+    std::string prefix = directory;
+    if (prefix.empty() || prefix.back() != separator) prefix += separator;
+    const auto dir = files.find(prefix.substr(0, prefix.size() - 1));
+    if (dir == files.end() || !(dir->second.attributes & kAttributeDirectory)) return false;
+    for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix); ++it) {
+        const std::string rest = it->first.substr(prefix.size());
+        if (rest.empty() || rest.find(separator) != std::string::npos) continue;
+        entries.push_back({rest, it->second.attributes, it->second.size});
+    }
+    return true;
+}
+
+std::vector<std::string> FakePlatform::LogicalDriveStrings() {
+    std::vector<std::string> roots;
+    for (const FakeVolume& volume : volumes) roots.push_back(volume.root);
+    return roots;
+}
+
+const FakeVolume* FakePlatform::FindVolume(const std::string& root) const {
+    auto it = std::find_if(volumes.begin(), volumes.end(),
+                           [&](const FakeVolume& volume) { return volume.root == root; });
+    return it == volumes.end() ? nullptr : &*it;
+}
+
+DriveType FakePlatform::DriveTypeOf(const std::string& root) {
+    const FakeVolume* volume = FindVolume(root);
+    return volume == nullptr ? DriveType::NoRootDir : volume->type;
+}
+
+bool FakePlatform::VolumeLabel(const std::string& root, std::string& label) {
+    label.clear();
+    const FakeVolume* volume = FindVolume(root);
+    if (volume == nullptr || !volume->labelReadable) return false;
+    label = volume->label;
+    return true;
+}
+
+bool FakePlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
+    space = {};
+    const FakeVolume* volume = FindVolume(root);
+    if (volume == nullptr || !volume->spaceReadable) return false;
+    space = volume->space;
+    return true;
+}
+
+std::string FakePlatform::LastErrorText() { return lastErrorText; }
+
+int FakePlatform::ShowMessageBox(const std::string& text, const std::string& caption,
+                                 std::uint32_t messageStyle) {
+    calls.push_back({"ShowMessageBox", {}, messageStyle, caption + "\n" + text, {}});
+    return messageBoxAnswer;
+}
+
+bool FakePlatform::SignOut(std::uint32_t flags, std::uint32_t reason) {
+    calls.push_back({"SignOut", {}, flags, std::to_string(reason), {}});
+    return signOutResult;
+}
+
+}  // namespace trovel::platform::fake

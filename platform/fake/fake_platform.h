@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace trovel::platform::fake {
+
+// One registered folder of the fake registry, with the results its calls give.
+struct FakeFolder {
+    KnownFolderId id;
+    KnownFolderDefinition definition;
+    std::uint32_t category = KF_CATEGORY_PERUSER;
+    std::uint32_t capability = KF_REDIRECTION_CAPABILITIES_REDIRECTABLE;
+    Guid folderType;
+    std::string path;         // current path; empty: no file-system path
+    std::string defaultPath;  // what the default-path flags give
+
+    HResult getFolderResult = kOk;
+    HResult definitionResult = kOk;
+    HResult setPathResult = kOk;
+    HResult redirectResult = kOk;
+    std::string redirectErrorText;
+};
+
+// Every call the code under test made, with its arguments.
+struct Call {
+    std::string operation;  // "GetFolder", "GetPath", "SetPath", "Redirect", "ShellOpen", ...
+    KnownFolderId id;
+    std::uint32_t flags = 0;
+    std::string text;  // path, target, module or message, as the operation takes
+    std::vector<KnownFolderId> exclusions;
+};
+
+struct FakeVolume {
+    std::string root;  // "D:\"
+    DriveType type = DriveType::Fixed;
+    std::string label;
+    bool labelReadable = true;
+    VolumeSpace space;
+    bool spaceReadable = true;
+};
+
+struct FakeFile {
+    std::uint32_t attributes = kAttributeNormal;
+    std::int64_t size = 0;
+};
+
+// A scriptable in-memory platform. Tests fill the public members, run the code and
+// read `calls` back. Not thread-safe: the program never overlaps platform calls.
+class FakePlatform : public Platform {
+public:
+    PathStyle style = PathStyle::Windows;
+
+    HResult createManagerResult = kOk;
+    HResult getFolderIdsResult = kOk;
+    std::deque<FakeFolder> folders;  // a deque: AddFolder's references stay valid
+
+    std::map<std::string, std::string> environment;  // %NAME% -> value
+    // module (after expansion, compared exactly) and string number -> text
+    std::map<std::pair<std::string, std::uint32_t>, std::string> strings;
+
+    std::vector<FakeVolume> volumes;
+    // Files by full path; a directory is a path whose attributes carry kAttributeDirectory.
+    std::map<std::string, FakeFile> files;
+
+    int messageBoxAnswer = kIdOk;
+    bool signOutResult = true;
+    std::string lastErrorText;
+
+    std::vector<Call> calls;
+
+    FakeFolder* Find(const KnownFolderId& id);
+    // Adds a per-user, redirectable folder and returns it for further scripting.
+    FakeFolder& AddFolder(const std::string& name, const std::string& path,
+                          const std::string& defaultPath = {});
+    std::vector<Call> CallsOf(const std::string& operation) const;
+
+    PathStyle Style() const override { return style; }
+    HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) override;
+    bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
+    bool LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) override;
+    ShellIcon ShellIconOf(const std::string& path) override;
+    bool ShellOpen(const std::string& target) override;
+    std::uint32_t FileAttributes(const std::string& path) override;
+    bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) override;
+    std::vector<std::string> LogicalDriveStrings() override;
+    DriveType DriveTypeOf(const std::string& root) override;
+    bool VolumeLabel(const std::string& root, std::string& label) override;
+    bool DiskFreeSpace(const std::string& root, VolumeSpace& space) override;
+    std::string LastErrorText() override;
+    int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
+    bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
+
+private:
+    const FakeVolume* FindVolume(const std::string& root) const;
+};
+
+}  // namespace trovel::platform::fake

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/hresult.h"
+#include "platform/known_folder.h"
+#include "platform/path_style.h"
+
+namespace trovel::platform {
+
+// GetDriveTypeW results.
+enum class DriveType : std::uint32_t {
+    Unknown = 0,
+    NoRootDir = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
+};
+
+// File attributes as the directory listing reports them (FILE_ATTRIBUTE_*).
+enum : std::uint32_t {
+    kAttributeReadOnly = 0x1,
+    kAttributeHidden = 0x2,
+    kAttributeSystem = 0x4,
+    kAttributeDirectory = 0x10,
+    kAttributeArchive = 0x20,
+    kAttributeNormal = 0x80,
+    kInvalidAttributes = 0xFFFFFFFFu,
+};
+
+struct DirectoryEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::int64_t size = 0;  // logical size in bytes
+};
+
+struct VolumeSpace {
+    std::int64_t freeForUser = 0;
+    std::int64_t total = 0;
+    std::int64_t totalFree = 0;
+};
+
+// An icon as pixels (ARGB32, row by row), or by name from the desktop's icon theme
+// with a bundled fallback; the toolkit turns either into a picture.
+struct ShellIcon {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+    std::string themeName;
+    std::string fallbackResource;
+
+    bool IsEmpty() const { return argb.empty() && themeName.empty() && fallbackResource.empty(); }
+};
+
+// MessageBoxW styles (MB_*) and answers (ID*) the program uses.
+enum : std::uint32_t {
+    kMbOk = 0x0,
+    kMbYesNo = 0x4,
+    kMbIconError = 0x10,
+    kMbIconQuestion = 0x20,
+    kMbIconWarning = 0x30,
+    kMbIconInformation = 0x40,
+};
+enum : int { kIdOk = 1, kIdYes = 6, kIdNo = 7 };
+
+// ExitWindowsEx flags: EWX_LOGOFF, EWX_FORCEIFHUNG.
+enum : std::uint32_t { kExitLogoff = 0x0, kExitForceIfHung = 0x10 };
+
+// Everything the program asks of the operating system. One backend per OS,
+// plus a scriptable fake for the tests.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual PathStyle Style() const = 0;
+
+    // The Known Folder Manager (CLSID_KnownFolderManager, in-process).
+    virtual HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) = 0;
+
+    // String resources: %VARIABLE% expansion, then string `id` of `module`
+    // (load the module, read the string, unload it). False when either fails.
+    virtual bool ExpandEnvironment(const std::string& text, std::string& expanded) = 0;
+    virtual bool LoadStringResource(const std::string& module, std::uint32_t id,
+                                    std::string& text) = 0;
+
+    // The shell's extra-large (48 x 48) icon of a file-system path.
+    virtual ShellIcon ShellIconOf(const std::string& path) = 0;
+
+    // Opens a folder, drive root or web address with the desktop's handler.
+    virtual bool ShellOpen(const std::string& target) = 0;
+
+    // Files: attributes (kInvalidAttributes when unreadable) and one directory's entries.
+    virtual std::uint32_t FileAttributes(const std::string& path) = 0;
+    virtual bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) = 0;
+
+    // Volumes: roots such as "D:\" or "/mnt/data/".
+    virtual std::vector<std::string> LogicalDriveStrings() = 0;
+    virtual DriveType DriveTypeOf(const std::string& root) = 0;
+    virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
+    virtual bool DiskFreeSpace(const std::string& root, VolumeSpace& space) = 0;
+
+    // The system's text for the calling thread's last error; empty when there is none.
+    virtual std::string LastErrorText() = 0;
+
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption,
+                           std::uint32_t style) = 0;
+
+    // Signs the user out (ExitWindowsEx); kExitLogoff | kExitForceIfHung is the only request made.
+    virtual bool SignOut(std::uint32_t flags, std::uint32_t reason) = 0;
+};
+
+}  // namespace trovel::platform

@@ -1,0 +1,108 @@
+#include <QLineEdit>
+
+#include "catalogue_fixture.h"
+
+namespace trovel::testing {
+namespace {
+
+class SearchTest : public CatalogueTest {
+protected:
+    void SetUp() override {
+        Add("Personal", "C:\\Users\\al\\Documents");
+        Add("My Music", "D:\\Zene");
+        Add("Árvíz", "C:\\Users\\al\\árvíz");
+        Add("Fonts", "C:\\Windows\\Fonts");
+        Build();
+        page = window->TSListAll;
+        kfo().GetKFAll(page, window->ScrollBar1);
+    }
+    std::vector<std::string> Find(const QString& text, bool inname = true, bool inpath = true) {
+        kfo().FindItems(text, inname, inpath, page, window->ScrollBar1, window->lfolderslisted);
+        return Listed(page);
+    }
+    QWidget* page = nullptr;
+};
+
+TEST_F(SearchTest, MatchesNamesAndPathsAsAsciiFoldedSubstrings) {
+    EXPECT_EQ(Find("doc", true, false), (std::vector<std::string>{"Personal (My Documents)"}));
+    EXPECT_EQ(Find("zene", true, false), std::vector<std::string>{});
+    EXPECT_EQ(Find("zene", false, true), (std::vector<std::string>{"My Music"}));
+    EXPECT_EQ(Find("USERS"), (std::vector<std::string>{"Personal (My Documents)", "Árvíz"}));
+    EXPECT_EQ(window->lfolderslisted->text(), "2");
+    EXPECT_EQ(kfo().Fkflistcount, 2u);
+    // A name hit and a path hit both count once; the row is listed once.
+    EXPECT_EQ(Find("fonts"), (std::vector<std::string>{"Fonts"}));
+}
+
+TEST_F(SearchTest, NonAsciiLettersMustMatchCaseExactly) {
+    EXPECT_EQ(Find("árvíz", true, false), std::vector<std::string>{});
+    EXPECT_EQ(Find("Árvíz", true, false), (std::vector<std::string>{"Árvíz"}));
+    EXPECT_EQ(Find("ÁRVÍZ", true, true), std::vector<std::string>{});
+}
+
+TEST_F(SearchTest, StarOrEmptyListsEveryActiveRowAgain) {
+    Find("music");
+    EXPECT_EQ(Find("*").size(), 4u);
+    Find("music");
+    EXPECT_EQ(Find("").size(), 4u);
+    // "*" is special only as the whole text.
+    EXPECT_TRUE(Find("*doc").empty());
+}
+
+TEST_F(SearchTest, BothBoxesOffListsNothingAndBlanksArePartOfTheText) {
+    EXPECT_TRUE(Find("music", false, false).empty());
+    EXPECT_EQ(Find(" music"), (std::vector<std::string>{"My Music"}));
+    EXPECT_TRUE(Find("music ").empty());
+    EXPECT_TRUE(Find(" fonts").empty());
+}
+
+TEST_F(SearchTest, SearchLeavesActiveTicksAndCountsAlone) {
+    for (TFrame1* row : kfo().framearr) row->cbmove->setChecked(true);
+    kfo().Fkfselectedcount = 3;
+    Find("music");
+    for (TFrame1* row : kfo().framearr) {
+        EXPECT_TRUE(row->active);
+        EXPECT_TRUE(row->cbmove->isChecked());
+    }
+    EXPECT_EQ(kfo().Fkfselectedcount, 3u);
+}
+
+TEST_F(CatalogueTest, SortsAreStableAndPutPrefixesFirst) {
+    Add("music", "C:\\b");
+    Add("Music", "C:\\a");
+    Add("Music Library", "C:\\a");
+    Add("_under", "C:\\c");
+    Add("MUSIC", "C:\\A");
+    Build();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"music", "Music", "MUSIC", "Music Library", "_under"}));
+    kfo().SortByPath();
+    EXPECT_EQ(kfo().vSortCriteria, 1);
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Music", "MUSIC", "Music Library", "music", "_under"}));
+}
+
+TEST_F(CatalogueTest, SizeSortPutsLargestFirstAndUnmeasuredLastInOrder) {
+    for (const char* name : {"a", "b", "c", "d", "e"}) Add(name, std::string("C:\\") + name);
+    Build();
+    Row(1)->FolderSize = 10;
+    Row(3)->FolderSize = 30;
+    Row(4)->FolderSize = 10;
+    kfo().Sort(2);
+    EXPECT_EQ(kfo().vSortCriteria, 2);
+    EXPECT_EQ(Order(), (std::vector<std::string>{"d", "b", "e", "a", "c"}));
+    kfo().Sort(7);  // no such order: nothing moves
+    EXPECT_EQ(Order(), (std::vector<std::string>{"d", "b", "e", "a", "c"}));
+}
+
+TEST_F(SearchTest, ResortingDuringASearchLeavesGapsForHiddenRows) {
+    Find("users");  // lists Personal and Árvíz
+    kfo().Sort(1);
+    // Every active row takes a place, listed or not, so the two listed rows keep their slots.
+    std::vector<int> tops;
+    for (TFrame1* row : kfo().framearr) tops.push_back(row->y());
+    EXPECT_EQ(tops, (std::vector<int>{3, 111, 219, 327}));
+    for (TFrame1* row : kfo().framearr) EXPECT_FALSE(row->isHidden());
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Personal (My Documents)", "Árvíz", "Fonts", "My Music"}));
+}
+
+}  // namespace
+}  // namespace trovel::testing
