@@ -45,7 +45,7 @@ qsizetype Position(const std::u16string& needle, const QString& haystack) {
 void Tvkfo::PlaceRow(TFrame1* row, int k) { row->move(row->x(), (row->height() + 3) * k + 3); }
 
 void Tvkfo::ShowCount(QLabel* label, std::uint32_t count) {
-    if (label != nullptr) label->setText(QString::number(count));
+    if (label != nullptr) SetAutoSizedText(label, QString::number(count));
 }
 
 template <typename Decide>
@@ -180,8 +180,7 @@ bool Tvkfo::IsThereChecked(int operationID) {
     const bool result = operationID == kMoveBox ? count > 0 : true;
     if (operationID == kMoveBox || operationID == kCopyBox) FkfOwner->shared().selectedSizeSum = total;
     const space::SizeText size = space::SizeToStr(static_cast<long double>(total));
-    FkfOwner->lsizesum->setText(QString::fromStdString(size.number + size.unit));
-    FkfOwner->lsizesum->adjustSize();
+    SetAutoSizedText(FkfOwner->lsizesum, QString::fromStdString(size.number + size.unit));
     return result;
 }
 

@@ -30,7 +30,7 @@ Tvkfo::Tvkfo(app::TForm1* Owner) : FkfOwner(Owner), platform_(Owner->platform())
     std::string windowsPath;
     if (Succeeded(Fkfm->GetFolder(platform::FOLDERID_Windows, Fkf)) && Fkf)
         Fkf->GetPath(platform::kCurrentPathFlags, windowsPath);
-    FkfOwner->shared().systemDrive = platform::DrivePart(platform_.Style(), windowsPath);
+    FkfOwner->shared().systemDrive = platform_.DriveOf(windowsPath);
 }
 
 Tvkfo::~Tvkfo() = default;

@@ -11,8 +11,8 @@ enum class PathStyle { Windows, Posix };
 
 char PathSeparator(PathStyle style);
 
-// The drive part of a path: "C:" for "C:\Windows" on Windows, "/" on POSIX.
-// Empty when the path has none.
+// The drive part of a path by its spelling alone: "C:" for "C:\Windows" on Windows;
+// on POSIX always "" (the single tree's root is "" followed by the separator).
 std::string DrivePart(PathStyle style, std::string_view path);
 
 }  // namespace trovel::platform

@@ -79,6 +79,11 @@ public:
 
     virtual PathStyle Style() const = 0;
 
+    // The drive part of a path, such that it followed by the separator is the root of the
+    // volume holding the path: "C:" for C:\Windows; on POSIX the mount point without its
+    // trailing slash, so "" for the root filesystem. Empty when the path has none.
+    virtual std::string DriveOf(const std::string& path) { return DrivePart(Style(), path); }
+
     // The Known Folder Manager (CLSID_KnownFolderManager, in-process).
     virtual HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) = 0;
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace trovel::platform::linux_desktop {
+
+// What the Linux layer reads from the process environment, gathered once so tests
+// can hand in their own.
+struct Environment {
+    std::string home;
+    std::string configHome;               // $XDG_CONFIG_HOME or ~/.config
+    std::vector<std::string> configDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
+    std::string dataHome;                 // $XDG_DATA_HOME or ~/.local/share
+    std::string cacheHome;                // $XDG_CACHE_HOME or ~/.cache
+    std::string procRoot = "/proc";       // where mountinfo is read
+    std::string sysRoot = "/sys";         // where block devices are classified
+    std::string devRoot = "/dev";         // where volume labels are looked up
+
+    // Relative XDG values are ignored, as the base-directory rules say.
+    static Environment FromProcess();
+};
+
+// The text of the environment variable, or `fallback` when it is unset, empty or relative.
+std::string AbsoluteVariable(const char* name, const std::string& fallback);
+
+}  // namespace trovel::platform::linux_desktop

@@ -1,0 +1,104 @@
+#include "platform/linux/folder_table.h"
+
+#include <map>
+
+#include "platform/known_folder.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+// FOLDERTYPEID values of the Windows shell.
+const Guid kTypeGeneric = GuidLiteral("{5C4F28B5-F869-4E84-8E60-F11DB97C5CC7}");
+const Guid kTypeDocuments = GuidLiteral("{7D49D726-3C21-4F05-99AA-FDC2C9474656}");
+const Guid kTypeMusic = GuidLiteral("{94D6DDCC-4A68-4175-A374-BD584A510B78}");
+const Guid kTypePictures = GuidLiteral("{B3690E58-E961-423B-B687-386EBFD83239}");
+const Guid kTypeVideos = GuidLiteral("{5FA96407-7E77-483C-AC93-691D05850DE8}");
+
+constexpr std::uint32_t kPerUser = KF_CATEGORY_PERUSER;
+constexpr std::uint32_t kCommon = KF_CATEGORY_COMMON;
+constexpr std::uint32_t kFixed = KF_CATEGORY_FIXED;
+constexpr std::uint32_t kVirtual = KF_CATEGORY_VIRTUAL;
+constexpr std::uint32_t kRelocatable = KF_REDIRECTION_CAPABILITIES_REDIRECTABLE;
+// Folders the system fixes in place: the login session or the base-directory rules set them.
+constexpr std::uint32_t kFixedInPlace = KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
+
+const std::map<std::uint32_t, const char*>& Descriptions() {
+    static const std::map<std::uint32_t, const char*> texts{
+        {101, "Az asztalon elhelyezett fájlok és parancsikonok mappája."},
+        {102, "Dokumentumok, levelek és egyéb saját fájlok tárolására szolgáló mappa."},
+        {103, "Az internetről letöltött fájlok mappája."},
+        {104, "Zenék és egyéb hangfájlok tárolására szolgáló mappa."},
+        {105, "Fényképek és egyéb képfájlok tárolására szolgáló mappa."},
+        {106, "Filmek és egyéb videofájlok tárolására szolgáló mappa."},
+        {107, "Új dokumentumok sablonjainak mappája."},
+        {108, "Más felhasználókkal megosztott fájlok mappája."},
+        {109, "A felhasználó saját mappája, a személyes mappák és beállítások helye."},
+        {110, "Az alkalmazások felhasználónkénti beállításainak mappája."},
+        {111, "Az alkalmazások felhasználónkénti adatainak mappája."},
+        {112, "Az alkalmazások átmeneti, újra előállítható adatainak mappája."},
+        {113, "A felhasználó saját betűtípusainak mappája."},
+        {114, "A felhasználó saját programindítóinak mappája."},
+        {115, "Az összes felhasználó programindítóinak mappája."},
+        {116, "A bejelentkezéskor induló programok mappája."},
+        {117, "Az összes felhasználó bejelentkezéskor induló programjainak mappája."},
+        {118, "A törölt fájlokat őrző Kuka."},
+        {119, "A felhasználók saját mappáit tartalmazó mappa."},
+        {120, "Az operációs rendszer programjainak és könyvtárainak mappája."},
+    };
+    return texts;
+}
+
+}  // namespace
+
+const std::vector<FolderEntry>& FolderTable() {
+    static const std::vector<FolderEntry> table{
+        {GuidLiteral("{B4BFCC3A-DB2C-424C-B029-7FE99A87C641}"), "Desktop", kPerUser, kRelocatable, kTypeGeneric,
+         PathSource::UserDir, "DESKTOP", 101, "user-desktop"},
+        {GuidLiteral("{FDD39AD0-238F-46AF-ADB4-6C85480369C7}"), "Personal", kPerUser, kRelocatable, kTypeDocuments,
+         PathSource::UserDir, "DOCUMENTS", 102, "folder-documents"},
+        {GuidLiteral("{374DE290-123F-4565-9164-39C4925E467B}"), "Downloads", kPerUser, kRelocatable, kTypeGeneric,
+         PathSource::UserDir, "DOWNLOAD", 103, "folder-download"},
+        {GuidLiteral("{4BD8D571-6D19-48D3-BE97-422220080E43}"), "My Music", kPerUser, kRelocatable, kTypeMusic,
+         PathSource::UserDir, "MUSIC", 104, "folder-music"},
+        {GuidLiteral("{33E28130-4E1E-4676-835A-98395C3BC3BB}"), "My Pictures", kPerUser, kRelocatable,
+         kTypePictures, PathSource::UserDir, "PICTURES", 105, "folder-pictures"},
+        {GuidLiteral("{18989B1D-99B5-455B-841C-AB7C74E4DDFC}"), "My Video", kPerUser, kRelocatable, kTypeVideos,
+         PathSource::UserDir, "VIDEOS", 106, "folder-videos"},
+        {GuidLiteral("{A63293E8-664E-48DB-A079-DF759E0509F7}"), "Templates", kPerUser, kRelocatable, kTypeGeneric,
+         PathSource::UserDir, "TEMPLATES", 107, "folder-templates"},
+        {GuidLiteral("{DFDF76A2-C82A-4D63-906A-5644AC457385}"), "Public", kPerUser, kRelocatable, kTypeGeneric,
+         PathSource::UserDir, "PUBLICSHARE", 108, "folder-publicshare"},
+        {GuidLiteral("{5E6C858F-0E22-4760-9AFE-EA3317B67173}"), "Profile", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::Home, "", 109, "user-home"},
+        {GuidLiteral("{3EB685DB-65F9-4CF6-A03A-E3EF65729F3D}"), "AppData", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::ConfigHome, "", 110, "folder"},
+        {GuidLiteral("{F1B32785-6FBA-4FCF-9D55-7B8E7F157091}"), "Local AppData", kFixed, kFixedInPlace,
+         kTypeGeneric, PathSource::DataHome, "", 111, "folder"},
+        {GuidLiteral("{352481E8-33BE-4251-BA85-6007CAEDCF9D}"), "Cache", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::CacheHome, "", 112, "folder"},
+        {GuidLiteral("{FD228CB7-AE11-4AE3-864C-16F3910AB8FE}"), "Fonts", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::UnderData, "fonts", 113, "folder"},
+        {GuidLiteral("{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}"), "Programs", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::UnderData, "applications", 114, "folder"},
+        {GuidLiteral("{0139D44E-6AFE-49F2-8690-3DAFCAE6FFB8}"), "Common Programs", kCommon, kFixedInPlace,
+         kTypeGeneric, PathSource::Absolute, "/usr/share/applications", 115, "folder"},
+        {GuidLiteral("{B97D20BB-F46A-4C97-BA10-5E3608430854}"), "Startup", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::UnderConfig, "autostart", 116, "folder"},
+        {GuidLiteral("{82A5EA35-D9CD-47C5-9629-E15D2F714E6E}"), "Common Startup", kCommon, kFixedInPlace,
+         kTypeGeneric, PathSource::Absolute, "/etc/xdg/autostart", 117, "folder"},
+        {GuidLiteral("{B7534046-3ECB-4C18-BE4E-64CD4CB7D6AC}"), "RecycleBinFolder", kVirtual, kFixedInPlace, Guid{},
+         PathSource::None, "", 118, "user-trash"},
+        {GuidLiteral("{0762D272-C50A-4BB0-A382-697DCD729B80}"), "UserProfiles", kFixed, kFixedInPlace,
+         kTypeGeneric, PathSource::Absolute, "/home", 119, "folder"},
+        {GuidLiteral("{F38BF404-1D43-42F2-9305-67DE0B28FC23}"), "Windows", kFixed, kFixedInPlace, kTypeGeneric,
+         PathSource::Absolute, "/usr", 120, "folder"},
+    };
+    return table;
+}
+
+const char* DescriptionText(std::uint32_t id) {
+    const auto it = Descriptions().find(id);
+    return it == Descriptions().end() ? nullptr : it->second;
+}
+
+}  // namespace trovel::platform::linux_desktop

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/known_folder.h"
+#include "platform/linux/environment.h"
+#include "platform/linux/folder_table.h"
+#include "platform/linux/user_dirs_defaults.h"
+
+namespace trovel::platform::linux_desktop {
+
+// The known-folder registry of a Linux desktop: the xdg-user-dirs folders, which may be
+// relocated, and the fixed folders of the base-directory rules and the system.
+class XdgKnownFolderManager : public KnownFolderManager {
+public:
+    XdgKnownFolderManager(Environment env, ElementTranslator translate);
+
+    HResult GetFolderIds(std::vector<KnownFolderId>& ids) override;
+    HResult GetFolder(const KnownFolderId& id, std::unique_ptr<KnownFolder>& folder) override;
+    HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
+                     const std::vector<KnownFolderId>& exclusions, std::string& errorText) override;
+
+    // Paths of one entry; empty when it has none.
+    std::string CurrentPath(const FolderEntry& entry) const;
+    std::string DefaultPath(const FolderEntry& entry) const;
+    // Registers `path` for a user-dirs entry.
+    HResult Register(const FolderEntry& entry, std::uint32_t flags, const std::string& path);
+
+    std::string UserDirsFile() const { return env_.configHome + "/user-dirs.dirs"; }
+
+private:
+    Environment env_;
+    ElementTranslator translate_;
+};
+
+}  // namespace trovel::platform::linux_desktop

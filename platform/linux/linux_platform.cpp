@@ -1,0 +1,196 @@
+#include "platform/linux/linux_platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/linux/folder_table.h"
+#include "platform/linux/known_folders.h"
+#include "platform/linux/user_dirs_file.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+namespace fs = std::filesystem;
+
+// udev writes unsafe characters of a label link as \xNN.
+std::string DecodeUdevEscapes(const std::string& name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
+            out += static_cast<char>(std::strtol(name.substr(i + 2, 2).c_str(), nullptr, 16));
+            i += 3;
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
+}
+
+std::uint32_t AttributesOf(const std::string& name, const struct stat& info) {
+    std::uint32_t attributes = S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
+    if (!name.empty() && name.front() == '.') attributes |= kAttributeHidden;
+    return attributes;
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform(Environment env, ElementTranslator translate)
+    : env_(std::move(env)), translate_(std::move(translate)) {}
+
+std::vector<MountEntry> LinuxPlatform::Mounts() const {
+    const auto text = ReadWholeFile(env_.procRoot + "/self/mountinfo");
+    return text ? ParseMountInfo(*text) : std::vector<MountEntry>{};
+}
+
+std::vector<Volume> LinuxPlatform::Volumes() const {
+    return ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot);
+}
+
+std::string LinuxPlatform::DriveOf(const std::string& path) {
+    if (path.empty() || path.front() != '/') return {};
+    const std::string point = MountPointOf(Mounts(), path);
+    return point == "/" ? std::string() : point;
+}
+
+HResult LinuxPlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
+    if (env_.home.empty()) return kFail;
+    manager = std::make_unique<XdgKnownFolderManager>(env_, translate_);
+    return kOk;
+}
+
+bool LinuxPlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
+    expanded.clear();
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto open = text.find('%', pos);
+        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += text.substr(pos);
+            break;
+        }
+        expanded += text.substr(pos, open - pos);
+        const std::string name = text.substr(open + 1, close - open - 1);
+        const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+        expanded += value != nullptr ? std::string(value) : text.substr(open, close - open + 1);
+        pos = close + 1;
+    }
+    return true;
+}
+
+bool LinuxPlatform::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
+    text.clear();
+    if (module != kStringModule) return false;
+    const char* found = DescriptionText(id);
+    if (found == nullptr) return false;
+    text = found;
+    return true;
+}
+
+std::string LinuxPlatform::IconNameOf(const std::string& path) {
+    if (path.empty()) return "folder";
+    std::unique_ptr<KnownFolderManager> manager;
+    if (Succeeded(CreateKnownFolderManager(manager))) {
+        auto& registry = static_cast<XdgKnownFolderManager&>(*manager);
+        for (const FolderEntry& entry : FolderTable())
+            if (entry.source != PathSource::None && registry.CurrentPath(entry) == path) return entry.iconName;
+    }
+    for (const Volume& volume : Volumes())
+        if (volume.root == path || volume.root == path + "/") return "drive-harddisk";
+    return "folder";
+}
+
+std::uint32_t LinuxPlatform::FileAttributes(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return kInvalidAttributes;
+    return AttributesOf(fs::path(path).filename().string(), info);
+}
+
+bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        // Links are entries of their own, never followed.
+        if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        entries.push_back({name, AttributesOf(name, info), static_cast<std::int64_t>(info.st_size)});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+std::vector<std::string> LinuxPlatform::LogicalDriveStrings() {
+    std::vector<std::string> roots;
+    for (const Volume& volume : Volumes()) roots.push_back(volume.root);
+    return roots;
+}
+
+DriveType LinuxPlatform::DriveTypeOf(const std::string& root) {
+    for (const Volume& volume : Volumes())
+        if (volume.root == root) return volume.type;
+    return DriveType::NoRootDir;
+}
+
+bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
+    label.clear();
+    const auto volumes = Volumes();
+    const auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
+    if (volume == volumes.end()) return false;
+    std::error_code error;
+    if (volume->source.starts_with("/dev/")) {
+        const fs::path device = fs::canonical(fs::path(env_.devRoot) / volume->source.substr(5), error);
+        const fs::path byLabel = fs::path(env_.devRoot) / "disk" / "by-label";
+        if (!error && fs::is_directory(byLabel, error)) {
+            for (const auto& link : fs::directory_iterator(byLabel, error)) {
+                std::error_code linkError;
+                if (fs::canonical(link.path(), linkError) == device && !linkError) {
+                    label = DecodeUdevEscapes(link.path().filename().string());
+                    return true;
+                }
+            }
+        }
+    }
+    // Without udev the filesystem itself still knows its label.
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buffer[FSLABEL_MAX + 1] = {};
+    const bool ok = ::ioctl(fd, FS_IOC_GETFSLABEL, buffer) == 0;
+    ::close(fd);
+    if (ok) label = buffer;
+    return ok;
+}
+
+bool LinuxPlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
+    space = {};
+    struct statvfs info {};
+    if (::statvfs(root.c_str(), &info) != 0) return false;
+    const auto unit = static_cast<std::int64_t>(info.f_frsize);
+    space.freeForUser = static_cast<std::int64_t>(info.f_bavail) * unit;
+    space.total = static_cast<std::int64_t>(info.f_blocks) * unit;
+    space.totalFree = static_cast<std::int64_t>(info.f_bfree) * unit;
+    return true;
+}
+
+std::string LinuxPlatform::LastErrorText() {
+    const int code = errno;
+    return code == 0 ? std::string() : std::string(std::strerror(code));
+}
+
+}  // namespace trovel::platform::linux_desktop

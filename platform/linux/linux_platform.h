@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/linux/environment.h"
+#include "platform/linux/mounts.h"
+#include "platform/linux/user_dirs_defaults.h"
+#include "platform/platform.h"
+
+namespace trovel::platform::linux_desktop {
+
+// The Linux desktop behind the platform interface: xdg-user-dirs as the known-folder
+// registry, mounted local fixed filesystems as drives, the desktop session for
+// opening, icons, message boxes and signing out.
+class LinuxPlatform : public Platform {
+public:
+    explicit LinuxPlatform(Environment env = Environment::FromProcess(),
+                           ElementTranslator translate = TranslateWithXdgUserDirs);
+
+    PathStyle Style() const override { return PathStyle::Posix; }
+    std::string DriveOf(const std::string& path) override;
+    HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) override;
+    bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
+    bool LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) override;
+    ShellIcon ShellIconOf(const std::string& path) override;
+    bool ShellOpen(const std::string& target) override;
+    std::uint32_t FileAttributes(const std::string& path) override;
+    bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) override;
+    std::vector<std::string> LogicalDriveStrings() override;
+    DriveType DriveTypeOf(const std::string& root) override;
+    bool VolumeLabel(const std::string& root, std::string& label) override;
+    bool DiskFreeSpace(const std::string& root, VolumeSpace& space) override;
+    std::string LastErrorText() override;
+    int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
+    bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
+
+    const Environment& environment() const { return env_; }
+
+private:
+    std::vector<MountEntry> Mounts() const;
+    std::vector<Volume> Volumes() const;
+    std::string IconNameOf(const std::string& path);
+
+    Environment env_;
+    ElementTranslator translate_;
+};
+
+}  // namespace trovel::platform::linux_desktop
