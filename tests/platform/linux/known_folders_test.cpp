@@ -1,0 +1,205 @@
+#include "platform/linux/known_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <optional>
+
+#include "platform/known_folder_ids.h"
+#include "platform/linux/user_dirs_file.h"
+#include "temp_dir.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+// A scratch home whose registry the tests write, with a translator that marks its work.
+class XdgRegistryTest : public ::testing::Test {
+protected:
+    static Environment ScratchEnvironment(const testing::TempDir& home) {
+        Environment env;
+        env.home = home.path();
+        env.configHome = home / ".config";
+        env.configDirs = {home / "etc-xdg"};
+        env.dataHome = home / ".local/share";
+        env.cacheHome = home / ".cache";
+        return env;
+    }
+
+    XdgRegistryTest() {
+        home.Write("etc-xdg/user-dirs.defaults", "DOCUMENTS=Documents\nMUSIC=Documents/Music\nDESKTOP=Desktop\n");
+    }
+
+    std::unique_ptr<KnownFolder> Folder(const Guid& id) {
+        std::unique_ptr<KnownFolder> folder;
+        EXPECT_EQ(manager.GetFolder(id, folder), kOk);
+        return folder;
+    }
+    std::string PathOf(const Guid& id, std::uint32_t flags = kCurrentPathFlags) {
+        std::string path;
+        Folder(id)->GetPath(flags, path);
+        return path;
+    }
+    std::string Registry() { return ReadWholeFile(home / ".config/user-dirs.dirs").value_or("<none>"); }
+
+    testing::TempDir home;
+    Environment env = ScratchEnvironment(home);
+    XdgKnownFolderManager manager{env, [](const std::string& element) { return element == "Documents" ? "Dokumentumok" : element; }};
+};
+
+TEST_F(XdgRegistryTest, ListsTheUserDirsAsRelocatableAndTheRestAsFixed) {
+    std::vector<KnownFolderId> ids;
+    ASSERT_EQ(manager.GetFolderIds(ids), kOk);
+    ASSERT_EQ(ids.size(), FolderTable().size());
+    std::map<std::string, std::uint32_t> capability;
+    for (const KnownFolderId& id : ids) {
+        KnownFolderDefinition definition;
+        auto folder = Folder(id);
+        ASSERT_EQ(folder->GetFolderDefinition(definition), kOk);
+        std::uint32_t value = 0;
+        folder->GetRedirectionCapabilities(value);
+        capability[definition.name] = value;
+        EXPECT_GT(definition.tooltip.size(), 10u) << definition.name;
+    }
+    for (const char* name : {"Desktop", "Personal", "Downloads", "My Music", "My Pictures", "My Video", "Templates", "Public"})
+        EXPECT_EQ(capability[name], 1u) << name;
+    for (const char* name : {"Profile", "AppData", "Local AppData", "Cache", "Fonts", "Programs", "Startup",
+                             "RecycleBinFolder", "Windows", "Common Programs"})
+        EXPECT_NE(capability[name], 1u) << name;
+    EXPECT_EQ(Folder(FOLDERID_Documents) != nullptr, true);
+    std::uint32_t category = 0;
+    Folder(FOLDERID_Music)->GetCategory(category);
+    EXPECT_EQ(category, static_cast<std::uint32_t>(KF_CATEGORY_PERUSER));
+}
+
+TEST_F(XdgRegistryTest, CurrentPathComesFromTheRegistryAndMustExist) {
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"/nonexistent/Music\"\nXDG_DESKTOP_DIR=\"$HOME/Asztal\"\n");
+    home.MakeDir("Asztal");
+    EXPECT_EQ(PathOf(FOLDERID_Desktop), home / "Asztal");
+    std::string path = "stale";
+    EXPECT_NE(Folder(FOLDERID_Music)->GetPath(kCurrentPathFlags, path), kOk);
+    EXPECT_EQ(path, "");
+    // Without verification the registered path is handed back as it is.
+    EXPECT_EQ(PathOf(FOLDERID_Music, KF_FLAG_DONT_VERIFY), "/nonexistent/Music");
+    // The trash has no file-system path.
+    EXPECT_NE(Folder(GuidLiteral("{B7534046-3ECB-4C18-BE4E-64CD4CB7D6AC}"))->GetPath(0, path), kOk);
+}
+
+TEST_F(XdgRegistryTest, DefaultPathIsTheLocalizedDefaultAndCreateMakesIt) {
+    home.Write(".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"/mnt/data/Docs\"\n");
+    EXPECT_EQ(PathOf(FOLDERID_Documents, kDefaultPathFlags), home / "Dokumentumok");
+    EXPECT_EQ(PathOf(FOLDERID_Music, kDefaultPathFlags), home / "Dokumentumok/Music");
+    EXPECT_FALSE(std::filesystem::exists(home / "Dokumentumok"));
+    EXPECT_EQ(PathOf(FOLDERID_Music, kCreateDefaultPathFlags), home / "Dokumentumok/Music");
+    EXPECT_TRUE(std::filesystem::is_directory(home / "Dokumentumok/Music"));
+    // A key without a default points at the home folder, as xdg-user-dirs does.
+    EXPECT_EQ(PathOf(FOLDERID_Videos, kDefaultPathFlags), home.path());
+    // A key missing from the registry gets its default back at login: that is its current path.
+    home.MakeDir("Desktop");
+    EXPECT_EQ(PathOf(FOLDERID_Desktop), home / "Desktop");
+}
+
+TEST_F(XdgRegistryTest, SetPathRewritesOnlyItsKey) {
+    const std::string original =
+        "# my own comment\n"
+        "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+        "XDG_FOO_DIR=\"/opt/foo\"\n"
+        "xdg_music_dir=\"lower case stays\"\n"
+        "XDG_MUSIC_DIR=\"$HOME/Music\"\n";
+    home.Write(".config/user-dirs.dirs", original);
+    home.MakeDir("Zene");
+    home.MakeDir("elsewhere/Music");
+
+    ASSERT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "Zene"), kOk);
+    EXPECT_EQ(Registry(),
+              "# my own comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_FOO_DIR=\"/opt/foo\"\n"
+              "xdg_music_dir=\"lower case stays\"\nXDG_MUSIC_DIR=\"$HOME/Zene\"\n");
+    EXPECT_EQ(PathOf(FOLDERID_Music), home / "Zene");
+
+    ASSERT_EQ(Folder(FOLDERID_Music)->SetPath(KF_FLAG_DONT_UNEXPAND, home / "elsewhere/Music/"), kOk);
+    EXPECT_NE(Registry().find("XDG_MUSIC_DIR=\"" + home.path() + "/elsewhere/Music\"\n"), std::string::npos);
+}
+
+TEST_F(XdgRegistryTest, SetPathRefusesWhatWouldNotSurviveTheNextLogin) {
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
+    const std::string before = Registry();
+    home.MakeDir("with$dollar");
+    home.MakeDir("with\"quote");
+    EXPECT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "missing"), kPathNotFound);
+    EXPECT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "with$dollar"), kInvalidArg);
+    EXPECT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "with\"quote"), kInvalidArg);
+    EXPECT_EQ(Folder(FOLDERID_Music)->SetPath(0, "relative"), kInvalidArg);
+    EXPECT_EQ(Folder(FOLDERID_Profile)->SetPath(0, home.path()), kAccessDenied);
+    EXPECT_EQ(Registry(), before);
+}
+
+TEST_F(XdgRegistryTest, SetPathWritesThroughALinkedRegistry) {
+    home.Write("dotfiles/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
+    home.Link(".config/user-dirs.dirs", home / "dotfiles/user-dirs.dirs");
+    home.MakeDir("Zene");
+    ASSERT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "Zene"), kOk);
+    EXPECT_TRUE(std::filesystem::is_symlink(home / ".config/user-dirs.dirs"));
+    EXPECT_EQ(ReadWholeFile(home / "dotfiles/user-dirs.dirs"), "XDG_MUSIC_DIR=\"$HOME/Zene\"\n");
+}
+
+TEST_F(XdgRegistryTest, RedirectFailsSayingWhy) {
+    std::string error;
+    EXPECT_NE(manager.Redirect(FOLDERID_Music, kRedirectCopyFlags, "/mnt/x", {}, error), kOk);
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+// Restores the message locale and LANGUAGE the test found.
+class MessageLocale {
+public:
+    MessageLocale(const char* locale, const char* language)
+        : savedLocale_(std::setlocale(LC_MESSAGES, nullptr)) {
+        if (const char* saved = std::getenv("LANGUAGE")) savedLanguage_ = saved;
+        active_ = std::setlocale(LC_MESSAGES, locale) != nullptr;
+        ::setenv("LANGUAGE", language, 1);
+    }
+    ~MessageLocale() {
+        std::setlocale(LC_MESSAGES, savedLocale_.c_str());
+        if (savedLanguage_) ::setenv("LANGUAGE", savedLanguage_->c_str(), 1);
+        else ::unsetenv("LANGUAGE");
+    }
+    bool active() const { return active_; }
+
+private:
+    std::string savedLocale_;
+    std::optional<std::string> savedLanguage_;
+    bool active_ = false;
+};
+
+TEST(XdgDefaults, AreLocalizedAsXdgUserDirsLocalizesThem) {
+    if (std::system("command -v xdg-user-dirs-update >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xdg-user-dirs is not installed";
+    MessageLocale hungarian("hu_HU.UTF-8", "hu");
+    if (!hungarian.active()) GTEST_SKIP() << "hu_HU.UTF-8 is not generated on this machine";
+    testing::TempDir home;
+    const std::string preview = home / "preview";
+    const std::string command = "env HOME='" + home.path() + "' LANGUAGE=hu LC_ALL=hu_HU.UTF-8 XDG_CONFIG_HOME='" +
+                                (home / "config") + "' xdg-user-dirs-update --force --dummy-output '" + preview + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto theirs = ParseUserDirs(ReadWholeFile(preview).value_or(""), home.path());
+    ASSERT_EQ(theirs.size(), 8u);
+
+    Environment env;
+    env.home = home.path();
+    env.configHome = home / "config";
+    env.configDirs = {"/etc/xdg"};
+    XdgKnownFolderManager manager(env, TranslateWithXdgUserDirs);
+    for (const FolderEntry& entry : FolderTable()) {
+        if (entry.source != PathSource::UserDir) continue;
+        EXPECT_EQ(manager.DefaultPath(entry), theirs.at(entry.where)) << entry.where;
+    }
+    EXPECT_NE(theirs.at("DOCUMENTS"), home / "Documents");  // really translated
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop

@@ -1,0 +1,57 @@
+// The catalogue built on the Linux layer in a scratch home: the user's folders with
+// their paths, Hungarian descriptions and icons.
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "catalogue/folder_row.h"
+#include "catalogue/known_folder_catalogue.h"
+#include "catalogue/row_widgets.h"
+#include "platform/linux/folder_table.h"
+#include "platform/linux/linux_platform.h"
+#include "temp_dir.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
+    testing::TempDir home;
+    home.Write(".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Dokumentumok\"\nXDG_MUSIC_DIR=\"$HOME/Zene\"\n");
+    home.MakeDir("Dokumentumok");
+    home.MakeDir("Zene");
+    Environment env;
+    env.home = home.path();
+    env.configHome = home / ".config";
+    env.configDirs = {home / "no-such-dir"};
+    env.dataHome = home / ".local/share";
+    env.cacheHome = home / ".cache";
+    LinuxPlatform platform(env, [](const std::string& element) { return element; });
+    app::TForm1 window(platform);
+
+    std::map<std::string, catalogue::TFrame1*> rows;
+    for (catalogue::TFrame1* row : window.kfo().framearr) rows[row->FolderDefinition.name] = row;
+    ASSERT_EQ(rows.size(), FolderTable().size());
+
+    catalogue::TFrame1* documents = rows.at("Personal");
+    EXPECT_EQ(documents->lfoldername->text(), "Personal (My Documents)");
+    EXPECT_EQ(documents->Path, home / "Dokumentumok");
+    EXPECT_EQ(documents->FolderRedirectionCapability, 1u);
+    EXPECT_EQ(documents->ldescription->text().toStdString(),
+              "Dokumentumok, levelek és egyéb saját fájlok tárolására szolgáló mappa.");
+    EXPECT_FALSE(documents->Image1->pixmap().isNull());
+    EXPECT_EQ(documents->Image1->pixmap().size(), QSize(48, 48));
+
+    EXPECT_EQ(rows.at("My Music")->Path, home / "Zene");
+    // Pictures is not registered and its default folder does not exist: no path, still listed.
+    EXPECT_EQ(rows.at("My Pictures")->Path, "");
+    EXPECT_EQ(rows.at("Profile")->Path, home.path());
+    EXPECT_NE(rows.at("Profile")->FolderRedirectionCapability, 1u);
+    for (const auto& [name, row] : rows) {
+        EXPECT_FALSE(row->ldescription->text().isEmpty()) << name;
+        EXPECT_FALSE(row->Image1->pixmap().isNull()) << name;
+    }
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop

@@ -1,0 +1,58 @@
+// One real check of the drive layer: a loop-mounted ext4 image is a fixed drive with its
+// label and sizes. Mounting needs root; elsewhere the test is skipped, saying so.
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/linux/linux_platform.h"
+#include "temp_dir.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a loop image needs root";
+    if (std::system("command -v mkfs.ext4 >/dev/null && command -v mount >/dev/null") != 0)
+        GTEST_SKIP() << "mkfs.ext4 or mount is missing (Debian packages e2fsprogs, mount)";
+    // The image lies in the build tree, on a disk: a loop over a RAM folder would not count as fixed.
+    std::string pattern = std::filesystem::current_path().string() + "/loop-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::string dir = pattern;
+    const std::string image = dir + "/image.ext4";
+    const std::string point = dir + "/mnt";
+    std::filesystem::create_directories(point);
+    ASSERT_EQ(std::system(("truncate -s 24M '" + image + "' && mkfs.ext4 -q -L TROVELTEST '" + image + "'").c_str()), 0);
+    if (std::system(("mount -o loop '" + image + "' '" + point + "' 2>/dev/null").c_str()) != 0) {
+        std::filesystem::remove_all(dir);
+        GTEST_SKIP() << "this machine does not permit loop mounts";
+    }
+
+    LinuxPlatform platform;
+    const std::string root = point + "/";
+    const auto roots = platform.LogicalDriveStrings();
+    const bool listed = std::find(roots.begin(), roots.end(), root) != roots.end();
+    const DriveType type = platform.DriveTypeOf(root);
+    std::string label;
+    const bool labelRead = platform.VolumeLabel(root, label);
+    VolumeSpace space;
+    const bool spaceRead = platform.DiskFreeSpace(root, space);
+
+    std::system(("umount '" + point + "'").c_str());
+    std::filesystem::remove_all(dir);
+
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(type, DriveType::Fixed);
+    EXPECT_TRUE(labelRead);
+    EXPECT_EQ(label, "TROVELTEST");
+    ASSERT_TRUE(spaceRead);
+    EXPECT_GT(space.total, 16 * 1024 * 1024);
+    EXPECT_GT(space.freeForUser, 0);
+    EXPECT_LE(space.freeForUser, space.totalFree);
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop
