@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
-ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" libgtest-dev locales
+ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" libgtest-dev locales pkg-config libglib2.0-dev xdg-user-dirs e2fsprogs mount
 ensure_locale en_US UTF-8
 ensure_locale hu_HU UTF-8
 
