@@ -12,6 +12,7 @@
 #include "app/fonts.h"
 #include "app/window_messages.h"
 #include "catalogue/known_folder_catalogue.h"
+#include "space/drive_catalogue.h"
 
 namespace trovel::app {
 namespace {
@@ -54,8 +55,12 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     PCLeftPane->setCurrentWidget(TSWelcomeL);
 
     kfo_ = std::make_unique<catalogue::Tvkfo>(this);
+    vddo_ = std::make_unique<space::TVddo>(this);
+    vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
     kfo_->GetFolders();
+    kfo_->MakeExclusionList();
     kfo_->SortByName();
+    vddo_->SortBySize();
 }
 
 TForm1::~TForm1() = default;
@@ -179,11 +184,17 @@ void TForm1::ScrollBar1Change(int position) {
     SetPageTag(page, position);
 }
 
+void TForm1::WMDriveSelect(qintptr id) { bnext->setEnabled(vddo_->SelectDrive(static_cast<int>(id))); }
+
 void TForm1::WMFolderCheck(qintptr operationId) {
     bnext->setEnabled(kfo_->IsThereChecked(static_cast<int>(operationId)));
 }
 
 bool TForm1::event(QEvent* event) {
+    if (event->type() == WM_DRIVESELECT) {
+        WMDriveSelect(static_cast<WindowMessage*>(event)->wParam);
+        return true;
+    }
     if (event->type() == WM_FOLDERCHECK) {
         WMFolderCheck(static_cast<WindowMessage*>(event)->wParam);
         return true;

@@ -20,6 +20,9 @@ class QStackedWidget;
 namespace trovel::catalogue {
 class Tvkfo;
 }
+namespace trovel::space {
+class TVddo;
+}
 
 namespace trovel::app {
 
@@ -38,6 +41,7 @@ public:
     platform::Platform& platform() { return platform_; }
     catalogue::SharedValues& shared() { return shared_; }
     catalogue::Tvkfo& kfo() { return *kfo_; }
+    space::TVddo& vddo() { return *vddo_; }
     std::mutex& progressLock() { return progressLock_; }
 
     // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
@@ -83,7 +87,8 @@ public:
 
     // Shifts the children of the page shown by the scroll bar's position.
     void ScrollBar1Change(int position);
-    // Message 1026 from a folder row.
+    // Message 1025 from a drive row, and 1026 from a folder row.
+    void WMDriveSelect(qintptr id);
     void WMFolderCheck(qintptr operationId);
 
 protected:
@@ -99,6 +104,7 @@ private:
     std::mutex progressLock_;
     Anchors anchors_{{kClientWidth, kClientHeight}};
     std::unique_ptr<catalogue::Tvkfo> kfo_;
+    std::unique_ptr<space::TVddo> vddo_;
 };
 
 // The scroll shift a page's children carry, kept with the page.

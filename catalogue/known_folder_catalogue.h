@@ -61,6 +61,12 @@ public:
     void HookItems(QWidget* value);
     void SetScrollBar(int i);
 
+    // Relocation planning: the known folders nested in each folder (once, at start-up), and a
+    // folder's place on the chosen drive root, or its default place for "win". Empty when
+    // the folder or its default path cannot be had: such a folder is never redirected.
+    void MakeExclusionList();
+    std::string MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid);
+
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);
     void SortByName();

@@ -1,0 +1,41 @@
+// The catalogue's relocation planning: which known folders lie inside which, and where a
+// folder goes on the chosen drive or back at its default place.
+#include "app/main_window.h"
+#include "catalogue/folder_row.h"
+#include "catalogue/known_folder_catalogue.h"
+#include "relocation/path_slicing.h"
+
+namespace trovel::catalogue {
+
+void Tvkfo::MakeExclusionList() {
+    const char separator = platform::PathSeparator(platform_.Style());
+    for (TFrame1* outer : framearr) {
+        relocation::TrimOneTrailingSeparator(outer->Path, separator);
+        for (TFrame1* inner : framearr) {
+            if (inner == outer) continue;
+            relocation::TrimOneTrailingSeparator(inner->Path, separator);
+            if (!relocation::IsNestedIn(inner->Path, outer->Path, separator)) continue;
+            outer->FolderExcludeList.push_back(inner->FolderID);
+            outer->FolderExcludePath.push_back(inner->Path + separator);
+            outer->SubKFArray.push_back(relocation::SlicePath(outer->Path, inner->Path, outer->SKFACount, separator));
+        }
+    }
+}
+
+std::string Tvkfo::MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid) {
+    Fkf.reset();
+    // A folder the registry will not hand out is never queried; an empty result counts as failed.
+    if (!Fkfm || !platform::Succeeded(Fkfm->GetFolder(kfid, Fkf)) || !Fkf) {
+        Fkf.reset();
+        return {};
+    }
+    const bool home = DestDrive == relocation::kDefaultPlace;
+    std::string defaultPath;
+    if (!platform::Succeeded(
+            Fkf->GetPath(home ? platform::kCreateDefaultPathFlags : platform::kDefaultPathFlags, defaultPath)))
+        return {};
+    if (home) return defaultPath;
+    return relocation::DestinationOnDrive(DestDrive, defaultPath, platform_.Style());
+}
+
+}  // namespace trovel::catalogue

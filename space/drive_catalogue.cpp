@@ -1,0 +1,186 @@
+#include "space/drive_catalogue.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStackedWidget>
+
+#include <utility>
+
+#include "app/main_window.h"
+#include "catalogue/known_folder_catalogue.h"
+#include "catalogue/row_widgets.h"
+#include "catalogue/text.h"
+#include "space/drive_fit.h"
+#include "space/drive_row.h"
+#include "space/size_text.h"
+
+namespace trovel::space {
+namespace {
+
+// "45.20  GB free of 100.00  GB": the unit word brings its own blank, so two stand before it.
+std::string SpaceText(std::int64_t free, std::int64_t size) {
+    const SizeText freeText = SizeToStr(static_cast<long double>(free));
+    const SizeText sizeText = SizeToStr(static_cast<long double>(size));
+    return freeText.number + " " + freeText.unit + " free of " + sizeText.number + " " + sizeText.unit;
+}
+
+int CompareTexts(const std::string& a, const std::string& b) {
+    return catalogue::CompareAsciiFolded(catalogue::Utf8ToUtf16(a), catalogue::Utf8ToUtf16(b));
+}
+
+}  // namespace
+
+TVddo::TVddo(app::TForm1* Owner) : FDDOwner(Owner) {}
+
+TVddo::~TVddo() = default;
+
+void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
+    for (TFrame2* row : vObjarr) delete row;
+    vObjarr.clear();
+    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+
+    platform::Platform& platform = FDDOwner->platform();
+    const std::string systemRoot = FDDOwner->shared().systemDrive + platform::PathSeparator(platform.Style());
+    int n = 0;
+    for (const std::string& root : platform.LogicalDriveStrings()) {
+        if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) continue;
+        if (root == systemRoot) continue;
+
+        auto* row = new TFrame2(FDDOwner, platform);
+        vObjarr.push_back(row);
+        row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
+        row->ID = n;
+        row->setParent(Obj);
+        row->move(3, (row->height() + 3) * n + 3);
+        row->show();
+
+        row->vDrive = root;
+        row->Image1->setPixmap(FDDOwner->kfo().GetShellIcon(root));
+        row->Image1->adjustSize();
+        std::string label;
+        // Without volume information the caption still names the root.
+        if (!platform.VolumeLabel(root, label)) label.clear();
+        row->vLabel = label;
+        catalogue::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(label + " ( " + root + " )"));
+
+        platform::VolumeSpace space;
+        if (!platform.DiskFreeSpace(root, space)) space = {};
+        row->vFree = space.freeForUser;
+        row->vSize = space.total;
+        row->vUsed = row->vSize - row->vFree;
+        row->vAtmost = AtMost(row->vFree, row->vSize);
+        row->vPBPosition = Percent(row->vUsed, row->vSize);
+        row->vSizetxt = SpaceText(row->vFree, row->vSize);
+        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+        row->ProgressBar1->setPosition(row->vPBPosition);
+        ++n;
+    }
+    FDCount = n;
+    SetScrollBar(n);
+}
+
+void TVddo::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
+
+void TVddo::Unchoose(TFrame2* row) {
+    row->ProgressBar1->setSmoothReverse(true);
+    row->ProgressBar1->setState(StateProgressBar::Normal);
+    row->ProgressBar1->setPosition(row->vPBPosition);
+    row->setSelected(false);
+    catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+}
+
+bool TVddo::SelectDrive(int id) {
+    const std::int64_t content = FDDOwner->shared().selectedSizeSum;
+    bool result = false;
+    for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
+        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        if (i != id) {
+            row->cbusethis->setChecked(false);
+            Unchoose(row);
+            continue;
+        }
+        if (!row->cbusethis->isChecked()) {
+            Unchoose(row);
+            FDDOwner->shared().chosenDriveRoot.clear();
+            IDSelecyed = -1;
+            continue;
+        }
+        row->ProgressBar1->setSmoothReverse(false);
+        const std::int64_t needed = row->vUsed + content;
+        row->ProgressBar1->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
+        FDDOwner->shared().chosenDriveRoot = row->vDrive;
+        result = Fits(row->vAtmost, content);
+        row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
+        row->setSelected(true);
+        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(SpaceText(row->vSize - needed, row->vSize)));
+        IDSelecyed = id;
+    }
+    return result;
+}
+
+void TVddo::SetScrollBar(int i) {
+    QScrollBar* bar = FDDOwner->ScrollBar1;
+    bar->hide();
+    if (i < 1 || vObjarr.empty()) {
+        bar->setMaximum(0);
+        return;
+    }
+    const int m = (vObjarr.front()->height() + 3) * i + 7 - FDDOwner->PageControl1->height() + 3;
+    if (m < 0) {
+        bar->setMaximum(0);
+        return;
+    }
+    bar->setMaximum(m);
+    bar->show();
+}
+
+template <typename MustFollow>
+void TVddo::BubbleSort(MustFollow mustFollow) {
+    const std::size_t n = vObjarr.size();
+    if (n < 2) return;
+    for (std::size_t pass = 1; pass < n; ++pass)
+        for (std::size_t j = 0; j + pass < n; ++j)
+            if (mustFollow(vObjarr[j], vObjarr[j + 1])) std::swap(vObjarr[j], vObjarr[j + 1]);
+}
+
+void TVddo::SortByName() {
+    vSortCriteria = 0;
+    BubbleSort([](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
+}
+
+void TVddo::SortByPath() {
+    vSortCriteria = 1;
+    BubbleSort([](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
+}
+
+void TVddo::SortBySize() {
+    vSortCriteria = 2;
+    BubbleSort([](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
+}
+
+void TVddo::Sort(int sortID) {
+    switch (sortID) {
+        case 0: SortByName(); break;
+        case 1: SortByPath(); break;
+        case 2: SortBySize(); break;
+        default: break;
+    }
+    RefreshList();
+}
+
+void TVddo::RefreshList() {
+    FDDOwner->ScrollBar1->setValue(0);
+    // The choice follows its row to its new place.
+    TFrame2* chosen = nullptr;
+    for (TFrame2* row : vObjarr)
+        if (row->ID == IDSelecyed) chosen = row;
+    for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
+        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        row->ID = i;
+        row->move(row->x(), (row->height() + 3) * i + 3);
+        if (row == chosen) IDSelecyed = i;
+    }
+}
+
+}  // namespace trovel::space

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class QScrollBar;
+class QWidget;
+
+namespace trovel::app {
+class TForm1;
+}
+
+namespace trovel::space {
+
+class TFrame2;
+using TaFOdrv = std::vector<TFrame2*>;
+
+// The drive catalogue: one row per local fixed drive other than the system drive, and
+// the choice of the target drive against the size of the selected folders.
+class TVddo {
+public:
+    explicit TVddo(app::TForm1* Owner);
+    ~TVddo();
+
+    // Rebuilds every row from the platform's volumes, on page `Obj`.
+    void GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1);
+    void ListDrives(QWidget* Obj, QScrollBar* scrollbar1);
+    // Applies the state of row `id`'s box; true when that drive can take the selected folders.
+    bool SelectDrive(int id);
+    void SetScrollBar(int i);
+    void Sort(int sortID);
+    void SortByName();
+    void SortByPath();
+    void SortBySize();
+    // Renumbers the rows in their order and lays them out again.
+    void RefreshList();
+
+    app::TForm1* FDDOwner;
+    TaFOdrv vObjarr;
+    int FDCount = 0;
+    int IDSelecyed = -1;
+    int vSortCriteria = 0;
+
+private:
+    template <typename MustFollow>
+    void BubbleSort(MustFollow mustFollow);
+    void Unchoose(TFrame2* row);
+};
+
+}  // namespace trovel::space

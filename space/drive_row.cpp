@@ -1,0 +1,67 @@
+#include "space/drive_row.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include "app/fonts.h"
+#include "app/window_messages.h"
+#include "catalogue/row_widgets.h"
+
+namespace trovel::space {
+
+TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
+    : QFrame(owner), owner_(owner), platform_(platform) {
+    resize(kWidth, kHeight);
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(3, 0, 571, 78);
+    GroupBox1->setAutoFillBackground(true);
+
+    Image1 = new QLabel(GroupBox1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(32, 7, 64, 64);
+
+    ldrvlabel = new catalogue::ClickLabel(GroupBox1);
+    ldrvlabel->setObjectName(QStringLiteral("ldrvlabel"));
+    ldrvlabel->move(136, 10);
+    ldrvlabel->setFont(app::Tahoma(11, app::kBold));
+    ldrvlabel->setCursor(Qt::PointingHandCursor);
+
+    ProgressBar1 = new StateProgressBar(GroupBox1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(136, 29, 273, 14);
+    ProgressBar1->setSmoothReverse(true);
+    ProgressBar1->setState(StateProgressBar::Error);
+    ProgressBar1->setPosition(50);
+
+    cbusethis = new catalogue::ActionBox(GroupBox1);
+    cbusethis->setObjectName(QStringLiteral("cbusethis"));
+    cbusethis->setGeometry(463, 29, 97, 17);
+
+    lspace = new QLabel(GroupBox1);
+    lspace->setObjectName(QStringLiteral("lspace"));
+    lspace->move(136, 52);
+
+    connect(cbusethis, &catalogue::ActionBox::mouseReleased, this, &TFrame2::cbusethisMouseUp);
+    connect(ldrvlabel, &catalogue::ClickLabel::clicked, this, &TFrame2::ldrvlabelClick);
+    setSelected(false);
+}
+
+void TFrame2::setSelected(bool value) {
+    FSelected = value;
+    QPalette palette = GroupBox1->palette();
+    palette.setColor(QPalette::Window, value ? QColor(234, 244, 255) : QColor(255, 255, 255));
+    GroupBox1->setPalette(palette);
+    if (value) {
+        ProgressBar1->setState(StateProgressBar::Normal);
+        if (vState == StateProgressBar::Paused) ProgressBar1->setState(StateProgressBar::Paused);
+    } else {
+        ProgressBar1->setState(StateProgressBar::Error);
+    }
+}
+
+void TFrame2::cbusethisMouseUp() { app::SendWindowMessage(owner_, app::WM_DRIVESELECT, ID, 0); }
+
+void TFrame2::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
+
+}  // namespace trovel::space
