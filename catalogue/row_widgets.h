@@ -20,6 +20,8 @@ signals:
     void mouseReleased();
 
 protected:
+    // The whole box answers to the mouse, not only its indicator and caption.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -21,7 +21,7 @@ std::int64_t AtMost(std::int64_t freeBytes, std::int64_t totalBytes) {
     // free / 1.2 = free * 5 / 6, split so that nothing overflows.
     const std::int64_t whole = freeBytes / 6 * 5;
     const std::int64_t part = freeBytes % 6 * 5;
-    std::int64_t limit = whole + RoundHalfEven(part / 6, part % 6, 6);
+    std::int64_t limit = RoundHalfEven(whole + part / 6, part % 6, 6);
     if (limit > kMostLimit) limit = kMostLimit;
     else if (limit < kLeastLimit) limit = kLeastLimit;
     return limit;
@@ -36,7 +36,7 @@ int Percent(std::int64_t part, std::int64_t whole) {
     const std::int64_t r = part % whole;
     if (r <= std::numeric_limits<std::int64_t>::max() / 100) {
         const std::int64_t scaled = r * 100;
-        return static_cast<int>(q * 100 + RoundHalfEven(scaled / whole, scaled % whole, whole));
+        return static_cast<int>(RoundHalfEven(q * 100 + scaled / whole, scaled % whole, whole));
     }
     // Past 92 petabytes: the ratio in long double, where a true tie cannot be told apart anyway.
     return static_cast<int>(q * 100 + std::nearbyint(static_cast<long double>(r) * 100.0L / static_cast<long double>(whole)));

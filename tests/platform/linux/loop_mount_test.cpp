@@ -8,7 +8,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <QLabel>
+
+#include "app/main_window.h"
+#include "catalogue/row_widgets.h"
 #include "platform/linux/linux_platform.h"
+#include "space/drive_catalogue.h"
+#include "space/drive_row.h"
 #include "temp_dir.h"
 
 namespace trovel::platform::linux_desktop {
@@ -33,6 +39,19 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
 
     LinuxPlatform platform;
     const std::string root = point + "/";
+    // The drive page built on it: the image is a row, the filesystem holding the system is not.
+    std::string rowCaption, rowSpace;
+    bool systemRootListed = false;
+    {
+        app::TForm1 window(platform);
+        for (space::TFrame2* row : window.vddo().vObjarr) {
+            if (row->vDrive == root) {
+                rowCaption = row->ldrvlabel->text().toStdString();
+                rowSpace = row->lspace->text().toStdString();
+            }
+            if (row->vDrive == window.shared().systemDrive + "/") systemRootListed = true;
+        }
+    }
     const auto roots = platform.LogicalDriveStrings();
     const bool listed = std::find(roots.begin(), roots.end(), root) != roots.end();
     const DriveType type = platform.DriveTypeOf(root);
@@ -51,6 +70,9 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     ASSERT_TRUE(spaceRead);
     EXPECT_GT(space.total, 16 * 1024 * 1024);
     EXPECT_GT(space.freeForUser, 0);
+    EXPECT_EQ(rowCaption, "TROVELTEST ( " + root + " )");
+    EXPECT_NE(rowSpace.find("  MB free of "), std::string::npos) << rowSpace;
+    EXPECT_FALSE(systemRootListed);
     EXPECT_LE(space.freeForUser, space.totalFree);
 }
 
