@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/directory.h"
 #include "platform/hresult.h"
 #include "platform/known_folder.h"
 #include "platform/path_style.h"
@@ -99,9 +100,14 @@ public:
     // Opens a folder, drive root or web address with the desktop's handler.
     virtual bool ShellOpen(const std::string& target) = 0;
 
-    // Files: attributes (kInvalidAttributes when unreadable) and one directory's entries.
+    // Files: attributes (kInvalidAttributes when unreadable; a link to a folder counts as a
+    // folder, as the shell sees it) and one directory's entries.
     virtual std::uint32_t FileAttributes(const std::string& path) = 0;
     virtual bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) = 0;
+    // The size of one file-system entry, whatever its attributes; false when there is none.
+    virtual bool EntrySize(const std::string& path, std::int64_t& size) = 0;
+    // A directory opened for a tree walk; null when it cannot be listed.
+    virtual std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) = 0;
 
     // Volumes: roots such as "D:\" or "/mnt/data/".
     virtual std::vector<std::string> LogicalDriveStrings() = 0;

@@ -194,13 +194,57 @@ bool FakePlatform::ListDirectory(const std::string& directory, std::vector<Direc
     std::string prefix = directory;
     if (prefix.empty() || prefix.back() != separator) prefix += separator;
     const auto dir = files.find(prefix.substr(0, prefix.size() - 1));
-    if (dir == files.end() || !(dir->second.attributes & kAttributeDirectory)) return false;
+    if (dir == files.end() || !(dir->second.attributes & kAttributeDirectory) || !dir->second.listable) return false;
     for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix); ++it) {
         const std::string rest = it->first.substr(prefix.size());
         if (rest.empty() || rest.find(separator) != std::string::npos) continue;
         entries.push_back({rest, it->second.attributes, it->second.size});
     }
     return true;
+}
+
+bool FakePlatform::EntrySize(const std::string& path, std::int64_t& size) {
+    const auto it = files.find(path);
+    size = it == files.end() ? 0 : it->second.size;
+    return it != files.end();
+}
+
+namespace {
+
+// A directory of the fake file table, listed when opened.
+class FakeDirectory : public DirectoryHandle {
+public:
+    FakeDirectory(FakePlatform& platform, std::string path, std::vector<DirectoryEntry> entries)
+        : platform_(platform), path_(std::move(path)), entries_(std::move(entries)) {}
+
+    bool Next(TreeEntry& entry) override {
+        if (next_ >= entries_.size()) return false;
+        const DirectoryEntry& found = entries_[next_++];
+        entry.name = found.name;
+        entry.directory = (found.attributes & kAttributeDirectory) != 0;
+        entry.size = found.size;
+        return true;
+    }
+    std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
+        return platform_.OpenDirectory(path_ + std::string(name) + PathSeparator(platform_.style));
+    }
+
+private:
+    FakePlatform& platform_;
+    std::string path_;
+    std::vector<DirectoryEntry> entries_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<DirectoryHandle> FakePlatform::OpenDirectory(const std::string& path) {
+    std::vector<DirectoryEntry> entries;
+    if (!ListDirectory(path, entries)) return nullptr;
+    const char separator = PathSeparator(style);
+    std::string withSeparator = path;
+    if (withSeparator.empty() || withSeparator.back() != separator) withSeparator += separator;
+    return std::make_unique<FakeDirectory>(*this, withSeparator, std::move(entries));
 }
 
 std::vector<std::string> FakePlatform::LogicalDriveStrings() {

@@ -50,6 +50,7 @@ struct FakeVolume {
 struct FakeFile {
     std::uint32_t attributes = kAttributeNormal;
     std::int64_t size = 0;
+    bool listable = true;  // false: a directory that is listed by its parent but cannot be opened
 };
 
 // A scriptable in-memory platform. Tests fill the public members, run the code and
@@ -90,6 +91,8 @@ public:
     bool ShellOpen(const std::string& target) override;
     std::uint32_t FileAttributes(const std::string& path) override;
     bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) override;
+    bool EntrySize(const std::string& path, std::int64_t& size) override;
+    std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/linux/directory_reader.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/known_folders.h"
 #include "platform/linux/user_dirs_file.h"
@@ -112,9 +113,19 @@ std::string LinuxPlatform::IconNameOf(const std::string& path) {
 
 std::uint32_t LinuxPlatform::FileAttributes(const std::string& path) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return kInvalidAttributes;
+    if (::stat(path.c_str(), &info) != 0) return kInvalidAttributes;
     return AttributesOf(fs::path(path).filename().string(), info);
 }
+
+bool LinuxPlatform::EntrySize(const std::string& path, std::int64_t& size) {
+    struct stat info {};
+    size = 0;
+    if (::lstat(path.c_str(), &info) != 0) return false;
+    size = static_cast<std::int64_t>(info.st_size);
+    return true;
+}
+
+std::unique_ptr<DirectoryHandle> LinuxPlatform::OpenDirectory(const std::string& path) { return OpenDirectoryAt(path); }
 
 bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
     entries.clear();

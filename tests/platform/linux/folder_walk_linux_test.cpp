@@ -1,0 +1,90 @@
+// The size walk on a real tree through the descriptor-relative directory reader.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/linux/linux_platform.h"
+#include "space/folder_walk.h"
+#include "temp_dir.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+using space::WalkCounters;
+
+class LinuxWalkTest : public ::testing::Test {
+protected:
+    LinuxWalkTest() {
+        tree.Write("a.txt", std::string(100, 'a'));
+        tree.Write(".hidden", std::string(7, 'h'));
+        tree.Write(".cache/skipped", std::string(5000, 'c'));
+        tree.Write("sub/b.bin", std::string(2000, 'b'));
+        tree.Write("sub/deeper/c", std::string(30, 'c'));
+        tree.Write("nested/inner.txt", std::string(400, 'n'));
+    }
+    testing::TempDir tree;
+    LinuxPlatform platform{Environment{}};
+    WalkCounters counters;
+};
+
+TEST_F(LinuxWalkTest, CountsFilesAndFoldersAndSkipsDotDirectories) {
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), counters), 100 + 7 + 2000 + 30 + 400);
+    EXPECT_EQ(counters.folders, 3u);
+    EXPECT_EQ(counters.files, 5u);
+}
+
+TEST_F(LinuxWalkTest, LinksAreCountedAsThemselvesAndNeverFollowed) {
+    tree.Link("sub/loop", tree.path());        // a cycle back to the top
+    tree.Link("sub/to-file", tree / "a.txt");
+    const auto linkSize = [&](const std::string& link) {
+        struct stat info {};
+        ::lstat((tree / link).c_str(), &info);
+        return static_cast<std::int64_t>(info.st_size);
+    };
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), counters),
+              2537 + linkSize("sub/loop") + linkSize("sub/to-file"));
+    EXPECT_EQ(counters.folders, 3u);
+    EXPECT_EQ(counters.files, 7u);
+}
+
+TEST_F(LinuxWalkTest, NamesThatAreNotUtf8AreWalked) {
+    tree.Write("bad\xff\xfe" "dir/file", std::string(11, 'x'));
+    tree.Write("bad\xff" "name", std::string(13, 'x'));
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), counters), 2537 + 11 + 13);
+    EXPECT_EQ(counters.folders, 4u);
+    EXPECT_EQ(counters.files, 7u);
+}
+
+TEST_F(LinuxWalkTest, ExclusionsNeedTheTrailingSlashAndFoldOnlyAscii) {
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "SUB/"}, counters), 100 + 7 + 400);
+    EXPECT_EQ(counters.folders, 1u);
+    WalkCounters unmatched;
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "sub"}, unmatched), 2537);
+}
+
+TEST_F(LinuxWalkTest, AFileOrMissingBasedirAndALinkedBasedir) {
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree / "a.txt", counters), 100);
+    EXPECT_EQ(counters.files, 1u);
+    WalkCounters none;
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree / "missing", none), 0);
+    EXPECT_EQ(none.files + none.folders, 0u);
+    // A known folder that is itself a link to a folder is measured where it points.
+    testing::TempDir other;
+    other.Link("Documents", tree / "sub");
+    WalkCounters linked;
+    EXPECT_EQ(space::GetFileObjectSize(platform, other / "Documents", linked), 2030);
+    EXPECT_EQ(linked.folders, 1u);
+}
+
+TEST_F(LinuxWalkTest, AnUnreadableSubFolderCountsOnceWithNothingInIt) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder; the fake-platform test covers this";
+    ::chmod((tree / "sub").c_str(), 0);
+    const std::int64_t total = space::GetFileObjectSize(platform, tree.path(), counters);
+    ::chmod((tree / "sub").c_str(), 0755);
+    EXPECT_EQ(total, 507);
+    EXPECT_EQ(counters.folders, 2u);
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop
