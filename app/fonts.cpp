@@ -1,7 +1,11 @@
 #include "app/fonts.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
 
 namespace trovel::app {
 
@@ -18,6 +22,35 @@ void RegisterTahoma() {
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
     for (const char* path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
         if (QFile::exists(QString::fromLatin1(path))) QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+    }
+}
+
+}  // namespace trovel::app
+
+namespace trovel::app {
+
+int AccentRoom() {
+    static const int room = [] {
+        int most = 0;
+        for (int size : {11, 12, 13, 16, 19}) {
+            const QFontMetrics metrics(Tahoma(size, kBold));
+            most = std::max(most, -metrics.tightBoundingRect(QStringLiteral("ÁÖŐÜŰ")).top() - metrics.ascent());
+        }
+        return most;
+    }();
+    return room;
+}
+
+void GiveAccentRoom(QWidget* root) {
+    const int room = AccentRoom();
+    if (room <= 0) return;
+    QList<QLabel*> labels = root->findChildren<QLabel*>();
+    if (auto* label = qobject_cast<QLabel*>(root)) labels << label;
+    for (QLabel* label : labels) {
+        if (label->contentsMargins().top() == room || !label->pixmap().isNull()) continue;  // pictures need none
+        label->setContentsMargins(0, room, 0, 0);
+        // Labels that size themselves to their text grow by the room; fixed ones keep their box.
+        if (!label->wordWrap() && label->minimumSize() != label->maximumSize()) label->adjustSize();
     }
 }
 

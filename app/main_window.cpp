@@ -5,13 +5,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QResizeEvent>
+#include <QWheelEvent>
 #include <QScrollBar>
 #include <QStackedWidget>
 
+#include "app/about_window.h"
 #include "app/fonts.h"
 #include "app/window_messages.h"
 #include "catalogue/known_folder_catalogue.h"
+#include "catalogue/row_widgets.h"
 #include "space/drive_catalogue.h"
 
 namespace trovel::app {
@@ -51,6 +55,10 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     setMinimumHeight(kClientHeight);
 
     BuildControls();
+    VFAbout = new TVFAbout(this);
+    creationWidth = kClientWidth;
+    creationHeight = kClientHeight;
+    BuildPages();
     PageControl1->setCurrentWidget(TSWelcome);
     PCLeftPane->setCurrentWidget(TSWelcomeL);
 
@@ -61,6 +69,8 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     kfo_->MakeExclusionList();
     kfo_->SortByName();
     vddo_->SortBySize();
+    GiveAccentRoom(this);
+    TSWelcomeShow();
 }
 
 TForm1::~TForm1() = default;
@@ -85,6 +95,7 @@ void TForm1::BuildControls() {
     cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
     cbsort->setCurrentIndex(0);
     cbsort->setToolTip(Hint("Rendezés"));
+    connect(cbsort, &QComboBox::currentIndexChanged, this, &TForm1::cbsortChange);
 
     lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
     lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
@@ -93,6 +104,7 @@ void TForm1::BuildControls() {
 
     lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
     Edit2 = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
+    Edit2->installEventFilter(this);
 
     cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
     cbfindinname->setChecked(true);
@@ -137,8 +149,16 @@ void TForm1::BuildControls() {
     bexit->setText(QStringLiteral("Kilépés"));
     babout = Place<QPushButton>(this, "babout", {126, 467, 91, 25});
     babout->setText(QStringLiteral("A programról"));
-    Label1 = PlaceLabel(this, "Label1", {252, 467}, QString());
-    Label1->setCursor(Qt::PointingHandCursor);
+    auto* credit = new catalogue::ClickLabel(QStringLiteral("Trovel 2\n"
+                                                            "A Trovel fejlesztői"),
+                                             this);
+    credit->setObjectName(QStringLiteral("Label1"));
+    credit->move(252, 467);
+    credit->adjustSize();
+    credit->setCursor(Qt::PointingHandCursor);
+    credit->installEventFilter(this);
+    connect(credit, &catalogue::ClickLabel::clicked, this, &TForm1::Label1Click);
+    Label1 = credit;
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
     bprevious->setText(QStringLiteral("<  Vissza"));
     bprevious->hide();
@@ -173,6 +193,29 @@ void TForm1::BuildControls() {
 void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     anchors_.Apply(event->size());
+    if (!kfo_ || !vddo_) return;
+    if (vsheetpage == 1) kfo_->SetScrollBar(static_cast<int>(kfo_->Fkflistcount));
+    else if (vsheetpage == 2) vddo_->SetScrollBar(vddo_->FDCount);
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0) ScrollBar1->setValue(ScrollBar1->value() - 25 * steps);
+    event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
+        return false;  // the edit box still gets every key
+    }
+    if (watched == Label1 && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        QPalette palette = Label1->palette();
+        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
+                                                                              : this->palette().color(QPalette::WindowText));
+        Label1->setPalette(palette);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::ScrollBar1Change(int position) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QWheelEvent;
+
 #include <memory>
 #include <mutex>
 
@@ -24,7 +26,13 @@ namespace trovel::space {
 class TVddo;
 }
 
+namespace trovel::catalogue {
+class ClickLabel;
+}
+
 namespace trovel::app {
+
+class TVFAbout;
 
 // The main window: header tools, the page area with its scroll bar, the left pane
 // and the wizard buttons. It owns the catalogues and every row.
@@ -46,6 +54,9 @@ public:
 
     // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
     int vsheetpage = 0;
+    TVFAbout* VFAbout = nullptr;
+    int creationWidth = 0;
+    int creationHeight = 0;
 
     QLabel* lheader;
     QLabel* lsizesum;
@@ -85,6 +96,57 @@ public:
     QWidget* TSRestoreL;
     QWidget* TSRestoredL;
 
+    // The welcome page's three ways on, and the left pane's links and boxes.
+    QPushButton* bmainlist;
+    QPushButton* bmainmove;
+    QPushButton* bmainrestore;
+    catalogue::ClickLabel* lallgetsize;
+    QCheckBox* cbuserfolders;
+    QCheckBox* cbcommonfolders;
+    catalogue::ClickLabel* lredirectall;
+    catalogue::ClickLabel* lredirectunall;
+    catalogue::ClickLabel* lredirectgetsize;
+    catalogue::ClickLabel* lcopyall;
+    catalogue::ClickLabel* lcopyunall;
+    catalogue::ClickLabel* lcopygetsize;
+    catalogue::ClickLabel* Label39;
+    catalogue::ClickLabel* Label40;
+    catalogue::ClickLabel* Label41;
+    catalogue::ClickLabel* ldrivesrefresh;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox1;
+    catalogue::ClickLabel* lrestoreall;
+    catalogue::ClickLabel* lrestoreunall;
+
+    // Makes `page` the page shown: its show handler runs while the page being left is
+    // still the one shown, then the page changes.
+    void ShowPage(QWidget* page);
+    QWidget* ShownPage() const;
+
+    // Show handlers of the pages.
+    void TSWelcomeShow();
+    void TSListAllShow();
+    void RedirectShow();
+    void TSCopyShow();
+    void TSDeleteShow();
+    void TSDrivesShow();
+    void TSRestoreShow();
+
+    void bnextClick();
+    void bpreviousClick();
+    void bexitClick();
+    void baboutClick();
+    void Label1Click();
+    void Label11Click();
+
+    // Stores the worker's parameters, starts it and waits behind the wait window.
+    void StartSizeThread(bool vall, int operationID);
+
+    // Shows or hides the header tools for the kind of page shown.
+    void ShowListHeader(bool show);
+    void Edit2KeyDown(int key);
+    void cbsortChange(int index);
+
     // Shifts the children of the page shown by the scroll bar's position.
     void ScrollBar1Change(int position);
     // Message 1025 from a drive row, and 1026 from a folder row.
@@ -94,10 +156,15 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
+    void BuildPages();
     QWidget* AddPage(QStackedWidget* pages, const char* name);
+    void ShowLeftPane(QWidget* pane);
+    void ShowButtons(bool back, bool next);
 
     platform::Platform& platform_;
     catalogue::SharedValues shared_;

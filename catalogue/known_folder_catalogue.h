@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,13 @@ public:
     // the folder or its default path cannot be had: such a folder is never redirected.
     void MakeExclusionList();
     std::string MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid);
+
+    // Carries an effect on widgets to the window's thread (or runs it there directly).
+    using GuiPost = std::function<void(std::function<void()>)>;
+    // Measures the rows that `vall` / `operationID` choose (every row with a path, or the
+    // listed rows whose move (1) or copy (2) box is ticked), each folder once per run, and
+    // returns their total, which becomes the selected size sum.
+    std::int64_t GetKFSize(bool vall, int operationID, const GuiPost& post);
 
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "app/fonts.h"
 #include "app/main_window.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
@@ -77,6 +78,7 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         ++n;
     }
     FDCount = n;
+    for (TFrame2* row : vObjarr) app::GiveAccentRoom(row);
     SetScrollBar(n);
 }
 

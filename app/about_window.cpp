@@ -1,0 +1,142 @@
+#include "app/about_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/fonts.h"
+#include "app/links.h"
+#include "app/main_window.h"
+#include "catalogue/row_widgets.h"
+
+namespace trovel::app {
+namespace {
+
+const char* const kVersionText =
+    "Verzió: 2.0.0.127\r\n"
+    "Készítette: a Trovel fejlesztői; fordította: a Trovel fejlesztői\r\n"
+    "Weboldal: a program weboldala (kattintson ide)\r\n"
+    "A program ingyenesen használható, a felhasználás saját felelősségre történik.\r\n"
+    "Dátum: 2011.03.29. (yyyy.mm.dd.)";
+
+const char* const kDonationText =
+    "Kattintson ide, ha támogatni szeretné a programot. Adománya fontos számunkra. "
+    "Annyit adhat, amennyit szeretne, és olyan gyakran, ahogyan szeretné. "
+    "Pénzével a program további fejlesztését támogatja. Köszönjük megértését!";
+
+}  // namespace
+
+TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
+    setObjectName(QStringLiteral("VFAbout"));
+    setWindowTitle(QStringLiteral("A Trovel programról"));
+    setFont(Tahoma(11));
+    setFixedSize(428, 292);
+    setModal(true);
+
+    ltrovel = new QLabel(QStringLiteral("Trovel 2 (Trovel)"), this);
+    ltrovel->setObjectName(QStringLiteral("ltrovel"));
+    ltrovel->setFont(Tahoma(16));
+    ltrovel->move(93, 3);
+    ltrovel->adjustSize();
+
+    labout = new catalogue::ClickLabel(this);
+    labout->setObjectName(QStringLiteral("labout"));
+    labout->setGeometry(24, 35, 377, 81);
+    labout->setFont(Tahoma(12));
+    labout->setWordWrap(true);
+    labout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    labout->setCursor(Qt::PointingHandCursor);
+    labout->setText(QString::fromUtf8(kVersionText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    lwait = new QLabel(QStringLiteral("A méretek kiszámítása, kérem várjon..."), this);
+    lwait->setObjectName(QStringLiteral("lwait"));
+    lwait->setFont(Tahoma(19));
+    lwait->move(51, 120);
+    lwait->adjustSize();
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(24, 145, 377, 17);
+    ProgressBar1->setRange(0, 0);  // marquee: moving, without a value
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    lnowisprocessing = new QLabel(this);
+    lnowisprocessing->setObjectName(QStringLiteral("lnowisprocessing"));
+    lnowisprocessing->setFont(Tahoma(11, kBold));
+    lnowisprocessing->setGeometry(24, 165, 377, 16);
+
+    ldonate = new catalogue::ClickLabel(this);
+    ldonate->setObjectName(QStringLiteral("ldonate"));
+    ldonate->setGeometry(24, 184, 377, 81);
+    ldonate->setFont(Tahoma(13));
+    ldonate->setWordWrap(true);
+    ldonate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ldonate->setCursor(Qt::PointingHandCursor);
+    ldonate->setText(QString::fromUtf8(kDonationText));
+
+    connect(labout, &catalogue::ClickLabel::clicked, this, &TVFAbout::laboutClick);
+    connect(ldonate, &catalogue::ClickLabel::clicked, this, &TVFAbout::ldonateClick);
+}
+
+void TVFAbout::ShowAbout(bool w) {
+    waitMode_ = w;
+    ProgressBar1->setVisible(w);
+    lwait->setVisible(w);
+    exec();
+    waitMode_ = false;
+}
+
+void TVFAbout::BeginWait() { workDone_ = false; }
+
+void TVFAbout::EndWait() {
+    workDone_ = true;
+    if (isVisible()) accept();
+}
+
+void TVFAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+    // A worker that finished before the window appeared ends the wait at once.
+    if (waitMode_ && workDone_) QTimer::singleShot(0, this, &QDialog::accept);
+}
+
+void TVFAbout::hideEvent(QHideEvent* event) {
+    FormHide();
+    QDialog::hideEvent(event);
+}
+
+// While the worker runs, the wait window stays: the handler behind it must not go on early.
+void TVFAbout::closeEvent(QCloseEvent* event) {
+    if (Waiting()) event->ignore();
+    else QDialog::closeEvent(event);
+}
+
+void TVFAbout::reject() {
+    if (!Waiting()) QDialog::reject();
+}
+
+void TVFAbout::FormShow() {
+    const QRect main = owner_->frameGeometry();
+    const QRect mine = frameGeometry();
+    move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
+    lnowisprocessing->clear();
+    statenext = owner_->bnext->isEnabled();
+    stateprevious = owner_->bprevious->isEnabled();
+    for (QPushButton* button : {owner_->bnext, owner_->bprevious, owner_->babout, owner_->bexit})
+        button->setEnabled(false);
+}
+
+void TVFAbout::FormHide() {
+    owner_->bnext->setEnabled(statenext);
+    owner_->bprevious->setEnabled(stateprevious);
+    owner_->babout->setEnabled(true);
+    owner_->bexit->setEnabled(true);
+}
+
+void TVFAbout::laboutClick() { owner_->platform().ShellOpen(kProgramWebPage); }
+void TVFAbout::ldonateClick() { owner_->platform().ShellOpen(kDonationPage); }
+
+}  // namespace trovel::app

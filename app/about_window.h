@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace trovel::catalogue {
+class ClickLabel;
+}
+
+namespace trovel::app {
+
+class TForm1;
+
+// The About box, and the wait window that blocks the main window while a worker runs.
+class TVFAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TVFAbout(TForm1* owner);
+
+    QLabel* ltrovel;
+    QProgressBar* ProgressBar1;
+    catalogue::ClickLabel* labout;
+    catalogue::ClickLabel* ldonate;
+    QLabel* lwait;
+    QLabel* lnowisprocessing;
+    bool statenext = false;
+    bool stateprevious = false;
+
+    // w true: the wait window, open until EndWait; w false: the About box, until the
+    // user closes it. Returns when the window has closed.
+    void ShowAbout(bool w);
+
+    // Before a worker starts: the next wait lasts until EndWait.
+    void BeginWait();
+    // The worker's work is done: the wait window closes, or does not stay open if it
+    // has not appeared yet. Runs on the window's thread.
+    void EndWait();
+    bool Waiting() const { return waitMode_ && !workDone_; }
+
+    void laboutClick();
+    void ldonateClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+public slots:
+    void reject() override;
+
+private:
+    void FormShow();
+    void FormHide();
+
+    TForm1* owner_;
+    bool waitMode_ = false;
+    bool workDone_ = true;
+};
+
+}  // namespace trovel::app
