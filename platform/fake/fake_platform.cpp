@@ -239,6 +239,7 @@ private:
 }  // namespace
 
 std::unique_ptr<DirectoryHandle> FakePlatform::OpenDirectory(const std::string& path) {
+    if (onOpenDirectory) onOpenDirectory(path);
     std::vector<DirectoryEntry> entries;
     if (!ListDirectory(path, entries)) return nullptr;
     const char separator = PathSeparator(style);

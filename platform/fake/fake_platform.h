@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -76,6 +77,10 @@ public:
     std::string lastErrorText;
 
     std::vector<Call> calls;
+
+    // Runs on whichever thread opens a directory for a walk (the size worker's), so a
+    // test can hold a walk at a known point. Not recorded in `calls`.
+    std::function<void(const std::string&)> onOpenDirectory;
 
     FakeFolder* Find(const KnownFolderId& id);
     // Adds a per-user, redirectable folder and returns it for further scripting.

@@ -1,0 +1,209 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "app/about_window.h"
+#include "catalogue_fixture.h"
+#include "space/drive_catalogue.h"
+
+namespace trovel::testing {
+namespace {
+
+class MainWindowTest : public CatalogueTest {
+protected:
+    void SetUp() override {
+        for (int n = 0; n < 8; ++n) Add("Folder " + std::to_string(n), "C:\\f" + std::to_string(n));
+        Add("Personal", "C:\\Users\\al\\Documents");
+        Build();
+        window->show();
+    }
+    // Runs `check` once the modal window is up, then closes it as the user would.
+    void WhileAboutIsUp(std::function<void()> check) {
+        QTimer::singleShot(0, [this, check] {
+            check();
+            window->VFAbout->close();
+        });
+    }
+    bool Shown(QWidget* widget) { return !widget->isHidden(); }
+};
+
+TEST_F(MainWindowTest, OpensOnTheWelcomePageWithNoListTools) {
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSWelcome);
+    EXPECT_EQ(window->PCLeftPane->currentWidget(), window->TSWelcomeL);
+    EXPECT_EQ(window->vsheetpage, 0);
+    for (QWidget* tool : std::initializer_list<QWidget*>{window->lfind, window->Edit2, window->cbfindinname,
+                                                         window->cbfindinpath, window->lcheckedcount,
+                                                         window->lfolderslisted, window->lsizesum, window->cbsort,
+                                                         window->bprevious, window->bnext, window->ScrollBar1})
+        EXPECT_FALSE(Shown(tool)) << tool->objectName().toStdString();
+    EXPECT_TRUE(Shown(window->bexit));
+    EXPECT_EQ(window->bexit->text(), "Kilépés");
+    EXPECT_EQ(window->bmainlist->geometry(), QRect(75, 56, 385, 65));
+    EXPECT_EQ(window->windowTitle(), "Trovel");
+}
+
+TEST_F(MainWindowTest, KeepsItsWidthAndGrowsOnlyTaller) {
+    EXPECT_EQ(window->minimumWidth(), 762);
+    EXPECT_EQ(window->maximumWidth(), 762);
+    EXPECT_EQ(window->minimumHeight(), 498);
+    window->resize(900, 300);
+    EXPECT_EQ(window->size(), QSize(762, 498));
+    window->ShowPage(window->TSListAll);
+    EXPECT_EQ(window->ScrollBar1->maximum(), 108 * 9 + 10 - 426);
+    window->resize(762, 798);
+    EXPECT_EQ(window->PageControl1->height(), 726);
+    EXPECT_EQ(window->ScrollBar1->maximum(), 108 * 9 + 10 - 726);
+    EXPECT_EQ(window->bnext->y(), 767);
+}
+
+TEST_F(MainWindowTest, WheelStepsMoveTheListBy25WithinRange) {
+    window->ShowPage(window->TSListAll);
+    const int maximum = window->ScrollBar1->maximum();
+    ASSERT_GT(maximum, 100);
+    const QPointF at(400, 200);
+    for (int step = 0; step < 3; ++step) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), 75);
+    EXPECT_EQ(kfo().framearr.front()->y(), 3 - 75);
+    for (int step = 0; step < 100; ++step) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), maximum);
+    EXPECT_EQ(window->ScrollBar1->singleStep(), 10);
+    EXPECT_EQ(window->ScrollBar1->pageStep(), 50);
+}
+
+TEST_F(MainWindowTest, OnlyEnterSearchesAndItTicksBothBoxesWhenNeitherIs) {
+    window->ShowPage(window->TSListAll);
+    window->cbfindinname->setChecked(false);
+    window->cbfindinpath->setChecked(false);
+    QTest::keyClicks(window->Edit2, "users");
+    EXPECT_EQ(kfo().Fkflistcount, 9u);  // typing alone searches nothing
+    QTest::keyClick(window->Edit2, Qt::Key_Return);
+    EXPECT_TRUE(window->cbfindinname->isChecked());
+    EXPECT_TRUE(window->cbfindinpath->isChecked());
+    EXPECT_EQ(kfo().Fkflistcount, 1u);
+    EXPECT_EQ(window->lfolderslisted->text(), "1");
+    EXPECT_EQ(window->Edit2->text(), "users");
+}
+
+TEST_F(MainWindowTest, TheSortBoxSortsTheShownKindOfList) {
+    window->ShowPage(window->TSListAll);
+    ASSERT_TRUE(Shown(window->cbsort));
+    EXPECT_EQ(window->cbsort->currentIndex(), 0);
+    window->cbsort->setCurrentIndex(1);
+    EXPECT_EQ(kfo().vSortCriteria, 1);
+    EXPECT_EQ(window->vddo().vSortCriteria, 2);  // the drives keep their own order (free space at start-up)
+    window->ShowPage(window->TSWelcome);
+    window->ShowPage(window->Redirect);
+    EXPECT_EQ(window->cbsort->currentIndex(), 1);  // shown again without re-sorting
+}
+
+TEST_F(MainWindowTest, BackFromTheOverviewReturnsToTheWelcomePage) {
+    window->ShowPage(window->TSListAll);
+    EXPECT_TRUE(Shown(window->bprevious));
+    EXPECT_FALSE(Shown(window->bnext));
+    EXPECT_EQ(window->lfolderslisted->text(), "9");
+    QTest::mouseClick(window->bprevious, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSWelcome);
+    EXPECT_FALSE(Shown(window->Edit2));
+}
+
+TEST_F(MainWindowTest, AboutKeepsNextAndBackAsTheyWere) {
+    window->ShowPage(window->Redirect);
+    ASSERT_FALSE(window->bnext->isEnabled());
+    ASSERT_TRUE(window->bprevious->isEnabled());
+    window->VFAbout->lnowisprocessing->setText("left over");
+    bool checked = false;
+    WhileAboutIsUp([&] {
+        checked = true;
+        EXPECT_TRUE(window->VFAbout->isVisible());
+        EXPECT_TRUE(window->VFAbout->ProgressBar1->isHidden());
+        EXPECT_TRUE(window->VFAbout->lwait->isHidden());
+        EXPECT_EQ(window->VFAbout->lnowisprocessing->text(), "");
+        EXPECT_FALSE(window->bprevious->isEnabled());
+        EXPECT_FALSE(window->bexit->isEnabled());
+        EXPECT_FALSE(window->babout->isEnabled());
+        const QRect main = window->frameGeometry();
+        const QRect about = window->VFAbout->frameGeometry();
+        EXPECT_EQ(about.left(), main.left() + (main.width() - about.width()) / 2);
+        EXPECT_EQ(about.top(), main.top() + (main.height() - about.height()) / 2);
+    });
+    window->baboutClick();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    EXPECT_TRUE(window->bprevious->isEnabled());
+    EXPECT_TRUE(window->bexit->isEnabled());
+    EXPECT_TRUE(window->babout->isEnabled());
+}
+
+TEST_F(MainWindowTest, ExitAwayFromTheRunPagesOnlyCloses) {
+    window->ShowPage(window->Redirect);
+    kfo().CheckAll(true, 1, window->Redirect, window->ScrollBar1, window->lfolderslisted);
+    window->bexitClick();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(fake.CallsOf("SignOut").empty());
+}
+
+TEST_F(MainWindowTest, CreditLineTurnsNavyUnderThePointerAndOpensThePage) {
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(window->Label1, &enter);
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window->Label1, &leave);
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), window->palette().color(QPalette::WindowText));
+    QTest::mouseClick(window->Label1, Qt::LeftButton);
+    EXPECT_EQ(fake.CallsOf("ShellOpen").size(), 1u);
+}
+
+TEST_F(MainWindowTest, ForwardPagesFollowTheTicks) {
+    window->ShowPage(window->Redirect);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    TFrame1* documents = nullptr;
+    for (TFrame1* row : kfo().framearr)
+        if (row->FolderDefinition.name == "Personal") documents = row;
+    QTest::mouseClick(documents->cbmove, Qt::LeftButton);
+    EXPECT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->lredirectunall, Qt::LeftButton);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    EXPECT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->bnext, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    EXPECT_TRUE(window->bnext->isEnabled());
+}
+
+TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    window->ShowPage(window->TSCopy);
+    fake.messageBoxAnswer = platform::kIdNo;
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    auto questions = fake.CallsOf("ShowMessageBox");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].flags, 36u);
+    EXPECT_EQ(questions[0].text,
+              "Trovel\nMeg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?");
+    fake.messageBoxAnswer = platform::kIdYes;
+    window->bnextClick();  // measures behind the wait window, stays
+    EXPECT_TRUE(kfo().FkfSizegot);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_EQ(fake.CallsOf("ShowMessageBox").size(), 2u);
+    window->bpreviousClick();
+    window->bpreviousClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->Redirect);
+}
+
+}  // namespace
+}  // namespace trovel::testing
