@@ -1,9 +1,8 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include <utility>
-
 #include "app/main_window.h"
+#include "catalogue/exchange_sort.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
@@ -20,29 +19,19 @@ int CompareLabels(const QLabel* a, const QLabel* b) {
 
 }  // namespace
 
-// Exchange sort with adjacent swaps, only on strict inequality, so equal keys keep their order.
-template <typename Before>
-void Tvkfo::BubbleSort(Before mustFollow) {
-    const std::size_t n = framearr.size();
-    if (n < 2) return;
-    for (std::size_t pass = 1; pass < n; ++pass)
-        for (std::size_t j = 0; j + pass < n; ++j)
-            if (mustFollow(framearr[j], framearr[j + 1])) std::swap(framearr[j], framearr[j + 1]);
-}
-
 void Tvkfo::SortByName() {
     vSortCriteria = 0;
-    BubbleSort([](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfoldername, b->lfoldername) > 0; });
+    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfoldername, b->lfoldername) > 0; });
 }
 
 void Tvkfo::SortByPath() {
     vSortCriteria = 1;
-    BubbleSort([](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfolderpath, b->lfolderpath) > 0; });
+    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfolderpath, b->lfolderpath) > 0; });
 }
 
 void Tvkfo::SortBySize() {
     vSortCriteria = 2;
-    BubbleSort([](TFrame1* a, TFrame1* b) { return a->FolderSize < b->FolderSize; });
+    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return a->FolderSize < b->FolderSize; });
 }
 
 void Tvkfo::Sort(int sortID) {

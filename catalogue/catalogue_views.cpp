@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 
 #include "app/main_window.h"
+#include "catalogue/exchange_sort.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
@@ -229,7 +230,7 @@ void Tvkfo::SetScrollBar(int i) {
         bar->setMaximum(0);
         return;
     }
-    const int m = (framearr.front()->height() + 3) * i + 7 - FkfOwner->PageControl1->height() + 3;
+    const int m = ListScrollRange(framearr.front()->height(), i, FkfOwner->PageControl1->height());
     if (m < 0) {
         bar->setMaximum(0);
         return;

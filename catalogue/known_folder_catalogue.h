@@ -103,8 +103,6 @@ private:
     void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
     void PlaceRow(TFrame1* row, int k);
     void ShowCount(QLabel* label, std::uint32_t count);
-    template <typename Before>
-    void BubbleSort(Before mustFollow);
     TFrame1* MakeRow(std::uint32_t index);
     void FillRow(TFrame1* row);
 

@@ -5,10 +5,9 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 
-#include <utility>
-
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "catalogue/exchange_sort.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
 #include "catalogue/text.h"
@@ -128,7 +127,7 @@ void TVddo::SetScrollBar(int i) {
         bar->setMaximum(0);
         return;
     }
-    const int m = (vObjarr.front()->height() + 3) * i + 7 - FDDOwner->PageControl1->height() + 3;
+    const int m = catalogue::ListScrollRange(vObjarr.front()->height(), i, FDDOwner->PageControl1->height());
     if (m < 0) {
         bar->setMaximum(0);
         return;
@@ -137,28 +136,19 @@ void TVddo::SetScrollBar(int i) {
     bar->show();
 }
 
-template <typename MustFollow>
-void TVddo::BubbleSort(MustFollow mustFollow) {
-    const std::size_t n = vObjarr.size();
-    if (n < 2) return;
-    for (std::size_t pass = 1; pass < n; ++pass)
-        for (std::size_t j = 0; j + pass < n; ++j)
-            if (mustFollow(vObjarr[j], vObjarr[j + 1])) std::swap(vObjarr[j], vObjarr[j + 1]);
-}
-
 void TVddo::SortByName() {
     vSortCriteria = 0;
-    BubbleSort([](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
 }
 
 void TVddo::SortByPath() {
     vSortCriteria = 1;
-    BubbleSort([](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
 }
 
 void TVddo::SortBySize() {
     vSortCriteria = 2;
-    BubbleSort([](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
 }
 
 void TVddo::Sort(int sortID) {

@@ -42,8 +42,6 @@ public:
     int vSortCriteria = 0;
 
 private:
-    template <typename MustFollow>
-    void BubbleSort(MustFollow mustFollow);
     void Unchoose(TFrame2* row);
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/environment_text.h"
+
 namespace trovel::platform::fake {
 namespace {
 
@@ -142,21 +144,12 @@ HResult FakePlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManage
 }
 
 bool FakePlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
-    expanded.clear();
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto open = text.find('%', pos);
-        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
-        if (close == std::string::npos) {
-            expanded += text.substr(pos);
-            break;
-        }
-        const auto it = environment.find(text.substr(open + 1, close - open - 1));
-        expanded += text.substr(pos, open - pos);
-        // Unknown variables stay as written, as the Windows expansion leaves them.
-        expanded += it != environment.end() ? it->second : text.substr(open, close - open + 1);
-        pos = close + 1;
-    }
+    expanded = ExpandPercentVariables(text, [this](const std::string& name, std::string& value) {
+        const auto it = environment.find(name);
+        if (it == environment.end()) return false;
+        value = it->second;
+        return true;
+    });
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/environment_text.h"
 #include "platform/linux/directory_reader.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/known_folders.h"
@@ -71,21 +72,12 @@ HResult LinuxPlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManag
 }
 
 bool LinuxPlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
-    expanded.clear();
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto open = text.find('%', pos);
-        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
-        if (close == std::string::npos) {
-            expanded += text.substr(pos);
-            break;
-        }
-        expanded += text.substr(pos, open - pos);
-        const std::string name = text.substr(open + 1, close - open - 1);
-        const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
-        expanded += value != nullptr ? std::string(value) : text.substr(open, close - open + 1);
-        pos = close + 1;
-    }
+    expanded = ExpandPercentVariables(text, [](const std::string& name, std::string& value) {
+        const char* found = std::getenv(name.c_str());
+        if (found == nullptr) return false;
+        value = found;
+        return true;
+    });
     return true;
 }
 
