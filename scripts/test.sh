@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
-ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" libgtest-dev locales pkg-config libglib2.0-dev xdg-user-dirs e2fsprogs mount
+ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" libgtest-dev locales pkg-config libglib2.0-dev xdg-user-dirs e2fsprogs mount \
+    g++-mingw-w64-x86-64-posix wine64 wine
 ensure_locale en_US UTF-8
 ensure_locale hu_HU UTF-8
 
@@ -17,4 +18,5 @@ build=build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTROVEL_WERROR="$werror" -DTROVEL_SANITIZE="${SANITIZE:-}"
 cmake --build "$build" --parallel "$(nproc)"
 cd "$build"
+[ "${SANITIZE:-}" = thread ] && export TSAN_OPTIONS="suppressions=$PWD/../tests/tsan.supp ${TSAN_OPTIONS:-}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"

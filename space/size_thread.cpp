@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <utility>
+
 #include "app/about_window.h"
 #include "app/main_window.h"
 #include "catalogue/known_folder_catalogue.h"
@@ -13,12 +15,27 @@ namespace trovel::space {
 TSizeThread::TSizeThread(app::TForm1* form, bool vall, int operationID)
     : form_(form), vall_(vall), operationID_(operationID) {}
 
+void TSizeThread::Post(std::function<void()> effect) {
+    {
+        std::lock_guard lock(effectsLock_);
+        effects_.push_back(std::move(effect));
+    }
+    // The window's thread runs whatever is queued, in order, when the call arrives.
+    QMetaObject::invokeMethod(this, &TSizeThread::RunEffects, Qt::QueuedConnection);
+}
+
+void TSizeThread::RunEffects() {
+    std::deque<std::function<void()>> due;
+    {
+        std::lock_guard lock(effectsLock_);
+        due.swap(effects_);
+    }
+    for (auto& effect : due) effect();
+}
+
 void TSizeThread::GetSize() {
     app::TForm1* form = form_;
-    // Effects reach the window's thread in the order they are posted.
-    const catalogue::Tvkfo::GuiPost post = [form](std::function<void()> effect) {
-        QMetaObject::invokeMethod(form, std::move(effect), Qt::QueuedConnection);
-    };
+    const catalogue::Tvkfo::GuiPost post = [this](std::function<void()> effect) { Post(std::move(effect)); };
     const std::int64_t total = form->kfo().GetKFSize(vall_, operationID_, post);
     const SizeText text = SizeToStr(static_cast<long double>(total));
     const QString sum = QString::fromStdString(text.number + text.unit);

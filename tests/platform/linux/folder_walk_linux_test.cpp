@@ -77,6 +77,38 @@ TEST_F(LinuxWalkTest, AFileOrMissingBasedirAndALinkedBasedir) {
     EXPECT_EQ(linked.folders, 1u);
 }
 
+TEST(LinuxWalk, TwoWalkersCountABroadDeepTreeExactlyOnce) {
+    // Twelve chains six folders deep, four files in each folder; sizes tell the files apart.
+    testing::TempDir tree;
+    const auto sizeOf = [](int top, int depth, int n) { return top * 7 + depth * 3 + n; };
+    std::int64_t bytes = 0, excludedBytes = 0;
+    for (int top = 0; top < 12; ++top) {
+        std::string path = "t" + std::to_string(top);
+        for (int depth = 0; depth < 6; ++depth) {
+            path += "/d" + std::to_string(depth);
+            for (int n = 0; n < 4; ++n) {
+                tree.Write(path + "/f" + std::to_string(n), std::string(static_cast<std::size_t>(sizeOf(top, depth, n)), 'x'));
+                bytes += sizeOf(top, depth, n);
+                if (top == 3 || (top == 5 && depth >= 1)) excludedBytes += sizeOf(top, depth, n);
+            }
+        }
+    }
+    tree.Write("t0/.git/objects/pack", std::string(999, 'g'));  // skipped with its folder
+    LinuxPlatform platform{Environment{}};
+    for (int round = 0; round < 20; ++round) {
+        space::WalkCounters all;
+        ASSERT_EQ(space::GetFileObjectSize(platform, tree.path(), all), bytes) << round;
+        ASSERT_EQ(all.folders, 12u * 7u) << round;
+        ASSERT_EQ(all.files, 12u * 6u * 4u) << round;
+    }
+    // t3/d0 and everything under it; T5/D0/D1 matches t5/d0/d1 with ASCII case folded.
+    space::WalkCounters some;
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "t3/d0/", tree / "T5/D0/D1/"}, some),
+              bytes - excludedBytes);
+    EXPECT_EQ(some.folders, 12u * 7u - 6u - 5u);
+    EXPECT_EQ(some.files, 12u * 6u * 4u - 24u - 20u);
+}
+
 TEST_F(LinuxWalkTest, AnUnreadableSubFolderCountsOnceWithNothingInIt) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder; the fake-platform test covers this";
     ::chmod((tree / "sub").c_str(), 0);

@@ -1,0 +1,183 @@
+#include "platform/windows/windows_platform.h"
+
+// windows.h first: the other SDK headers build on it.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/windows/com_known_folders.h"
+#include "platform/windows/wide_text.h"
+
+namespace trovel::platform::windows_shell {
+namespace {
+
+constexpr DWORD kWorkBuffer = 260;
+
+std::int64_t SizeOf(const WIN32_FIND_DATAW& data) {
+    return static_cast<std::int64_t>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+// A directory listed with FindFirstFileExW, large fetch, entries handed out one by one.
+class FindDirectory : public DirectoryHandle {
+public:
+    explicit FindDirectory(std::wstring path) : path_(std::move(path)) {
+        const std::wstring pattern = path_ + L"*";
+        find_ = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+        pending_ = find_ != INVALID_HANDLE_VALUE;
+    }
+    ~FindDirectory() override {
+        if (find_ != INVALID_HANDLE_VALUE) ::FindClose(find_);
+    }
+    FindDirectory(const FindDirectory&) = delete;
+    FindDirectory& operator=(const FindDirectory&) = delete;
+
+    bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+    bool Next(TreeEntry& entry) override {
+        if (!pending_) return false;
+        name_ = Narrow(data_.cFileName);
+        entry.name = name_;
+        entry.directory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.size = entry.directory ? 0 : SizeOf(data_);
+        pending_ = ::FindNextFileW(find_, &data_) != FALSE;
+        return true;
+    }
+    std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
+        auto child = std::make_unique<FindDirectory>(path_ + Wide(std::string(name)) + L"\\");
+        if (!child->valid()) return nullptr;
+        return child;
+    }
+
+private:
+    std::wstring path_;
+    HANDLE find_ = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW data_{};
+    bool pending_ = false;
+    std::string name_;
+};
+
+std::wstring WithSeparator(const std::string& path) {
+    std::wstring wide = Wide(path);
+    if (wide.empty() || wide.back() != L'\\') wide += L'\\';
+    return wide;
+}
+
+}  // namespace
+
+HResult WindowsPlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
+    return CreateComKnownFolderManager(manager);
+}
+
+bool WindowsPlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
+    expanded.clear();
+    wchar_t buffer[kWorkBuffer];
+    const DWORD length = ::ExpandEnvironmentStringsW(Wide(text).c_str(), buffer, kWorkBuffer);
+    if (length == 0 || length > kWorkBuffer) return false;
+    expanded = Narrow(buffer);
+    return true;
+}
+
+bool WindowsPlatform::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
+    text.clear();
+    HMODULE library = ::LoadLibraryW(Wide(module).c_str());
+    if (library == nullptr) return false;
+    wchar_t buffer[255];
+    const int length = ::LoadStringW(library, id, buffer, 255);
+    ::FreeLibrary(library);
+    if (length <= 0) return false;
+    text = Narrow(buffer);
+    return true;
+}
+
+bool WindowsPlatform::ShellOpen(const std::string& target) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", Wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+std::uint32_t WindowsPlatform::FileAttributes(const std::string& path) {
+    return ::GetFileAttributesW(Wide(path).c_str());
+}
+
+bool WindowsPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW data{};
+    const std::wstring pattern = WithSeparator(directory) + L"*";
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    do {
+        entries.push_back({Narrow(data.cFileName), data.dwFileAttributes, SizeOf(data)});
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return true;
+}
+
+bool WindowsPlatform::EntrySize(const std::string& path, std::int64_t& size) {
+    size = 0;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileW(Wide(path).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(find);
+    size = SizeOf(data);
+    return true;
+}
+
+std::unique_ptr<DirectoryHandle> WindowsPlatform::OpenDirectory(const std::string& path) {
+    auto directory = std::make_unique<FindDirectory>(WithSeparator(path));
+    if (!directory->valid()) return nullptr;
+    return directory;
+}
+
+std::vector<std::string> WindowsPlatform::LogicalDriveStrings() {
+    std::vector<std::string> roots;
+    wchar_t buffer[128];
+    const DWORD length = ::GetLogicalDriveStringsW(128, buffer);
+    // A run of "X:\" entries, each ended by a null; anything else is not trusted.
+    if (length == 0 || length > 128 || length % 4 != 0) return roots;
+    for (DWORD at = 0; at < length; at += 4) roots.push_back(Narrow(buffer + at));
+    return roots;
+}
+
+DriveType WindowsPlatform::DriveTypeOf(const std::string& root) {
+    return static_cast<DriveType>(::GetDriveTypeW(Wide(root).c_str()));
+}
+
+bool WindowsPlatform::VolumeLabel(const std::string& root, std::string& label) {
+    label.clear();
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationW(Wide(root).c_str(), name, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return false;
+    label = Narrow(name);
+    return true;
+}
+
+bool WindowsPlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
+    space = {};
+    ULARGE_INTEGER freeForUser{}, total{}, totalFree{};
+    if (!::GetDiskFreeSpaceExW(Wide(root).c_str(), &freeForUser, &total, &totalFree)) return false;
+    space.freeForUser = static_cast<std::int64_t>(freeForUser.QuadPart);
+    space.total = static_cast<std::int64_t>(total.QuadPart);
+    space.totalFree = static_cast<std::int64_t>(totalFree.QuadPart);
+    return true;
+}
+
+std::string WindowsPlatform::LastErrorText() {
+    const DWORD code = ::GetLastError();
+    wchar_t buffer[256] = {};
+    if (::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer, 256,
+                         nullptr) == 0)
+        return {};
+    return Narrow(buffer);
+}
+
+int WindowsPlatform::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
+    return ::MessageBoxW(::GetActiveWindow(), Wide(text).c_str(), Wide(caption).c_str(), style);
+}
+
+bool WindowsPlatform::SignOut(std::uint32_t flags, std::uint32_t reason) {
+    return ::ExitWindowsEx(flags, reason) != FALSE;
+}
+
+}  // namespace trovel::platform::windows_shell

@@ -1,0 +1,162 @@
+// Exercises the Windows backend on a live system (or under Wine): lists the known
+// folders and drives, resolves a description, takes an icon, and runs one relocation
+// cycle of the Downloads folder inside a scratch folder. Prints every result; exits
+// non-zero when a check fails.
+//
+// usage: known_folder_probe SCRATCH_FOLDER
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "catalogue/description.h"
+#include "platform/known_folder_ids.h"
+#include "platform/windows/windows_platform.h"
+
+namespace {
+
+using namespace trovel::platform;
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    if (!ok) ++failures;
+}
+
+void Note(const std::string& what, HResult hr) { std::printf("     %s -> 0x%08lX\n", what.c_str(), static_cast<unsigned long>(hr)); }
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string PathOf(KnownFolder& folder, std::uint32_t flags) {
+    std::string path;
+    char what[32];
+    std::snprintf(what, sizeof what, "GetPath(0x%X)", static_cast<unsigned>(flags));
+    Note(what, folder.GetPath(flags, path));
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s SCRATCH_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string scratch = argv[1];
+    windows_shell::WindowsPlatform platform;
+
+    std::unique_ptr<KnownFolderManager> manager;
+    const HResult created = platform.CreateKnownFolderManager(manager);
+    Note("CreateKnownFolderManager", created);
+    Check(Succeeded(created) && manager != nullptr, "the Known Folder Manager is created");
+    if (!manager) return 1;
+
+    std::vector<KnownFolderId> ids;
+    Note("GetFolderIds", manager->GetFolderIds(ids));
+    Check(ids.size() > 20, "it lists the registered folders (" + std::to_string(ids.size()) + ")");
+    bool personal = false, music = false;
+    for (const KnownFolderId& id : ids) {
+        std::unique_ptr<KnownFolder> folder;
+        if (!Succeeded(manager->GetFolder(id, folder))) continue;
+        KnownFolderDefinition definition;
+        folder->GetFolderDefinition(definition);
+        std::uint32_t category = 0, capability = 0;
+        folder->GetCategory(category);
+        folder->GetRedirectionCapabilities(capability);
+        std::string current, fallback;
+        folder->GetPath(kCurrentPathFlags, current);
+        folder->GetPath(kDefaultPathFlags, fallback);
+        std::printf("     %s %-28s cat %u cap 0x%X  %s | %s\n", id.ToString().c_str(), definition.name.c_str(),
+                    category, capability, current.c_str(), fallback.c_str());
+        personal = personal || definition.name == "Personal";
+        music = music || definition.name == "My Music";
+        if (id == FOLDERID_Documents) {
+            std::printf("     tooltip of Personal: \"%s\" -> \"%s\"\n", definition.tooltip.c_str(),
+                        trovel::catalogue::ResolveDescription(platform, definition.tooltip).c_str());
+            Check(!current.empty(), "Personal has a current path");
+        }
+    }
+    Check(personal && music, "the canonical names \"Personal\" and \"My Music\" are listed");
+
+    bool fixed = false;
+    for (const std::string& root : platform.LogicalDriveStrings()) {
+        std::string label;
+        VolumeSpace space;
+        const bool labelRead = platform.VolumeLabel(root, label);
+        const bool spaceRead = platform.DiskFreeSpace(root, space);
+        const auto type = platform.DriveTypeOf(root);
+        std::printf("     drive %s type %u label %s \"%s\" free %lld of %lld\n", root.c_str(),
+                    static_cast<unsigned>(type), labelRead ? "read" : "unread", label.c_str(),
+                    static_cast<long long>(space.freeForUser), static_cast<long long>(space.total));
+        fixed = fixed || (type == DriveType::Fixed && spaceRead && space.total > 0);
+    }
+    Check(fixed, "a fixed drive with its space is listed");
+
+    std::string windows;
+    std::unique_ptr<KnownFolder> windowsFolder;
+    if (Succeeded(manager->GetFolder(FOLDERID_Windows, windowsFolder))) windowsFolder->GetPath(0, windows);
+    Check(platform.DriveOf(windows).size() == 2, "the system drive is \"" + platform.DriveOf(windows) + "\"");
+    const ShellIcon icon = platform.ShellIconOf(windows);
+    Check(icon.width == 48 && icon.height == 48 && icon.argb.size() == 48u * 48u,
+          "the extra-large shell icon is " + std::to_string(icon.width) + "x" + std::to_string(icon.height));
+
+    // The workers use the manager and folder objects from threads of their own.
+    {
+        std::unique_ptr<KnownFolder> documents;
+        manager->GetFolder(FOLDERID_Documents, documents);
+        std::string fromWorker;
+        std::vector<KnownFolderId> idsFromWorker;
+        HResult pathResult = kFail, idsResult = kFail;
+        std::thread worker([&] {
+            pathResult = documents->GetPath(kCurrentPathFlags, fromWorker);
+            idsResult = manager->GetFolderIds(idsFromWorker);
+        });
+        worker.join();
+        Note("GetPath(0) on a worker thread", pathResult);
+        Check(Succeeded(pathResult) && !fromWorker.empty() && Succeeded(idsResult) && idsFromWorker.size() == ids.size(),
+              "a worker thread reads the same registry");
+    }
+
+    // One relocation cycle of Downloads, inside the scratch folder.
+    std::unique_ptr<KnownFolder> downloads;
+    Note("GetFolder(Downloads)", manager->GetFolder(FOLDERID_Downloads, downloads));
+    if (!downloads) return 1;
+    const std::string original = PathOf(*downloads, kCurrentPathFlags);
+    const std::string defaultPath = PathOf(*downloads, kDefaultPathFlags);
+    const std::string marker = "probe-marker.txt";
+    std::ofstream(original + "\\" + marker) << "trovel";
+    Check(Exists(original + "\\" + marker), "a marker file stands in Downloads (" + original + ")");
+
+    const std::string pointed = scratch + "\\Pointed";
+    ::CreateDirectoryA(pointed.c_str(), nullptr);
+    HResult hr = downloads->SetPath(KF_FLAG_DONT_UNEXPAND, pointed);
+    Note("SetPath(0x2000, " + pointed + ")", hr);
+    Check(Succeeded(hr) && PathOf(*downloads, kCurrentPathFlags) == pointed, "SetPath re-points Downloads");
+    Check(!Exists(pointed + "\\" + marker), "SetPath moves no content");
+    Note("SetPath(0x2000, back to " + original + ")", downloads->SetPath(KF_FLAG_DONT_UNEXPAND, original));
+
+    const std::string copied = scratch + "\\Copied";
+    std::string error;
+    hr = manager->Redirect(FOLDERID_Downloads, kRedirectCopyFlags, copied, {FOLDERID_Documents}, error);
+    Note("Redirect(0x202, " + copied + ", 1 exclusion) error \"" + error + "\"", hr);
+    Check(Succeeded(hr) && Exists(copied + "\\" + marker) && Exists(original + "\\" + marker),
+          "copying leaves the content in both places");
+
+    const std::string moved = scratch + "\\Moved";
+    hr = manager->Redirect(FOLDERID_Downloads, kRedirectMoveFlags, moved, {}, error);
+    Note("Redirect(0x602, " + moved + ") error \"" + error + "\"", hr);
+    Check(Succeeded(hr) && Exists(moved + "\\" + marker) && !Exists(copied + "\\" + marker),
+          "moving copies the content and empties the scratch source");
+
+    hr = downloads->SetPath(0, defaultPath);
+    Note("SetPath(0, " + defaultPath + ")", hr);
+    Check(Succeeded(hr) && PathOf(*downloads, kCurrentPathFlags) == defaultPath,
+          "SetPath puts Downloads back at its default");
+    ::DeleteFileA((original + "\\" + marker).c_str());
+
+    std::printf("%d failed\n", failures);
+    return failures == 0 ? 0 : 1;
+}

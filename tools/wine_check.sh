@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Cross-compiles the core and the Windows backend with mingw-w64 (warnings are errors) and
+# runs the known-folder probe under Wine, in a fresh prefix whose home is a scratch folder:
+# Wine links the prefix's user folders into $HOME, and the probe moves content around.
+# Exits 77 (skipped) when mingw-w64 or Wine is missing.
+set -euo pipefail
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=${1:-$source_dir/build-wine-check}
+
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || { echo "mingw-w64 (posix) is not installed"; exit 77; }
+command -v wine >/dev/null || { echo "wine is not installed"; exit 77; }
+
+cmake -S "$source_dir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64.cmake" \
+      -DTROVEL_BUILD_GUI=OFF -DTROVEL_BUILD_TESTS=OFF -DTROVEL_WERROR=ON > "$work.configure.log"
+cmake --build "$work/build" --target known_folder_probe --parallel 2
+
+scratch_home=$(mktemp -d "${TMPDIR:-/tmp}/trovel-wine-home.XXXXXX")
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$scratch_home"' EXIT
+mkdir -p "$scratch_home/scratch"
+export HOME="$scratch_home" WINEPREFIX="$scratch_home/prefix" WINEDLLOVERRIDES="mscoree=;mshtml=" WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+timeout 600 wine "$work/build/known_folder_probe.exe" "Z:$(echo "$scratch_home/scratch" | tr '/' '\\')"
