@@ -92,12 +92,17 @@ bool LinuxPlatform::LoadStringResource(const std::string& module, std::uint32_t 
 
 std::string LinuxPlatform::IconNameOf(const std::string& path) {
     if (path.empty()) return "folder";
-    std::unique_ptr<KnownFolderManager> manager;
-    if (Succeeded(CreateKnownFolderManager(manager))) {
-        auto& registry = static_cast<XdgKnownFolderManager&>(*manager);
-        for (const FolderEntry& entry : FolderTable())
-            if (entry.source != PathSource::None && registry.CurrentPath(entry) == path) return entry.iconName;
+    if (!folderIconsRead_) {
+        folderIconsRead_ = true;
+        std::unique_ptr<KnownFolderManager> manager;
+        if (Succeeded(CreateKnownFolderManager(manager))) {
+            auto& registry = static_cast<XdgKnownFolderManager&>(*manager);
+            for (const FolderEntry& entry : FolderTable())
+                if (entry.source != PathSource::None) folderIcons_.emplace_back(registry.CurrentPath(entry), entry.iconName);
+        }
     }
+    for (const auto& [folderPath, icon] : folderIcons_)
+        if (folderPath == path) return icon;
     for (const Volume& volume : Volumes())
         if (volume.root == path || volume.root == path + "/") return "drive-harddisk";
     return "folder";

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/environment.h"
@@ -47,6 +48,9 @@ private:
 
     Environment env_;
     ElementTranslator translate_;
+    // Known-folder paths and their icon names, read once: every row asks for its icon.
+    std::vector<std::pair<std::string, std::string>> folderIcons_;
+    bool folderIconsRead_ = false;
 };
 
 }  // namespace trovel::platform::linux_desktop
