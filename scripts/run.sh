@@ -5,6 +5,6 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
 ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" xdg-utils
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --parallel "$(nproc)" --target trovel
-exec build/trovel
+cmake -S . -B build-run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROVEL_BUILD_TESTS=OFF
+cmake --build build-run --parallel "$(nproc)" --target trovel
+exec build-run/trovel

@@ -203,3 +203,27 @@ TEST(XdgDefaults, AreLocalizedAsXdgUserDirsLocalizesThem) {
 
 }  // namespace
 }  // namespace trovel::platform::linux_desktop
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+TEST_F(XdgRegistryTest, WithoutARegistryFileTheDefaultsStandAndSetPathMakesOne) {
+    home.MakeDir("Dokumentumok");
+    EXPECT_EQ(PathOf(FOLDERID_Documents), home / "Dokumentumok");
+    home.MakeDir("Zene");
+    ASSERT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "Zene"), kOk);
+    EXPECT_EQ(Registry(), "XDG_MUSIC_DIR=\"$HOME/Zene\"\n");
+}
+
+TEST_F(XdgRegistryTest, SetPathWorksWhenLoginUpdatesAreSwitchedOff) {
+    // enabled=False stops only the login-time update; registering still works, as --set does.
+    home.Write(".config/user-dirs.conf", "enabled=False\n");
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
+    home.MakeDir("Zene");
+    ASSERT_EQ(Folder(FOLDERID_Music)->SetPath(0, home / "Zene"), kOk);
+    EXPECT_EQ(Registry(), "XDG_MUSIC_DIR=\"$HOME/Zene\"\n");
+    EXPECT_EQ(ReadWholeFile(home / ".config/user-dirs.conf"), "enabled=False\n");
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop
