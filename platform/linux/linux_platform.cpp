@@ -55,8 +55,9 @@ std::vector<MountEntry> LinuxPlatform::Mounts() const {
     return text ? ParseMountInfo(*text) : std::vector<MountEntry>{};
 }
 
-std::vector<Volume> LinuxPlatform::Volumes() const {
-    return ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot);
+const std::vector<Volume>& LinuxPlatform::Volumes() {
+    if (!volumes_) volumes_ = ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot);
+    return *volumes_;
 }
 
 std::string LinuxPlatform::DriveOf(const std::string& path) {
@@ -145,6 +146,7 @@ bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<Dire
 }
 
 std::vector<std::string> LinuxPlatform::LogicalDriveStrings() {
+    volumes_.reset();  // a new listing sees mounts made or gone since the last one
     std::vector<std::string> roots;
     for (const Volume& volume : Volumes()) roots.push_back(volume.root);
     return roots;
@@ -158,7 +160,7 @@ DriveType LinuxPlatform::DriveTypeOf(const std::string& root) {
 
 bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
     label.clear();
-    const auto volumes = Volumes();
+    const auto& volumes = Volumes();
     const auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
     if (volume == volumes.end()) return false;
     std::error_code error;

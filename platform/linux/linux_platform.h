@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,7 +44,9 @@ public:
 
 private:
     std::vector<MountEntry> Mounts() const;
-    std::vector<Volume> Volumes() const;
+    // The volumes of the last listing; LogicalDriveStrings reads them afresh, the calls
+    // about one root that follow it reuse them.
+    const std::vector<Volume>& Volumes();
     std::string IconNameOf(const std::string& path);
 
     Environment env_;
@@ -51,6 +54,7 @@ private:
     // Known-folder paths and their icon names, read once: every row asks for its icon.
     std::vector<std::pair<std::string, std::string>> folderIcons_;
     bool folderIconsRead_ = false;
+    std::optional<std::vector<Volume>> volumes_;
 };
 
 }  // namespace trovel::platform::linux_desktop
