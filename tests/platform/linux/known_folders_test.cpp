@@ -8,7 +8,7 @@
 
 #include "platform/known_folder_ids.h"
 #include "platform/linux/user_dirs_file.h"
-#include "temp_dir.h"
+#include "scratch_home.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -16,16 +16,6 @@ namespace {
 // A scratch home whose registry the tests write, with a translator that marks its work.
 class XdgRegistryTest : public ::testing::Test {
 protected:
-    static Environment ScratchEnvironment(const testing::TempDir& home) {
-        Environment env;
-        env.home = home.path();
-        env.configHome = home / ".config";
-        env.configDirs = {home / "etc-xdg"};
-        env.dataHome = home / ".local/share";
-        env.cacheHome = home / ".cache";
-        return env;
-    }
-
     XdgRegistryTest() {
         home.Write("etc-xdg/user-dirs.defaults", "DOCUMENTS=Documents\nMUSIC=Documents/Music\nDESKTOP=Desktop\n");
     }
@@ -43,7 +33,7 @@ protected:
     std::string Registry() { return ReadWholeFile(home / ".config/user-dirs.dirs").value_or("<none>"); }
 
     testing::TempDir home;
-    Environment env = ScratchEnvironment(home);
+    Environment env = testing::ScratchEnvironment(home, home / "etc-xdg");
     XdgKnownFolderManager manager{env, [](const std::string& element) { return element == "Documents" ? "Dokumentumok" : element; }};
 };
 

@@ -10,7 +10,7 @@
 #include "catalogue/row_widgets.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/linux_platform.h"
-#include "temp_dir.h"
+#include "scratch_home.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -20,13 +20,7 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     home.Write(".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Dokumentumok\"\nXDG_MUSIC_DIR=\"$HOME/Zene\"\n");
     home.MakeDir("Dokumentumok");
     home.MakeDir("Zene");
-    Environment env;
-    env.home = home.path();
-    env.configHome = home / ".config";
-    env.configDirs = {home / "no-such-dir"};
-    env.dataHome = home / ".local/share";
-    env.cacheHome = home / ".cache";
-    LinuxPlatform platform(env, [](const std::string& element) { return element; });
+    LinuxPlatform platform(testing::ScratchEnvironment(home, home / "no-such-dir"), [](const std::string& element) { return element; });
     app::TForm1 window(platform);
 
     std::map<std::string, catalogue::TFrame1*> rows;

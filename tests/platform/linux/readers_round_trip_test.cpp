@@ -10,7 +10,7 @@
 
 #include "platform/known_folder_ids.h"
 #include "platform/linux/known_folders.h"
-#include "temp_dir.h"
+#include "scratch_home.h"
 
 #ifndef TROVEL_GLIB_READER
 #define TROVEL_GLIB_READER ""
@@ -35,9 +35,7 @@ std::string RunWithHome(const std::string& command, const std::string& home) {
 class ReadersRoundTrip : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
-        env.home = home.path();
-        env.configHome = home / ".config";
-        env.configDirs = {"/etc/xdg"};
+        env = testing::ScratchEnvironment(home, "/etc/xdg");
         home.Write(".config/user-dirs.dirs", "# kept\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n");
     }
     void Register(const Guid& id, const std::string& path, std::uint32_t flags = 0) {
