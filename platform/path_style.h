@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trovel::platform {
 
@@ -14,5 +15,14 @@ char PathSeparator(PathStyle style);
 // The drive part of a path by its spelling alone: "C:" for "C:\Windows" on Windows;
 // on POSIX always "" (the single tree's root is "" followed by the separator).
 std::string DrivePart(PathStyle style, std::string_view path);
+
+// Whether `outer` is `inner` or one of the folders above it, by spelling: trailing
+// separators do not count; on Windows a-z and A-Z are the same, on POSIX bytes compare exactly.
+bool IsSameOrAbove(PathStyle style, std::string_view outer, std::string_view inner);
+
+// Whether a folder may never be moved as a whole: it is a drive root, or it is or holds one
+// of `kept` (the home folder and the folders the desktop keeps its settings and data in).
+// Moving its content would move theirs.
+bool HoldsKeptFolder(PathStyle style, std::string_view folder, const std::vector<std::string>& kept);
 
 }  // namespace trovel::platform

@@ -24,6 +24,7 @@ Environment Environment::FromProcess() {
     env.configHome = AbsoluteVariable("XDG_CONFIG_HOME", env.home + "/.config");
     env.dataHome = AbsoluteVariable("XDG_DATA_HOME", env.home + "/.local/share");
     env.cacheHome = AbsoluteVariable("XDG_CACHE_HOME", env.home + "/.cache");
+    env.stateHome = AbsoluteVariable("XDG_STATE_HOME", env.home + "/.local/state");
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
     std::string list = dirs != nullptr && *dirs != '\0' ? dirs : "/etc/xdg";
     std::size_t start = 0;

@@ -13,6 +13,7 @@ struct Environment {
     std::vector<std::string> configDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
     std::string dataHome;                 // $XDG_DATA_HOME or ~/.local/share
     std::string cacheHome;                // $XDG_CACHE_HOME or ~/.cache
+    std::string stateHome;                // $XDG_STATE_HOME or ~/.local/state
     std::string procRoot = "/proc";       // where mountinfo is read
     std::string sysRoot = "/sys";         // where block devices are classified
     std::string devRoot = "/dev";         // where volume labels are looked up

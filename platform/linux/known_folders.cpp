@@ -7,7 +7,13 @@
 #include <cstdlib>
 #include <cerrno>
 
+#include <sys/file.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
+#include "platform/path_style.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -17,15 +23,46 @@ bool IsDirectory(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool MakeDirectories(const std::string& path) {
-    for (std::size_t at = 1; at <= path.size(); ++at) {
-        if (at == path.size() || path[at] == '/') {
-            const std::string part = path.substr(0, at);
-            if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+bool SameDirectory(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// The path with every link resolved; empty when it cannot be resolved.
+std::string ResolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
+// Holds an exclusive advisory lock on the registry's folder while this program rewrites
+// the registry, so two of its writers never interleave. Released when it goes.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            ::close(fd_);
+            fd_ = -1;
+            return;
         }
     }
-    return IsDirectory(path);
-}
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+// How often a registry that changed under the writer is read again and the change re-applied.
+constexpr int kRewriteTries = 5;
 
 class XdgKnownFolder : public KnownFolder {
 public:
@@ -46,7 +83,7 @@ public:
         return kOk;
     }
     HResult GetRedirectionCapabilities(std::uint32_t& capabilities) override {
-        capabilities = entry_.capability;
+        capabilities = manager_.Capability(entry_);
         return kOk;
     }
     HResult GetFolderType(Guid& folderType) override {
@@ -58,7 +95,7 @@ public:
         if (flags & KF_FLAG_DEFAULT_PATH) {
             std::string wanted = manager_.DefaultPath(entry_);
             if (wanted.empty()) return kFileNotFound;
-            if ((flags & KF_FLAG_CREATE) && !MakeDirectories(wanted)) return kAccessDenied;
+            if ((flags & KF_FLAG_CREATE) && !MakeFolders(wanted, 0755)) return kAccessDenied;
             path = wanted;
             return kOk;
         }
@@ -116,9 +153,11 @@ std::string XdgKnownFolderManager::DefaultPath(const FolderEntry& entry) const {
 std::string XdgKnownFolderManager::CurrentPath(const FolderEntry& entry) const {
     switch (entry.source) {
         case PathSource::UserDir: {
-            const auto text = ReadWholeFile(UserDirsFile());
-            if (text) {
-                const auto dirs = ParseUserDirs(*text, env_.home);
+            const FileRead registry = ReadRegularFile(UserDirsFile());
+            // A registry that is there but cannot be read is not an empty one.
+            if (registry.status == ReadStatus::Unreadable || registry.status == ReadStatus::NotRegular) return {};
+            if (registry.status == ReadStatus::Read) {
+                const auto dirs = ParseUserDirs(registry.text, env_.home);
                 if (const auto it = dirs.find(entry.where); it != dirs.end()) return it->second;
             }
             // A key the file does not set gets its default at the next login.
@@ -136,15 +175,39 @@ std::string XdgKnownFolderManager::CurrentPath(const FolderEntry& entry) const {
     return {};
 }
 
+std::vector<std::string> XdgKnownFolderManager::KeptFolders() const {
+    return {env_.home, env_.configHome, env_.dataHome, env_.cacheHome, env_.stateHome};
+}
+
+std::uint32_t XdgKnownFolderManager::Capability(const FolderEntry& entry) const {
+    if (entry.capability != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) return entry.capability;
+    const std::string current = CurrentPath(entry);
+    if (current.empty()) return KF_REDIRECTION_CAPABILITIES_DENY_PERMISSIONS;
+    // A folder the user switched off ("$HOME/") or one reset to the home folder at login:
+    // moving it would move the home folder. Compared as spelled and as resolved, so that
+    // neither "$HOME/.." nor a link to the home folder passes.
+    std::vector<std::string> kept = KeptFolders();
+    for (std::size_t i = 0, n = kept.size(); i < n; ++i) kept.push_back(ResolvedPath(kept[i]));
+    for (const std::string& spelling : {NormalisedAbsolutePath(current), ResolvedPath(current)})
+        if (!spelling.empty() && HoldsKeptFolder(PathStyle::Posix, spelling, kept))
+            return KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
+    return entry.capability;
+}
+
 HResult XdgKnownFolderManager::Register(const FolderEntry& entry, std::uint32_t flags, const std::string& path) {
     if (entry.source != PathSource::UserDir || entry.capability != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
         return kAccessDenied;
-    std::string wanted = path;
-    while (wanted.size() > 1 && wanted.back() == '/') wanted.pop_back();
-    if (!IsWritableUserDirPath(wanted)) return kInvalidArg;
+    if (!IsWritableUserDirPath(path)) return kInvalidArg;
+    const std::string wanted = NormalisedAbsolutePath(path);
+    // ".." after a link leads elsewhere than its spelling: take only what names the same folder.
+    if (wanted != path && !SameDirectory(wanted, path)) return kInvalidArg;
     // xdg-user-dirs resets a key whose folder is missing to the home folder at the next login.
     if (!IsDirectory(wanted)) return kPathNotFound;
     const std::string value = UserDirValue(wanted, env_.home, (flags & KF_FLAG_DONT_UNEXPAND) != 0);
+
+    if (!MakeFolders(env_.configHome, 0700)) return kAccessDenied;
+    const FolderLock lock(env_.configHome);
+    if (!lock.Held()) return kAccessDenied;
     // A registry kept behind a link (a dotfiles checkout, say) is rewritten where it lives.
     std::string file = UserDirsFile();
     struct stat info {};
@@ -153,14 +216,20 @@ HResult XdgKnownFolderManager::Register(const FolderEntry& entry, std::uint32_t 
         if (::realpath(file.c_str(), resolved) == nullptr) return kAccessDenied;
         file = resolved;
     }
-    std::string original;
-    if (auto text = ReadWholeFile(file)) {
-        original = std::move(*text);
-    } else if (::lstat(file.c_str(), &info) == 0) {
-        return kAccessDenied;  // there but unreadable: never replace what we could not keep
+    // The login's xdg-user-dirs-update takes no lock: when the file changed between reading
+    // and renaming, read it again and apply the change to what is there now.
+    for (int attempt = 0; attempt < kRewriteTries; ++attempt) {
+        const FileRead registry = ReadRegularFile(file);
+        // Never replace a registry that could not be read whole: its keys would be lost.
+        if (registry.status != ReadStatus::Read && registry.status != ReadStatus::Missing) return kAccessDenied;
+        const std::string content = RewriteUserDirs(registry.text, entry.where, value);
+        switch (ReplaceFileAtomically(file, content, registry.stamp)) {
+            case ReplaceResult::Replaced: return kOk;
+            case ReplaceResult::Failed: return kAccessDenied;
+            case ReplaceResult::Changed: break;
+        }
     }
-    if (!ReplaceFileAtomically(file, RewriteUserDirs(original, entry.where, value))) return kAccessDenied;
-    return kOk;
+    return kAccessDenied;
 }
 
 }  // namespace trovel::platform::linux_desktop

@@ -21,11 +21,17 @@ public:
     HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override;
 
-    // Paths of one entry; empty when it has none.
+    // Paths of one entry; empty when it has none, or when the registry that holds it
+    // exists but cannot be read.
     std::string CurrentPath(const FolderEntry& entry) const;
     std::string DefaultPath(const FolderEntry& entry) const;
+    // KF_REDIRECTION_CAPABILITIES of one entry: only a user-dirs folder whose registry can be
+    // read, and whose folder is not the home folder or one holding it or the base folders.
+    std::uint32_t Capability(const FolderEntry& entry) const;
     // Registers `path` for a user-dirs entry.
     HResult Register(const FolderEntry& entry, std::uint32_t flags, const std::string& path);
+    // The folders no relocatable folder may be or hold: home, config, data, cache, state.
+    std::vector<std::string> KeptFolders() const;
 
     std::string UserDirsFile() const { return env_.configHome + "/user-dirs.dirs"; }
 

@@ -18,6 +18,7 @@
 #include "platform/linux/directory_reader.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/known_folders.h"
+#include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 
 namespace trovel::platform::linux_desktop {

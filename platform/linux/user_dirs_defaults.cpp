@@ -2,6 +2,7 @@
 
 #include <libintl.h>
 
+#include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 
 namespace trovel::platform::linux_desktop {

@@ -1,12 +1,6 @@
 #include "platform/linux/user_dirs_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <fstream>
-#include <sstream>
+#include <cstdint>
 #include <vector>
 
 namespace trovel::platform::linux_desktop {
@@ -21,13 +15,14 @@ bool SplitAssignment(std::string_view line, std::string& key, std::string_view& 
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
     line.remove_prefix(pos);
     if (!line.starts_with("XDG_")) return false;
-    const auto equals = line.find('=');
-    if (equals == std::string_view::npos) return false;
-    std::string_view name = line.substr(4, equals - 4);
-    while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
+    std::size_t end = 4;
+    while (end < line.size() && !IsBlank(line[end]) && line[end] != '=') ++end;
+    const std::string_view name = line.substr(4, end - 4);
+    while (end < line.size() && IsBlank(line[end])) ++end;
+    if (end == line.size() || line[end] != '=') return false;
     if (!name.ends_with("_DIR") || name.size() <= 4) return false;
     key = std::string(name.substr(0, name.size() - 4));
-    rest = line.substr(equals + 1);
+    rest = line.substr(end + 1);
     return true;
 }
 
@@ -53,18 +48,21 @@ std::map<std::string, std::string> ParseUserDirs(std::string_view text, const st
         while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
         if (!rest.starts_with('"')) continue;
         rest.remove_prefix(1);
-        const auto close = rest.find('"');
+        const bool homeRelative = rest.starts_with("$HOME");
+        if (homeRelative) rest.remove_prefix(5);
+        else if (!rest.starts_with('/')) continue;
+        // GLib takes everything up to the line's last quote, comments and all.
+        const auto close = rest.rfind('"');
         if (close == std::string_view::npos) continue;
         std::string_view value = rest.substr(0, close);
         std::string path;
-        if (value.starts_with("$HOME")) {
-            value.remove_prefix(5);
-            if (!value.empty() && value.front() != '/') continue;  // "$HOMEX" is no home path
-            path = home + std::string(value);
-        } else if (value.starts_with('/')) {
-            path = std::string(value);
+        if (homeRelative) {
+            // "$HOMEX/M" is the home folder's X/M to GLib, which joins the two with a separator.
+            while (value.starts_with('/')) value.remove_prefix(1);
+            path = home;
+            if (!value.empty()) path += "/" + std::string(value);
         } else {
-            continue;
+            path = std::string(value);
         }
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         dirs[key] = path;
@@ -72,9 +70,63 @@ std::map<std::string, std::string> ParseUserDirs(std::string_view text, const st
     return dirs;
 }
 
+namespace {
+
+bool IsValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        std::uint32_t code = 0;
+        if (lead < 0x80) { ++i; continue; }
+        if (lead >= 0xC2 && lead <= 0xDF) { length = 2; code = lead & 0x1Fu; }
+        else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; code = lead & 0x0Fu; }
+        else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; code = lead & 0x07u; }
+        else return false;
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) || code > 0x10FFFF ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool IsWritableUserDirPath(std::string_view path) {
     if (!path.starts_with('/')) return false;
+    if (!IsValidUtf8(path)) return false;  // Qt would read such a byte back as U+FFFD
     return path.find_first_of("\"\\$`\n\r") == std::string_view::npos;
+}
+
+std::string NormalisedAbsolutePath(std::string_view path) {
+    if (!path.starts_with('/')) return {};
+    std::vector<std::string_view> parts;
+    while (!path.empty()) {
+        while (path.starts_with('/')) path.remove_prefix(1);
+        const auto end = path.find('/');
+        const std::string_view part = path.substr(0, end);
+        path.remove_prefix(end == std::string_view::npos ? path.size() : end);
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out;
+    for (std::string_view part : parts) {
+        out += '/';
+        out += part;
+    }
+    return out.empty() ? "/" : out;
 }
 
 std::string UserDirValue(const std::string& path, const std::string& home, bool absolute) {
@@ -104,43 +156,6 @@ std::string RewriteUserDirs(std::string_view text, const std::string& key, const
     }
     if (!replaced) out += assignment + "\n";
     return out;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-bool ReplaceFileAtomically(const std::string& file, const std::string& content) {
-    const auto slash = file.rfind('/');
-    if (slash == std::string::npos) return false;
-    const std::string folder = file.substr(0, slash);
-    // Create the missing folders one level at a time, as mkdir -p does.
-    for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at == folder.size() || folder[at] == '/') {
-            const std::string part = folder.substr(0, at);
-            if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        }
-    }
-    std::string temp = file + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0600) == 0;
-    std::size_t written = 0;
-    while (ok && written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) written += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace trovel::platform::linux_desktop

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,14 +9,19 @@ namespace trovel::platform::linux_desktop {
 // The xdg-user-dirs registry file ($XDG_CONFIG_HOME/user-dirs.dirs): lines such as
 // XDG_MUSIC_DIR="$HOME/Music", shell-sourceable, with comments and unknown keys.
 
-// Key ("MUSIC") to absolute path, as GLib reads the file: leading blanks allowed,
-// quoted values only, "$HOME" expanded at a path boundary, relative paths ignored,
-// a later line for the same key wins.
+// Key ("MUSIC") to absolute path, as GLib reads the file (the reader most desktop
+// programs use): blanks allowed around the key and "=", quoted values only, the value
+// running to the last quote of the line, "$HOME" replaced by the home folder followed by
+// a separator, other values only when absolute, a later line for the same key wins.
 std::map<std::string, std::string> ParseUserDirs(std::string_view text, const std::string& home);
 
 // Whether every reader (the shell, GLib, Qt) reads `path` back exactly as written:
-// absolute, and none of " \ $ ` or a line break in it.
+// absolute, valid UTF-8, and none of " \ $ ` or a line break in it.
 bool IsWritableUserDirPath(std::string_view path);
+
+// An absolute path with "." and ".." resolved by name and repeated and trailing slashes
+// dropped; empty for a relative path.
+std::string NormalisedAbsolutePath(std::string_view path);
 
 // The quoted value for `path`: "$HOME/..." when it lies under `home` at a path boundary
 // (unless `absolute`), else the absolute path itself.
@@ -26,12 +30,5 @@ std::string UserDirValue(const std::string& path, const std::string& home, bool 
 // `text` with every line that sets `key` replaced by one that sets it to `value`
 // (appended when there is none); every other line, comment and key kept as it was.
 std::string RewriteUserDirs(std::string_view text, const std::string& key, const std::string& value);
-
-// Replaces `file` with `content` all at once: a temporary file in the same folder,
-// mode 0600, flushed to disk, then renamed over it. Creates the folder when missing.
-// Returns false, leaving the old file untouched, when any step fails.
-bool ReplaceFileAtomically(const std::string& file, const std::string& content);
-
-std::optional<std::string> ReadWholeFile(const std::string& file);
 
 }  // namespace trovel::platform::linux_desktop

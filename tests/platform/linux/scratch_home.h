@@ -16,6 +16,7 @@ inline platform::linux_desktop::Environment ScratchEnvironment(const TempDir& ho
     env.configDirs = {configDir};
     env.dataHome = home / ".local/share";
     env.cacheHome = home / ".cache";
+    env.stateHome = home / ".local/state";
     return env;
 }
 

@@ -1,3 +1,4 @@
+#include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@ TEST(ParseUserDirs, ReadsQuotedAbsoluteAndHomeRelativeValues) {
                           {"MUSIC", "/mnt/data/Music"},
                           {"DOCUMENTS", "/home/al/Docs"},
                           {"DOWNLOAD", "/home/al/Second"},
+                          {"TEMPLATES", "/home/al/X/T"},
                           {"PUBLICSHARE", "/home/al"},
                           {"FOO", "/opt/foo"}}));
 }
