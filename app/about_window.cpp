@@ -64,6 +64,7 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     ProgressBar1->hide();
 
     lnowisprocessing = new QLabel(this);
+    lnowisprocessing->setTextFormat(Qt::PlainText);  // it names folders
     lnowisprocessing->setObjectName(QStringLiteral("lnowisprocessing"));
     lnowisprocessing->setFont(Tahoma(11, kBold));
     lnowisprocessing->setGeometry(24, 165, 377, 16);

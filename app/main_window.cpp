@@ -199,7 +199,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 120;
+    // High-resolution touchpads send fractions of a notch: they add up to whole steps.
+    wheelRemainder_ += event->angleDelta().y();
+    const int steps = wheelRemainder_ / 120;
+    wheelRemainder_ -= steps * 120;
     if (steps != 0) ScrollBar1->setValue(ScrollBar1->value() - 25 * steps);
     event->accept();
 }

@@ -157,6 +157,7 @@ protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    int wheelRemainder_ = 0;  // wheel movement not yet a whole step
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

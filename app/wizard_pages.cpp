@@ -293,6 +293,10 @@ void TForm1::StartSizeThread(bool vall, int operationID) {
     VFAbout->BeginWait();
     space::TSizeThread worker(this, vall, operationID);
     worker.start();
+    if (!worker.isRunning() && !worker.isFinished()) {
+        VFAbout->EndWait();  // no thread to be had: there is nothing to wait for
+        return;
+    }
     VFAbout->ShowAbout(true);
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.

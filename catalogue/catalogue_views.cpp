@@ -10,6 +10,7 @@
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
 #include "catalogue/text.h"
+#include "space/saturating.h"
 #include "space/size_text.h"
 
 namespace trovel::catalogue {
@@ -169,7 +170,7 @@ bool Tvkfo::IsThereChecked(int operationID) {
         if (box == nullptr) continue;
         if (box->isChecked()) {
             ++count;
-            total += row->FolderSize;
+            total = space::SaturatingAdd(total, row->FolderSize);
             if (!row->selected()) row->setSelected(true);
         } else if (row->selected()) {
             row->setSelected(false);

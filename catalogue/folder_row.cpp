@@ -57,18 +57,22 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     Image1->resize(64, 64);
 
     lfoldername = Make<QLabel>(GroupBox1, "lfoldername", 92, 7);
+    lfoldername->setTextFormat(Qt::PlainText);  // names, paths and descriptions are shown as they are
     lfoldername->setFont(app::Tahoma(13, app::kBold));
     lfoldername->setForegroundRole(QPalette::WindowText);
 
     lsize = Make<QLabel>(GroupBox1, "lsize", 218, 7);
+    lsize->setTextFormat(Qt::PlainText);
     lsize->setFont(app::Tahoma(12));
     QPalette sizePalette = lsize->palette();
     sizePalette.setColor(QPalette::WindowText, QColor(0, 117, 234));
     lsize->setPalette(sizePalette);
 
     lfolderpath = Make<ClickLabel>(GroupBox1, "lfolderpath", 92, 24);
+    lfolderpath->setTextFormat(Qt::PlainText);
 
     ldescription = Make<QLabel>(GroupBox1, "ldescription", 92, 47);
+    ldescription->setTextFormat(Qt::PlainText);
     ldescription->setFixedSize(464, 27);
     ldescription->setWordWrap(true);
     ldescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -139,9 +143,8 @@ void TFrame1::SendFolderCheck(int operationId) {
 }
 
 void TFrame1::lfolderpathClick() {
-    // A folder without a path has nothing to open.
-    const QString path = lfolderpath->text();
-    if (!path.isEmpty()) platform_.ShellOpen(path.toStdString());
+    // A folder without a path has nothing to open. The record's bytes, not the label's text: a name that is not UTF-8 survives only there.
+    if (!Path.empty()) platform_.ShellOpen(Path);
 }
 
 }  // namespace trovel::catalogue

@@ -61,6 +61,9 @@ public:
     std::int64_t FolderSize = 0;
     bool SizeGot = false;
     std::string Path;
+    // The folder is a drive root or holds the home folder or the desktop's own folders:
+    // never relocated, never measured.
+    bool HoldsKeptFolder = false;
     std::string DestPath;
     TFMSA SubKFArray;
     TIntA SKFACount;

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QLabel>
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/main_window.h"
 #include "catalogue/description.h"
 #include "catalogue/folder_row.h"
@@ -42,6 +45,27 @@ void Tvkfo::GetFolders() {
         FillRow(row);
     }
     Fkflistcount = static_cast<std::uint32_t>(framearr.size());
+    GuardKeptFolders();
+}
+
+void Tvkfo::GuardKeptFolders() {
+    // The home folder and the folders the desktop keeps its settings and data in.
+    const platform::Guid keptIds[] = {platform::FOLDERID_Profile, platform::FOLDERID_RoamingAppData,
+                                      platform::FOLDERID_LocalAppData, platform::FOLDERID_InternetCache};
+    const auto isKept = [&](const TFrame1* row) {
+        return std::find(std::begin(keptIds), std::end(keptIds), row->FolderID) != std::end(keptIds);
+    };
+    std::vector<std::string> kept;
+    for (const TFrame1* row : framearr)
+        if (isKept(row) && !row->Path.empty()) kept.push_back(row->Path);
+    // Whatever the registry says, a folder that is or holds one of them is never offered.
+    for (TFrame1* row : framearr) {
+        if (row->Path.empty() || isKept(row)) continue;
+        if (!platform::HoldsKeptFolder(platform_.Style(), row->Path, kept)) continue;
+        row->HoldsKeptFolder = true;
+        if (row->FolderRedirectionCapability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
+            row->FolderRedirectionCapability = platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
+    }
 }
 
 TFrame1* Tvkfo::MakeRow(std::uint32_t index) {
@@ -88,7 +112,7 @@ void Tvkfo::FillRow(TFrame1* row) {
     row->lfolderpath->setToolTip(pathText);
     if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
 
-    row->Image1->setPixmap(GetShellIcon(row->lfolderpath->text().toStdString()));
+    row->Image1->setPixmap(GetShellIcon(row->Path));
     row->Image1->adjustSize();
 }
 

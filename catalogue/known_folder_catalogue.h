@@ -105,6 +105,7 @@ private:
     void ShowCount(QLabel* label, std::uint32_t count);
     TFrame1* MakeRow(std::uint32_t index);
     void FillRow(TFrame1* row);
+    void GuardKeptFolders();
 
     platform::Platform& platform_;
 };

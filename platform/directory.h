@@ -22,6 +22,11 @@ public:
     virtual bool Next(TreeEntry& entry) = 0;
     // Null when the sub-directory cannot be listed.
     virtual std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) = 0;
+    // Whether the last OpenChild failed only because the process had no handle left to
+    // give (too many open files), which says nothing about the directory itself.
+    virtual bool LastOpenRanOutOfHandles() const { return false; }
+    // The mounted filesystem this directory is on; 0 when the platform cannot tell.
+    virtual std::uint64_t FilesystemId() const { return 0; }
 };
 
 }  // namespace trovel::platform

@@ -15,6 +15,9 @@ inline const Guid FOLDERID_Videos = GuidLiteral("{18989B1D-99B5-455B-841C-AB7C74
 inline const Guid FOLDERID_Templates = GuidLiteral("{A63293E8-664E-48DB-A079-DF759E0509F7}");
 inline const Guid FOLDERID_Public = GuidLiteral("{DFDF76A2-C82A-4D63-906A-5644AC457385}");
 inline const Guid FOLDERID_Profile = GuidLiteral("{5E6C858F-0E22-4760-9AFE-EA3317B67173}");
+inline const Guid FOLDERID_RoamingAppData = GuidLiteral("{3EB685DB-65F9-4CF6-A03A-E3EF65729F3D}");
+inline const Guid FOLDERID_LocalAppData = GuidLiteral("{F1B32785-6FBA-4FCF-9D55-7B8E7F157091}");
+inline const Guid FOLDERID_InternetCache = GuidLiteral("{352481E8-33BE-4251-BA85-6007CAEDCF9D}");
 
 // The known-folder manager's COM class and interface.
 inline const Guid CLSID_KnownFolderManager = GuidLiteral("{4DF0C730-DF9D-4AE3-9153-AA6B82E9795A}");

@@ -108,6 +108,12 @@ public:
     virtual bool EntrySize(const std::string& path, std::int64_t& size) = 0;
     // A directory opened for a tree walk; null when it cannot be listed.
     virtual std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) = 0;
+    // The other filesystems mounted inside `folder`, spelled below `folder` as given and
+    // ending in the separator, so that a walk can pass them by without touching them.
+    virtual std::vector<std::string> MountPointsBelow(const std::string& folder) {
+        (void)folder;
+        return {};
+    }
 
     // Volumes: roots such as "D:\" or "/mnt/data/".
     virtual std::vector<std::string> LogicalDriveStrings() = 0;

@@ -13,6 +13,7 @@
 #include "catalogue/text.h"
 #include "space/drive_fit.h"
 #include "space/drive_row.h"
+#include "space/saturating.h"
 #include "space/size_text.h"
 
 namespace trovel::space {
@@ -108,7 +109,7 @@ bool TVddo::SelectDrive(int id) {
             continue;
         }
         row->ProgressBar1->setSmoothReverse(false);
-        const std::int64_t needed = row->vUsed + content;
+        const std::int64_t needed = SaturatingAdd(row->vUsed, content);
         row->ProgressBar1->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
         FDDOwner->shared().chosenDriveRoot = row->vDrive;
         result = Fits(row->vAtmost, content);

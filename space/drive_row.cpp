@@ -22,6 +22,7 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     Image1->setGeometry(32, 7, 64, 64);
 
     ldrvlabel = new catalogue::ClickLabel(GroupBox1);
+    ldrvlabel->setTextFormat(Qt::PlainText);  // a volume label is shown as it is
     ldrvlabel->setObjectName(QStringLiteral("ldrvlabel"));
     ldrvlabel->move(136, 10);
     ldrvlabel->setFont(app::Tahoma(11, app::kBold));
@@ -39,6 +40,7 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     cbusethis->setGeometry(463, 29, 97, 17);
 
     lspace = new QLabel(GroupBox1);
+    lspace->setTextFormat(Qt::PlainText);
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 

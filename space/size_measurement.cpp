@@ -11,13 +11,15 @@
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
 #include "space/folder_walk.h"
+#include "space/saturating.h"
 #include "space/size_text.h"
 
 namespace trovel::catalogue {
 namespace {
 
-bool Takes(TFrame1* row, bool vall, int operationID, const QString& pathLabel) {
-    if (pathLabel.isEmpty()) return false;
+bool Takes(TFrame1* row, bool vall, int operationID) {
+    // A folder that is or holds the home folder would be measured as the whole home.
+    if (row->Path.empty() || row->HoldsKeptFolder) return false;
     if (vall) return true;
     const QCheckBox* box = operationID == kCopyBox ? static_cast<QCheckBox*>(row->cbcopy)
                                                    : static_cast<QCheckBox*>(row->cbmove);
@@ -30,8 +32,7 @@ std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
     post([this] { ShowAll(false); });
     std::int64_t total = 0;
     for (TFrame1* row : framearr) {
-        const QString pathLabel = row->lfolderpath->text();
-        if (!Takes(row, vall, operationID, pathLabel)) continue;
+        if (!Takes(row, vall, operationID)) continue;
         if (!row->SizeGot) {
             space::WalkCounters counters;
             {
@@ -41,7 +42,7 @@ std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
             }
             const std::int64_t size =
                 row->FolderExcludePath.empty()
-                    ? space::GetFileObjectSize(platform_, pathLabel.toStdString(), counters)
+                    ? space::GetFileObjectSize(platform_, row->Path, counters)
                     : space::GetFileObjectSizeEX(platform_, row->Path, row->FolderExcludePath, counters);
             row->FolderSize = size;
             row->FoldersCount = counters.folders;
@@ -57,7 +58,7 @@ std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
                 SetAutoSizedText(row->lsize, label);
             });
         }
-        total += row->FolderSize;
+        total = space::SaturatingAdd(total, row->FolderSize);
     }
     FkfOwner->shared().selectedSizeSum = total;
     FkfSizegot = true;

@@ -36,10 +36,16 @@ void TSizeThread::RunEffects() {
 void TSizeThread::GetSize() {
     app::TForm1* form = form_;
     const catalogue::Tvkfo::GuiPost post = [this](std::function<void()> effect) { Post(std::move(effect)); };
-    const std::int64_t total = form->kfo().GetKFSize(vall_, operationID_, post);
-    const SizeText text = SizeToStr(static_cast<long double>(total));
-    const QString sum = QString::fromStdString(text.number + text.unit);
-    post([form, sum] { catalogue::SetAutoSizedText(form->lsizesum, sum); });
+    try {
+        const std::int64_t total = form->kfo().GetKFSize(vall_, operationID_, post);
+        const SizeText text = SizeToStr(static_cast<long double>(total));
+        const QString sum = QString::fromStdString(text.number + text.unit);
+        post([form, sum] { catalogue::SetAutoSizedText(form->lsizesum, sum); });
+    } catch (...) {
+        // Out of memory or threads: what was measured stays, the rows come back and the
+        // window is not left waiting. The sizes not measured are measured next time.
+        post([form] { form->kfo().ShowAll(true); });
+    }
     post([form] { form->VFAbout->EndWait(); });
 }
 

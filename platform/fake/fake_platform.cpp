@@ -208,7 +208,14 @@ namespace {
 class FakeDirectory : public DirectoryHandle {
 public:
     FakeDirectory(FakePlatform& platform, std::string path, std::vector<DirectoryEntry> entries)
-        : platform_(platform), path_(std::move(path)), entries_(std::move(entries)) {}
+        : platform_(platform), path_(std::move(path)), entries_(std::move(entries)) {
+        const int open = ++platform_.openHandles;
+        int most = platform_.mostOpenHandles.load();
+        while (open > most && !platform_.mostOpenHandles.compare_exchange_weak(most, open)) {}
+    }
+    ~FakeDirectory() override { --platform_.openHandles; }
+    FakeDirectory(const FakeDirectory&) = delete;
+    FakeDirectory& operator=(const FakeDirectory&) = delete;
 
     bool Next(TreeEntry& entry) override {
         if (next_ >= entries_.size()) return false;
@@ -219,14 +226,18 @@ public:
         return true;
     }
     std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
+        outOfHandles_ = platform_.handleLimit > 0 && platform_.openHandles.load() >= platform_.handleLimit;
+        if (outOfHandles_) return nullptr;
         return platform_.OpenDirectory(path_ + std::string(name) + PathSeparator(platform_.style));
     }
+    bool LastOpenRanOutOfHandles() const override { return outOfHandles_; }
 
 private:
     FakePlatform& platform_;
     std::string path_;
     std::vector<DirectoryEntry> entries_;
     std::size_t next_ = 0;
+    bool outOfHandles_ = false;
 };
 
 }  // namespace
@@ -239,6 +250,13 @@ std::unique_ptr<DirectoryHandle> FakePlatform::OpenDirectory(const std::string& 
     std::string withSeparator = path;
     if (withSeparator.empty() || withSeparator.back() != separator) withSeparator += separator;
     return std::make_unique<FakeDirectory>(*this, withSeparator, std::move(entries));
+}
+
+std::vector<std::string> FakePlatform::MountPointsBelow(const std::string& folder) {
+    std::vector<std::string> below;
+    for (const std::string& point : mountPoints)
+        if (point.size() > folder.size() && point.starts_with(folder)) below.push_back(point);
+    return below;
 }
 
 std::vector<std::string> FakePlatform::LogicalDriveStrings() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -81,6 +82,13 @@ public:
     // Runs on whichever thread opens a directory for a walk (the size worker's), so a
     // test can hold a walk at a known point. Not recorded in `calls`.
     std::function<void(const std::string&)> onOpenDirectory;
+    // How many walk handles may be open at once (0: no limit); a sub-directory opened past
+    // it fails as "too many open files". The most that were open at one time.
+    int handleLimit = 0;
+    std::atomic<int> openHandles{0};
+    std::atomic<int> mostOpenHandles{0};
+    // Folders where another filesystem is mounted, as MountPointsBelow reports them.
+    std::vector<std::string> mountPoints;
 
     FakeFolder* Find(const KnownFolderId& id);
     // Adds a per-user, redirectable folder and returns it for further scripting.
@@ -98,6 +106,7 @@ public:
     bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) override;
     bool EntrySize(const std::string& path, std::int64_t& size) override;
     std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
+    std::vector<std::string> MountPointsBelow(const std::string& folder) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;

@@ -98,14 +98,17 @@ ShellIcon LinuxPlatform::ShellIconOf(const std::string& path) {
 }
 
 bool LinuxPlatform::ShellOpen(const std::string& target) {
-    const QString text = QString::fromStdString(target);
-    const QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text) : QUrl(text);
+    // A path goes over as its bytes, percent-encoded: a name that is not UTF-8 stays itself.
+    const QByteArray bytes = QByteArray::fromStdString(target);
+    const QUrl url = bytes.startsWith('/') ? QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))
+                                           : QUrl(QString::fromStdString(target));
     return QDesktopServices::openUrl(url);
 }
 
 int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
     QMessageBox box;
     box.setWindowTitle(QString::fromStdString(caption));
+    box.setTextFormat(Qt::PlainText);  // error texts carry paths, which are never markup
     box.setText(QString::fromStdString(text));
     switch (style & 0xF0) {
         case kMbIconError: box.setIcon(QMessageBox::Critical); break;

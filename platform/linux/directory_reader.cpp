@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace trovel::platform::linux_desktop {
 namespace {
 
@@ -49,12 +51,30 @@ public:
 
     std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
         const std::string child(name);
-        return FromDescriptor(::openat(fd_, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        const int fd = ::openat(fd_, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        outOfHandles_ = fd < 0 && (errno == EMFILE || errno == ENFILE);
+        auto handle = FromDescriptor(fd);
+        if (!handle && fd >= 0) outOfHandles_ = errno == EMFILE || errno == ENFILE || errno == ENOMEM;
+        return handle;
+    }
+
+    bool LastOpenRanOutOfHandles() const override { return outOfHandles_; }
+
+    // The mount, not only the device: a bind mount of a folder inside itself shares its device.
+    std::uint64_t FilesystemId() const override {
+        struct statx info {};
+        if (::statx(fd_, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_MNT_ID, &info) == 0 &&
+            (info.stx_mask & STATX_MNT_ID) != 0)
+            return info.stx_mnt_id + 1;
+        struct stat fallback {};
+        if (::fstat(fd_, &fallback) != 0) return 0;
+        return static_cast<std::uint64_t>(fallback.st_dev) + 1;
     }
 
 private:
     DIR* dir_;
     int fd_;
+    bool outOfHandles_ = false;
 };
 
 }  // namespace

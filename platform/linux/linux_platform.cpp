@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -125,6 +126,22 @@ bool LinuxPlatform::EntrySize(const std::string& path, std::int64_t& size) {
 }
 
 std::unique_ptr<DirectoryHandle> LinuxPlatform::OpenDirectory(const std::string& path) { return OpenDirectoryAt(path); }
+
+std::vector<std::string> LinuxPlatform::MountPointsBelow(const std::string& folder) {
+    // The mount table speaks of resolved paths; the walk of the folder as it was spelled.
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) return {};
+    std::string real = resolved;
+    if (real.back() != '/') real += '/';
+    std::string spelled = folder;
+    if (spelled.empty() || spelled.back() != '/') spelled += '/';
+    std::vector<std::string> below;
+    for (const MountEntry& mount : Mounts()) {
+        const std::string point = mount.mountPoint + "/";
+        if (point.size() > real.size() && point.starts_with(real)) below.push_back(spelled + point.substr(real.size()));
+    }
+    return below;
+}
 
 bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
     entries.clear();

@@ -59,6 +59,20 @@ TEST_F(MainWindowTest, KeepsItsWidthAndGrowsOnlyTaller) {
     EXPECT_EQ(window->bnext->y(), 767);
 }
 
+TEST_F(MainWindowTest, TouchpadFractionsOfAStepAddUp) {
+    window->ShowPage(window->TSListAll);
+    const QPointF at(400, 200);
+    for (int part = 0; part < 5; ++part) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -40}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), 25);  // 200 of 120 per step: one step, 80 carried
+    QWheelEvent more(at, window->mapToGlobal(at), {}, {0, -40}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.get(), &more);
+    EXPECT_EQ(window->ScrollBar1->value(), 50);
+}
+
 TEST_F(MainWindowTest, WheelStepsMoveTheListBy25WithinRange) {
     window->ShowPage(window->TSListAll);
     const int maximum = window->ScrollBar1->maximum();

@@ -133,11 +133,17 @@ TEST_F(FolderRowTest, ClickingThePathOpensTheFolder) {
     QTest::mouseClick(row->lfolderpath, Qt::LeftButton);
     auto opened = fake.CallsOf("ShellOpen");
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].text, row->lfolderpath->text().toStdString());
+    EXPECT_EQ(opened[0].text, row->Path);  // the record's bytes, whatever the label shows
 
-    row->lfolderpath->setText(QString());
+    row->Path.clear();
     row->lfolderpathClick();
     EXPECT_EQ(fake.CallsOf("ShellOpen").size(), 1u);
+}
+
+TEST_F(FolderRowTest, OutsideTextsAreShownAsTheyAreNeverAsMarkup) {
+    for (QLabel* label : {static_cast<QLabel*>(row->lfoldername), static_cast<QLabel*>(row->lfolderpath),
+                          row->ldescription, row->lsize})
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
 }
 
 }  // namespace

@@ -51,3 +51,22 @@ TEST(DestinationOnDrive, KeepsTheDefaultPathBelowTheChosenRoot) {
 
 }  // namespace
 }  // namespace trovel::relocation
+
+namespace trovel::platform {
+namespace {
+
+TEST(HoldsKeptFolder, RootsAndFoldersAtOrAboveAKeptOneAreKept) {
+    const std::vector<std::string> posix{"/home/al", "/home/al/.config"};
+    for (const char* folder : {"/", "/home", "/home/al", "/home/al/", "//", ""})
+        EXPECT_TRUE(HoldsKeptFolder(PathStyle::Posix, folder, posix)) << folder;
+    for (const char* folder : {"/home/alice", "/home/al/Music", "/home/AL", "/mnt/data/home/al"})
+        EXPECT_FALSE(HoldsKeptFolder(PathStyle::Posix, folder, posix)) << folder;
+    const std::vector<std::string> windows{"C:\\Users\\al"};
+    for (const char* folder : {"C:\\", "D:\\", "c:\\users", "C:\\Users\\AL\\"})
+        EXPECT_TRUE(HoldsKeptFolder(PathStyle::Windows, folder, windows)) << folder;
+    for (const char* folder : {"C:\\Users\\alice", "C:\\Users\\al\\Music", "D:\\Users\\al"})
+        EXPECT_FALSE(HoldsKeptFolder(PathStyle::Windows, folder, windows)) << folder;
+}
+
+}  // namespace
+}  // namespace trovel::platform

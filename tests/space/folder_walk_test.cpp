@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <new>
+
 #include "platform/fake/fake_platform.h"
 
 namespace trovel::space {
@@ -77,6 +80,63 @@ TEST_F(FolderWalkTest, AnUnlistableSubFolderCountsOnceWithNothingInIt) {
     EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", counters), 13113);
     EXPECT_EQ(counters.folders, 5u);
     EXPECT_EQ(counters.files, 6u);
+}
+
+TEST_F(FolderWalkTest, ADeepChainAndAWideFolderStayExactWithFewHandles) {
+    // Fewer handles than the chain is deep: a walk that kept one per level would lose levels.
+    fake.handleLimit = 80;
+    std::string deep = "C:\\Users\\al\\Documents";
+    for (int level = 0; level < 300; ++level) {
+        deep += "\\d";
+        Dir(deep);
+        File(deep + "\\f", 1);
+    }
+    for (int i = 0; i < 1000; ++i) Dir("C:\\Users\\al\\Árvíz\\w" + std::to_string(i));
+    for (int round = 0; round < 3; ++round) {
+        WalkCounters all;
+        EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", all), 13113 + 300) << round;
+        EXPECT_EQ(all.folders, 4u + 300u + 1000u) << round;
+        EXPECT_EQ(all.files, 6u + 300u) << round;
+    }
+    EXPECT_LE(fake.mostOpenHandles.load(), 80);
+}
+
+TEST_F(FolderWalkTest, ExclusionsOnPosixPathsCompareExactly) {
+    fake.style = platform::PathStyle::Posix;
+    fake.files.clear();
+    Dir("/P");
+    Dir("/P/videos");
+    File("/P/videos/clip", 5);
+    Dir("/P/Videos");
+    File("/P/Videos/film", 1000000);
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "/P", {"/P/Videos/"}, counters), 5);
+    EXPECT_EQ(counters.folders, 1u);
+}
+
+TEST_F(FolderWalkTest, MountPointsInsideTheFolderAreCountedButNotEntered) {
+    fake.style = platform::PathStyle::Posix;
+    fake.files.clear();
+    Dir("/home/al/Music");
+    File("/home/al/Music/a", 10);
+    Dir("/home/al/Music/share");
+    File("/home/al/Music/share/remote", 1 << 30);
+    fake.mountPoints = {"/home/al/Music/share/"};
+    EXPECT_EQ(GetFileObjectSize(fake, "/home/al/Music", counters), 10);
+    EXPECT_EQ(counters.folders, 1u);
+    EXPECT_EQ(counters.files, 1u);
+}
+
+TEST_F(FolderWalkTest, SizesAddUpToTheLargestCountInsteadOfWrappingRound) {
+    File("C:\\Users\\al\\sparse", INT64_MAX - 5);  // truncate -s 8E
+    const std::int64_t total = GetFileObjectSize(fake, "C:\\Users\\al", counters);
+    EXPECT_EQ(total, INT64_MAX);
+}
+
+TEST_F(FolderWalkTest, AFailingWalkerEndsTheWalkWithItsError) {
+    fake.onOpenDirectory = [](const std::string& path) {
+        if (path.find("Live") != std::string::npos) throw std::bad_alloc();
+    };
+    EXPECT_THROW(GetFileObjectSize(fake, "C:\\Users\\al", counters), std::bad_alloc);
 }
 
 }  // namespace

@@ -164,3 +164,68 @@ TEST_F(SizeMeasurementTest, NextAndBackComeBackAsTheyWereAfterTheWait) {
 
 }  // namespace
 }  // namespace trovel::testing
+
+namespace trovel::testing {
+namespace {
+
+using KeptFoldersTest = CatalogueTest;
+
+TEST_F(KeptFoldersTest, AFolderThatIsOrHoldsTheProfileIsNeitherOfferedNorMeasured) {
+    fake.files["C:\\Users\\al"] = platform::fake::FakeFile{platform::kAttributeDirectory, 0};
+    fake.files["C:\\Users\\al\\big.bin"] = platform::fake::FakeFile{platform::kAttributeNormal, 1 << 20};
+    Add("Profile", "C:\\Users\\al", platform::KF_CATEGORY_FIXED, 0).id = platform::FOLDERID_Profile;
+    Add("Local AppData", "C:\\Users\\al\\AppData\\Local", platform::KF_CATEGORY_PERUSER, 0).id =
+        platform::FOLDERID_LocalAppData;
+    // What a registry might say after a reset: folders pointing at the profile, above it, at a root.
+    Add("My Music", "C:\\USERS\\AL\\");
+    Add("My Pictures", "C:\\Users");
+    Add("My Video", "C:\\");
+    Add("Templates", "C:\\Users\\al\\AppData");
+    Add("Personal", "C:\\Users\\al\\Documents");
+    Add("Program Files", "C:\\Users\\alice");
+    Build();
+    const auto row = [&](const std::string& name) {
+        for (TFrame1* r : kfo().framearr)
+            if (r->FolderDefinition.name == name) return r;
+        return static_cast<TFrame1*>(nullptr);
+    };
+    for (const char* name : {"My Music", "My Pictures", "My Video", "Templates"}) {
+        EXPECT_TRUE(row(name)->HoldsKeptFolder) << name;
+        EXPECT_NE(row(name)->FolderRedirectionCapability, 1u) << name;
+    }
+    for (const char* name : {"Personal", "Program Files"}) {
+        EXPECT_FALSE(row(name)->HoldsKeptFolder) << name;
+        EXPECT_EQ(row(name)->FolderRedirectionCapability, 1u) << name;
+    }
+    EXPECT_FALSE(row("Profile")->HoldsKeptFolder);  // the profile itself is measured as what it is
+
+    window->show();
+    window->ShowPage(window->TSListAll);
+    window->StartSizeThread(true, 1);
+    EXPECT_FALSE(row("My Music")->SizeGot);
+    EXPECT_TRUE(row("Profile")->SizeGot);
+    EXPECT_EQ(window->shared().selectedSizeSum, 1 << 20);
+}
+
+}  // namespace
+}  // namespace trovel::testing
+
+namespace trovel::testing {
+namespace {
+
+TEST_F(SizeMeasurementTest, AWorkerThatFailsStillClosesTheWaitWindowAndShowsTheRows) {
+    window->ShowPage(window->TSListAll);
+    fake.onOpenDirectory = [](const std::string& path) {
+        if (path.find("Music") != std::string::npos) throw std::bad_alloc();
+    };
+    window->StartSizeThread(true, 1);  // returns: the wait window did not stay open
+    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(Named("Personal")->isHidden());
+    EXPECT_FALSE(Named("My Music")->SizeGot);
+    fake.onOpenDirectory = nullptr;
+    window->StartSizeThread(true, 1);
+    EXPECT_TRUE(Named("My Music")->SizeGot);
+}
+
+}  // namespace
+}  // namespace trovel::testing

@@ -1,11 +1,16 @@
 // The size walk on a real tree through the descriptor-relative directory reader.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "platform/linux/linux_platform.h"
 #include "space/folder_walk.h"
+#include "as_nobody.h"
 #include "temp_dir.h"
 
 namespace trovel::platform::linux_desktop {
@@ -56,11 +61,14 @@ TEST_F(LinuxWalkTest, NamesThatAreNotUtf8AreWalked) {
     EXPECT_EQ(counters.files, 7u);
 }
 
-TEST_F(LinuxWalkTest, ExclusionsNeedTheTrailingSlashAndFoldOnlyAscii) {
-    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "SUB/"}, counters), 100 + 7 + 400);
+TEST_F(LinuxWalkTest, ExclusionsNeedTheTrailingSlashAndTheExactName) {
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "sub/"}, counters), 100 + 7 + 400);
     EXPECT_EQ(counters.folders, 1u);
     WalkCounters unmatched;
     EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "sub"}, unmatched), 2537);
+    // Linux names differ by case: SUB is another folder than sub.
+    WalkCounters otherCase;
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "SUB/"}, otherCase), 2537);
 }
 
 TEST_F(LinuxWalkTest, AFileOrMissingBasedirAndALinkedBasedir) {
@@ -101,21 +109,74 @@ TEST(LinuxWalk, TwoWalkersCountABroadDeepTreeExactlyOnce) {
         ASSERT_EQ(all.folders, 12u * 7u) << round;
         ASSERT_EQ(all.files, 12u * 6u * 4u) << round;
     }
-    // t3/d0 and everything under it; T5/D0/D1 matches t5/d0/d1 with ASCII case folded.
+    // t3/d0 and everything under it, t5/d0/d1 and everything under it; T5/D0 is no folder here.
     space::WalkCounters some;
-    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "t3/d0/", tree / "T5/D0/D1/"}, some),
+    EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "t3/d0/", tree / "t5/d0/d1/", tree / "T5/D0/"}, some),
               bytes - excludedBytes);
     EXPECT_EQ(some.folders, 12u * 7u - 6u - 5u);
     EXPECT_EQ(some.files, 12u * 6u * 4u - 24u - 20u);
 }
 
 TEST_F(LinuxWalkTest, AnUnreadableSubFolderCountsOnceWithNothingInIt) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder; the fake-platform test covers this";
     ::chmod((tree / "sub").c_str(), 0);
-    const std::int64_t total = space::GetFileObjectSize(platform, tree.path(), counters);
+    ::chmod(tree.path().c_str(), 0755);
+    // Root reads every folder: the walk runs as nobody, where permissions count.
+    EXPECT_TRUE(testing::AsNobody([&] {
+        WalkCounters seen;
+        const std::int64_t total = space::GetFileObjectSize(platform, tree.path(), seen);
+        return total == 507 && seen.folders == 2u && seen.files == 3u;
+    }));
     ::chmod((tree / "sub").c_str(), 0755);
-    EXPECT_EQ(total, 507);
-    EXPECT_EQ(counters.folders, 2u);
+}
+
+// Sets the soft limit of open files to `headroom` above what is open now, for its lifetime.
+class FewDescriptors {
+public:
+    explicit FewDescriptors(rlim_t headroom) {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        rlim_t open = 0;
+        for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++open;
+        rlimit limited = saved_;
+        limited.rlim_cur = open + headroom;
+        ::setrlimit(RLIMIT_NOFILE, &limited);
+    }
+    ~FewDescriptors() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+    FewDescriptors(const FewDescriptors&) = delete;
+    FewDescriptors& operator=(const FewDescriptors&) = delete;
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(LinuxWalkTest, StaysExactWithFewDescriptorsOnWideAndDeepTrees) {
+    std::string deep = tree / "chain";
+    tree.MakeDir("chain");
+    for (int level = 0; level < 600; ++level) {
+        deep += "/d";
+        ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0);
+    }
+    tree.MakeDir("wide");
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(::mkdir((tree / "wide/w" + std::to_string(i)).c_str(), 0755), 0);
+    const FewDescriptors few(100);
+    for (int round = 0; round < 5; ++round) {
+        WalkCounters all;
+        EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), all), 2537) << round;
+        EXPECT_EQ(all.folders, 3u + 1u + 600u + 1u + 3000u) << round;
+        EXPECT_EQ(all.files, 5u) << round;
+    }
+}
+
+TEST_F(LinuxWalkTest, AFilesystemMountedInsideIsNotWalked) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting needs root";
+    tree.MakeDir("sub/bound");
+    // The folder bound inside itself, as `mount --bind` would do it: its content would count twice.
+    if (std::system(("mount --bind '" + tree.path() + "' '" + (tree / "sub/bound") + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mounting is not permitted here";
+    WalkCounters seen;
+    const std::int64_t total = space::GetFileObjectSize(platform, tree.path(), seen);
+    std::system(("umount '" + (tree / "sub/bound") + "'").c_str());
+    EXPECT_EQ(total, 2537);
+    EXPECT_EQ(seen.folders, 4u);  // the mount point is a folder of its own, with nothing counted in it
 }
 
 }  // namespace
