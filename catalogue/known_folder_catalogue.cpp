@@ -34,6 +34,11 @@ Tvkfo::Tvkfo(app::TForm1* Owner) : FkfOwner(Owner), platform_(Owner->platform())
     if (Succeeded(Fkfm->GetFolder(platform::FOLDERID_Windows, Fkf)) && Fkf)
         Fkf->GetPath(platform::kCurrentPathFlags, windowsPath);
     FkfOwner->shared().systemDrive = platform_.DriveOf(windowsPath);
+    std::string profilePath;
+    if (Succeeded(Fkfm->GetFolder(platform::FOLDERID_Profile, Fkf)) && Fkf &&
+        !Succeeded(Fkf->GetPath(platform::kCurrentPathFlags, profilePath)))
+        profilePath.clear();
+    FkfOwner->shared().profilePath = profilePath;
 }
 
 Tvkfo::~Tvkfo() = default;

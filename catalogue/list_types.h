@@ -18,6 +18,7 @@ using TIntA = std::vector<std::int32_t>;            // list of signed 32-bit int
 struct SharedValues {
     std::int64_t selectedSizeSum = 0;  // bytes of the ticked folders
     std::string systemDrive;           // "C:", the drive of the Windows folder
+    std::string profilePath;           // the user's home folder, "C:\Users\al" or "/home/al"
     std::string chosenDriveRoot;       // "D:\", empty while no drive is chosen
 };
 

@@ -58,6 +58,15 @@ struct ShellIcon {
     bool IsEmpty() const { return argb.empty() && themeName.empty() && fallbackResource.empty(); }
 };
 
+// Why a fixed drive is no place for relocated folders.
+enum class TargetRefusal {
+    None,
+    HoldsHome,        // the drive of the home folder: moving there frees nothing
+    SystemPartition,  // the firmware's boot partition
+    MountedOnDemand,  // mounted by the desktop for this session only: gone at the next login
+    NotWritable,      // the folders of the relocation cannot be created on it
+};
+
 // MessageBoxW styles (MB_*) and answers (ID*) the program uses.
 enum : std::uint32_t {
     kMbOk = 0x0,
@@ -120,6 +129,17 @@ public:
     virtual DriveType DriveTypeOf(const std::string& root) = 0;
     virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
     virtual bool DiskFreeSpace(const std::string& root, VolumeSpace& space) = 0;
+    // What the system knows against relocating onto a fixed drive (boot partitions, drives
+    // that will not be there at the next login); None when nothing.
+    virtual TargetRefusal TargetRefusalOf(const std::string& root) {
+        (void)root;
+        return TargetRefusal::None;
+    }
+    // Whether the user could create `path`: its nearest existing folder takes new entries.
+    virtual bool CanCreateFolder(const std::string& path) {
+        (void)path;
+        return true;
+    }
 
     // The system's text for the calling thread's last error; empty when there is none.
     virtual std::string LastErrorText() = 0;

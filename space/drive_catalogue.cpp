@@ -11,6 +11,7 @@
 #include "catalogue/known_folder_catalogue.h"
 #include "catalogue/row_widgets.h"
 #include "catalogue/text.h"
+#include "relocation/path_slicing.h"
 #include "space/drive_fit.h"
 #include "space/drive_row.h"
 #include "space/saturating.h"
@@ -43,10 +44,15 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
 
     platform::Platform& platform = FDDOwner->platform();
     const std::string systemRoot = FDDOwner->shared().systemDrive + platform::PathSeparator(platform.Style());
+    vLeftOut.clear();
     int n = 0;
     for (const std::string& root : platform.LogicalDriveStrings()) {
         if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) continue;
         if (root == systemRoot) continue;
+        if (const platform::TargetRefusal refusal = RefusalOf(root); refusal != platform::TargetRefusal::None) {
+            vLeftOut.emplace_back(root, refusal);
+            continue;
+        }
 
         auto* row = new TFrame2(FDDOwner, platform);
         vObjarr.push_back(row);
@@ -79,7 +85,50 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
     }
     FDCount = n;
     for (TFrame2* row : vObjarr) app::GiveAccentRoom(row);
+    PlaceLeftOutNote(Obj);
     SetScrollBar(n);
+}
+
+platform::TargetRefusal TVddo::RefusalOf(const std::string& root) {
+    platform::Platform& platform = FDDOwner->platform();
+    const platform::TargetRefusal known = platform.TargetRefusalOf(root);
+    if (known != platform::TargetRefusal::None) return known;
+    const std::string& profile = FDDOwner->shared().profilePath;
+    if (profile.empty()) return platform::TargetRefusal::None;
+    // The home folder's own drive: a relocation there frees nothing.
+    if (platform.DriveOf(profile) + platform::PathSeparator(platform.Style()) == root)
+        return platform::TargetRefusal::HoldsHome;
+    // Every folder goes below the drive's copy of the home folder's place.
+    const std::string destination = relocation::DestinationOnDrive(root, profile, platform.Style());
+    if (!destination.empty() && !platform.CanCreateFolder(destination)) return platform::TargetRefusal::NotWritable;
+    return platform::TargetRefusal::None;
+}
+
+void TVddo::PlaceLeftOutNote(QWidget* page) {
+    if (page == nullptr) return;
+    if (lleftout == nullptr || lleftout->parentWidget() != page) {
+        delete lleftout;
+        lleftout = new QLabel(page);
+        lleftout->setObjectName(QStringLiteral("lleftout"));
+        lleftout->setTextFormat(Qt::PlainText);
+    }
+    QString text;
+    for (const auto& [root, refusal] : vLeftOut) {
+        const char* why = "";
+        switch (refusal) {
+            case platform::TargetRefusal::HoldsHome: why = "a saját mappa meghajtója"; break;
+            case platform::TargetRefusal::SystemPartition: why = "rendszerindító partíció"; break;
+            case platform::TargetRefusal::MountedOnDemand: why = "nem induláskor csatolt"; break;
+            case platform::TargetRefusal::NotWritable: why = "nem írható"; break;
+            case platform::TargetRefusal::None: break;
+        }
+        text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
+                QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(why) + QStringLiteral(")");
+    }
+    lleftout->setText(text);
+    lleftout->setToolTip(text);
+    lleftout->setVisible(!text.isEmpty());
+    lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
 }
 
 void TVddo::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
@@ -174,6 +223,7 @@ void TVddo::RefreshList() {
         row->move(row->x(), (row->height() + 3) * i + 3);
         if (row == chosen) IDSelecyed = i;
     }
+    if (lleftout != nullptr) lleftout->move(lleftout->x(), 83 * FDCount + 7);
 }
 
 }  // namespace trovel::space

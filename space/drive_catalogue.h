@@ -1,8 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/platform.h"
+
+class QLabel;
 class QScrollBar;
 class QWidget;
 
@@ -40,9 +45,14 @@ public:
     int FDCount = 0;
     int IDSelecyed = -1;
     int vSortCriteria = 0;
+    // Fixed drives not offered, with the reason, and the line under the list that names them.
+    std::vector<std::pair<std::string, platform::TargetRefusal>> vLeftOut;
+    QLabel* lleftout = nullptr;
 
 private:
     void Unchoose(TFrame2* row);
+    platform::TargetRefusal RefusalOf(const std::string& root);
+    void PlaceLeftOutNote(QWidget* page);
 };
 
 }  // namespace trovel::space

@@ -24,6 +24,8 @@ std::int64_t AtMost(std::int64_t freeBytes, std::int64_t totalBytes) {
     std::int64_t limit = RoundHalfEven(whole + part / 6, part % 6, 6);
     if (limit > kMostLimit) limit = kMostLimit;
     else if (limit < kLeastLimit) limit = kLeastLimit;
+    // The floor must not promise more than there is: content never fits in less than it needs.
+    if (limit > freeBytes) limit = freeBytes;
     return limit;
 }
 

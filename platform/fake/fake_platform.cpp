@@ -259,6 +259,15 @@ std::vector<std::string> FakePlatform::MountPointsBelow(const std::string& folde
     return below;
 }
 
+TargetRefusal FakePlatform::TargetRefusalOf(const std::string& root) {
+    const auto it = refusals.find(root);
+    return it == refusals.end() ? TargetRefusal::None : it->second;
+}
+
+bool FakePlatform::CanCreateFolder(const std::string& path) {
+    return std::find(uncreatable.begin(), uncreatable.end(), path) == uncreatable.end();
+}
+
 std::vector<std::string> FakePlatform::LogicalDriveStrings() {
     std::vector<std::string> roots;
     for (const FakeVolume& volume : volumes) roots.push_back(volume.root);

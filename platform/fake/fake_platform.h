@@ -89,6 +89,9 @@ public:
     std::atomic<int> mostOpenHandles{0};
     // Folders where another filesystem is mounted, as MountPointsBelow reports them.
     std::vector<std::string> mountPoints;
+    // What the system knows against a drive as a target, and paths the user may not create.
+    std::map<std::string, TargetRefusal> refusals;
+    std::vector<std::string> uncreatable;
 
     FakeFolder* Find(const KnownFolderId& id);
     // Adds a per-user, redirectable folder and returns it for further scripting.
@@ -107,6 +110,8 @@ public:
     bool EntrySize(const std::string& path, std::int64_t& size) override;
     std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
+    TargetRefusal TargetRefusalOf(const std::string& root) override;
+    bool CanCreateFolder(const std::string& path) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;

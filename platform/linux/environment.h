@@ -17,6 +17,10 @@ struct Environment {
     std::string procRoot = "/proc";       // where mountinfo is read
     std::string sysRoot = "/sys";         // where block devices are classified
     std::string devRoot = "/dev";         // where volume labels are looked up
+    std::string udevData = "/run/udev/data";  // udev's database: the disks of ZFS pools
+    std::string fstab = "/etc/fstab";     // the filesystems mounted at boot, with the units below
+    std::vector<std::string> mountUnitFolders{"/etc/systemd/system", "/run/systemd/system",
+                                              "/run/systemd/generator", "/usr/lib/systemd/system"};
 
     // Relative XDG values are ignored, as the base-directory rules say.
     static Environment FromProcess();

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,7 +59,7 @@ std::vector<MountEntry> LinuxPlatform::Mounts() const {
 }
 
 const std::vector<Volume>& LinuxPlatform::Volumes() {
-    if (!volumes_) volumes_ = ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot);
+    if (!volumes_) volumes_ = ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot, env_.udevData);
     return *volumes_;
 }
 
@@ -196,7 +197,7 @@ bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
         }
     }
     // Without udev the filesystem itself still knows its label.
-    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = OpenListedRoot(root);
     if (fd < 0) return false;
     char buffer[FSLABEL_MAX + 1] = {};
     const bool ok = ::ioctl(fd, FS_IOC_GETFSLABEL, buffer) == 0;
@@ -205,15 +206,64 @@ bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
     return ok;
 }
 
+int LinuxPlatform::OpenListedRoot(const std::string& root) {
+    const auto& volumes = Volumes();
+    const auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
+    if (volume == volumes.end()) return -1;
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    // Unmounted since the listing, the folder would answer for the filesystem below it.
+    struct statx info {};
+    bool same = false;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) == 0 && (info.stx_mask & STATX_MNT_ID) != 0 &&
+        volume->mountId != 0) {
+        same = info.stx_mnt_id == volume->mountId;
+    } else {
+        struct stat plain {};
+        same = ::fstat(fd, &plain) == 0 && volume->major != 0 && major(plain.st_dev) == volume->major &&
+               minor(plain.st_dev) == volume->minor;
+    }
+    if (!same) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool LinuxPlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
     space = {};
     struct statvfs info {};
-    if (::statvfs(root.c_str(), &info) != 0) return false;
+    const int fd = OpenListedRoot(root);
+    if (fd < 0) return false;
+    const bool read = ::fstatvfs(fd, &info) == 0;
+    ::close(fd);
+    if (!read) return false;
     const auto unit = static_cast<std::int64_t>(info.f_frsize);
     space.freeForUser = static_cast<std::int64_t>(info.f_bavail) * unit;
     space.total = static_cast<std::int64_t>(info.f_blocks) * unit;
     space.totalFree = static_cast<std::int64_t>(info.f_bfree) * unit;
     return true;
+}
+
+TargetRefusal LinuxPlatform::TargetRefusalOf(const std::string& root) {
+    if (root == "/efi/" || root == "/boot/efi/") return TargetRefusal::SystemPartition;
+    std::string point = root;
+    if (point.size() > 1 && point.back() == '/') point.pop_back();
+    // xdg-user-dirs resets every folder on a drive that is missing at login to the home folder.
+    const auto boot = BootMountPoints(env_.fstab, env_.mountUnitFolders);
+    if (std::find(boot.begin(), boot.end(), point) == boot.end()) return TargetRefusal::MountedOnDemand;
+    return TargetRefusal::None;
+}
+
+bool LinuxPlatform::CanCreateFolder(const std::string& path) {
+    std::string existing = path;
+    struct stat info {};
+    while (!existing.empty() && ::stat(existing.c_str(), &info) != 0) {
+        const auto slash = existing.rfind('/');
+        existing = slash == 0 ? "/" : existing.substr(0, slash == std::string::npos ? 0 : slash);
+    }
+    if (existing.empty() || !S_ISDIR(info.st_mode)) return false;
+    return ::access(existing.c_str(), W_OK | X_OK) == 0;
 }
 
 std::string LinuxPlatform::LastErrorText() {

@@ -37,6 +37,8 @@ public:
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;
     bool DiskFreeSpace(const std::string& root, VolumeSpace& space) override;
+    TargetRefusal TargetRefusalOf(const std::string& root) override;
+    bool CanCreateFolder(const std::string& path) override;
     std::string LastErrorText() override;
     int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
     bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
@@ -49,6 +51,9 @@ private:
     // about one root that follow it reuse them.
     const std::vector<Volume>& Volumes();
     std::string IconNameOf(const std::string& path);
+    // The root of a listed volume opened, when that volume is still the one mounted there
+    // (not unmounted or covered since the listing); -1 otherwise.
+    int OpenListedRoot(const std::string& root);
 
     Environment env_;
     ElementTranslator translate_;

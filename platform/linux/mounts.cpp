@@ -61,6 +61,13 @@ bool HasOption(const std::string& options, const std::string& wanted) {
 
 bool IsRamFs(const std::string& fsType) { return fsType == "tmpfs" || fsType == "ramfs"; }
 
+// The kernel's and the session's own folders: never a drive, however they are mounted.
+bool IsKernelFolder(const std::string& point) {
+    const auto under = [&](const std::string& folder) { return point == folder || point.starts_with(folder + "/"); };
+    if (under("/run/media")) return false;  // drives the desktop mounted for the user
+    return under("/dev") || under("/proc") || under("/sys") || under("/run") || under("/var/run") || under("/var/lock");
+}
+
 }  // namespace
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
@@ -75,6 +82,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
         while (dash < fields.size() && fields[dash] != "-") ++dash;
         if (fields.size() < 6 || dash + 2 >= fields.size()) continue;
         MountEntry entry;
+        entry.id = static_cast<unsigned>(std::strtoul(std::string(fields[0]).c_str(), nullptr, 10));
         const std::string device(fields[2]);
         const auto colon = device.find(':');
         if (colon == std::string::npos) continue;
@@ -148,12 +156,28 @@ bool BlockDeviceClassifier::IsFixedAt(const std::string& devicePath, const Backi
         const std::string backing = ReadLine(device / "loop" / "backing_file");
         return !backing.empty() && backingIsFixed(backing);
     }
+    // A native-multipath NVMe namespace sits under the virtual subsystem; its paths are the disks.
+    const fs::path multipath = device / "multipath";
+    if (path.find("/devices/virtual/nvme-subsystem/") != std::string::npos && fs::is_directory(multipath, error) &&
+        !fs::is_empty(multipath, error)) {
+        for (const auto& member : fs::directory_iterator(multipath, error)) {
+            const std::string memberPath = Resolve(member.path().string());
+            if (memberPath.empty() || !IsFixedAt(memberPath, backingIsFixed, depth + 1)) return false;
+        }
+        return true;
+    }
     if (path.find("/devices/virtual/") != std::string::npos) return false;
     if (name.starts_with("sr")) return false;
     if (ReadLine(device / "removable") == "1") return false;
     for (const char* bus : {"/usb", "/mmc", "/memstick", "/ieee1394", "/firewire"})
         if (path.find(bus) != std::string::npos) return false;
     return true;
+}
+
+std::string BlockDeviceClassifier::LoopBackingFile(unsigned major, unsigned minor) const {
+    const std::string path = Resolve(sysRoot_ + "/dev/block/" + std::to_string(major) + ":" + std::to_string(minor));
+    if (path.empty() || !fs::path(path).filename().string().starts_with("loop")) return {};
+    return ReadLine(fs::path(path) / "loop" / "backing_file");
 }
 
 DriveType BlockDeviceClassifier::KindOf(unsigned major, unsigned minor) const {
@@ -168,7 +192,7 @@ DriveType BlockDeviceClassifier::KindOf(unsigned major, unsigned minor) const {
 }
 
 std::vector<Volume> ListVolumes(const std::vector<MountEntry>& mounts, const BlockDeviceClassifier& classifier,
-                                const std::string& devRoot) {
+                                const std::string& devRoot, const std::string& udevData) {
     std::vector<Volume> volumes;
     std::vector<std::string> deviceKeys;
     // A loop device's backing file is fixed when the filesystem holding it is.
@@ -182,13 +206,50 @@ std::vector<Volume> ListVolumes(const std::vector<MountEntry>& mounts, const Blo
         }
         return false;
     };
+    const auto fsTypeOf = [&](const std::string& file) {
+        const std::string mountPoint = MountPointOf(mounts, file);
+        std::string type;
+        for (const MountEntry& mount : mounts)
+            if (mount.mountPoint == mountPoint) type = mount.fsType;  // the last one is on top
+        return type;
+    };
+    // Disks named by their sources ("/dev/sda1", or "/dev/sda1:/dev/sdb1" for bcachefs):
+    // fixed when every one of them is.
+    const auto sourcesAreFixed = [&](const std::string& sources, std::string& key) {
+        bool fixed = true;
+        std::size_t start = 0;
+        key.clear();
+        while (start < sources.size()) {
+            const auto colon = sources.find(':', start);
+            const std::string source = sources.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+            start = colon == std::string::npos ? sources.size() : colon + 1;
+            if (!source.starts_with("/dev/")) return false;
+            std::error_code error;
+            const fs::path path = fs::path(devRoot) / source.substr(5);
+            const fs::path real = fs::canonical(path, error);
+            const std::string name = (error ? path : real).filename().string();
+            const std::string number = classifier.DeviceNumberOf(name);
+            key += (number.empty() ? source : number) + ",";
+            fixed = fixed && classifier.IsFixedByName(name, backingIsFixed);
+        }
+        return fixed && !key.empty();
+    };
 
-    for (const MountEntry& mount : mounts) {
+    for (std::size_t i = 0; i < mounts.size(); ++i) {
+        const MountEntry& mount = mounts[i];
         if (mount.mountPoint == "/boot" || mount.mountPoint.starts_with("/boot/")) continue;  // the OS's own
+        if (IsKernelFolder(mount.mountPoint)) continue;
+        // A later mount on the same folder covers this one: only the top one can be reached.
+        bool covered = false;
+        for (std::size_t j = i + 1; j < mounts.size() && !covered; ++j) covered = mounts[j].mountPoint == mount.mountPoint;
+        if (covered) continue;
         Volume volume;
         volume.root = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
         volume.source = mount.source;
         volume.fsType = mount.fsType;
+        volume.mountId = mount.id;
+        volume.major = mount.major;
+        volume.minor = mount.minor;
         std::string key = std::to_string(mount.major) + ":" + std::to_string(mount.minor);
 
         if (IsNetworkFs(mount.fsType)) {
@@ -201,32 +262,92 @@ std::vector<Volume> ListVolumes(const std::vector<MountEntry>& mounts, const Blo
             volume.type = classifier.IsFixed(mount.major, mount.minor, backingIsFixed)
                               ? DriveType::Fixed
                               : classifier.KindOf(mount.major, mount.minor);
+            // A loop over a file in memory is a RAM disk, whatever the loop device says.
+            const std::string backing = classifier.LoopBackingFile(mount.major, mount.minor);
+            if (volume.type != DriveType::Fixed && !backing.empty() && IsRamFs(fsTypeOf(backing)))
+                volume.type = DriveType::RamDisk;
+        } else if (mount.fsType == "zfs") {
+            // A dataset of a pool: the pool's member disks decide.
+            const std::string pool = mount.source.substr(0, mount.source.find('/'));
+            const auto members = ZfsPoolMembers(udevData, pool);
+            bool fixed = !members.empty();
+            for (const std::string& number : members) {
+                const auto colon = number.find(':');
+                fixed = fixed && colon != std::string::npos &&
+                        classifier.IsFixed(static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 10)),
+                                           static_cast<unsigned>(std::strtoul(number.c_str() + colon + 1, nullptr, 10)),
+                                           backingIsFixed);
+            }
+            volume.type = fixed ? DriveType::Fixed : DriveType::Unknown;
+            key = "zfs:" + mount.source;
         } else if (mount.source.starts_with("/dev/")) {
-            // btrfs reports an anonymous device number; its source names the disk.
-            std::error_code error;
-            fs::path source = fs::path(devRoot) / mount.source.substr(5);
-            const fs::path real = fs::canonical(source, error);
-            const std::string name = (error ? source : real).filename().string();
-            key = classifier.DeviceNumberOf(name);
-            if (key.empty()) key = mount.source;
-            volume.type = classifier.IsFixedByName(name, backingIsFixed) ? DriveType::Fixed : DriveType::Unknown;
+            // btrfs and bcachefs report an anonymous device number; their sources name the disks.
+            std::string sourceKey;
+            volume.type = sourcesAreFixed(mount.source, sourceKey) ? DriveType::Fixed : DriveType::Unknown;
+            key = sourceKey.empty() ? mount.source : sourceKey;
         } else {
             continue;
         }
         if (HasOption(mount.options, "ro") || HasOption(mount.superOptions, "ro")) continue;
-        if (volume.type == DriveType::Fixed) {
-            bool duplicate = false;
-            for (std::size_t i = 0; i < volumes.size(); ++i) {
-                if (deviceKeys[i] != key) continue;
-                duplicate = true;
-                if (volume.root == "/") volumes[i] = volume;  // the root filesystem is kept as "/"
-            }
-            if (duplicate) continue;
+        bool duplicate = false;
+        for (std::size_t k = 0; k < volumes.size(); ++k) {
+            if (deviceKeys[k] != key || volumes[k].type != volume.type) continue;
+            duplicate = true;
+            if (volume.root == "/") volumes[k] = volume;  // the root filesystem is kept as "/"
         }
+        if (duplicate) continue;
         volumes.push_back(volume);
         deviceKeys.push_back(key);
     }
     return volumes;
+}
+
+std::vector<std::string> ZfsPoolMembers(const std::string& udevData, const std::string& pool) {
+    std::vector<std::string> members;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(udevData, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with('b')) continue;  // block devices: b8:17
+        std::ifstream in(entry.path());
+        bool zfs = false;
+        bool inPool = false;
+        for (std::string line; std::getline(in, line);) {
+            zfs = zfs || line == "E:ID_FS_TYPE=zfs_member";
+            inPool = inPool || line == "E:ID_FS_LABEL=" + pool;
+        }
+        if (zfs && inPool) members.push_back(name.substr(1));
+    }
+    return members;
+}
+
+std::vector<std::string> BootMountPoints(const std::string& fstab, const std::vector<std::string>& unitFolders) {
+    std::vector<std::string> points{"/"};
+    std::ifstream table(fstab);
+    for (std::string line; std::getline(table, line);) {
+        const auto fields = Fields(line);
+        if (fields.size() < 2 || fields[0].starts_with('#')) continue;
+        const std::string options = fields.size() > 3 ? std::string(fields[3]) : std::string();
+        // noauto waits for someone to mount it, unless systemd mounts it on first use.
+        if (HasOption(options, "noauto") && !HasOption(options, "x-systemd.automount")) continue;
+        std::string point = DecodeOctal(fields[1]);
+        while (point.size() > 1 && point.back() == '/') point.pop_back();
+        if (point.starts_with('/')) points.push_back(point);
+    }
+    std::error_code error;
+    for (const std::string& folder : unitFolders) {
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            if (entry.path().extension() != ".mount") continue;
+            std::ifstream unit(entry.path());
+            for (std::string line; std::getline(unit, line);) {
+                if (!line.starts_with("Where=")) continue;
+                std::string point = line.substr(6);
+                while (!point.empty() && (point.back() == ' ' || point.back() == '\r')) point.pop_back();
+                while (point.size() > 1 && point.back() == '/') point.pop_back();
+                if (point.starts_with('/')) points.push_back(point);
+            }
+        }
+    }
+    return points;
 }
 
 std::string MountPointOf(const std::vector<MountEntry>& mounts, const std::string& path) {

@@ -121,13 +121,14 @@ TEST_F(DriveCatalogueTest, SixGiBFreeTakesJustUnderFiveGiB) {
     EXPECT_FALSE(vddo().SelectDrive(0));
 }
 
-TEST_F(DriveCatalogueTest, ANearlyFullDriveStillTakes100MiBAndShowsTheShortfall) {
+TEST_F(DriveCatalogueTest, ContentLargerThanTheFreeSpaceNeverFits) {
     Volume("D:\\", 50 * MiB, 100 * GiB);
     Build();
     TFrame2* row = DriveRow("D:\\");
     window->shared().selectedSizeSum = 80 * MiB;
     Tick(row);
-    EXPECT_TRUE(window->bnext->isEnabled());
+    EXPECT_FALSE(window->bnext->isEnabled());
+    EXPECT_EQ(row->vState, StateProgressBar::Paused);
     EXPECT_EQ(row->ProgressBar1->position(), 100);
     EXPECT_EQ(row->lspace->text(), "-30.00  MB free of 100.00  GB");
 }
@@ -227,6 +228,33 @@ TEST_F(DriveCatalogueTest, ScrollRangeUses83PixelRows) {
     EXPECT_TRUE(window->ScrollBar1->isVisibleTo(window.get()));
     vddo().SetScrollBar(5);  // 415 + 10 - 426 < 0
     EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
+}
+
+TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnderTheList) {
+    Add("Profile", "E:\\Users\\al", platform::KF_CATEGORY_FIXED, 0).id = platform::FOLDERID_Profile;
+    Volume("D:\\", 60 * GiB, 100 * GiB);
+    Volume("E:\\", 60 * GiB, 100 * GiB);  // holds the home folder
+    Volume("F:\\", 60 * GiB, 100 * GiB);  // the user may not create F:\Users\al
+    Volume("G:\\", 60 * GiB, 100 * GiB);
+    Volume("H:\\", 60 * GiB, 100 * GiB);
+    fake.refusals["G:\\"] = platform::TargetRefusal::MountedOnDemand;
+    fake.refusals["H:\\"] = platform::TargetRefusal::SystemPartition;
+    fake.uncreatable = {"F:\\Users\\al"};
+    Build();
+    EXPECT_EQ(Roots(), (std::vector<std::string>{"D:\\"}));
+    ASSERT_NE(vddo().lleftout, nullptr);
+    EXPECT_EQ(vddo().lleftout->text().toStdString(),
+              "Nem választható: E:\\ (a saját mappa meghajtója), F:\\ (nem írható), G:\\ (nem induláskor csatolt), "
+              "H:\\ (rendszerindító partíció)");
+    EXPECT_EQ(vddo().lleftout->parentWidget(), window->TSDrives);
+    EXPECT_EQ(vddo().lleftout->y(), 83 + 7);  // under the one row
+    EXPECT_EQ(vddo().lleftout->textFormat(), Qt::PlainText);
+}
+
+TEST_F(DriveCatalogueTest, NothingLeftOutShowsNoNote) {
+    Volume("D:\\", 60 * GiB, 100 * GiB);
+    Build();
+    EXPECT_TRUE(vddo().lleftout == nullptr || vddo().lleftout->isHidden());
 }
 
 }  // namespace

@@ -11,8 +11,9 @@ constexpr std::int64_t GiB = 1024 * MiB;
 TEST(AtMost, IsFiveSixthsOfTheFreeSpaceWithinItsBounds) {
     EXPECT_EQ(AtMost(60 * GiB, 100 * GiB), 10 * GiB);
     EXPECT_EQ(AtMost(6 * GiB, 100 * GiB), 5 * GiB);
-    EXPECT_EQ(AtMost(50 * MiB, 100 * GiB), 100 * MiB);
-    EXPECT_EQ(AtMost(0, 100 * GiB), 100 * MiB);
+    EXPECT_EQ(AtMost(110 * MiB, 100 * GiB), 100 * MiB);  // the floor, while the drive has that much
+    EXPECT_EQ(AtMost(50 * MiB, 100 * GiB), 50 * MiB);    // never more than is free
+    EXPECT_EQ(AtMost(0, 100 * GiB), 0);
     EXPECT_EQ(AtMost(12 * GiB, 100 * GiB), 10 * GiB);
     EXPECT_EQ(AtMost(INT64_MAX, INT64_MAX), 10 * GiB);
 }

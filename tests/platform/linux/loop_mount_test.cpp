@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 #include <QLabel>
 
@@ -37,7 +38,12 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
         GTEST_SKIP() << "this machine does not permit loop mounts";
     }
 
-    LinuxPlatform platform;
+    // Listed in fstab, as a drive the system mounts at every boot.
+    Environment env = Environment::FromProcess();
+    env.fstab = dir + "/fstab";
+    std::ofstream(env.fstab) << "# <file system> <mount point> <type> <options> <dump> <pass>\n"
+                             << image << " " << point << " ext4 defaults 0 2\n";
+    LinuxPlatform platform(env);
     const std::string root = point + "/";
     // The drive page built on it: the image is a row, the filesystem holding the system is not.
     std::string rowCaption, rowSpace;
@@ -59,11 +65,34 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     const bool labelRead = platform.VolumeLabel(root, label);
     VolumeSpace space;
     const bool spaceRead = platform.DiskFreeSpace(root, space);
+    const TargetRefusal refusal = platform.TargetRefusalOf(root);
+    // Not in fstab: mounted for this session only, so not offered, and the drive page says so.
+    Environment onDemandEnv = env;
+    onDemandEnv.fstab = dir + "/no-fstab";
+    LinuxPlatform onDemand(onDemandEnv);
+    std::string leftOutNote;
+    bool onDemandListed = false;
+    {
+        app::TForm1 window(onDemand);
+        for (space::TFrame2* row : window.vddo().vObjarr) onDemandListed = onDemandListed || row->vDrive == root;
+        if (window.vddo().lleftout != nullptr) leftOutNote = window.vddo().lleftout->text().toStdString();
+    }
 
+    // Unmounted since the listing: the folder must not answer with the space of the disk below.
     std::system(("umount '" + point + "'").c_str());
+    VolumeSpace afterUnmount;
+    const bool spaceAfterUnmount = platform.DiskFreeSpace(root, afterUnmount);
+    std::string labelAfterUnmount;
+    const bool labelReadAfterUnmount = platform.VolumeLabel(root, labelAfterUnmount) && labelAfterUnmount != "TROVELTEST";
+
     std::filesystem::remove_all(dir);
 
     EXPECT_TRUE(listed);
+    EXPECT_EQ(refusal, TargetRefusal::None);
+    EXPECT_FALSE(onDemandListed);
+    EXPECT_NE(leftOutNote.find(root + " (nem induláskor csatolt)"), std::string::npos) << leftOutNote;
+    EXPECT_FALSE(spaceAfterUnmount);
+    EXPECT_FALSE(labelReadAfterUnmount);
     EXPECT_EQ(type, DriveType::Fixed);
     EXPECT_TRUE(labelRead);
     EXPECT_EQ(label, "TROVELTEST");

@@ -126,6 +126,76 @@ TEST_F(MountFixture, ASecondMountOfTheRootFilesystemGivesWayToSlash) {
     EXPECT_EQ(listed, (std::map<std::string, DriveType>{{"/", DriveType::Fixed}}));
 }
 
+TEST_F(MountFixture, KernelFoldersAndCoveredMountsAreNoDrives) {
+    const auto listed = Listed(
+        "20 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+        "40 20 0:60 / /dev/shm rw - tmpfs tmpfs rw\n"
+        "41 20 0:60 / /dev/shm rw - tmpfs tmpfs rw\n"
+        "42 20 0:61 / /sys/fs/cgroup rw - tmpfs tmpfs rw\n"
+        "43 20 0:62 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+        "44 20 8:5 / /mnt/data rw - ext4 /dev/sda5 rw\n"
+        "45 44 8:33 / /mnt/data rw - vfat /dev/sdc1 rw\n"   // stacked on top: only this one is reached
+        "46 20 8:17 / /run/media/al/STICK rw - ext4 /dev/sdb1 rw\n");
+    EXPECT_EQ(listed, (std::map<std::string, DriveType>{{"/", DriveType::Fixed},
+                                                        {"/mnt/data/", DriveType::Removable},
+                                                        {"/run/media/al/STICK/", DriveType::Removable}}));
+}
+
+TEST_F(MountFixture, ALoopOverAFileInMemoryIsARamDisk) {
+    sys.Write("devices/virtual/block/loop2/removable", "0\n");
+    Disk("devices/virtual/block/loop2", "loop2", "7:2", "0");
+    sys.Write("devices/virtual/block/loop2/loop/backing_file", "/tmp/disk.img\n");
+    const auto listed = Listed(
+        "20 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+        "25 20 0:50 / /tmp rw - tmpfs tmpfs rw\n"
+        "28 20 7:2 / /mnt/ramimage rw - ext4 /dev/loop2 rw\n");
+    EXPECT_EQ(listed.at("/mnt/ramimage/"), DriveType::RamDisk);
+}
+
+TEST_F(MountFixture, MultipathNvmeZfsAndBcachefsAreJudgedByTheirDisks) {
+    // An NVMe namespace under the virtual subsystem, whose one path is a PCI controller.
+    const std::string controller = "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0";
+    Disk(controller + "/nvme0c0n1", "nvme0c0n1", "259:1", "0");
+    Disk("devices/virtual/nvme-subsystem/nvme-subsys0/nvme0n1", "nvme0n1", "259:0", "0");
+    sys.Link("devices/virtual/nvme-subsystem/nvme-subsys0/nvme0n1/multipath/nvme0c0n1", sys / (controller + "/nvme0c0n1"));
+    // A ZFS pool on the SATA disk and one on the USB disk, as udev's database records them.
+    testing::TempDir udev;
+    udev.Write("b8:3", "E:ID_FS_TYPE=zfs_member\nE:ID_FS_LABEL=tank\n");
+    udev.Write("b8:34", "E:ID_FS_TYPE=zfs_member\nE:ID_FS_LABEL=usbpool\n");
+    dev.Write("sda5", "");
+    dev.Write("sdc1", "");
+    std::map<std::string, DriveType> listed;
+    for (const Volume& volume :
+         ListVolumes(ParseMountInfo("20 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+                                    "50 20 259:0 / /mnt/nvme rw - ext4 /dev/nvme0n1 rw\n"
+                                    "51 20 0:70 / /tank/media rw - zfs tank/media rw\n"
+                                    "52 20 0:71 / /usbpool rw - zfs usbpool rw\n"
+                                    "53 20 0:72 / /mnt/bcache rw - bcachefs /dev/sda5:/dev/sda2 rw\n"
+                                    "54 20 0:73 / /mnt/bcacheusb rw - bcachefs /dev/sda5:/dev/sdc1 rw\n"),
+                     BlockDeviceClassifier(sys.path()), dev.path(), udev.path()))
+        listed[volume.root] = volume.type;
+    EXPECT_EQ(listed.at("/mnt/nvme/"), DriveType::Fixed);
+    EXPECT_EQ(listed.at("/tank/media/"), DriveType::Fixed);
+    EXPECT_NE(listed.at("/usbpool/"), DriveType::Fixed);
+    EXPECT_EQ(listed.at("/mnt/bcache/"), DriveType::Fixed);
+    EXPECT_NE(listed.at("/mnt/bcacheusb/"), DriveType::Fixed);
+}
+
+TEST(BootMountPoints, ComeFromFstabAndMountUnits) {
+    testing::TempDir etc;
+    etc.Write("fstab",
+              "# comment\n"
+              "UUID=1234 / ext4 errors=remount-ro 0 1\n"
+              "/dev/sdb1  /mnt/My\\040Data/  ext4 defaults 0 2\n"
+              "/dev/sdc1 /mnt/later ext4 noauto 0 0\n"
+              "/dev/sdd1 /mnt/auto ext4 noauto,x-systemd.automount 0 0\n"
+              "/dev/sda3 none swap sw 0 0\n");
+    etc.Write("units/srv-media.mount", "[Mount]\nWhat=/dev/sde1\nWhere=/srv/media\n");
+    etc.Write("units/other.service", "Where=/not/a/mount\n");
+    const auto points = BootMountPoints(etc / "fstab", {etc / "units", etc / "missing"});
+    EXPECT_EQ(points, (std::vector<std::string>{"/", "/", "/mnt/My Data", "/mnt/auto", "/srv/media"}));
+}
+
 TEST_F(MountFixture, MountPointOfFindsTheLongestPrefixAtABoundary) {
     const auto mounts = ParseMountInfo(kMountInfo);
     EXPECT_EQ(MountPointOf(mounts, "/mnt/btr/x/y"), "/mnt/btr");
