@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/sign_out.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -126,18 +127,40 @@ int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& ca
     return kIdOk;
 }
 
-bool LinuxPlatform::SignOut(std::uint32_t, std::uint32_t) {
-    const QDBusConnection session = QDBusConnection::sessionBus();
-    // The desktop's own session manager first, without asking the user again.
-    if (Call(session, "org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "Logout",
-             {QVariant::fromValue(1u)}))
+bool SignOutThrough(const QDBusConnection& session, const QDBusConnection& system, std::string* route) {
+    struct Route {
+        const char* name;
+        const char* service;
+        const char* path;
+        const char* interface;
+        const char* method;
+        QVariantList arguments;
+    };
+    // Mode 1 of GNOME and Cinnamon, and XFCE's (no dialog, save allowed): no second question.
+    const Route desktops[] = {
+        {"gnome", "org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "Logout",
+         {QVariant::fromValue(1u)}},
+        {"kde", "org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown", "logout", {}},
+        {"kde-ksmserver", "org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface", "logout", {0, 0, 2}},
+        {"xfce", "org.xfce.SessionManager", "/org/xfce/SessionManager", "org.xfce.Session.Manager", "Logout",
+         {false, true}},
+        {"cinnamon", "org.cinnamon.SessionManager", "/org/cinnamon/SessionManager", "org.cinnamon.SessionManager",
+         "Logout", {QVariant::fromValue(1u)}},
+    };
+    for (const Route& desktop : desktops) {
+        if (!Call(session, desktop.service, desktop.path, desktop.interface, desktop.method, desktop.arguments)) continue;
+        if (route != nullptr) *route = desktop.name;
         return true;
-    if (Call(session, "org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown", "logout")) return true;
-    if (Call(session, "org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface", "logout", {0, 0, 2}))
-        return true;
+    }
     // Then logind, which ends the session whatever still runs in it.
-    return Call(QDBusConnection::systemBus(), "org.freedesktop.login1", "/org/freedesktop/login1/session/auto",
-                "org.freedesktop.login1.Session", "Terminate");
+    const bool ended = Call(system, "org.freedesktop.login1", "/org/freedesktop/login1/session/auto",
+                            "org.freedesktop.login1.Session", "Terminate");
+    if (ended && route != nullptr) *route = "logind";
+    return ended;
+}
+
+bool LinuxPlatform::SignOut(std::uint32_t, std::uint32_t) {
+    return SignOutThrough(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
 }
 
 }  // namespace trovel::platform::linux_desktop
