@@ -233,7 +233,7 @@ void TForm1::TSDrivesShow() {
     ShowLeftPane(TSDrivesL);
     if (vddo_->IDSelecyed > -1) vddo_->SelectDrive(vddo_->IDSelecyed);
     vddo_->RefreshList();
-    const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum));
+    const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
     catalogue::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
     bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
 }

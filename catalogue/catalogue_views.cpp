@@ -181,7 +181,7 @@ bool Tvkfo::IsThereChecked(int operationID) {
     // Moving needs at least one folder; copying and deleting are optional.
     const bool result = operationID == kMoveBox ? count > 0 : true;
     if (operationID == kMoveBox || operationID == kCopyBox) FkfOwner->shared().selectedSizeSum = total;
-    const space::SizeText size = space::SizeToStr(static_cast<long double>(total));
+    const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
     SetAutoSizedText(FkfOwner->lsizesum, QString::fromStdString(size.number + size.unit));
     return result;
 }

@@ -81,6 +81,16 @@ enum : int { kIdOk = 1, kIdYes = 6, kIdNo = 7 };
 // ExitWindowsEx flags: EWX_LOGOFF, EWX_FORCEIFHUNG.
 enum : std::uint32_t { kExitLogoff = 0x0, kExitForceIfHung = 0x10 };
 
+// The decimal separator of the process's numeric locale ("." under English, "," under Hungarian).
+std::string NumericLocaleDecimalSeparator();
+
+// What a thread needs of the system while it uses the platform (COM on Windows), held
+// from the start to the end of a worker's run, on that worker's thread.
+class ThreadScope {
+public:
+    virtual ~ThreadScope() = default;
+};
+
 // Everything the program asks of the operating system. One backend per OS,
 // plus a scriptable fake for the tests.
 class Platform {
@@ -88,6 +98,13 @@ public:
     virtual ~Platform() = default;
 
     virtual PathStyle Style() const = 0;
+
+    // Entered by every worker thread before its first call, left when it ends.
+    virtual std::unique_ptr<ThreadScope> EnterWorkerThread() { return nullptr; }
+
+    // The decimal separator of the user's number format: "," for a Hungarian user.
+    // By default the process's numeric locale, which the toolkit sets from the user's.
+    virtual std::string DecimalSeparator();
 
     // The drive part of a path, such that it followed by the separator is the root of the
     // volume holding the path: "C:" for C:\Windows; on POSIX the mount point without its

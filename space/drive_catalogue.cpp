@@ -21,9 +21,9 @@ namespace trovel::space {
 namespace {
 
 // "45.20  GB free of 100.00  GB": the unit word brings its own blank, so two stand before it.
-std::string SpaceText(std::int64_t free, std::int64_t size) {
-    const SizeText freeText = SizeToStr(static_cast<long double>(free));
-    const SizeText sizeText = SizeToStr(static_cast<long double>(size));
+std::string SpaceText(std::int64_t free, std::int64_t size, const std::string& separator) {
+    const SizeText freeText = SizeToStr(static_cast<long double>(free), separator);
+    const SizeText sizeText = SizeToStr(static_cast<long double>(size), separator);
     return freeText.number + " " + freeText.unit + " free of " + sizeText.number + " " + sizeText.unit;
 }
 
@@ -78,7 +78,7 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->vUsed = row->vSize - row->vFree;
         row->vAtmost = AtMost(row->vFree, row->vSize);
         row->vPBPosition = Percent(row->vUsed, row->vSize);
-        row->vSizetxt = SpaceText(row->vFree, row->vSize);
+        row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
         row->ProgressBar1->setPosition(row->vPBPosition);
         ++n;
@@ -164,7 +164,8 @@ bool TVddo::SelectDrive(int id) {
         result = Fits(row->vAtmost, content);
         row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
         row->setSelected(true);
-        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(SpaceText(row->vSize - needed, row->vSize)));
+        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(
+            SpaceText(row->vSize - needed, row->vSize, FDDOwner->platform().DecimalSeparator())));
         IDSelecyed = id;
     }
     return result;

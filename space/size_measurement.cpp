@@ -30,6 +30,7 @@ bool Takes(TFrame1* row, bool vall, int operationID) {
 
 std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
     post([this] { ShowAll(false); });
+    const std::string separator = platform_.DecimalSeparator();
     std::int64_t total = 0;
     for (TFrame1* row : framearr) {
         if (!Takes(row, vall, operationID)) continue;
@@ -48,7 +49,7 @@ std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
             row->FoldersCount = counters.folders;
             row->FilesCount = counters.files;
             row->SizeGot = true;
-            const space::SizeText text = space::SizeToStr(static_cast<long double>(size));
+            const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
             const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
                                   QString::number(counters.folders) + QStringLiteral(" mappa, ") +
                                   QString::number(counters.files) + QStringLiteral(" fájl");

@@ -1,9 +1,10 @@
 #include "space/size_text.h"
 
 #include <array>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
+
+#include "platform/platform.h"
 
 namespace trovel::space {
 namespace {
@@ -34,11 +35,7 @@ std::string Digits(long double wholeMagnitude) {
 
 }  // namespace
 
-std::string LocaleDecimalSeparator() {
-    const std::lconv* conv = std::localeconv();
-    if (conv == nullptr || conv->decimal_point == nullptr || *conv->decimal_point == '\0') return ".";
-    return conv->decimal_point;
-}
+std::string LocaleDecimalSeparator() { return platform::NumericLocaleDecimalSeparator(); }
 
 SizeText SizeToStr(long double size) { return SizeToStr(size, LocaleDecimalSeparator()); }
 

@@ -36,9 +36,10 @@ void TSizeThread::RunEffects() {
 void TSizeThread::GetSize() {
     app::TForm1* form = form_;
     const catalogue::Tvkfo::GuiPost post = [this](std::function<void()> effect) { Post(std::move(effect)); };
+    const auto scope = form->platform().EnterWorkerThread();
     try {
         const std::int64_t total = form->kfo().GetKFSize(vall_, operationID_, post);
-        const SizeText text = SizeToStr(static_cast<long double>(total));
+        const SizeText text = SizeToStr(static_cast<long double>(total), form->platform().DecimalSeparator());
         const QString sum = QString::fromStdString(text.number + text.unit);
         post([form, sum] { catalogue::SetAutoSizedText(form->lsizesum, sum); });
     } catch (...) {

@@ -1,9 +1,13 @@
-// Exercises the Windows backend on a live system (or under Wine): lists the known
-// folders and drives, resolves a description, takes an icon, and runs one relocation
-// cycle of the Downloads folder inside a scratch folder. Prints every result; exits
-// non-zero when a check fails.
+// Exercises the Windows backend under Wine: lists the known folders and drives, resolves
+// a description, takes an icon, and runs one relocation cycle of the Downloads folder
+// inside a scratch folder, putting Downloads back where it was at the end. Prints every
+// result; exits non-zero when a check fails.
 //
-// usage: known_folder_probe SCRATCH_FOLDER
+// It copies the Downloads folder's content: on a real Windows it would copy the user's
+// own, so there it runs only when asked to with --on-this-windows.
+//
+// usage: known_folder_probe SCRATCH_FOLDER [--on-this-windows]
+//        known_folder_probe --expect-decimal SEPARATOR
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +34,11 @@ void Note(const std::string& what, HResult hr) { std::printf("     %s -> 0x%08lX
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool UnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::string PathOf(KnownFolder& folder, std::uint32_t flags) {
     std::string path;
     char what[32];
@@ -41,12 +50,24 @@ std::string PathOf(KnownFolder& folder, std::uint32_t flags) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SCRATCH_FOLDER\n", argv[0]);
+    windows_shell::WindowsPlatform platform;
+    if (argc == 3 && std::string(argv[1]) == "--expect-decimal") {
+        Check(platform.DecimalSeparator() == argv[2],
+              "the user's decimal separator is \"" + platform.DecimalSeparator() + "\"");
+        return failures == 0 ? 0 : 1;
+    }
+    if (argc < 2 || argc > 3 || (argc == 3 && std::string(argv[2]) != "--on-this-windows")) {
+        std::fprintf(stderr, "usage: %s SCRATCH_FOLDER [--on-this-windows]\n", argv[0]);
+        return 2;
+    }
+    if (!UnderWine() && argc != 3) {
+        std::fprintf(stderr, "This is not Wine: the probe would copy your own Downloads folder. "
+                             "Add --on-this-windows to run it anyway.\n");
         return 2;
     }
     const std::string scratch = argv[1];
-    windows_shell::WindowsPlatform platform;
+    // The probe's own thread uses the shell as the workers do.
+    const auto scope = platform.EnterWorkerThread();
 
     std::unique_ptr<KnownFolderManager> manager;
     const HResult created = platform.CreateKnownFolderManager(manager);
@@ -111,6 +132,7 @@ int main(int argc, char* argv[]) {
         std::vector<KnownFolderId> idsFromWorker;
         HResult pathResult = kFail, idsResult = kFail;
         std::thread worker([&] {
+            const auto workerScope = platform.EnterWorkerThread();
             pathResult = documents->GetPath(kCurrentPathFlags, fromWorker);
             idsResult = manager->GetFolderIds(idsFromWorker);
         });
@@ -126,6 +148,16 @@ int main(int argc, char* argv[]) {
     if (!downloads) return 1;
     const std::string original = PathOf(*downloads, kCurrentPathFlags);
     const std::string defaultPath = PathOf(*downloads, kDefaultPathFlags);
+    // Whatever fails below, Downloads ends where it was, not merely at its default.
+    struct PutBack {
+        KnownFolder& folder;
+        const std::string& path;
+        ~PutBack() {
+            std::string now;
+            folder.GetPath(kCurrentPathFlags, now);
+            if (now != path) Note("SetPath(0x2000, back to " + path + ")", folder.SetPath(KF_FLAG_DONT_UNEXPAND, path));
+        }
+    } putBack{*downloads, original};
     const std::string marker = "probe-marker.txt";
     std::ofstream(original + "\\" + marker) << "trovel";
     Check(Exists(original + "\\" + marker), "a marker file stands in Downloads (" + original + ")");
@@ -147,7 +179,7 @@ int main(int argc, char* argv[]) {
 
     const std::string moved = scratch + "\\Moved";
     hr = manager->Redirect(FOLDERID_Downloads, kRedirectMoveFlags, moved, {}, error);
-    Note("Redirect(0x602, " + moved + ") error \"" + error + "\"", hr);
+    Note("Redirect(0x602, " + moved + ", no exclusions: the null id, count 0) error \"" + error + "\"", hr);
     Check(Succeeded(hr) && Exists(moved + "\\" + marker) && !Exists(copied + "\\" + marker),
           "moving copies the content and empties the scratch source");
 
@@ -155,6 +187,8 @@ int main(int argc, char* argv[]) {
     Note("SetPath(0, " + defaultPath + ")", hr);
     Check(Succeeded(hr) && PathOf(*downloads, kCurrentPathFlags) == defaultPath,
           "SetPath puts Downloads back at its default");
+    hr = downloads->SetPath(KF_FLAG_DONT_UNEXPAND, original);
+    Check(Succeeded(hr) && PathOf(*downloads, kCurrentPathFlags) == original, "Downloads is back where it was");
     ::DeleteFileA((original + "\\" + marker).c_str());
 
     std::printf("%d failed\n", failures);

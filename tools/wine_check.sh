@@ -20,3 +20,8 @@ mkdir -p "$scratch_home/scratch"
 export HOME="$scratch_home" WINEPREFIX="$scratch_home/prefix" WINEDLLOVERRIDES="mscoree=;mshtml=" WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
 timeout 600 wine "$work/build/known_folder_probe.exe" "Z:$(echo "$scratch_home/scratch" | tr '/' '\\')"
+# A Hungarian user's numbers: the separator comes from the user's locale, not the C runtime's.
+if locale -a 2>/dev/null | grep -qix 'hu_HU.utf8'; then
+    LC_ALL=hu_HU.UTF-8 timeout 120 wine "$work/build/known_folder_probe.exe" --expect-decimal ,
+fi
+LC_ALL=C timeout 120 wine "$work/build/known_folder_probe.exe" --expect-decimal .

@@ -32,20 +32,6 @@ Guid FromGuid(const GUID& g) {
     return id;
 }
 
-// COM on the calling thread, for as long as the thread lives.
-class ComApartment {
-public:
-    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-    // RPC_E_CHANGED_MODE: the thread already has COM in another mode, which serves as well.
-    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT result_;
-};
-
 template <typename Interface>
 class ComRef {
 public:
@@ -54,6 +40,15 @@ public:
     ~ComRef() { reset(); }
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
+    ComRef(ComRef&& other) noexcept : raw_(other.raw_) { other.raw_ = nullptr; }
+    ComRef& operator=(ComRef&& other) noexcept {
+        if (this != &other) {
+            reset();
+            raw_ = other.raw_;
+            other.raw_ = nullptr;
+        }
+        return *this;
+    }
     void reset() {
         if (raw_ != nullptr) raw_->Release();
         raw_ = nullptr;
@@ -64,25 +59,101 @@ public:
     }
     Interface* operator->() const { return raw_; }
     Interface* get() const { return raw_; }
+    // Another reference to the same object.
+    ComRef Share() const {
+        if (raw_ != nullptr) raw_->AddRef();
+        return ComRef(raw_);
+    }
 
 private:
     Interface* raw_ = nullptr;
 };
 
-// The calling thread's manager, created on first use.
-IKnownFolderManager* ThreadManager(HResult& result) {
-    thread_local ComApartment apartment;
-    thread_local ComRef<IKnownFolderManager> manager;
-    result = kOk;
-    if (manager.get() != nullptr) return manager.get();
-    if (!apartment.usable()) {
-        result = kFail;
-        return nullptr;
+class ComWorkerScope;
+// The scope of the calling thread, if it entered one.
+thread_local ComWorkerScope* currentScope = nullptr;
+
+class ComWorkerScope : public ThreadScope {
+public:
+    ComWorkerScope() : result_(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)), outer_(currentScope) {
+        currentScope = this;
     }
-    result = ::CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER, IID_IKnownFolderManager,
-                                reinterpret_cast<void**>(manager.out()));
-    return manager.get();
-}
+    ~ComWorkerScope() override {
+        manager_.reset();  // released in the apartment it was made in, before COM goes
+        currentScope = outer_;
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComWorkerScope(const ComWorkerScope&) = delete;
+    ComWorkerScope& operator=(const ComWorkerScope&) = delete;
+
+    // RPC_E_CHANGED_MODE: the thread already has COM in another mode, which serves as well.
+    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+    ComRef<IKnownFolderManager>& manager() { return manager_; }
+
+private:
+    HRESULT result_;
+    ComWorkerScope* outer_;
+    ComRef<IKnownFolderManager> manager_;
+};
+
+// A manager of the calling thread: its scope's, made once, or one made for this call.
+// A thread with no scope and no COM gets COM for the call's length.
+class ThreadManager {
+public:
+    ThreadManager() {
+        if (currentScope != nullptr) {
+            if (!currentScope->usable()) {
+                result_ = kFail;
+                return;
+            }
+            if (currentScope->manager().get() == nullptr) result_ = Create(currentScope->manager());
+            manager_ = currentScope->manager().Share();
+            return;
+        }
+        result_ = Create(manager_);
+        if (result_ == CO_E_NOTINITIALIZED) {
+            fallback_ = std::make_unique<ComWorkerScope>();
+            result_ = Create(manager_);
+        }
+    }
+    ~ThreadManager() { manager_.reset(); }  // before a fallback scope ends COM
+    ThreadManager(const ThreadManager&) = delete;
+    ThreadManager& operator=(const ThreadManager&) = delete;
+
+    IKnownFolderManager* get() const { return manager_.get(); }
+    HResult result() const { return result_ == kOk && manager_.get() == nullptr ? kFail : result_; }
+
+private:
+    static HResult Create(ComRef<IKnownFolderManager>& into) {
+        return ::CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER, IID_IKnownFolderManager,
+                                  reinterpret_cast<void**>(into.out()));
+    }
+
+    std::unique_ptr<ComWorkerScope> fallback_;
+    ComRef<IKnownFolderManager> manager_;
+    HResult result_ = kOk;
+};
+
+// One folder object, looked up on the calling thread for one call and released there.
+class ThreadFolder {
+public:
+    explicit ThreadFolder(const Guid& id) {
+        result_ = manager_.result();
+        if (manager_.get() == nullptr) return;
+        result_ = manager_.get()->GetFolder(ToGuid(id), folder_.out());
+    }
+    ~ThreadFolder() { folder_.reset(); }
+    ThreadFolder(const ThreadFolder&) = delete;
+    ThreadFolder& operator=(const ThreadFolder&) = delete;
+
+    IKnownFolder* get() const { return result_ == kOk ? folder_.get() : nullptr; }
+    HResult result() const { return result_ == kOk && folder_.get() == nullptr ? kFail : result_; }
+
+private:
+    ThreadManager manager_;  // outlives the folder: declared first, destroyed last
+    ComRef<IKnownFolder> folder_;
+    HResult result_ = kOk;
+};
 
 std::string TakeCoTaskText(wchar_t* text) {
     std::string narrow = Narrow(text);
@@ -90,7 +161,7 @@ std::string TakeCoTaskText(wchar_t* text) {
     return narrow;
 }
 
-// One known folder, looked up again on whichever thread uses it.
+// One known folder, looked up again by every call, on the calling thread.
 class ComKnownFolder : public KnownFolder {
 public:
     explicit ComKnownFolder(const Guid& id) : id_(id) {}
@@ -99,10 +170,10 @@ public:
         definition = {};
         KNOWNFOLDER_DEFINITION raw;
         std::memset(&raw, 0, sizeof raw);
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
-        hr = folder->GetFolderDefinition(&raw);
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
+        const HResult hr = folder->GetFolderDefinition(&raw);
         if (hr != kOk) return hr;
         definition.category = static_cast<std::uint32_t>(raw.category);
         definition.name = Narrow(raw.pszName);
@@ -121,78 +192,64 @@ public:
         return kOk;
     }
     HResult GetCategory(std::uint32_t& category) override {
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
         KF_CATEGORY value = KF_CATEGORY(0);
-        hr = folder->GetCategory(&value);
+        const HResult hr = folder->GetCategory(&value);
         category = static_cast<std::uint32_t>(value);
         return hr;
     }
     HResult GetRedirectionCapabilities(std::uint32_t& capabilities) override {
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
         KF_REDIRECTION_CAPABILITIES value = 0;
-        hr = folder->GetRedirectionCapabilities(&value);
+        const HResult hr = folder->GetRedirectionCapabilities(&value);
         capabilities = static_cast<std::uint32_t>(value);
         return hr;
     }
     HResult GetFolderType(Guid& folderType) override {
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
         GUID value = GUID_NULL;
-        hr = folder->GetFolderType(&value);
+        const HResult hr = folder->GetFolderType(&value);
         folderType = FromGuid(value);
         return hr;
     }
     HResult GetPath(std::uint32_t flags, std::string& path) override {
         path.clear();
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
         wchar_t* text = nullptr;
-        hr = folder->GetPath(static_cast<DWORD>(flags), &text);
+        const HResult hr = folder->GetPath(static_cast<DWORD>(flags), &text);
         path = TakeCoTaskText(text);
         if (hr != kOk) path.clear();
         return hr;
     }
     HResult SetPath(std::uint32_t flags, const std::string& path) override {
-        HResult hr = kOk;
-        IKnownFolder* folder = Folder(hr);
-        if (folder == nullptr) return hr;
+        const ThreadFolder lookup(id_);
+        IKnownFolder* folder = lookup.get();
+        if (folder == nullptr) return lookup.result();
         return folder->SetPath(static_cast<DWORD>(flags), Wide(path).c_str());
     }
 
 private:
-    IKnownFolder* Folder(HResult& hr) {
-        const DWORD thread = ::GetCurrentThreadId();
-        if (folder_.get() != nullptr && thread_ == thread) return folder_.get();
-        folder_.reset();
-        IKnownFolderManager* manager = ThreadManager(hr);
-        if (manager == nullptr) return nullptr;
-        const GUID id = ToGuid(id_);
-        hr = manager->GetFolder(id, folder_.out());
-        thread_ = thread;
-        return hr == kOk ? folder_.get() : nullptr;
-    }
-
     Guid id_;
-    ComRef<IKnownFolder> folder_;
-    DWORD thread_ = 0;
 };
 
 class ComManager : public KnownFolderManager {
 public:
     HResult GetFolderIds(std::vector<KnownFolderId>& ids) override {
         ids.clear();
-        HResult hr = kOk;
-        IKnownFolderManager* manager = ThreadManager(hr);
-        if (manager == nullptr) return hr;
+        const ThreadManager lookup;
+        IKnownFolderManager* manager = lookup.get();
+        if (manager == nullptr) return lookup.result();
         KNOWNFOLDERID* raw = nullptr;
         UINT count = 0;
-        hr = manager->GetFolderIds(&raw, &count);
+        const HResult hr = manager->GetFolderIds(&raw, &count);
         if (hr == kOk && raw != nullptr)
             for (UINT i = 0; i < count; ++i) ids.push_back(FromGuid(raw[i]));
         if (raw != nullptr) ::CoTaskMemFree(raw);
@@ -211,15 +268,17 @@ public:
     HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override {
         errorText.clear();
-        HResult hr = kOk;
-        IKnownFolderManager* manager = ThreadManager(hr);
-        if (manager == nullptr) return hr;
+        const ThreadManager lookup;
+        IKnownFolderManager* manager = lookup.get();
+        if (manager == nullptr) return lookup.result();
+        // With nothing to leave out, the documented call still passes a list: the null id, count 0.
         std::vector<GUID> excluded;
         for (const KnownFolderId& exclusion : exclusions) excluded.push_back(ToGuid(exclusion));
+        const UINT count = static_cast<UINT>(excluded.size());
+        if (excluded.empty()) excluded.push_back(GUID_NULL);
         wchar_t* error = nullptr;
-        hr = manager->Redirect(ToGuid(id), nullptr, static_cast<KF_REDIRECT_FLAGS>(flags), Wide(target).c_str(),
-                               static_cast<UINT>(excluded.size()), excluded.empty() ? nullptr : excluded.data(),
-                               &error);
+        const HResult hr = manager->Redirect(ToGuid(id), nullptr, static_cast<KF_REDIRECT_FLAGS>(flags),
+                                             Wide(target).c_str(), count, excluded.data(), &error);
         errorText = TakeCoTaskText(error);
         return hr;
     }
@@ -229,10 +288,12 @@ public:
 
 HResult CreateComKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
     manager.reset();
-    HResult hr = kOk;
-    if (ThreadManager(hr) == nullptr) return hr == kOk ? kFail : hr;
+    const ThreadManager lookup;
+    if (lookup.get() == nullptr) return lookup.result();
     manager = std::make_unique<ComManager>();
     return kOk;
 }
+
+std::unique_ptr<ThreadScope> EnterComWorkerScope() { return std::make_unique<ComWorkerScope>(); }
 
 }  // namespace trovel::platform::windows_shell

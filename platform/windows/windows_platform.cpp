@@ -78,9 +78,29 @@ bool WindowsPlatform::ExpandEnvironment(const std::string& text, std::string& ex
     return true;
 }
 
+std::unique_ptr<ThreadScope> WindowsPlatform::EnterWorkerThread() { return EnterComWorkerScope(); }
+
+std::string WindowsPlatform::DecimalSeparator() {
+    // The user's number format, with any change made in the control panel; the C runtime's
+    // locale stays "C" unless asked, and the toolkit does not ask on Windows.
+    wchar_t separator[8] = {};
+    if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
+    return Narrow(separator);
+}
+
 bool WindowsPlatform::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
     text.clear();
-    HMODULE library = ::LoadLibraryW(Wide(module).c_str());
+    // A bare module name is looked up in the system folder only: the program may run elevated,
+    // and a module of that name planted beside it or in the working folder must not be read.
+    std::wstring path = Wide(module);
+    if (path.find_first_of(L"\\/:") == std::wstring::npos) {
+        wchar_t system[MAX_PATH] = {};
+        const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return false;
+        path = std::wstring(system) + L"\\" + path;
+    }
+    // Mapped as resources only: none of the module's code runs.
+    HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (library == nullptr) return false;
     wchar_t buffer[255];
     const int length = ::LoadStringW(library, id, buffer, 255);

@@ -8,6 +8,8 @@ namespace trovel::platform::windows_shell {
 class WindowsPlatform : public Platform {
 public:
     PathStyle Style() const override { return PathStyle::Windows; }
+    std::unique_ptr<ThreadScope> EnterWorkerThread() override;
+    std::string DecimalSeparator() override;
     HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) override;
     bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
     bool LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) override;
