@@ -19,18 +19,7 @@
 namespace trovel::platform::linux_desktop {
 namespace {
 
-// Runs a command with HOME and XDG_CONFIG_HOME pointing at the scratch home; its output.
-std::string RunWithHome(const std::string& command, const std::string& home) {
-    const std::string line = "env -u XDG_CONFIG_HOME HOME='" + home + "' " + command + " 2>/dev/null";
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (pipe == nullptr) return "<failed>";
-    std::string out;
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
-}
+using testing::OutputWithHome;
 
 class ReadersRoundTrip : public ::testing::TestWithParam<std::string> {
 protected:
@@ -58,16 +47,16 @@ TEST_P(ReadersRoundTrip, EveryReaderSeesTheRegisteredPath) {
     Register(FOLDERID_Documents, path + "-abs", KF_FLAG_DONT_UNEXPAND);
 
     if (std::system("command -v xdg-user-dir >/dev/null 2>&1") == 0) {
-        EXPECT_EQ(RunWithHome("xdg-user-dir MUSIC", home.path()), path);
-        EXPECT_EQ(RunWithHome("xdg-user-dir DOCUMENTS", home.path()), path + "-abs");
+        EXPECT_EQ(OutputWithHome("xdg-user-dir MUSIC", home.path()), path);
+        EXPECT_EQ(OutputWithHome("xdg-user-dir DOCUMENTS", home.path()), path + "-abs");
     } else {
         ADD_FAILURE() << "xdg-user-dir is not installed (Debian package xdg-user-dirs)";
     }
     if (std::string(TROVEL_GLIB_READER).empty()) {
         ADD_FAILURE() << "built without GLib (Debian package libglib2.0-dev)";
     } else {
-        EXPECT_EQ(RunWithHome(std::string(TROVEL_GLIB_READER) + " MUSIC", home.path()), path);
-        EXPECT_EQ(RunWithHome(std::string(TROVEL_GLIB_READER) + " DOCUMENTS", home.path()), path + "-abs");
+        EXPECT_EQ(OutputWithHome(std::string(TROVEL_GLIB_READER) + " MUSIC", home.path()), path);
+        EXPECT_EQ(OutputWithHome(std::string(TROVEL_GLIB_READER) + " DOCUMENTS", home.path()), path + "-abs");
     }
     const QByteArray savedHome = qgetenv("HOME");
     const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");

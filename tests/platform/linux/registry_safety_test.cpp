@@ -42,17 +42,6 @@ int RunWithHome(const std::string& command, const std::string& home) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Output(const std::string& command, const std::string& home) {
-    const std::string line = "env -u XDG_CONFIG_HOME HOME='" + home + "' " + command + " 2>/dev/null";
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (pipe == nullptr) return "<failed>";
-    std::string out;
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-    ::pclose(pipe);
-    return out;
-}
-
 class RegistrySafety : public ::testing::Test {
 protected:
     RegistrySafety() {
@@ -214,7 +203,7 @@ TEST_F(RegistrySafety, HandEditedLinesReadAsGlibReadsThem) {
     for (const std::string line : {"XDG_MUSIC_DIR=/tmp", "XDG_MUSIC_DIR=\"$HOMEX/M\"", "XDG_MUSIC_DIR=\"/tmp\" # \"note\""}) {
         const std::string text = std::string("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n") + line + "\n";
         home.Write(".config/user-dirs.dirs", text);
-        std::string glib = Output(std::string(TROVEL_GLIB_READER) + " MUSIC", home.path());
+        std::string glib = testing::OutputWithHome(std::string(TROVEL_GLIB_READER) + " MUSIC", home.path());
         while (glib.size() > 1 && glib.back() == '/') glib.pop_back();
         const auto dirs = ParseUserDirs(text, home.path());
         const std::string ours = dirs.contains("MUSIC") ? dirs.at("MUSIC") : std::string();

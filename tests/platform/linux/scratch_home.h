@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdio>
 #include <string>
 
 #include "platform/linux/environment.h"
@@ -18,6 +20,20 @@ inline platform::linux_desktop::Environment ScratchEnvironment(const TempDir& ho
     env.cacheHome = home / ".cache";
     env.stateHome = home / ".local/state";
     return env;
+}
+
+// Runs a shell command with HOME pointing at the scratch home and XDG_CONFIG_HOME unset,
+// as a program of the user's would run; its output without the last line break.
+inline std::string OutputWithHome(const std::string& command, const std::string& home) {
+    const std::string line = "env -u XDG_CONFIG_HOME HOME='" + home + "' " + command + " 2>/dev/null";
+    FILE* pipe = ::popen(line.c_str(), "r");
+    if (pipe == nullptr) return "<failed>";
+    std::string out;
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+    ::pclose(pipe);
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
 }
 
 }  // namespace trovel::testing

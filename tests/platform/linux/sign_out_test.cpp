@@ -6,7 +6,6 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QThread>
 
@@ -67,19 +66,16 @@ public:
         for (int wait = 0; wait < 100 && !bus.interface()->isServiceRegistered(QString::fromLatin1(service)); ++wait)
             QThread::msleep(50);
         if (!bus.interface()->isServiceRegistered(QString::fromLatin1(service))) return false;
-        QDBusInterface mock(QString::fromLatin1(service), QString::fromLatin1(path),
-                            QStringLiteral("org.freedesktop.DBus.Mock"), bus);
-        const QDBusMessage added = mock.call(QStringLiteral("AddMethod"), QString::fromLatin1(interface),
-                                             QString::fromLatin1(method), QString::fromLatin1(signature), QString(),
-                                             QString());
+        const QDBusMessage added = bus.call(MockCall(service, path, "AddMethod",
+                                                     {QString::fromLatin1(interface), QString::fromLatin1(method),
+                                                      QString::fromLatin1(signature), QString(), QString()}));
         return added.type() == QDBusMessage::ReplyMessage;
     }
 
     // The arguments of every call of `method` the mock received, as texts.
     std::vector<std::vector<std::string>> Calls(const char* service, const char* path, const char* method) {
-        QDBusInterface mock(QString::fromLatin1(service), QString::fromLatin1(path),
-                            QStringLiteral("org.freedesktop.DBus.Mock"), Connection());
-        const QDBusMessage reply = mock.call(QStringLiteral("GetMethodCalls"), QString::fromLatin1(method));
+        const QDBusMessage reply =
+            Connection().call(MockCall(service, path, "GetMethodCalls", {QString::fromLatin1(method)}));
         std::vector<std::vector<std::string>> calls;
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return calls;
         const QDBusArgument list = reply.arguments().at(0).value<QDBusArgument>();
@@ -99,6 +95,14 @@ public:
     }
 
 private:
+    static QDBusMessage MockCall(const char* service, const char* path, const char* method, const QVariantList& arguments) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
+                                                          QStringLiteral("org.freedesktop.DBus.Mock"),
+                                                          QString::fromLatin1(method));
+        call.setArguments(arguments);
+        return call;
+    }
+
     const char* name_;
     std::string address_;
     pid_t pid_ = 0;
