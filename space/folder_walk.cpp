@@ -179,7 +179,8 @@ private:
             std::unique_ptr<DirectoryHandle> child = OpenChild(*parent, frames_.size() - 1, name);
             if (!child) continue;  // counted, but nothing in it can be read
             // A filesystem mounted inside the folder is not part of it.
-            if (filesystem_ != 0 && child->FilesystemId() != 0 && child->FilesystemId() != filesystem_) continue;
+            const std::uint64_t filesystem = filesystem_ != 0 ? child->FilesystemId() : 0;
+            if (filesystem != 0 && filesystem != filesystem_) continue;
             if (shared_.SomeoneIdle()) {
                 SharedWalk::Task task{std::move(child), childPath};
                 if (shared_.TryGive(task)) continue;
