@@ -124,6 +124,24 @@ int main(int argc, char* argv[]) {
     Check(icon.width == 48 && icon.height == 48 && icon.argb.size() == 48u * 48u,
           "the extra-large shell icon is " + std::to_string(icon.width) + "x" + std::to_string(icon.height));
 
+    // Description strings: a bare module name is read from the system folder, as data; a copy
+    // planted in the working folder under a name the system folder lacks is never read.
+    {
+        std::string text;
+        const bool read = platform.LoadStringResource("shell32.dll", 8, text);
+        Check(read && !text.empty(), "a string of shell32.dll is read from the system folder (\"" + text + "\")");
+        wchar_t system[MAX_PATH] = {};
+        ::GetSystemDirectoryW(system, MAX_PATH);
+        const std::string planted = scratch + "\\trovelplanted.dll";
+        ::CopyFileW((std::wstring(system) + L"\\shell32.dll").c_str(), std::wstring(planted.begin(), planted.end()).c_str(),
+                    FALSE);
+        ::SetCurrentDirectoryA(scratch.c_str());
+        std::string plantedText;
+        Check(Exists(planted) && !platform.LoadStringResource("trovelplanted.dll", 8, plantedText),
+              "a module planted in the working folder is not read by its bare name");
+        Check(platform.LoadStringResource(planted, 8, plantedText), "a module named by its full path is read");
+    }
+
     // The workers use the manager and folder objects from threads of their own.
     {
         std::unique_ptr<KnownFolder> documents;
