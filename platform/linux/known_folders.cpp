@@ -11,9 +11,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/linux/posix_file_ops.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 #include "platform/path_style.h"
+#include "relocation/content_mover.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -34,6 +36,22 @@ bool SameDirectory(const std::string& a, const std::string& b) {
 std::string ResolvedPath(const std::string& path) {
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
+// A target that may not exist yet, with the links of its existing part resolved.
+std::string ResolvedTarget(const std::string& path) {
+    const std::string clean = NormalisedAbsolutePath(path);
+    if (clean.empty()) return {};
+    std::string existing = clean;
+    std::string rest;
+    while (existing != "/" && ResolvedPath(existing).empty()) {
+        const auto slash = existing.rfind('/');
+        rest = existing.substr(slash) + rest;
+        existing = slash == 0 ? "/" : existing.substr(0, slash);
+    }
+    const std::string base = ResolvedPath(existing);
+    if (base.empty()) return {};
+    return (base == "/" ? std::string() : base) + (rest.empty() && base == "/" ? "/" : rest);
 }
 
 // Holds an exclusive advisory lock on the registry's folder while this program rewrites
@@ -135,10 +153,57 @@ HResult XdgKnownFolderManager::GetFolder(const KnownFolderId& id, std::unique_pt
     return kOk;
 }
 
-HResult XdgKnownFolderManager::Redirect(const KnownFolderId&, std::uint32_t, const std::string&,
-                                        const std::vector<KnownFolderId>&, std::string& errorText) {
-    errorText = "A mappák tartalmának áthelyezése ezen a rendszeren még nem érhető el.";
-    return kNotImplemented;
+HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
+                                        const std::vector<KnownFolderId>& exclusions, std::string& errorText) {
+    errorText.clear();
+    if (flags != kRedirectCopyFlags && flags != kRedirectMoveFlags) {
+        errorText = "Ismeretlen áthelyezési kérés.";
+        return kInvalidArg;
+    }
+    const auto& table = FolderTable();
+    const auto entry = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == id; });
+    if (entry == table.end()) return kFileNotFound;
+    if (Capability(*entry) != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) {
+        errorText = "Ez a mappa nem helyezhető át: " + CurrentPath(*entry);
+        return kAccessDenied;
+    }
+    const std::string journal = env_.stateHome + "/trovel/move-" + entry->where + ".journal";
+    linux_desktop::PosixFileOps ops;
+    // A run killed earlier is undone, or finished, before anything else happens to the folder.
+    const relocation::MoveResult recovered = relocation::RecoverInterruptedMove(
+        ops, journal, [&](const std::string& registeredTarget) { return CurrentPath(*entry) == registeredTarget; });
+    if (recovered.outcome == relocation::MoveOutcome::Refused) {
+        errorText = recovered.errorText;
+        return kFail;
+    }
+
+    relocation::MoveRequest request;
+    request.source = ResolvedPath(CurrentPath(*entry));
+    request.target = ResolvedTarget(target);
+    if (request.source.empty() || request.target.empty()) {
+        errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(*entry) + ", " + target;
+        return kPathNotFound;
+    }
+    request.deleteSource = flags == kRedirectMoveFlags;
+    request.keptFolders = KeptFolders();
+    request.journal = journal;
+    for (const KnownFolderId& nested : exclusions) {
+        const auto found = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == nested; });
+        if (found == table.end()) continue;
+        if (const std::string path = ResolvedPath(CurrentPath(*found)); !path.empty()) request.exclusions.push_back(path);
+    }
+    relocation::MoveCallbacks callbacks;
+    callbacks.registerTarget = [&] { return Register(*entry, 0, request.target) == kOk; };
+    const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
+    errorText = moved.errorText;
+    switch (moved.outcome) {
+        case relocation::MoveOutcome::Moved:
+        case relocation::MoveOutcome::Same: return kOk;
+        case relocation::MoveOutcome::Refused: return kAccessDenied;
+        case relocation::MoveOutcome::Cancelled: return kCancelled;
+        case relocation::MoveOutcome::Failed: return kFail;
+    }
+    return kFail;
 }
 
 std::string XdgKnownFolderManager::DefaultPath(const FolderEntry& entry) const {

@@ -1,0 +1,319 @@
+#include "platform/linux/posix_file_ops.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/linux/safe_file.h"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+
+std::int64_t Nanoseconds(const timespec& time) { return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec; }
+
+timespec FromNanoseconds(std::int64_t ns) {
+    timespec time{};
+    time.tv_sec = static_cast<time_t>(ns / 1000000000);
+    time.tv_nsec = static_cast<long>(ns % 1000000000);
+    if (time.tv_nsec < 0) {
+        time.tv_nsec += 1000000000;
+        --time.tv_sec;
+    }
+    return time;
+}
+
+FileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) return FileKind::Regular;
+    if (S_ISDIR(mode)) return FileKind::Directory;
+    if (S_ISLNK(mode)) return FileKind::Symlink;
+    if (S_ISFIFO(mode)) return FileKind::Fifo;
+    if (S_ISSOCK(mode)) return FileKind::Socket;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::Device;
+    return FileKind::Other;
+}
+
+// Closes a descriptor when it goes.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now, reporting a failure of the close itself (a delayed write error).
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+int WriteAll(int fd, const char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;  // a write that writes nothing would loop for ever
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        at += n;
+    }
+    return 0;
+}
+
+// Copies [at, at + length) of `in` to the same place in `out`: in the kernel when it can,
+// else through a buffer.
+int CopyRange(int in, int out, off_t at, off_t length, std::vector<char>& buffer,
+              const std::function<void(std::uint64_t)>& copied, bool& kernelCopy) {
+    while (length > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<off_t>(length, static_cast<off_t>(kChunk)));
+        ssize_t n = -1;
+        if (kernelCopy) {
+            loff_t from = at, to = at;
+            n = ::copy_file_range(in, &from, out, &to, want, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                          errno == EBADF || errno == ETXTBSY)) {
+                kernelCopy = false;  // across file systems, or not offered: copy through a buffer
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errno;
+        } else {
+            if (buffer.empty()) buffer.resize(kChunk);
+            n = ::pread(in, buffer.data(), want, at);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errno;
+            if (n > 0) {
+                if (const int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(n), at); error != 0)
+                    return error;
+            }
+        }
+        if (n == 0) return EIO;  // the file shrank under us: the caller's check sees the change
+        at += n;
+        length -= n;
+        if (copied) copied(static_cast<std::uint64_t>(n));
+    }
+    return 0;
+}
+
+int CopyContent(int in, int out, off_t size, const std::function<void(std::uint64_t)>& copied) {
+    // A clone shares the blocks: instant, and takes no room.
+    if (size > 0 && ::ioctl(out, FICLONE, in) == 0) {
+        if (copied) copied(static_cast<std::uint64_t>(size));
+        return 0;
+    }
+    std::vector<char> buffer;
+    bool kernelCopy = true;
+    off_t at = 0;
+    while (at < size) {
+        off_t data = ::lseek(in, at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO) break;  // only a hole is left
+        if (data < 0) data = at;                 // no hole support: copy everything
+        off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0 || hole > size) hole = size;
+        if (hole <= data) hole = size;
+        if (const int error = CopyRange(in, out, data, hole - data, buffer, copied, kernelCopy); error != 0)
+            return error;
+        at = hole;
+    }
+    // Holes at the end are made by the length alone.
+    if (::ftruncate(out, size) != 0) return errno;
+    return 0;
+}
+
+}  // namespace
+
+int PosixFileOps::Stat(const std::string& path, FileInfo& info) {
+    struct stat raw {};
+    info = {};
+    if (::lstat(path.c_str(), &raw) != 0) {
+        if (errno == ENOENT) return 0;  // Missing
+        return errno;
+    }
+    info.kind = KindOf(raw.st_mode);
+    info.device = raw.st_dev;
+    info.inode = raw.st_ino;
+    info.links = raw.st_nlink;
+    info.size = static_cast<std::uint64_t>(raw.st_size);
+    info.allocated = static_cast<std::uint64_t>(raw.st_blocks) * 512;
+    info.mode = raw.st_mode & 07777;
+    info.owner = raw.st_uid;
+    info.group = raw.st_gid;
+    info.rdev = raw.st_rdev;
+    info.blockDevice = S_ISBLK(raw.st_mode);
+    info.modifiedNs = Nanoseconds(raw.st_mtim);
+    info.changedNs = Nanoseconds(raw.st_ctim);
+    info.accessedNs = Nanoseconds(raw.st_atim);
+    if (info.kind == FileKind::Symlink) {
+        std::vector<char> target(static_cast<std::size_t>(raw.st_size > 0 ? raw.st_size : 255) + 1);
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) return errno;
+        info.linkTarget.assign(target.data(), static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int PosixFileOps::List(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+        errno = 0;
+    }
+    const int error = errno;  // a failed readdir is not the end of the listing
+    ::closedir(dir);
+    return error;
+}
+
+int PosixFileOps::CheckReadable(const std::string& path, FileKind kind) {
+    if (kind == FileKind::Symlink || kind == FileKind::Socket || kind == FileKind::Fifo || kind == FileKind::Device)
+        return 0;  // nothing is read from them
+    const int mode = kind == FileKind::Directory ? R_OK | X_OK : R_OK;
+    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno; }
+
+int PosixFileOps::CopyData(const std::string& source, const std::string& target,
+                           const std::function<void(std::uint64_t)>& copied) {
+    Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    if (in.get() < 0) return errno;
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0) return errno;
+    if (!S_ISREG(info.st_mode)) return EINVAL;
+    Fd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (out.get() < 0) return errno;
+    int error = CopyContent(in.get(), out.get(), info.st_size, copied);
+    if (const int closed = out.Close(); error == 0) error = closed;
+    if (error != 0) ::unlink(target.c_str());  // nothing half-written is left behind
+    return error;
+}
+
+int PosixFileOps::MakeSymlink(const std::string& linkTarget, const std::string& path) {
+    return ::symlink(linkTarget.c_str(), path.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::MakeNode(const std::string& path, const FileInfo& like) {
+    mode_t type = S_IFIFO;
+    if (like.kind == FileKind::Device) type = like.blockDevice ? S_IFBLK : S_IFCHR;
+    return ::mknod(path.c_str(), type | 0600, static_cast<dev_t>(like.rdev)) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::HardLink(const std::string& existing, const std::string& path) {
+    return ::linkat(AT_FDCWD, existing.c_str(), AT_FDCWD, path.c_str(), 0) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::CopyMetadata(const std::string& source, const std::string& target, const FileInfo& like) {
+    // Owner first: a change of owner clears set-id bits, so the mode comes after it.
+    if (::lchown(target.c_str(), like.owner, like.group) != 0 && errno != EPERM) return errno;
+    // Extended attributes, the access lists among them (which set the mode bits as well).
+    const ssize_t listed = ::llistxattr(source.c_str(), nullptr, 0);
+    if (listed > 0) {
+        std::vector<char> names(static_cast<std::size_t>(listed));
+        const ssize_t got = ::llistxattr(source.c_str(), names.data(), names.size());
+        for (ssize_t at = 0; got > 0 && at < got;) {
+            const char* name = names.data() + at;
+            at += static_cast<ssize_t>(std::strlen(name)) + 1;
+            const ssize_t length = ::lgetxattr(source.c_str(), name, nullptr, 0);
+            if (length < 0) continue;
+            std::vector<char> value(static_cast<std::size_t>(length));
+            const ssize_t read = ::lgetxattr(source.c_str(), name, value.data(), value.size());
+            if (read < 0) continue;
+            // A target without attributes, or a namespace only the system may set: the data is
+            // what matters, as cp -a goes on without them too.
+            if (::lsetxattr(target.c_str(), name, value.data(), static_cast<std::size_t>(read), 0) != 0 &&
+                errno != EOPNOTSUPP && errno != EPERM && errno != ENOTSUP)
+                return errno;
+        }
+    }
+    if (like.kind != FileKind::Symlink && ::chmod(target.c_str(), like.mode) != 0) return errno;
+    const timespec times[2] = {FromNanoseconds(like.accessedNs), FromNanoseconds(like.modifiedNs)};
+    if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    return 0;
+}
+
+int PosixFileOps::Rename(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without RENAME_NOREPLACE: a hard link refuses an existing name as well.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    return ::unlink(from.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::Remove(const std::string& path, FileKind kind) {
+    const int result = kind == FileKind::Directory ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
+    return result == 0 ? 0 : errno;
+}
+
+int PosixFileOps::Sync(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return errno;
+    return ::syncfs(fd.get()) == 0 ? 0 : errno;
+}
+
+int PosixFileOps::FreeSpace(const std::string& path, std::uint64_t& bytes) {
+    struct statvfs info {};
+    bytes = 0;
+    if (::statvfs(path.c_str(), &info) != 0) return errno;
+    bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+    return 0;
+}
+
+int PosixFileOps::Hash(const std::string& path, std::uint64_t& hash) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) return errno;
+    std::vector<unsigned char> buffer(kChunk);
+    hash = 1469598103934665603ull;  // FNV-1a, 64 bits
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return 0;
+        for (ssize_t i = 0; i < n; ++i) hash = (hash ^ buffer[static_cast<std::size_t>(i)]) * 1099511628211ull;
+    }
+}
+
+int PosixFileOps::WriteRecord(const std::string& path, const std::string& content) {
+    return ReplaceFileAtomically(path, content) ? 0 : EIO;
+}
+
+int PosixFileOps::ReadRecord(const std::string& path, std::string& content) {
+    FileRead read = ReadRegularFile(path);
+    if (read.status == ReadStatus::Missing) return ENOENT;
+    if (read.status != ReadStatus::Read) return EIO;
+    content = std::move(read.text);
+    return 0;
+}
+
+bool PosixFileOps::MayMakeDevices() { return ::geteuid() == 0; }
+
+std::string PosixFileOps::ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace trovel::platform::linux_desktop

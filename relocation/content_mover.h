@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/file_ops.h"
+
+namespace trovel::relocation {
+
+// One relocation of a folder's content. Paths are absolute POSIX paths, links resolved.
+struct MoveRequest {
+    std::string source;
+    std::string target;
+    bool deleteSource = false;             // move (KF_REDIRECT_DEL_SOURCE_CONTENTS), not only copy
+    std::vector<std::string> exclusions;   // nested known folders: neither copied nor deleted
+    std::vector<std::string> keptFolders;  // home, config, data, cache, state: never a source
+    std::string journal;                   // the file that lets a killed run be rolled back or finished
+    bool verifyContent = false;            // compare every copied file's content, not only its size
+    int workers = 2;
+};
+
+struct MoveCallbacks {
+    // Registers the target as the folder's path (one atomic registry rewrite); false when it failed.
+    std::function<bool()> registerTarget;
+    // Bytes and files done of the totals; called from the mover's threads.
+    std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
+                       std::uint64_t filesTotal)> progress;
+    // Polled between files: true stops the run, which is then rolled back.
+    std::function<bool()> cancelled;
+};
+
+enum class MoveOutcome {
+    Moved,     // the target holds everything and is registered
+    Same,      // the target is the source itself: nothing to do
+    Refused,   // a check before the first write failed: nothing changed
+    Failed,    // a fault after the first write: rolled back, nothing changed
+    Cancelled  // stopped on request: rolled back, nothing changed
+};
+
+struct MoveResult {
+    MoveOutcome outcome = MoveOutcome::Failed;
+    std::string errorText;                // short, Hungarian, naming the cause and the path
+    std::vector<std::string> keptSources; // left at the old place: new or changed during the move
+    std::vector<std::string> skipped;     // sockets, which cannot be copied
+    bool Succeeded() const { return outcome == MoveOutcome::Moved || outcome == MoveOutcome::Same; }
+};
+
+// Copies the content of `source` to `target`, verifies it, registers the target and, when
+// asked, deletes exactly the source entries that were copied and are unchanged since. Any
+// failure before registering removes what this run created and nothing else.
+MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks);
+
+// Rolls back, or finishes, a run that was killed, from its journal (if there is one).
+// `registered` tells whether the registry names the journal's target now.
+// No journal: Same. Rolled back: Failed (nothing changed). Finished: Moved.
+MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& journal,
+                                  const std::function<bool(const std::string& target)>& registered);
+
+// The checks on the two paths alone, for any path style: neither inside the other, and a
+// source that is no drive root and holds no kept folder. Empty when they pass.
+std::string CheckMovePaths(char separator, const std::string& source, const std::string& target,
+                           const std::vector<std::string>& keptFolders);
+
+}  // namespace trovel::relocation
