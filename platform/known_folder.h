@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,10 +85,20 @@ public:
     virtual HResult SetPath(std::uint32_t flags, const std::string& path) = 0;
 };
 
+// What the caller of Redirect may follow and stop where the content is moved by this
+// program (the shell's own Redirect shows its own progress). Called from the mover's threads.
+struct RedirectHooks {
+    std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
+                       std::uint64_t filesTotal)> progress;
+    std::function<bool()> cancelled;
+};
+
 // The registry of known folders, as IKnownFolderManager offers it.
 class KnownFolderManager {
 public:
     virtual ~KnownFolderManager() = default;
+    // Used by the Redirect calls that follow.
+    virtual void SetRedirectHooks(RedirectHooks hooks) { (void)hooks; }
     virtual HResult GetFolderIds(std::vector<KnownFolderId>& ids) = 0;
     virtual HResult GetFolder(const KnownFolderId& id, std::unique_ptr<KnownFolder>& folder) = 0;
     // Moves the folder to `target`, leaving the folders in `exclusions` where they are.

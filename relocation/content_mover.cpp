@@ -94,16 +94,23 @@ public:
         return Check(ops_.Sync(plan_.target), "A cél nem írható lemezre", plan_.target);
     }
 
-    // Removes exactly what this run created, children first, and the folders made above the target.
-    void Rollback() {
+    // Removes exactly what this run created, children first, and the folders made above the
+    // target; false when something could not be removed (a target gone read-only, say).
+    bool Rollback() {
+        bool all = true;
+        const auto remove = [&](const std::string& path, FileKind kind) {
+            if (ops_.Remove(path, kind) == 0 || ops_.Remove(path, kind) == 0) return;  // one more try
+            FileInfo still;
+            if (ops_.Stat(path, still) != 0 || still.kind != FileKind::Missing) all = false;
+        };
         for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
             if (!it->created) continue;
-            const FileKind kind = it->info.kind == FileKind::Directory ? FileKind::Directory : FileKind::Regular;
-            if (ops_.Remove(Target(*it), kind) != 0) ops_.Remove(Target(*it), kind);  // one more try
+            remove(Target(*it), it->info.kind == FileKind::Directory ? FileKind::Directory : FileKind::Regular);
             it->created = false;
         }
-        for (auto it = madeAncestors_.rbegin(); it != madeAncestors_.rend(); ++it) ops_.Remove(*it, FileKind::Directory);
+        for (auto it = madeAncestors_.rbegin(); it != madeAncestors_.rend(); ++it) remove(*it, FileKind::Directory);
         madeAncestors_.clear();
+        return all;
     }
 
     // Deletes, children first, the source entries that were copied and are unchanged since;
@@ -294,8 +301,9 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
 
     Mover mover(ops, request, callbacks, plan);
     const auto undo = [&](std::string text) {
-        mover.Rollback();
-        ops.Remove(request.journal, FileKind::Regular);
+        // What could not be removed now is removed by the recovery, which the journal asks for.
+        if (mover.Rollback()) ops.Remove(request.journal, FileKind::Regular);
+        else text += " A célon maradt részeket a mappa következő áthelyezése előtt törli a program.";
         return Result(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
     };
     if (!mover.Copy() || !mover.Verify()) return undo(mover.failure());

@@ -194,6 +194,8 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     }
     relocation::MoveCallbacks callbacks;
     callbacks.registerTarget = [&] { return Register(*entry, 0, request.target) == kOk; };
+    callbacks.progress = hooks_.progress;
+    callbacks.cancelled = hooks_.cancelled;
     const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
     errorText = moved.errorText;
     switch (moved.outcome) {

@@ -20,6 +20,7 @@ public:
     HResult GetFolder(const KnownFolderId& id, std::unique_ptr<KnownFolder>& folder) override;
     HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override;
+    void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
 
     // Paths of one entry; empty when it has none, or when the registry that holds it
     // exists but cannot be read.
@@ -38,6 +39,7 @@ public:
 private:
     Environment env_;
     ElementTranslator translate_;
+    RedirectHooks hooks_;
 };
 
 }  // namespace trovel::platform::linux_desktop

@@ -135,10 +135,46 @@ TEST_F(XdgRegistryTest, SetPathWritesThroughALinkedRegistry) {
     EXPECT_EQ(ReadWholeFile(home / "dotfiles/user-dirs.dirs"), "XDG_MUSIC_DIR=\"$HOME/Zene\"\n");
 }
 
-TEST_F(XdgRegistryTest, RedirectFailsSayingWhy) {
+TEST_F(XdgRegistryTest, RedirectMovesTheContentRegistersTheTargetAndKeepsNestedFolders) {
+    // Music holds a nested known folder (Videos), which stays where it is with its way there.
+    home.Write("Zene/album/song.mp3", std::string(5000, 's'));
+    home.Write("Zene/.cover", "hidden");
+    home.Write("Zene/Klipek/clip.mp4", "nested");
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Zene\"\nXDG_VIDEOS_DIR=\"$HOME/Zene/Klipek\"\n");
+    testing::TempDir drive;
+    std::uint64_t lastBytes = 0, total = 0;
+    manager.SetRedirectHooks({[&](std::uint64_t done, std::uint64_t all, std::uint64_t, std::uint64_t) {
+                                  lastBytes = done;
+                                  total = all;
+                              },
+                              {}});
     std::string error;
-    EXPECT_NE(manager.Redirect(FOLDERID_Music, kRedirectCopyFlags, "/mnt/x", {}, error), kOk);
+    const std::string target = drive / "home/al/Zene";
+    ASSERT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, target, {FOLDERID_Videos}, error), kOk) << error;
+    EXPECT_EQ(PathOf(FOLDERID_Music), target);
+    EXPECT_EQ(ReadWholeFile(target + "/album/song.mp3"), std::string(5000, 's'));
+    EXPECT_EQ(ReadWholeFile(target + "/.cover"), "hidden");
+    EXPECT_FALSE(std::filesystem::exists(target + "/Klipek"));
+    EXPECT_EQ(ReadWholeFile(home / "Zene/Klipek/clip.mp4"), "nested");
+    EXPECT_FALSE(std::filesystem::exists(home / "Zene/album"));
+    EXPECT_TRUE(std::filesystem::is_directory(home / "Zene"));  // the old folder itself stays
+    EXPECT_EQ(lastBytes, 5006u);
+    EXPECT_EQ(total, 5006u);
+    EXPECT_FALSE(std::filesystem::exists(home / ".local/state/trovel/move-MUSIC.journal"));
+}
+
+TEST_F(XdgRegistryTest, RedirectRefusesOtherFlagsAndFoldersItMayNotMove) {
+    home.Write("Zene/a", "a");
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Zene\"\nXDG_VIDEOS_DIR=\"$HOME/\"\n");
+    testing::TempDir drive;
+    std::string error;
+    EXPECT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags | 0x1, drive / "M", {}, error), kInvalidArg);
     EXPECT_FALSE(error.empty());
+    EXPECT_NE(manager.Redirect(FOLDERID_Videos, kRedirectMoveFlags, drive / "V", {}, error), kOk);
+    EXPECT_NE(error.find("nem helyezhető át"), std::string::npos) << error;
+    EXPECT_EQ(ReadWholeFile(home / "Zene/a"), "a");
+    EXPECT_FALSE(std::filesystem::exists(drive / "M"));
+    EXPECT_FALSE(std::filesystem::exists(drive / "V"));
 }
 
 }  // namespace

@@ -1,0 +1,134 @@
+// Real faults of a real target: a small loop-mounted ext4 that fills up, goes read-only or
+// is unmounted while the move runs. Mounting needs root; elsewhere the tests say so and skip.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "mover_fixture.h"
+
+namespace trovel::testing {
+namespace {
+
+using relocation::MoveOutcome;
+
+// Free space as plenty, so that the move meets the full disk itself, not the check before it.
+class Optimist : public platform::linux_desktop::PosixFileOps {
+public:
+    int FreeSpace(const std::string&, std::uint64_t& bytes) override {
+        bytes = 1ull << 40;
+        return 0;
+    }
+};
+
+class MoverRealFaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) GTEST_SKIP() << "mounting a loop image needs root";
+        const std::string image = work / "target.ext4";
+        std::filesystem::create_directories(Mount());
+        if (std::system(("truncate -s 16M '" + image + "' && mkfs.ext4 -q '" + image + "' && mount -o loop,errors=remount-ro '" +
+                         image + "' '" + Mount() + "' 2>/dev/null")
+                            .c_str()) != 0)
+            GTEST_SKIP() << "this machine does not permit loop mounts";
+        mounted = true;
+        Tracks(2);  // 8 MiB: room enough on the 16 MiB target
+        MakeVariedTree(Source());
+        sourceBefore = Manifest(Source());
+        targetBefore = Manifest(Mount());
+    }
+    void TearDown() override {
+        if (mounted) std::system(("umount -l '" + Mount() + "' 2>/dev/null").c_str());
+    }
+    // Files of 4 MiB that do not compress.
+    void Tracks(int count) {
+        std::mt19937_64 random(7);
+        for (int n = 0; n < count; ++n) {
+            std::string data(4 << 20, '\0');
+            for (char& c : data) c = static_cast<char>(random());
+            work.Write("Music/album/track" + std::to_string(n), data);
+        }
+    }
+    // The file system's own emergency: an error that makes it remount itself read-only.
+    void FailTheTarget() {
+        const std::string device = std::filesystem::read_symlink("/sys/dev/block/" + DeviceNumber()).filename();
+        std::ofstream("/sys/fs/ext4/" + device + "/trigger_fs_error") << "1";
+    }
+    std::string DeviceNumber() const {
+        struct stat info {};
+        ::stat(Mount().c_str(), &info);
+        return std::to_string(major(info.st_dev)) + ":" + std::to_string(minor(info.st_dev));
+    }
+    std::string Source() const { return work / "Music"; }
+    std::string Mount() const { return work / "mnt"; }
+    relocation::MoveRequest Request() const {
+        relocation::MoveRequest request;
+        request.source = Source();
+        request.target = Mount() + "/home/al/Music";
+        request.deleteSource = true;
+        request.journal = work / "state/journal";
+        return request;
+    }
+    relocation::MoveResult Move(const std::function<void()>& midway) {
+        Optimist ops;
+        relocation::MoveCallbacks callbacks;
+        callbacks.registerTarget = [&] { return ++registrations > 0; };
+        std::atomic<bool> once{false};
+        callbacks.progress = [&](std::uint64_t done, std::uint64_t, std::uint64_t, std::uint64_t) {
+            if (midway && done > (2u << 20) && !once.exchange(true)) midway();
+        };
+        return relocation::MoveFolderContent(ops, Request(), callbacks);
+    }
+
+    TempDir work;
+    bool mounted = false;
+    int registrations = 0;
+    std::map<std::string, std::string> sourceBefore, targetBefore;
+};
+
+TEST_F(MoverRealFaultsTest, AFullDiskUndoesTheMove) {
+    Tracks(6);  // 24 MiB now: more than the target holds
+    sourceBefore = Manifest(Source());
+    const auto result = Move({});
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed);
+    EXPECT_NE(result.errorText.find("No space left"), std::string::npos) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    EXPECT_EQ(Manifest(Mount()), targetBefore);
+    EXPECT_FALSE(std::filesystem::exists(work / "state/journal"));
+}
+
+TEST_F(MoverRealFaultsTest, ATargetGoneReadOnlyIsCleanedUpByTheNextRun) {
+    const auto result = Move([&] { FailTheTarget(); });
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_NE(result.errorText.find("Read-only"), std::string::npos) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    // What could not be removed from the read-only target goes once it is writable again.
+    const std::string image = work / "target.ext4";
+    ASSERT_EQ(std::system(("umount '" + Mount() + "' && e2fsck -fy '" + image + "' >/dev/null 2>&1; mount -o loop '" +
+                           image + "' '" + Mount() + "'")
+                              .c_str()),
+              0);
+    platform::linux_desktop::PosixFileOps ops;
+    relocation::RecoverInterruptedMove(ops, work / "state/journal", [](const std::string&) { return false; });
+    EXPECT_EQ(Manifest(Mount()), targetBefore);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    EXPECT_FALSE(std::filesystem::exists(work / "state/journal"));
+}
+
+TEST_F(MoverRealFaultsTest, ATargetUnmountedMidwayLeavesTheSourceWhole) {
+    const auto result = Move([&] { std::system(("umount -l '" + Mount() + "'").c_str()); });
+    mounted = false;
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    EXPECT_TRUE(Manifest(Mount()).empty());  // nothing was written into the folder below the mount
+}
+
+}  // namespace
+}  // namespace trovel::testing
