@@ -43,10 +43,12 @@ public:
     virtual int CheckReadable(const std::string& path, FileKind kind) = 0;
 
     virtual int MakeDirectory(const std::string& path) = 0;  // private (0700) until its metadata is applied
-    // Creates `target` (which must not exist) holding the data of regular file `source`: cloned
-    // where the file system allows, else copied in the kernel, else read and written; holes stay
-    // holes. `copied` is called with byte counts as they are done.
-    virtual int CopyData(const std::string& source, const std::string& target,
+    // Creates `target` (which must not exist) as a copy of regular file `source`: its data
+    // (cloned where the file system allows, else copied in the kernel, else read and written;
+    // holes stay holes), then the metadata of `like` as CopyMetadata sets it, all before the
+    // file has its name, so it appears whole or not at all. `copied` is called with byte
+    // counts as they are done.
+    virtual int CopyFile(const std::string& source, const std::string& target, const FileInfo& like,
                          const std::function<void(std::uint64_t)>& copied) = 0;
     virtual int MakeSymlink(const std::string& linkTarget, const std::string& path) = 0;
     virtual int MakeNode(const std::string& path, const FileInfo& like) = 0;  // FIFOs and devices
@@ -54,8 +56,6 @@ public:
     // Owner and group where permitted, extended attributes with the access lists, mode, then
     // access and modification times: in that order, as cp -a does, so the times stay.
     virtual int CopyMetadata(const std::string& source, const std::string& target, const FileInfo& like) = 0;
-    // Renames without ever replacing: EEXIST when `to` is there.
-    virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path, FileKind kind) = 0;  // unlink, or rmdir
     // Flushes the file system holding `path` to disk.
     virtual int Sync(const std::string& path) = 0;

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <mutex>
-#include <random>
+#include <string_view>
 #include <thread>
 
 #include "relocation/move_plan.h"
@@ -31,10 +31,7 @@ bool Unchanged(const FileInfo& before, const FileInfo& now) {
 class Mover {
 public:
     Mover(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks, MovePlan& plan)
-        : ops_(ops), request_(request), callbacks_(callbacks), plan_(plan) {
-        std::random_device random;
-        token_ = ".trovel-" + std::to_string(random()) + "-";
-    }
+        : ops_(ops), request_(request), callbacks_(callbacks), plan_(plan) {}
 
     // Makes the folders above the target, the folders, then the files on several threads,
     // then the folders' own metadata, children first.
@@ -162,11 +159,23 @@ private:
         return stop_.load();
     }
 
+    // Hands out the entries a folder at a time (up to a few hundred of them), so that the
+    // workers mostly write into different folders and do not wait on each other's locks.
     bool OnWorkers(const std::vector<std::size_t>& indices) {
+        constexpr std::size_t kMostPerBatch = 256;
+        std::vector<std::size_t> starts;
+        const auto folderOf = [&](std::size_t i) {
+            const std::string& relative = plan_.entries[indices[i]].relative;
+            return std::string_view(relative).substr(0, relative.rfind('/') + 1);
+        };
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            if (i == 0 || folderOf(i) != folderOf(i - 1) || i - starts.back() >= kMostPerBatch) starts.push_back(i);
+        starts.push_back(indices.size());
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
-            for (std::size_t at; !Stopped() && (at = next++) < indices.size();)
-                if (!CopyOne(indices[at])) return;
+            for (std::size_t batch; !Stopped() && (batch = next++) + 1 < starts.size();)
+                for (std::size_t at = starts[batch]; at < starts[batch + 1]; ++at)
+                    if (Stopped() || !CopyOne(indices[at])) return;
         };
         std::vector<std::thread> helpers;
         for (int i = 1; i < std::max(1, request_.workers); ++i) {
@@ -193,16 +202,8 @@ private:
                         return false;
                     break;
                 }
-                const auto slash = target.rfind('/');
-                const std::string temp = target.substr(0, slash + 1) + token_ + std::to_string(index);
                 const auto progress = [this](std::uint64_t bytes) { Progress(bytes, 0); };
-                int error = ops_.CopyData(source, temp, progress);
-                if (error == 0) error = ops_.CopyMetadata(source, temp, entry.info);
-                if (error == 0) error = ops_.Rename(temp, target);
-                if (error != 0) {
-                    ops_.Remove(temp, FileKind::Regular);
-                    return Check(error, "Nem másolható", source);
-                }
+                if (!Check(ops_.CopyFile(source, target, entry.info, progress), "Nem másolható", source)) return false;
                 break;
             }
             case FileKind::Symlink:
@@ -248,7 +249,6 @@ private:
     const MoveRequest& request_;
     const MoveCallbacks& callbacks_;
     MovePlan& plan_;
-    std::string token_;
     std::vector<std::string> madeAncestors_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> cancelled_{false};
@@ -281,9 +281,13 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
                       journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
                                        : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
 
+    const auto phaseDone = [&](const char* phase) {
+        if (callbacks.phaseDone) callbacks.phaseDone(phase);
+    };
     MovePlan plan;
     std::string problem;
     if (!PlanMove(ops, request, plan, problem)) return Result(MoveOutcome::Refused, problem);
+    phaseDone("plan");
 
     Journal journal;
     journal.phase = "copying";
@@ -306,13 +310,17 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         else text += " A célon maradt részeket a mappa következő áthelyezése előtt törli a program.";
         return Result(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
     };
-    if (!mover.Copy() || !mover.Verify()) return undo(mover.failure());
+    if (!mover.Copy()) return undo(mover.failure());
+    phaseDone("copy");
+    if (!mover.Verify()) return undo(mover.failure());
+    phaseDone("verify");
 
     journal.phase = "registering";
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
         return undo("A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
     if (!callbacks.registerTarget || !callbacks.registerTarget())
         return undo("Az új hely nem jegyezhető be: " + plan.target);
+    phaseDone("register");
 
     // From here the folder is relocated: what follows can only leave things at the old place.
     MoveResult result = Result(MoveOutcome::Moved, {});
@@ -325,6 +333,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
             result.errorText = "Áthelyezve; a régi helyen maradt, mert közben megváltozott vagy új: " +
                                FirstFew(result.keptSources);
     }
+    phaseDone("delete");
     if (!result.skipped.empty() && result.errorText.empty())
         result.errorText = "Áthelyezve; a socketek nem másolhatók: " + FirstFew(result.skipped);
     ops.Remove(request.journal, FileKind::Regular);

@@ -27,8 +27,10 @@ struct MoveCallbacks {
     // Bytes and files done of the totals; called from the mover's threads.
     std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
                        std::uint64_t filesTotal)> progress;
-    // Polled between files: true stops the run, which is then rolled back.
+    // Polled between files, from the mover's threads: true stops the run, which is then rolled back.
     std::function<bool()> cancelled;
+    // Told as each phase ends: "plan", "copy", "verify", "register", "delete" (for timing).
+    std::function<void(const char* phase)> phaseDone;
 };
 
 enum class MoveOutcome {

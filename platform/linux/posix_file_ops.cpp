@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/linux/safe_file.h"
@@ -81,8 +82,15 @@ int WriteAll(int fd, const char* data, std::size_t size, off_t at) {
 
 // Copies [at, at + length) of `in` to the same place in `out`: in the kernel when it can,
 // else through a buffer.
-int CopyRange(int in, int out, off_t at, off_t length, std::vector<char>& buffer,
-              const std::function<void(std::uint64_t)>& copied, bool& kernelCopy) {
+// One copy buffer per thread, made once: a fresh zeroed megabyte for every small file
+// would cost more than the file.
+char* CopyBuffer() {
+    thread_local std::unique_ptr<char[]> buffer(new char[kChunk]);
+    return buffer.get();
+}
+
+int CopyRange(int in, int out, off_t at, off_t length, const std::function<void(std::uint64_t)>& copied,
+              bool& kernelCopy) {
     while (length > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<off_t>(length, static_cast<off_t>(kChunk)));
         ssize_t n = -1;
@@ -97,13 +105,12 @@ int CopyRange(int in, int out, off_t at, off_t length, std::vector<char>& buffer
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return errno;
         } else {
-            if (buffer.empty()) buffer.resize(kChunk);
-            n = ::pread(in, buffer.data(), want, at);
+            char* buffer = CopyBuffer();
+            n = ::pread(in, buffer, want, at);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return errno;
             if (n > 0) {
-                if (const int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(n), at); error != 0)
-                    return error;
+                if (const int error = WriteAll(out, buffer, static_cast<std::size_t>(n), at); error != 0) return error;
             }
         }
         if (n == 0) return EIO;  // the file shrank under us: the caller's check sees the change
@@ -114,14 +121,15 @@ int CopyRange(int in, int out, off_t at, off_t length, std::vector<char>& buffer
     return 0;
 }
 
-int CopyContent(int in, int out, off_t size, const std::function<void(std::uint64_t)>& copied) {
+int CopyContent(int in, int out, off_t size, bool sparse, const std::function<void(std::uint64_t)>& copied) {
+    if (size == 0) return 0;
     // A clone shares the blocks: instant, and takes no room.
-    if (size > 0 && ::ioctl(out, FICLONE, in) == 0) {
+    if (::ioctl(out, FICLONE, in) == 0) {
         if (copied) copied(static_cast<std::uint64_t>(size));
         return 0;
     }
-    std::vector<char> buffer;
     bool kernelCopy = true;
+    if (!sparse) return CopyRange(in, out, 0, size, copied, kernelCopy);  // no holes to look for
     off_t at = 0;
     while (at < size) {
         off_t data = ::lseek(in, at, SEEK_DATA);
@@ -130,13 +138,51 @@ int CopyContent(int in, int out, off_t size, const std::function<void(std::uint6
         off_t hole = ::lseek(in, data, SEEK_HOLE);
         if (hole < 0 || hole > size) hole = size;
         if (hole <= data) hole = size;
-        if (const int error = CopyRange(in, out, data, hole - data, buffer, copied, kernelCopy); error != 0)
+        if (const int error = CopyRange(in, out, data, hole - data, copied, kernelCopy); error != 0)
             return error;
         at = hole;
     }
     // Holes at the end are made by the length alone.
     if (::ftruncate(out, size) != 0) return errno;
     return 0;
+}
+
+
+// Copies every extended attribute, the access lists among them (which set the mode bits as
+// well). A target without attributes, or a namespace only the system may set, is passed
+// over: the data is what matters, as cp -a goes on without them too.
+template <typename List, typename Get, typename Set>
+int CopyAttributes(List list, Get get, Set set) {
+    const ssize_t listed = list(nullptr, 0);
+    if (listed <= 0) return 0;
+    std::vector<char> names(static_cast<std::size_t>(listed));
+    const ssize_t got = list(names.data(), names.size());
+    for (ssize_t at = 0; got > 0 && at < got;) {
+        const char* name = names.data() + at;
+        at += static_cast<ssize_t>(std::strlen(name)) + 1;
+        const ssize_t length = get(name, nullptr, 0);
+        if (length < 0) continue;
+        std::vector<char> value(static_cast<std::size_t>(length));
+        const ssize_t read = get(name, value.data(), value.size());
+        if (read < 0) continue;
+        if (set(name, value.data(), static_cast<std::size_t>(read)) != 0 && errno != EOPNOTSUPP && errno != EPERM &&
+            errno != ENOTSUP)
+            return errno;
+    }
+    return 0;
+}
+
+// The metadata of a regular file, through its descriptors, in cp -a's order.
+int SetMetadata(int in, int out, const FileInfo& like) {
+    if (::fchown(out, like.owner, like.group) != 0 && errno != EPERM) return errno;
+    const int copiedAttributes = CopyAttributes(
+        [&](char* names, std::size_t size) { return ::flistxattr(in, names, size); },
+        [&](const char* name, void* value, std::size_t size) { return ::fgetxattr(in, name, value, size); },
+        [&](const char* name, const void* value, std::size_t size) { return ::fsetxattr(out, name, value, size, 0); });
+    if (copiedAttributes != 0) return copiedAttributes;
+    if (::fchmod(out, like.mode) != 0) return errno;
+    const timespec times[2] = {FromNanoseconds(like.accessedNs), FromNanoseconds(like.modifiedNs)};
+    return ::futimens(out, times) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -201,18 +247,32 @@ int PosixFileOps::CheckReadable(const std::string& path, FileKind kind) {
 
 int PosixFileOps::MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno; }
 
-int PosixFileOps::CopyData(const std::string& source, const std::string& target,
+int PosixFileOps::CopyFile(const std::string& source, const std::string& target, const FileInfo& like,
                            const std::function<void(std::uint64_t)>& copied) {
     Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     if (in.get() < 0) return errno;
     struct stat info {};
     if (::fstat(in.get(), &info) != 0) return errno;
     if (!S_ISREG(info.st_mode)) return EINVAL;
-    Fd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
+    // Written under a temporary name beside its place, then renamed without replacing, as
+    // rsync does. (An unnamed O_TMPFILE file would need no rename, but its orphan list makes
+    // two writers on ext4 slower than one.)
+    const std::string temporary =
+        folder + "/.trovel-" + std::to_string(::getpid()) + "-" + std::to_string(info.st_ino) + ".part";
+    Fd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.get() < 0) return errno;
-    int error = CopyContent(in.get(), out.get(), info.st_size, copied);
+    const bool sparse = static_cast<std::uint64_t>(info.st_blocks) * 512 < static_cast<std::uint64_t>(info.st_size);
+    int error = CopyContent(in.get(), out.get(), info.st_size, sparse, copied);
+    if (error == 0) error = SetMetadata(in.get(), out.get(), like);
     if (const int closed = out.Close(); error == 0) error = closed;
-    if (error != 0) ::unlink(target.c_str());  // nothing half-written is left behind
+    if (error == 0 && ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        // A file system without RENAME_NOREPLACE: a hard link refuses an existing name as well.
+        if ((error == EINVAL || error == ENOSYS) && ::link(temporary.c_str(), target.c_str()) == 0) error = 0;
+    }
+    ::unlink(temporary.c_str());  // after a rename there is nothing left to remove; else nothing half-written stays
     return error;
 }
 
@@ -233,38 +293,17 @@ int PosixFileOps::HardLink(const std::string& existing, const std::string& path)
 int PosixFileOps::CopyMetadata(const std::string& source, const std::string& target, const FileInfo& like) {
     // Owner first: a change of owner clears set-id bits, so the mode comes after it.
     if (::lchown(target.c_str(), like.owner, like.group) != 0 && errno != EPERM) return errno;
-    // Extended attributes, the access lists among them (which set the mode bits as well).
-    const ssize_t listed = ::llistxattr(source.c_str(), nullptr, 0);
-    if (listed > 0) {
-        std::vector<char> names(static_cast<std::size_t>(listed));
-        const ssize_t got = ::llistxattr(source.c_str(), names.data(), names.size());
-        for (ssize_t at = 0; got > 0 && at < got;) {
-            const char* name = names.data() + at;
-            at += static_cast<ssize_t>(std::strlen(name)) + 1;
-            const ssize_t length = ::lgetxattr(source.c_str(), name, nullptr, 0);
-            if (length < 0) continue;
-            std::vector<char> value(static_cast<std::size_t>(length));
-            const ssize_t read = ::lgetxattr(source.c_str(), name, value.data(), value.size());
-            if (read < 0) continue;
-            // A target without attributes, or a namespace only the system may set: the data is
-            // what matters, as cp -a goes on without them too.
-            if (::lsetxattr(target.c_str(), name, value.data(), static_cast<std::size_t>(read), 0) != 0 &&
-                errno != EOPNOTSUPP && errno != EPERM && errno != ENOTSUP)
-                return errno;
-        }
-    }
+    const int copiedAttributes = CopyAttributes(
+        [&](char* names, std::size_t size) { return ::llistxattr(source.c_str(), names, size); },
+        [&](const char* name, void* value, std::size_t size) { return ::lgetxattr(source.c_str(), name, value, size); },
+        [&](const char* name, const void* value, std::size_t size) {
+            return ::lsetxattr(target.c_str(), name, value, size, 0);
+        });
+    if (copiedAttributes != 0) return copiedAttributes;
     if (like.kind != FileKind::Symlink && ::chmod(target.c_str(), like.mode) != 0) return errno;
     const timespec times[2] = {FromNanoseconds(like.accessedNs), FromNanoseconds(like.modifiedNs)};
     if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return errno;
     return 0;
-}
-
-int PosixFileOps::Rename(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without RENAME_NOREPLACE: a hard link refuses an existing name as well.
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    return ::unlink(from.c_str()) == 0 ? 0 : errno;
 }
 
 int PosixFileOps::Remove(const std::string& path, FileKind kind) {

@@ -12,13 +12,12 @@ public:
     int List(const std::string& directory, std::vector<std::string>& names) override;
     int CheckReadable(const std::string& path, FileKind kind) override;
     int MakeDirectory(const std::string& path) override;
-    int CopyData(const std::string& source, const std::string& target,
+    int CopyFile(const std::string& source, const std::string& target, const FileInfo& like,
                  const std::function<void(std::uint64_t)>& copied) override;
     int MakeSymlink(const std::string& linkTarget, const std::string& path) override;
     int MakeNode(const std::string& path, const FileInfo& like) override;
     int HardLink(const std::string& existing, const std::string& path) override;
     int CopyMetadata(const std::string& source, const std::string& target, const FileInfo& like) override;
-    int Rename(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path, FileKind kind) override;
     int Sync(const std::string& path) override;
     int FreeSpace(const std::string& path, std::uint64_t& bytes) override;

@@ -112,8 +112,9 @@ public:
         return Fault() ? error : PosixFileOps::CheckReadable(p, k);
     }
     int MakeDirectory(const std::string& p) override { return Fault() ? error : PosixFileOps::MakeDirectory(p); }
-    int CopyData(const std::string& s, const std::string& t, const std::function<void(std::uint64_t)>& c) override {
-        return Fault() ? error : PosixFileOps::CopyData(s, t, c);
+    int CopyFile(const std::string& s, const std::string& t, const FileInfo& l,
+                 const std::function<void(std::uint64_t)>& c) override {
+        return Fault() ? error : PosixFileOps::CopyFile(s, t, l, c);
     }
     int MakeSymlink(const std::string& l, const std::string& p) override {
         return Fault() ? error : PosixFileOps::MakeSymlink(l, p);
@@ -125,7 +126,6 @@ public:
     int CopyMetadata(const std::string& s, const std::string& t, const FileInfo& l) override {
         return Fault() ? error : PosixFileOps::CopyMetadata(s, t, l);
     }
-    int Rename(const std::string& f, const std::string& t) override { return Fault() ? error : PosixFileOps::Rename(f, t); }
     int Remove(const std::string& p, FileKind k) override { return Fault() ? error : PosixFileOps::Remove(p, k); }
     int Sync(const std::string& p) override { return Fault() ? error : PosixFileOps::Sync(p); }
     int FreeSpace(const std::string& p, std::uint64_t& b) override {

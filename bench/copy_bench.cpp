@@ -1,0 +1,97 @@
+// Times the content mover against cp -a on the same tree, in the same run, onto a target
+// folder on another file system (a loop-mounted ext4, say), median of several runs:
+//   the copy phase against `cp -a SRC DST`, and a whole move (plan, copy, verify, register,
+//   delete) against `cp -a SRC DST && rm -rf SRC`.
+// usage: copy_bench TREE TARGET_FOLDER [--runs N] [--workers N]
+// TREE is copied to a scratch source beside it (same file system) before each move.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/linux/posix_file_ops.h"
+#include "relocation/content_mover.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+void Run(const std::string& command) {
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s TREE TARGET_FOLDER [--runs N] [--workers N]\n", argv[0]);
+        return 2;
+    }
+    const std::string tree = argv[1];
+    const std::string target = argv[2];
+    int runs = 3, workers = 2;
+    for (int i = 3; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--runs") runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::string(argv[i]) == "--workers") workers = std::max(1, std::atoi(argv[++i]));
+    }
+    const std::string source = tree + ".bench-source";
+    const std::string moved = target + "/mover";
+    const std::string copied = target + "/cp";
+    trovel::platform::linux_desktop::PosixFileOps ops;
+    std::map<std::string, std::vector<double>> times;
+
+    for (int run = 0; run < runs; ++run) {
+        // The mover copying (0x202), phase by phase.
+        Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "' && sync");
+        trovel::relocation::MoveRequest request;
+        request.source = tree;
+        request.target = moved;
+        request.journal = target + "/bench.journal";
+        request.workers = workers;
+        trovel::relocation::MoveCallbacks callbacks;
+        callbacks.registerTarget = [] { return true; };
+        Clock::time_point phaseStart = Clock::now();
+        callbacks.phaseDone = [&](const char* phase) {
+            times[std::string("mover ") + phase].push_back(Since(phaseStart));
+            phaseStart = Clock::now();
+        };
+        auto result = trovel::relocation::MoveFolderContent(ops, request, callbacks);
+        if (!result.Succeeded()) std::fprintf(stderr, "mover: %s\n", result.errorText.c_str());
+        Run("sync");
+        auto start = Clock::now();
+        Run("cp -a '" + tree + "' '" + copied + "'");
+        times["cp -a"].push_back(Since(start));
+        Run("rm -rf '" + moved + "' '" + copied + "' && sync");
+
+        // A whole move (0x602) against cp -a && rm -rf, each from a fresh copy of the tree.
+        Run("cp -a '" + tree + "' '" + source + "' && sync");
+        request.source = source;
+        request.deleteSource = true;
+        callbacks.phaseDone = {};
+        start = Clock::now();
+        result = trovel::relocation::MoveFolderContent(ops, request, callbacks);
+        times["mover whole move"].push_back(Since(start));
+        if (!result.Succeeded()) std::fprintf(stderr, "mover: %s\n", result.errorText.c_str());
+        Run("rm -rf '" + source + "' '" + moved + "' && cp -a '" + tree + "' '" + source + "' && sync");
+        start = Clock::now();
+        Run("cp -a '" + source + "' '" + copied + "' && rm -rf '" + source + "'");
+        times["cp -a && rm -rf"].push_back(Since(start));
+        Run("rm -rf '" + copied + "' '" + source + "' && sync");
+    }
+    for (const auto& [name, values] : times) std::printf("%-20s %8.3f s (median of %d)\n", name.c_str(), Median(values), runs);
+    const double copy = Median(times["mover copy"]);
+    std::printf("ratio copy phase / cp -a            = %.2f\n", copy / Median(times["cp -a"]));
+    std::printf("ratio whole move / cp -a && rm -rf  = %.2f\n",
+                Median(times["mover whole move"]) / Median(times["cp -a && rm -rf"]));
+    return 0;
+}
