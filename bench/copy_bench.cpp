@@ -30,6 +30,10 @@ void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
 }
 
+// Everything on disk and out of the cache, so each timed step starts from the same place
+// (where the process may drop the cache: as root).
+void Settle() { Run("sync; [ -w /proc/sys/vm/drop_caches ] && echo 3 > /proc/sys/vm/drop_caches; true"); }
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -52,7 +56,8 @@ int main(int argc, char* argv[]) {
 
     for (int run = 0; run < runs; ++run) {
         // The mover copying (0x202), phase by phase.
-        Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "' && sync");
+        Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "'");
+        Settle();
         trovel::relocation::MoveRequest request;
         request.source = tree;
         request.target = moved;
@@ -60,33 +65,39 @@ int main(int argc, char* argv[]) {
         request.workers = workers;
         trovel::relocation::MoveCallbacks callbacks;
         callbacks.registerTarget = [] { return true; };
-        Clock::time_point phaseStart = Clock::now();
+        Clock::time_point phaseStart;
         callbacks.phaseDone = [&](const char* phase) {
             times[std::string("mover ") + phase].push_back(Since(phaseStart));
             phaseStart = Clock::now();
         };
+        phaseStart = Clock::now();
         auto result = trovel::relocation::MoveFolderContent(ops, request, callbacks);
         if (!result.Succeeded()) std::fprintf(stderr, "mover: %s\n", result.errorText.c_str());
-        Run("sync");
+        Settle();
         auto start = Clock::now();
         Run("cp -a '" + tree + "' '" + copied + "'");
         times["cp -a"].push_back(Since(start));
         Run("rm -rf '" + moved + "' '" + copied + "' && sync");
 
         // A whole move (0x602) against cp -a && rm -rf, each from a fresh copy of the tree.
-        Run("cp -a '" + tree + "' '" + source + "' && sync");
+        Run("cp -a '" + tree + "' '" + source + "'");
+        Settle();
         request.source = source;
         request.deleteSource = true;
-        callbacks.phaseDone = {};
-        start = Clock::now();
+        callbacks.phaseDone = [&](const char* phase) {
+            times[std::string("move ") + phase].push_back(Since(phaseStart));
+            phaseStart = Clock::now();
+        };
+        start = phaseStart = Clock::now();
         result = trovel::relocation::MoveFolderContent(ops, request, callbacks);
         times["mover whole move"].push_back(Since(start));
         if (!result.Succeeded()) std::fprintf(stderr, "mover: %s\n", result.errorText.c_str());
-        Run("rm -rf '" + source + "' '" + moved + "' && cp -a '" + tree + "' '" + source + "' && sync");
+        Run("rm -rf '" + source + "' '" + moved + "' && cp -a '" + tree + "' '" + source + "'");
+        Settle();
         start = Clock::now();
         Run("cp -a '" + source + "' '" + copied + "' && rm -rf '" + source + "'");
         times["cp -a && rm -rf"].push_back(Since(start));
-        Run("rm -rf '" + copied + "' '" + source + "' && sync");
+        Run("rm -rf '" + copied + "' '" + source + "'");
     }
     for (const auto& [name, values] : times) std::printf("%-20s %8.3f s (median of %d)\n", name.c_str(), Median(values), runs);
     const double copy = Median(times["mover copy"]);

@@ -188,6 +188,12 @@ int main(int argc, char* argv[]) {
     Check(!Exists(pointed + "\\" + marker), "SetPath moves no content");
     Note("SetPath(0x2000, back to " + original + ")", downloads->SetPath(KF_FLAG_DONT_UNEXPAND, original));
 
+    std::string refusal;
+    hr = manager->Redirect(FOLDERID_Downloads, kRedirectCopyFlags, original + "\\Inside", {}, refusal);
+    Note("Redirect(0x202, into itself) error \"" + refusal + "\"", hr);
+    Check(!Succeeded(hr) && !refusal.empty() && !Exists(original + "\\Inside"),
+          "a target inside the folder is refused before the shell is asked");
+
     const std::string copied = scratch + "\\Copied";
     std::string error;
     hr = manager->Redirect(FOLDERID_Downloads, kRedirectCopyFlags, copied, {FOLDERID_Documents}, error);

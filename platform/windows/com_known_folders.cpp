@@ -9,7 +9,9 @@
 
 #include <cstring>
 
+#include "platform/known_folder_ids.h"
 #include "platform/windows/wide_text.h"
+#include "relocation/content_mover.h"
 
 namespace trovel::platform::windows_shell {
 namespace {
@@ -125,7 +127,7 @@ public:
 
 private:
     static HResult Create(ComRef<IKnownFolderManager>& into) {
-        return ::CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER, IID_IKnownFolderManager,
+        return ::CoCreateInstance(::CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER, ::IID_IKnownFolderManager,
                                   reinterpret_cast<void**>(into.out()));
     }
 
@@ -271,6 +273,19 @@ public:
         const ThreadManager lookup;
         IKnownFolderManager* manager = lookup.get();
         if (manager == nullptr) return lookup.result();
+        // The checks that need no file system run here too: never into itself, never the profile.
+        std::vector<std::string> kept;
+        for (const Guid& keptId : {platform::FOLDERID_Profile, platform::FOLDERID_RoamingAppData,
+                                    platform::FOLDERID_LocalAppData, platform::FOLDERID_InternetCache}) {
+            std::string path;
+            if (ComKnownFolder(keptId).GetPath(0, path) == kOk && !path.empty()) kept.push_back(path);
+        }
+        std::string source;
+        ComKnownFolder(id).GetPath(0, source);
+        if (std::string problem = relocation::CheckMovePaths('\\', source, target, kept); !problem.empty()) {
+            errorText = problem;
+            return kAccessDenied;
+        }
         // With nothing to leave out, the documented call still passes a list: the null id, count 0.
         std::vector<GUID> excluded;
         for (const KnownFolderId& exclusion : exclusions) excluded.push_back(ToGuid(exclusion));
