@@ -97,16 +97,9 @@ protected:
         }
     }
 
-    TempDir home;
-    TempDir drive;
-    std::map<std::string, std::string> original;
-    std::map<std::string, std::string> driveBefore;
-};
-
-TEST_F(MoverFaultsTest, AFaultAtAnyStepLosesNothing) {
-    // A first run counts the steps, and is then undone by hand for the matrix below.
-    TempDir scratchHome, scratchDrive;
-    const int steps = [&] {
+    // How many file operations the same move takes on a tree of its own.
+    int StepsOfAWholeMove() {
+        TempDir scratchHome, scratchDrive;
         FaultyOps counting;
         relocation::MoveCallbacks callbacks;
         callbacks.registerTarget = [] { return true; };
@@ -119,7 +112,16 @@ TEST_F(MoverFaultsTest, AFaultAtAnyStepLosesNothing) {
         const MoveResult result = relocation::MoveFolderContent(counting, request, callbacks);
         EXPECT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
         return counting.calls.load();
-    }();
+    }
+
+    TempDir home;
+    TempDir drive;
+    std::map<std::string, std::string> original;
+    std::map<std::string, std::string> driveBefore;
+};
+
+TEST_F(MoverFaultsTest, AFaultAtAnyStepLosesNothing) {
+    const int steps = StepsOfAWholeMove();
     ASSERT_GT(steps, 50);
     const int errors[] = {ENOSPC, EIO, EACCES, EROFS};
     for (int step = 1; step <= steps; ++step) {
@@ -146,20 +148,7 @@ TEST_F(MoverFaultsTest, AFaultAtAnyStepLosesNothing) {
 }
 
 TEST_F(MoverFaultsTest, AKilledRunIsUndoneOrFinishedAtTheNextStart) {
-    TempDir scratchHome, scratchDrive;
-    const int steps = [&] {
-        FaultyOps counting;
-        relocation::MoveCallbacks callbacks;
-        callbacks.registerTarget = [] { return true; };
-        MoveRequest request = Request();
-        request.source = scratchHome / "Music";
-        request.target = scratchDrive / "new/Music";
-        request.exclusions = {request.source + "/Nested/Inner"};
-        request.journal = scratchHome / "state/journal";
-        MakeVariedTree(request.source);
-        relocation::MoveFolderContent(counting, request, callbacks);
-        return counting.calls.load();
-    }();
+    const int steps = StepsOfAWholeMove();
     int killed = 0;
     for (int point = 1; point <= 20; ++point) {
         const int step = std::max(1, steps * point / 21);
