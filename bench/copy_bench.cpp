@@ -12,19 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "platform/linux/posix_file_ops.h"
 #include "relocation/content_mover.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using trovel::bench::Clock;
+using trovel::bench::Median;
+const auto Since = trovel::bench::SecondsSince;
 
 void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());

@@ -7,21 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "platform/linux/linux_platform.h"
 #include "space/folder_walk.h"
 
 namespace {
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using trovel::bench::Median;
 
 template <typename Work>
 double Seconds(Work work) {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = trovel::bench::Clock::now();
     work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return trovel::bench::SecondsSince(start);
 }
 
 }  // namespace
