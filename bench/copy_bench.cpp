@@ -94,7 +94,11 @@ int main(int argc, char* argv[]) {
         }
         Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "'");
     }
-    for (const auto& [name, values] : times) std::printf("%-20s %8.3f s (median of %d)\n", name.c_str(), Median(values), runs);
+    for (const auto& [name, values] : times) {
+        std::printf("%-22s %8.3f s median of", name.c_str(), Median(values));
+        for (const double value : values) std::printf(" %.2f", value);
+        std::printf("\n");
+    }
     std::printf("ratio copy phase / cp -a            = %.2f\n",
                 Median(times["copy (0x202): copy"]) / Median(times["cp -a"]));
     std::printf("ratio whole move / cp -a && rm -rf  = %.2f\n",

@@ -159,17 +159,26 @@ private:
         return stop_.load();
     }
 
-    // Hands out the entries a folder at a time (up to a few hundred of them), so that the
-    // workers mostly write into different folders and do not wait on each other's locks.
+    // Hands out the entries a folder at a time (up to a few hundred of them, or a few
+    // megabytes), so that the workers mostly write into different folders and do not wait on
+    // each other's locks, while a folder of large files still keeps every worker busy.
     bool OnWorkers(const std::vector<std::size_t>& indices) {
         constexpr std::size_t kMostPerBatch = 256;
+        constexpr std::uint64_t kMostBytesPerBatch = 8 << 20;
         std::vector<std::size_t> starts;
+        std::uint64_t batchBytes = 0;
         const auto folderOf = [&](std::size_t i) {
             const std::string& relative = plan_.entries[indices[i]].relative;
             return std::string_view(relative).substr(0, relative.rfind('/') + 1);
         };
-        for (std::size_t i = 0; i < indices.size(); ++i)
-            if (i == 0 || folderOf(i) != folderOf(i - 1) || i - starts.back() >= kMostPerBatch) starts.push_back(i);
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            if (i == 0 || folderOf(i) != folderOf(i - 1) || i - starts.back() >= kMostPerBatch ||
+                batchBytes >= kMostBytesPerBatch) {
+                starts.push_back(i);
+                batchBytes = 0;
+            }
+            batchBytes += plan_.entries[indices[i]].info.size;
+        }
         starts.push_back(indices.size());
         std::atomic<std::size_t> next{0};
         const auto work = [&] {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include "mover_fixture.h"
 
 namespace trovel::testing {
@@ -169,6 +173,45 @@ TEST_F(ContentMoverTest, ACancelledRunIsUndone) {
     EXPECT_EQ(result.outcome, MoveOutcome::Cancelled);
     EXPECT_EQ(Manifest(Source()), before);
     EXPECT_FALSE(std::filesystem::exists(drive / "home"));
+}
+
+// A folder of large files keeps both workers busy: each copy waits (a while) for another
+// one to start beside it.
+TEST_F(ContentMoverTest, LargeFilesInOneFolderAreCopiedSideBySide) {
+    class Rendezvous : public platform::linux_desktop::PosixFileOps {
+    public:
+        int CopyFile(const std::string& s, const std::string& t, const FileInfo& l,
+                     const std::function<void(std::uint64_t)>& c) override {
+            {
+                std::unique_lock lock(mutex);
+                mostAtOnce = std::max(mostAtOnce, ++inside);
+                changed.notify_all();
+                changed.wait_for(lock, std::chrono::seconds(2), [&] { return inside >= 2; });
+            }
+            const int result = PosixFileOps::CopyFile(s, t, l, c);
+            std::lock_guard lock(mutex);
+            --inside;
+            return result;
+        }
+        std::mutex mutex;
+        std::condition_variable changed;
+        int inside = 0;
+        int mostAtOnce = 0;
+    } rendezvous;
+    const std::string large = home / "Videos";
+    std::filesystem::create_directories(large);
+    for (int i = 0; i < 4; ++i) {
+        const int fd = ::open((large + "/clip" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::ftruncate(fd, 64 << 20), 0);  // sparse: large in size, nothing to copy
+        ::close(fd);
+    }
+    MoveRequest request = Request(false);
+    request.source = large;
+    request.target = drive / "Videos";
+    request.workers = 2;
+    const MoveResult result = Move(rendezvous, request);
+    ASSERT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
+    EXPECT_EQ(rendezvous.mostAtOnce, 2);
 }
 
 }  // namespace
