@@ -6,13 +6,16 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 #include "app/links.h"
 #include "app/main_window.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 
 namespace trovel::app {
 namespace {
+
+using widgets::kBold;
+using widgets::Tahoma;
 
 const char* const kVersionText =
     "Verzió: 2.0.0.127\r\n"
@@ -41,7 +44,7 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     ltrovel->move(93, 3);
     ltrovel->adjustSize();
 
-    labout = new catalogue::ClickLabel(this);
+    labout = new widgets::ClickLabel(this);
     labout->setObjectName(QStringLiteral("labout"));
     labout->setGeometry(24, 35, 377, 81);
     labout->setFont(Tahoma(12));
@@ -69,7 +72,23 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     lnowisprocessing->setFont(Tahoma(11, kBold));
     lnowisprocessing->setGeometry(24, 165, 377, 16);
 
-    ldonate = new catalogue::ClickLabel(this);
+    ltransfer = new QLabel(this);
+    ltransfer->setObjectName(QStringLiteral("ltransfer"));
+    ltransfer->setTextFormat(Qt::PlainText);
+    ltransfer->setFont(Tahoma(11));
+    ltransfer->setGeometry(24, 184, 290, 16);
+    ltransfer->hide();
+
+    bcancel = new QPushButton(QStringLiteral("Mégse"), this);
+    bcancel->setObjectName(QStringLiteral("bcancel"));
+    bcancel->setGeometry(326, 181, 75, 23);
+    bcancel->hide();
+    connect(bcancel, &QPushButton::clicked, this, [this] {
+        bcancel->setEnabled(false);  // once: the folder in progress is being rolled back
+        if (onCancel_) onCancel_();
+    });
+
+    ldonate = new widgets::ClickLabel(this);
     ldonate->setObjectName(QStringLiteral("ldonate"));
     ldonate->setGeometry(24, 184, 377, 81);
     ldonate->setFont(Tahoma(13));
@@ -78,8 +97,8 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     ldonate->setCursor(Qt::PointingHandCursor);
     ldonate->setText(QString::fromUtf8(kDonationText));
 
-    connect(labout, &catalogue::ClickLabel::clicked, this, &TVFAbout::laboutClick);
-    connect(ldonate, &catalogue::ClickLabel::clicked, this, &TVFAbout::ldonateClick);
+    connect(labout, &widgets::ClickLabel::clicked, this, &TVFAbout::laboutClick);
+    connect(ldonate, &widgets::ClickLabel::clicked, this, &TVFAbout::ldonateClick);
 }
 
 void TVFAbout::ShowAbout(bool w) {
@@ -91,6 +110,25 @@ void TVFAbout::ShowAbout(bool w) {
 }
 
 void TVFAbout::BeginWait() { workDone_ = false; }
+
+void TVFAbout::SetTransferLine(const QString& text) {
+    ltransfer->setText(text);
+    ltransfer->setVisible(!text.isEmpty());
+    LayTransferLine();
+}
+
+void TVFAbout::OfferCancel(std::function<void()> onCancel) {
+    onCancel_ = std::move(onCancel);
+    bcancel->setEnabled(true);
+    bcancel->setVisible(static_cast<bool>(onCancel_));
+    LayTransferLine();
+}
+
+// The donation text makes room for the transfer line while there is one.
+void TVFAbout::LayTransferLine() {
+    const bool transfer = !ltransfer->isHidden() || !bcancel->isHidden();
+    ldonate->move(ldonate->x(), transfer ? 206 : 184);
+}
 
 void TVFAbout::EndWait() {
     workDone_ = true;
@@ -124,6 +162,8 @@ void TVFAbout::FormShow() {
     const QRect mine = frameGeometry();
     move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
     lnowisprocessing->clear();
+    SetTransferLine({});
+    OfferCancel({});
     statenext = owner_->bnext->isEnabled();
     stateprevious = owner_->bprevious->isEnabled();
     for (QPushButton* button : {owner_->bnext, owner_->bprevious, owner_->babout, owner_->bexit})

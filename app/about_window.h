@@ -2,10 +2,13 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 class ClickLabel;
 }
 
@@ -22,10 +25,14 @@ public:
 
     QLabel* ltrovel;
     QProgressBar* ProgressBar1;
-    catalogue::ClickLabel* labout;
-    catalogue::ClickLabel* ldonate;
+    widgets::ClickLabel* labout;
+    widgets::ClickLabel* ldonate;
     QLabel* lwait;
     QLabel* lnowisprocessing;
+    // Under the progress line while content is copied: bytes, rate and time left, and the
+    // button that stops the copy (shown only where the copy can be stopped).
+    QLabel* ltransfer;
+    QPushButton* bcancel;
     bool statenext = false;
     bool stateprevious = false;
 
@@ -39,6 +46,10 @@ public:
     // has not appeared yet. Runs on the window's thread.
     void EndWait();
     bool Waiting() const { return waitMode_ && !workDone_; }
+
+    void SetTransferLine(const QString& text);
+    // Shows the cancel button, which calls `onCancel` once; an empty function hides it.
+    void OfferCancel(std::function<void()> onCancel);
 
     void laboutClick();
     void ldonateClick();
@@ -58,6 +69,8 @@ private:
     TForm1* owner_;
     bool waitMode_ = false;
     bool workDone_ = true;
+    std::function<void()> onCancel_;
+    void LayTransferLine();
 };
 
 }  // namespace trovel::app

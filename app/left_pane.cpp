@@ -5,10 +5,14 @@
 
 #include <algorithm>
 
-#include "app/fonts.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/fonts.h"
+#include "widgets/row_widgets.h"
 
 namespace trovel::app {
+
+using widgets::kBold;
+using widgets::kUnderline;
+using widgets::Tahoma;
 
 void AddHeading(QWidget* pane, const QString& heading) {
     auto* label = new QLabel(heading, pane);
@@ -30,8 +34,8 @@ void AddExplanation(QWidget* pane, const QString& text, int height) {
     label->setGeometry(8, top, 173, height);
 }
 
-catalogue::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QString& caption) {
-    auto* link = new catalogue::ClickLabel(caption, pane);
+widgets::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QString& caption) {
+    auto* link = new widgets::ClickLabel(caption, pane);
     link->setObjectName(QString::fromLatin1(name));
     link->setFont(Tahoma(13, kUnderline));
     QPalette palette = link->palette();

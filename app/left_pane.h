@@ -5,7 +5,7 @@
 class QCheckBox;
 class QWidget;
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 class ClickLabel;
 }
 
@@ -14,7 +14,7 @@ namespace trovel::app {
 // The parts of a left-pane page: a bold heading, a wrapped explanation, links and boxes.
 void AddHeading(QWidget* pane, const QString& heading);
 void AddExplanation(QWidget* pane, const QString& text, int height);
-catalogue::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QString& caption);
+widgets::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QString& caption);
 QCheckBox* AddBox(QWidget* pane, const char* name, int y, const QString& caption, bool ticked);
 
 }  // namespace trovel::app

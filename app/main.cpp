@@ -1,12 +1,12 @@
 #include <QApplication>
 
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 #include "app/main_window.h"
 #include "platform/system_platform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    trovel::app::RegisterTahoma();
+    trovel::widgets::RegisterTahoma();
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::TForm1 window(*platform);
     window.show();

@@ -12,14 +12,16 @@
 #include <QStackedWidget>
 
 #include "app/about_window.h"
-#include "app/fonts.h"
-#include "app/window_messages.h"
+#include "widgets/fonts.h"
+#include "widgets/window_messages.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "space/drive_catalogue.h"
 
 namespace trovel::app {
 namespace {
+
+using widgets::Tahoma;
 
 template <typename Widget>
 Widget* Place(QWidget* parent, const char* name, QRect geometry) {
@@ -69,11 +71,22 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     kfo_->MakeExclusionList();
     kfo_->SortByName();
     vddo_->SortBySize();
-    GiveAccentRoom(this);
+    widgets::GiveAccentRoom(this);
     TSWelcomeShow();
 }
 
 TForm1::~TForm1() = default;
+
+int TForm1::pageAreaHeight() const { return PageControl1->height(); }
+void TForm1::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
+void TForm1::SetProgressLine(const QString& text) { VFAbout->lnowisprocessing->setText(text); }
+void TForm1::SetTransferLine(const QString& text) { VFAbout->SetTransferLine(text); }
+void TForm1::OfferCancel(std::function<void()> onCancel) { VFAbout->OfferCancel(std::move(onCancel)); }
+void TForm1::EndWait() {
+    VFAbout->SetTransferLine({});
+    VFAbout->OfferCancel({});
+    VFAbout->EndWait();
+}
 
 QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
     auto* page = new QWidget(pages);
@@ -149,7 +162,7 @@ void TForm1::BuildControls() {
     bexit->setText(QStringLiteral("Kilépés"));
     babout = Place<QPushButton>(this, "babout", {126, 467, 91, 25});
     babout->setText(QStringLiteral("A programról"));
-    auto* credit = new catalogue::ClickLabel(QStringLiteral("Trovel 2\n"
+    auto* credit = new widgets::ClickLabel(QStringLiteral("Trovel 2\n"
                                                             "A Trovel fejlesztői"),
                                              this);
     credit->setObjectName(QStringLiteral("Label1"));
@@ -157,7 +170,7 @@ void TForm1::BuildControls() {
     credit->adjustSize();
     credit->setCursor(Qt::PointingHandCursor);
     credit->installEventFilter(this);
-    connect(credit, &catalogue::ClickLabel::clicked, this, &TForm1::Label1Click);
+    connect(credit, &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
     Label1 = credit;
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
     bprevious->setText(QStringLiteral("<  Vissza"));
@@ -237,11 +250,12 @@ void TForm1::WMFolderCheck(qintptr operationId) {
 }
 
 bool TForm1::event(QEvent* event) {
-    if (event->type() == WM_DRIVESELECT) {
+    using widgets::WindowMessage;
+    if (event->type() == widgets::WM_DRIVESELECT) {
         WMDriveSelect(static_cast<WindowMessage*>(event)->wParam);
         return true;
     }
-    if (event->type() == WM_FOLDERCHECK) {
+    if (event->type() == widgets::WM_FOLDERCHECK) {
         WMFolderCheck(static_cast<WindowMessage*>(event)->wParam);
         return true;
     }

@@ -9,6 +9,7 @@ class QWheelEvent;
 
 #include "app/anchors.h"
 #include "catalogue/list_types.h"
+#include "catalogue/wizard_window.h"
 #include "platform/platform.h"
 
 class QCheckBox;
@@ -26,7 +27,7 @@ namespace trovel::space {
 class TVddo;
 }
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 class ClickLabel;
 }
 
@@ -36,7 +37,7 @@ class TVFAbout;
 
 // The main window: header tools, the page area with its scroll bar, the left pane
 // and the wizard buttons. It owns the catalogues and every row.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public catalogue::WizardWindow {
     Q_OBJECT
 
 public:
@@ -46,11 +47,24 @@ public:
     explicit TForm1(platform::Platform& platform, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    platform::Platform& platform() { return platform_; }
-    catalogue::SharedValues& shared() { return shared_; }
     catalogue::Tvkfo& kfo() { return *kfo_; }
     space::TVddo& vddo() { return *vddo_; }
-    std::mutex& progressLock() { return progressLock_; }
+
+    // What the catalogues may reach of the window.
+    platform::Platform& platform() override { return platform_; }
+    catalogue::SharedValues& shared() override { return shared_; }
+    std::mutex& progressLock() override { return progressLock_; }
+    QWidget* messageWindow() override { return this; }
+    QLabel* checkedCountLabel() override { return lcheckedcount; }
+    QLabel* listedCountLabel() override { return lfolderslisted; }
+    QLabel* sizeSumLabel() override { return lsizesum; }
+    QScrollBar* listScrollBar() override { return ScrollBar1; }
+    int pageAreaHeight() const override;
+    void SetNextEnabled(bool enabled) override;
+    void SetProgressLine(const QString& text) override;
+    void SetTransferLine(const QString& text) override;
+    void OfferCancel(std::function<void()> onCancel) override;
+    void EndWait() override;
 
     // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
     int vsheetpage = 0;
@@ -100,23 +114,23 @@ public:
     QPushButton* bmainlist;
     QPushButton* bmainmove;
     QPushButton* bmainrestore;
-    catalogue::ClickLabel* lallgetsize;
+    widgets::ClickLabel* lallgetsize;
     QCheckBox* cbuserfolders;
     QCheckBox* cbcommonfolders;
-    catalogue::ClickLabel* lredirectall;
-    catalogue::ClickLabel* lredirectunall;
-    catalogue::ClickLabel* lredirectgetsize;
-    catalogue::ClickLabel* lcopyall;
-    catalogue::ClickLabel* lcopyunall;
-    catalogue::ClickLabel* lcopygetsize;
-    catalogue::ClickLabel* Label39;
-    catalogue::ClickLabel* Label40;
-    catalogue::ClickLabel* Label41;
-    catalogue::ClickLabel* ldrivesrefresh;
+    widgets::ClickLabel* lredirectall;
+    widgets::ClickLabel* lredirectunall;
+    widgets::ClickLabel* lredirectgetsize;
+    widgets::ClickLabel* lcopyall;
+    widgets::ClickLabel* lcopyunall;
+    widgets::ClickLabel* lcopygetsize;
+    widgets::ClickLabel* Label39;
+    widgets::ClickLabel* Label40;
+    widgets::ClickLabel* Label41;
+    widgets::ClickLabel* ldrivesrefresh;
     QCheckBox* CheckBox2;
     QCheckBox* CheckBox1;
-    catalogue::ClickLabel* lrestoreall;
-    catalogue::ClickLabel* lrestoreunall;
+    widgets::ClickLabel* lrestoreall;
+    widgets::ClickLabel* lrestoreunall;
 
     // Makes `page` the page shown: its show handler runs while the page being left is
     // still the one shown, then the page changes.
@@ -130,7 +144,9 @@ public:
     void TSCopyShow();
     void TSDeleteShow();
     void TSDrivesShow();
+    void TSStatusShow();
     void TSRestoreShow();
+    void TSRestoredShow();
 
     void bnextClick();
     void bpreviousClick();
@@ -141,6 +157,9 @@ public:
 
     // Stores the worker's parameters, starts it and waits behind the wait window.
     void StartSizeThread(bool vall, int operationID);
+    // Hands the chosen folders and the drive root to the relocation worker, takes the rows
+    // off screen, runs the worker behind the wait window and returns when it has ended.
+    void StartRedirectThread(QWidget* Obj, const std::string& destdrv);
 
     // Shows or hides the header tools for the kind of page shown.
     void ShowListHeader(bool show);

@@ -10,18 +10,21 @@
 #include <QStackedWidget>
 
 #include "app/about_window.h"
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 #include "app/left_pane.h"
 #include "app/links.h"
 #include "app/main_window.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "space/drive_catalogue.h"
 #include "space/size_text.h"
+#include "relocation/redirect_thread.h"
 #include "space/size_thread.h"
 
 namespace trovel::app {
 namespace {
+
+using widgets::Tahoma;
 
 struct PaneText {
     QWidget* TForm1::*pane;
@@ -100,9 +103,9 @@ void TForm1::BuildPages() {
         AddHeading(pane, QString::fromUtf8(text.heading));
         AddExplanation(pane, QString::fromUtf8(text.text), text.textHeight);
         connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
-                &catalogue::ClickLabel::clicked, this, &TForm1::Label1Click);
+                &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
-                &catalogue::ClickLabel::clicked, this, &TForm1::Label11Click);
+                &widgets::ClickLabel::clicked, this, &TForm1::Label11Click);
     }
 
     lallgetsize = AddLink(TSListAllL, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
@@ -123,7 +126,7 @@ void TForm1::BuildPages() {
     lrestoreall = AddLink(TSRestoreL, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
     lrestoreunall = AddLink(TSRestoreL, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
 
-    using catalogue::ClickLabel;
+    using widgets::ClickLabel;
     const auto checkAll = [this](bool tick, int kind) {
         return [this, tick, kind] { kfo_->CheckAll(tick, kind, ShownPage(), ScrollBar1, lfolderslisted); };
     };
@@ -167,7 +170,9 @@ void TForm1::ShowPage(QWidget* page) {
     else if (page == TSCopy) TSCopyShow();
     else if (page == TSDelete) TSDeleteShow();
     else if (page == TSDrives) TSDrivesShow();
+    else if (page == TSStatus) TSStatusShow();
     else if (page == TSRestore) TSRestoreShow();
+    else if (page == TSRestored) TSRestoredShow();
     PageControl1->setCurrentWidget(page);
 }
 
@@ -191,7 +196,7 @@ void TForm1::TSListAllShow() {
     vsheetpage = 1;
     kfo_->GetKFAll(TSListAll, ScrollBar1);
     ShowLeftPane(TSListAllL);
-    catalogue::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
     bprevious->show();
     bexit->show();
     ShowListHeader(true);
@@ -200,7 +205,7 @@ void TForm1::TSListAllShow() {
 void TForm1::RedirectShow() {
     vsheetpage = 1;
     kfo_->FilterList(cbuserfolders, cbcommonfolders, Redirect, ScrollBar1, lfolderslisted);
-    catalogue::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
     ShowButtons(true, true);
     bnext->setEnabled(kfo_->IsThereChecked(1));
     bexit->show();
@@ -212,7 +217,7 @@ void TForm1::TSCopyShow() {
     vsheetpage = 1;
     ShowListHeader(true);
     kfo_->GetKFDefinedListCopy(TSCopy, ScrollBar1);
-    catalogue::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
     ShowLeftPane(TSCopyL);
     bnext->setEnabled(kfo_->IsThereChecked(2));
 }
@@ -221,7 +226,7 @@ void TForm1::TSDeleteShow() {
     vsheetpage = 1;
     ShowListHeader(true);
     kfo_->GetKFDefinedListDelete(TSDelete);
-    catalogue::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
     ShowLeftPane(TSDeleteL);
     bnext->setEnabled(kfo_->IsThereChecked(3));
 }
@@ -234,19 +239,39 @@ void TForm1::TSDrivesShow() {
     if (vddo_->IDSelecyed > -1) vddo_->SelectDrive(vddo_->IDSelecyed);
     vddo_->RefreshList();
     const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
-    catalogue::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
+    widgets::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
     bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
+}
+
+void TForm1::TSStatusShow() {
+    vsheetpage = 1;
+    ShowListHeader(true);
+    ShowButtons(false, false);
+    ShowLeftPane(TSStatusL);
+    StartRedirectThread(TSStatus, shared_.chosenDriveRoot);
+    kfo_->HookItems(TSStatus);
+    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
 void TForm1::TSRestoreShow() {
     vsheetpage = 1;
     kfo_->GetKFDefinedListRedirect(TSRestore, ScrollBar1);
-    catalogue::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
     ShowButtons(true, true);
     bexit->show();
     bnext->setEnabled(kfo_->IsThereChecked(1));
     ShowListHeader(true);
     ShowLeftPane(TSRestoreL);
+}
+
+void TForm1::TSRestoredShow() {
+    vsheetpage = 1;
+    kfo_->ResetToDefault(TSRestored, ScrollBar1);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    ShowButtons(false, false);
+    ShowListHeader(true);
+    ShowLeftPane(TSRestoredL);
+    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
 void TForm1::bnextClick() {
@@ -263,10 +288,10 @@ void TForm1::bnextClick() {
         }
     } else if (page == TSDelete) {
         ShowPage(TSDrives);
-    } else if (page == TSDrives || page == TSRestore) {
-        // The relocation run and the restore are not in this version: say so instead of pretending.
-        platform_.ShowMessageBox("Ez a lépés ebben a változatban még nem érhető el.", "Trovel",
-                                 platform::kMbOk | platform::kMbIconInformation);
+    } else if (page == TSDrives) {
+        ShowPage(TSStatus);
+    } else if (page == TSRestore) {
+        ShowPage(TSRestored);
     }
 }
 
@@ -291,7 +316,7 @@ void TForm1::Label11Click() { platform_.ShellOpen(kDonationPage); }
 
 void TForm1::StartSizeThread(bool vall, int operationID) {
     VFAbout->BeginWait();
-    space::TSizeThread worker(this, vall, operationID);
+    space::TSizeThread worker(*kfo_, *this, vall, operationID);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
         VFAbout->EndWait();  // no thread to be had: there is nothing to wait for
@@ -300,6 +325,21 @@ void TForm1::StartSizeThread(bool vall, int operationID) {
     VFAbout->ShowAbout(true);
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.
+    worker.wait();
+}
+
+void TForm1::StartRedirectThread(QWidget* Obj, const std::string& destdrv) {
+    VFAbout->BeginWait();
+    // The worker gets the rows' choices now; the rows stay off screen until it has ended.
+    relocation::TRedirectThread worker(*kfo_, *this, Obj, destdrv);
+    kfo_->HookItems(nullptr);
+    worker.start();
+    if (!worker.isRunning() && !worker.isFinished()) {
+        VFAbout->EndWait();  // no thread to be had: nothing was relocated
+        return;
+    }
+    QThread::msleep(100);
+    VFAbout->ShowAbout(true);
     worker.wait();
 }
 

@@ -1,14 +1,16 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/main_window.h"
+#include "catalogue/wizard_window.h"
 #include "catalogue/exchange_sort.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "catalogue/text.h"
 
 namespace trovel::catalogue {
+
+using widgets::Utf16View;
 namespace {
 
 int CompareLabels(const QLabel* a, const QLabel* b) {
@@ -42,7 +44,7 @@ void Tvkfo::Sort(int sortID) {
         default: break;
     }
     ShowAll(false);
-    FkfOwner->ScrollBar1->setValue(0);
+    FkfOwner->listScrollBar()->setValue(0);
     int k = 0;
     for (TFrame1* row : framearr) {
         if (!row->active) continue;

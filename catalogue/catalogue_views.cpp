@@ -4,16 +4,19 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 
-#include "app/main_window.h"
+#include "catalogue/wizard_window.h"
 #include "catalogue/exchange_sort.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "catalogue/text.h"
 #include "space/saturating.h"
 #include "space/size_text.h"
 
 namespace trovel::catalogue {
+
+using widgets::SetAutoSizedText;
+using widgets::Utf16View;
 namespace {
 
 QCheckBox* BoxOf(TFrame1* row, int operationId) {
@@ -70,7 +73,7 @@ void Tvkfo::BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide) {
     }
     Fkflistcount = static_cast<std::uint32_t>(k);
     Fkfselectedcount = ticked;
-    ShowCount(FkfOwner->lcheckedcount, ticked);
+    ShowCount(FkfOwner->checkedCountLabel(), ticked);
     SetScrollBar(k);
 }
 
@@ -124,7 +127,7 @@ void Tvkfo::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1) {
 }
 
 void Tvkfo::GetKFDefinedListDelete(QWidget* Obj) {
-    BuildList(Obj, FkfOwner->ScrollBar1, [](TFrame1* row, bool& ticked) {
+    BuildList(Obj, FkfOwner->listScrollBar(), [](TFrame1* row, bool& ticked) {
         const bool listed = row->active;
         if (listed) {
             row->cbmove->setEnabled(false);
@@ -157,8 +160,8 @@ void Tvkfo::CheckAll(bool vcheck, int opID, QWidget*, QScrollBar* scrollbar1, QL
     }
     Fkfselectedcount = vcheck ? count : 0;
     ShowCount(lcount, Fkflistcount);
-    ShowCount(FkfOwner->lcheckedcount, Fkfselectedcount);
-    FkfOwner->bnext->setEnabled(IsThereChecked(opID));
+    ShowCount(FkfOwner->checkedCountLabel(), Fkfselectedcount);
+    FkfOwner->SetNextEnabled(IsThereChecked(opID));
 }
 
 bool Tvkfo::IsThereChecked(int operationID) {
@@ -177,12 +180,12 @@ bool Tvkfo::IsThereChecked(int operationID) {
         }
     }
     Fkfselectedcount = count;
-    ShowCount(FkfOwner->lcheckedcount, count);
+    ShowCount(FkfOwner->checkedCountLabel(), count);
     // Moving needs at least one folder; copying and deleting are optional.
     const bool result = operationID == kMoveBox ? count > 0 : true;
     if (operationID == kMoveBox || operationID == kCopyBox) FkfOwner->shared().selectedSizeSum = total;
     const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
-    SetAutoSizedText(FkfOwner->lsizesum, QString::fromStdString(size.number + size.unit));
+    SetAutoSizedText(FkfOwner->sizeSumLabel(), QString::fromStdString(size.number + size.unit));
     return result;
 }
 
@@ -225,13 +228,13 @@ void Tvkfo::HookItems(QWidget* value) {
 }
 
 void Tvkfo::SetScrollBar(int i) {
-    QScrollBar* bar = FkfOwner->ScrollBar1;
+    QScrollBar* bar = FkfOwner->listScrollBar();
     bar->hide();
     if (i < 1 || framearr.empty()) {
         bar->setMaximum(0);
         return;
     }
-    const int m = ListScrollRange(framearr.front()->height(), i, FkfOwner->PageControl1->height());
+    const int m = ListScrollRange(framearr.front()->height(), i, FkfOwner->pageAreaHeight());
     if (m < 0) {
         bar->setMaximum(0);
         return;

@@ -4,11 +4,14 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "app/fonts.h"
-#include "app/window_messages.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/fonts.h"
+#include "widgets/window_messages.h"
+#include "widgets/row_widgets.h"
 
 namespace trovel::catalogue {
+
+using widgets::ActionBox;
+using widgets::ClickLabel;
 namespace {
 
 const QColor kChosenColour(234, 244, 255);
@@ -58,12 +61,12 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
 
     lfoldername = Make<QLabel>(GroupBox1, "lfoldername", 92, 7);
     lfoldername->setTextFormat(Qt::PlainText);  // names, paths and descriptions are shown as they are
-    lfoldername->setFont(app::Tahoma(13, app::kBold));
+    lfoldername->setFont(widgets::Tahoma(13, widgets::kBold));
     lfoldername->setForegroundRole(QPalette::WindowText);
 
     lsize = Make<QLabel>(GroupBox1, "lsize", 218, 7);
     lsize->setTextFormat(Qt::PlainText);
-    lsize->setFont(app::Tahoma(12));
+    lsize->setFont(widgets::Tahoma(12));
     QPalette sizePalette = lsize->palette();
     sizePalette.setColor(QPalette::WindowText, QColor(0, 117, 234));
     lsize->setPalette(sizePalette);
@@ -76,7 +79,7 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     ldescription->setFixedSize(464, 27);
     ldescription->setWordWrap(true);
     ldescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ldescription->setFont(app::Tahoma(11, app::kItalic));
+    ldescription->setFont(widgets::Tahoma(11, widgets::kItalic));
 
     // Creation order follows the row's declaration; the keyboard order is set below.
     cbcopy = MakeBox<ActionBox>(GroupBox1, "cbcopy", {174, 82, 67, 13}, "Másolás",
@@ -139,7 +142,7 @@ void TFrame1::cbcopyMouseUp() { SendFolderCheck(2); }
 void TFrame1::cbdeleteMouseUp() { SendFolderCheck(3); }
 
 void TFrame1::SendFolderCheck(int operationId) {
-    app::SendWindowMessage(owner_, app::WM_FOLDERCHECK, operationId, 0);
+    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, operationId, 0);
 }
 
 void TFrame1::lfolderpathClick() {

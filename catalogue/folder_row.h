@@ -12,10 +12,13 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 
-namespace trovel::catalogue {
-
+namespace trovel::widgets {
 class ActionBox;
 class ClickLabel;
+}  // namespace trovel::widgets
+
+namespace trovel::catalogue {
+
 
 // One known folder: the row that shows it on a wizard page and, in its fields,
 // the folder's record for the whole run.
@@ -33,15 +36,15 @@ public:
     // Controls, in declaration order.
     QLabel* Image1;
     QLabel* lfoldername;
-    ActionBox* cbcopy;
-    ActionBox* cbmove;
-    ClickLabel* lfolderpath;
+    widgets::ActionBox* cbcopy;
+    widgets::ActionBox* cbmove;
+    widgets::ClickLabel* lfolderpath;
     QCheckBox* cbredirected;
     QGroupBox* GroupBox1;
     QLabel* ldescription;
     QCheckBox* cbcopied;
     QLabel* lsize;
-    ActionBox* cbdelete;
+    widgets::ActionBox* cbdelete;
 
     // The folder record.
     bool FSelected = false;

@@ -1,23 +1,24 @@
 #include "catalogue/known_folder_catalogue.h"
 
-#include <QIcon>
-#include <QImage>
 #include <QLabel>
 
 #include <algorithm>
 #include <iterator>
 
-#include "app/main_window.h"
+#include "catalogue/wizard_window.h"
 #include "catalogue/description.h"
 #include "catalogue/folder_row.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "platform/known_folder_ids.h"
+#include "widgets/shell_icon.h"
 
 namespace trovel::catalogue {
 
+using widgets::SetAutoSizedText;
+
 using platform::Succeeded;
 
-Tvkfo::Tvkfo(app::TForm1* Owner) : FkfOwner(Owner), platform_(Owner->platform()) {
+Tvkfo::Tvkfo(WizardWindow* Owner) : FkfOwner(Owner), platform_(Owner->platform()) {
     Fiobj = 0;
     FkfSizegot = false;
     FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) | CategoryBit(platform::KF_CATEGORY_PERUSER);
@@ -75,7 +76,7 @@ void Tvkfo::GuardKeptFolders() {
 
 TFrame1* Tvkfo::MakeRow(std::uint32_t index) {
     const int n = static_cast<int>(index);
-    auto* row = new TFrame1(FkfOwner, platform_);
+    auto* row = new TFrame1(FkfOwner->messageWindow(), platform_);
     row->setObjectName(QStringLiteral("F%1").arg(n));
     row->move(3, (row->height() + 3) * n + 3);
     row->ID = n;
@@ -121,22 +122,6 @@ void Tvkfo::FillRow(TFrame1* row) {
     row->Image1->adjustSize();
 }
 
-QPixmap Tvkfo::GetShellIcon(const std::string& path) {
-    constexpr int kExtraLarge = 48;
-    const platform::ShellIcon icon = platform_.ShellIconOf(path);
-    if (!icon.argb.empty() && icon.width > 0 && icon.height > 0 &&
-        icon.argb.size() >= static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height)) {
-        QImage image(icon.width, icon.height, QImage::Format_ARGB32);
-        for (int y = 0; y < icon.height; ++y)
-            for (int x = 0; x < icon.width; ++x)
-                image.setPixel(x, y, icon.argb[static_cast<std::size_t>(y * icon.width + x)]);
-        return QPixmap::fromImage(image);
-    }
-    const QIcon fallback(QString::fromStdString(icon.fallbackResource));
-    const QIcon themed = icon.themeName.empty()
-                             ? fallback
-                             : QIcon::fromTheme(QString::fromStdString(icon.themeName), fallback);
-    return themed.pixmap(kExtraLarge, kExtraLarge);
-}
+QPixmap Tvkfo::GetShellIcon(const std::string& path) { return widgets::ShellIconPixmap(platform_, path); }
 
 }  // namespace trovel::catalogue

@@ -10,16 +10,14 @@
 #include <vector>
 
 #include "catalogue/list_types.h"
+#include "catalogue/wizard_window.h"
 #include "platform/platform.h"
+#include "relocation/folder_rules.h"
 
 class QCheckBox;
 class QLabel;
 class QScrollBar;
 class QWidget;
-
-namespace trovel::app {
-class TForm1;
-}
 
 namespace trovel::catalogue {
 
@@ -40,7 +38,7 @@ constexpr CategorySet CategoryBit(std::uint32_t category) {
 class Tvkfo {
 public:
     // Create: opens the known-folder registry and records the system drive.
-    explicit Tvkfo(app::TForm1* Owner);
+    explicit Tvkfo(WizardWindow* Owner);
     ~Tvkfo();
 
     // Builds one row per registered folder, in the registry's order.
@@ -70,10 +68,44 @@ public:
 
     // Carries an effect on widgets to the window's thread (or runs it there directly).
     using GuiPost = std::function<void(std::function<void()>)>;
-    // Measures the rows that `vall` / `operationID` choose (every row with a path, or the
-    // listed rows whose move (1) or copy (2) box is ticked), each folder once per run, and
-    // returns their total, which becomes the selected size sum.
-    std::int64_t GetKFSize(bool vall, int operationID, const GuiPost& post);
+    // One folder to measure, as the size worker gets it: plain data made on the window's
+    // thread. `row` is where the result goes; the worker never reads it.
+    struct SizeTask {
+        TFrame1* row = nullptr;
+        QString name;
+        std::string path;
+        TSA excludePaths;
+        bool sizeGot = false;
+        std::int64_t size = 0;
+    };
+    // The rows that `vall` / `operationID` choose: every row with a path, or the listed rows
+    // whose move (1) or copy (2) box is ticked.
+    std::vector<SizeTask> SizeSnapshot(bool vall, int operationID) const;
+    // On the size worker: measures each task's folder once per run (those measured before keep
+    // their size), writes the sizes on the rows through `post`, makes the total the selected
+    // size sum and returns it.
+    std::int64_t GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post);
+
+    // One folder of a relocation run as the worker gets it: the row and what the user chose.
+    struct RunTask {
+        TFrame1* row = nullptr;
+        relocation::FolderChoice choice;
+    };
+    // The active rows in the catalogue's order, with their boxes as they are now.
+    std::vector<RunTask> RedirectSnapshot() const;
+    // The relocation run, on its worker: each folder in turn to `destdrv`, its outcome shown
+    // on its row through `effects`, the counts after the last. Stops copying at `cancelled`:
+    // the folder in progress is rolled back and counts as failed, the rest are skipped.
+    struct RunEffects {
+        GuiPost post;
+        GuiPost postAndWait;           // the error box: the worker waits for the answer
+        std::function<void()> cancel;  // what the wait window's cancel button calls
+        std::function<bool()> cancelled;
+    };
+    void Redirect(QWidget* Obj, const std::string& destdrv, const std::vector<RunTask>& tasks,
+                  const RunEffects& effects);
+    // The restore, on the window's thread: the ticked folders back at their default paths.
+    void ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1);
 
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);
@@ -94,7 +126,7 @@ public:
     TaKF Fkfarray;
     std::uint32_t Fkffullcount = 0;
     platform::KnownFolderDefinition Fkfstruct;
-    app::TForm1* FkfOwner;
+    WizardWindow* FkfOwner;
 
 private:
     // The frame every list view shares; `list` says per row whether it is listed,
@@ -103,6 +135,10 @@ private:
     void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
     void PlaceRow(TFrame1* row, int k);
     void ShowCount(QLabel* label, std::uint32_t count);
+    // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
+    // and its outcome.
+    void ShowProcessed(TFrame1* row, int shown);
+    void ShowOutcome(TFrame1* row, const relocation::FolderResult& result);
     TFrame1* MakeRow(std::uint32_t index);
     void FillRow(TFrame1* row);
     void GuardKeptFolders();

@@ -1,8 +1,8 @@
 // The catalogue's relocation planning: which known folders lie inside which, and where a
 // folder goes on the chosen drive or back at its default place.
-#include "app/main_window.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
+#include "relocation/folder_rules.h"
 #include "relocation/path_slicing.h"
 
 namespace trovel::catalogue {
@@ -23,19 +23,10 @@ void Tvkfo::MakeExclusionList() {
 }
 
 std::string Tvkfo::MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid) {
-    Fkf.reset();
-    // A folder the registry will not hand out is never queried; an empty result counts as failed.
-    if (!Fkfm || !platform::Succeeded(Fkfm->GetFolder(kfid, Fkf)) || !Fkf) {
-        Fkf.reset();
-        return {};
-    }
-    const bool home = DestDrive == relocation::kDefaultPlace;
-    std::string defaultPath;
-    if (!platform::Succeeded(
-            Fkf->GetPath(home ? platform::kCreateDefaultPathFlags : platform::kDefaultPathFlags, defaultPath)))
-        return {};
-    if (home) return defaultPath;
-    return relocation::DestinationOnDrive(DestDrive, defaultPath, platform_.Style());
+    // A folder the registry will not hand out, or without a default path, gets no place: such
+    // a folder is never redirected.
+    if (!Fkfm) return {};
+    return relocation::DestinationOf(*Fkfm, kfid, DestDrive, platform_.Style());
 }
 
 }  // namespace trovel::catalogue

@@ -5,11 +5,12 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 
-#include "app/fonts.h"
-#include "app/main_window.h"
+#include "widgets/fonts.h"
+#include "catalogue/wizard_window.h"
+#include "widgets/shell_icon.h"
 #include "catalogue/exchange_sort.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "catalogue/text.h"
 #include "relocation/path_slicing.h"
 #include "space/drive_fit.h"
@@ -33,7 +34,7 @@ int CompareTexts(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TVddo::TVddo(app::TForm1* Owner) : FDDOwner(Owner) {}
+TVddo::TVddo(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
 
 TVddo::~TVddo() = default;
 
@@ -54,7 +55,7 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
             continue;
         }
 
-        auto* row = new TFrame2(FDDOwner, platform);
+        auto* row = new TFrame2(FDDOwner->messageWindow(), platform);
         vObjarr.push_back(row);
         row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
         row->ID = n;
@@ -63,13 +64,13 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->show();
 
         row->vDrive = root;
-        row->Image1->setPixmap(FDDOwner->kfo().GetShellIcon(root));
+        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, root));
         row->Image1->adjustSize();
         std::string label;
         // Without volume information the caption still names the root.
         if (!platform.VolumeLabel(root, label)) label.clear();
         row->vLabel = label;
-        catalogue::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(label + " ( " + root + " )"));
+        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(label + " ( " + root + " )"));
 
         platform::VolumeSpace space;
         if (!platform.DiskFreeSpace(root, space)) space = {};
@@ -79,12 +80,12 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->vAtmost = AtMost(row->vFree, row->vSize);
         row->vPBPosition = Percent(row->vUsed, row->vSize);
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
-        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+        widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
         row->ProgressBar1->setPosition(row->vPBPosition);
         ++n;
     }
     FDCount = n;
-    for (TFrame2* row : vObjarr) app::GiveAccentRoom(row);
+    for (TFrame2* row : vObjarr) widgets::GiveAccentRoom(row);
     PlaceLeftOutNote(Obj);
     SetScrollBar(n);
 }
@@ -138,7 +139,7 @@ void TVddo::Unchoose(TFrame2* row) {
     row->ProgressBar1->setState(StateProgressBar::Normal);
     row->ProgressBar1->setPosition(row->vPBPosition);
     row->setSelected(false);
-    catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+    widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
 }
 
 bool TVddo::SelectDrive(int id) {
@@ -164,7 +165,7 @@ bool TVddo::SelectDrive(int id) {
         result = Fits(row->vAtmost, content);
         row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
         row->setSelected(true);
-        catalogue::SetAutoSizedText(row->lspace, QString::fromStdString(
+        widgets::SetAutoSizedText(row->lspace, QString::fromStdString(
             SpaceText(row->vSize - needed, row->vSize, FDDOwner->platform().DecimalSeparator())));
         IDSelecyed = id;
     }
@@ -172,13 +173,13 @@ bool TVddo::SelectDrive(int id) {
 }
 
 void TVddo::SetScrollBar(int i) {
-    QScrollBar* bar = FDDOwner->ScrollBar1;
+    QScrollBar* bar = FDDOwner->listScrollBar();
     bar->hide();
     if (i < 1 || vObjarr.empty()) {
         bar->setMaximum(0);
         return;
     }
-    const int m = catalogue::ListScrollRange(vObjarr.front()->height(), i, FDDOwner->PageControl1->height());
+    const int m = catalogue::ListScrollRange(vObjarr.front()->height(), i, FDDOwner->pageAreaHeight());
     if (m < 0) {
         bar->setMaximum(0);
         return;
@@ -213,7 +214,7 @@ void TVddo::Sort(int sortID) {
 }
 
 void TVddo::RefreshList() {
-    FDDOwner->ScrollBar1->setValue(0);
+    FDDOwner->listScrollBar()->setValue(0);
     // The choice follows its row to its new place.
     TFrame2* chosen = nullptr;
     for (TFrame2* row : vObjarr)

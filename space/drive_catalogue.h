@@ -11,8 +11,8 @@ class QLabel;
 class QScrollBar;
 class QWidget;
 
-namespace trovel::app {
-class TForm1;
+namespace trovel::catalogue {
+class WizardWindow;
 }
 
 namespace trovel::space {
@@ -24,7 +24,7 @@ using TaFOdrv = std::vector<TFrame2*>;
 // the choice of the target drive against the size of the selected folders.
 class TVddo {
 public:
-    explicit TVddo(app::TForm1* Owner);
+    explicit TVddo(catalogue::WizardWindow* Owner);
     ~TVddo();
 
     // Rebuilds every row from the platform's volumes, on page `Obj`.
@@ -40,7 +40,7 @@ public:
     // Renumbers the rows in their order and lays them out again.
     void RefreshList();
 
-    app::TForm1* FDDOwner;
+    catalogue::WizardWindow* FDDOwner;
     TaFOdrv vObjarr;
     int FDCount = 0;
     int IDSelecyed = -1;

@@ -3,9 +3,9 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "app/fonts.h"
-#include "app/window_messages.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/fonts.h"
+#include "widgets/window_messages.h"
+#include "widgets/row_widgets.h"
 
 namespace trovel::space {
 
@@ -21,11 +21,11 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(32, 7, 64, 64);
 
-    ldrvlabel = new catalogue::ClickLabel(GroupBox1);
+    ldrvlabel = new widgets::ClickLabel(GroupBox1);
     ldrvlabel->setTextFormat(Qt::PlainText);  // a volume label is shown as it is
     ldrvlabel->setObjectName(QStringLiteral("ldrvlabel"));
     ldrvlabel->move(136, 10);
-    ldrvlabel->setFont(app::Tahoma(11, app::kBold));
+    ldrvlabel->setFont(widgets::Tahoma(11, widgets::kBold));
     ldrvlabel->setCursor(Qt::PointingHandCursor);
 
     ProgressBar1 = new StateProgressBar(GroupBox1);
@@ -35,7 +35,7 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     ProgressBar1->setState(StateProgressBar::Error);
     ProgressBar1->setPosition(50);
 
-    cbusethis = new catalogue::ActionBox(GroupBox1);
+    cbusethis = new widgets::ActionBox(GroupBox1);
     cbusethis->setObjectName(QStringLiteral("cbusethis"));
     cbusethis->setGeometry(463, 29, 97, 17);
 
@@ -44,8 +44,8 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 
-    connect(cbusethis, &catalogue::ActionBox::mouseReleased, this, &TFrame2::cbusethisMouseUp);
-    connect(ldrvlabel, &catalogue::ClickLabel::clicked, this, &TFrame2::ldrvlabelClick);
+    connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &TFrame2::cbusethisMouseUp);
+    connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &TFrame2::ldrvlabelClick);
     setSelected(false);
 }
 
@@ -62,7 +62,7 @@ void TFrame2::setSelected(bool value) {
     }
 }
 
-void TFrame2::cbusethisMouseUp() { app::SendWindowMessage(owner_, app::WM_DRIVESELECT, ID, 0); }
+void TFrame2::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }
 
 void TFrame2::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
 

@@ -12,10 +12,10 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 class ActionBox;
 class ClickLabel;
-}  // namespace trovel::catalogue
+}  // namespace trovel::widgets
 
 namespace trovel::space {
 
@@ -33,9 +33,9 @@ public:
 
     QGroupBox* GroupBox1;
     QLabel* Image1;
-    catalogue::ClickLabel* ldrvlabel;
+    widgets::ClickLabel* ldrvlabel;
     StateProgressBar* ProgressBar1;
-    catalogue::ActionBox* cbusethis;
+    widgets::ActionBox* cbusethis;
     QLabel* lspace;
 
     bool FSelected = false;

@@ -1,23 +1,22 @@
-// The catalogue's size measurement: walks the chosen folders once each and writes
-// their sizes on their rows. It runs on the size worker; every effect on widgets goes
-// through `post`, which carries it to the window's thread in the order made here.
+// The catalogue's size measurement: walks the chosen folders once each and writes their
+// sizes on their rows. It runs on the size worker from a snapshot of the rows; every effect
+// on widgets goes through `post`, which carries it to the window's thread in the order made.
+#include <QCheckBox>
 #include <QLabel>
 
 #include <mutex>
 
-#include "app/about_window.h"
-#include "app/main_window.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
 #include "space/folder_walk.h"
 #include "space/saturating.h"
 #include "space/size_text.h"
+#include "widgets/row_widgets.h"
 
 namespace trovel::catalogue {
 namespace {
 
-bool Takes(TFrame1* row, bool vall, int operationID) {
+bool Takes(const TFrame1* row, bool vall, int operationID) {
     // A folder that is or holds the home folder would be measured as the whole home.
     if (row->Path.empty() || row->HoldsKeptFolder) return false;
     if (vall) return true;
@@ -28,42 +27,52 @@ bool Takes(TFrame1* row, bool vall, int operationID) {
 
 }  // namespace
 
-std::int64_t Tvkfo::GetKFSize(bool vall, int operationID, const GuiPost& post) {
+std::vector<Tvkfo::SizeTask> Tvkfo::SizeSnapshot(bool vall, int operationID) const {
+    std::vector<SizeTask> tasks;
+    for (TFrame1* row : framearr) {
+        if (!Takes(row, vall, operationID)) continue;
+        tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
+    }
+    return tasks;
+}
+
+std::int64_t Tvkfo::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
     post([this] { ShowAll(false); });
     const std::string separator = platform_.DecimalSeparator();
     std::int64_t total = 0;
-    for (TFrame1* row : framearr) {
-        if (!Takes(row, vall, operationID)) continue;
-        if (!row->SizeGot) {
+    for (const SizeTask& task : tasks) {
+        std::int64_t size = task.size;
+        if (!task.sizeGot) {
             space::WalkCounters counters;
             {
                 std::lock_guard lock(FkfOwner->progressLock());
-                const QString line = QStringLiteral("Folyamatban: ") + row->lfoldername->text();
-                post([about = FkfOwner->VFAbout, line] { about->lnowisprocessing->setText(line); });
+                const QString line = QStringLiteral("Folyamatban: ") + task.name;
+                post([window = FkfOwner, line] { window->SetProgressLine(line); });
             }
-            const std::int64_t size =
-                row->FolderExcludePath.empty()
-                    ? space::GetFileObjectSize(platform_, row->Path, counters)
-                    : space::GetFileObjectSizeEX(platform_, row->Path, row->FolderExcludePath, counters);
-            row->FolderSize = size;
-            row->FoldersCount = counters.folders;
-            row->FilesCount = counters.files;
-            row->SizeGot = true;
+            size = task.excludePaths.empty()
+                       ? space::GetFileObjectSize(platform_, task.path, counters)
+                       : space::GetFileObjectSizeEX(platform_, task.path, task.excludePaths, counters);
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
             const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
                                   QString::number(counters.folders) + QStringLiteral(" mappa, ") +
                                   QString::number(counters.files) + QStringLiteral(" fájl");
-            post([row, label] {
+            post([row = task.row, size, counters, label] {
+                row->FolderSize = size;
+                row->FoldersCount = counters.folders;
+                row->FilesCount = counters.files;
+                row->SizeGot = true;
                 // Placed 20 pixels right of the name, however long the name is.
                 row->lsize->move(row->lfoldername->x() + row->lfoldername->width() + 20, row->lsize->y());
-                SetAutoSizedText(row->lsize, label);
+                widgets::SetAutoSizedText(row->lsize, label);
             });
         }
-        total = space::SaturatingAdd(total, row->FolderSize);
+        total = space::SaturatingAdd(total, size);
     }
-    FkfOwner->shared().selectedSizeSum = total;
-    FkfSizegot = true;
-    post([this] { ShowAll(true); });
+    post([this, total] {
+        FkfOwner->shared().selectedSizeSum = total;
+        FkfSizegot = true;
+        ShowAll(true);
+    });
     return total;
 }
 

@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 
-namespace trovel::app {
+namespace trovel::widgets {
 
 QFont Tahoma(int pixelHeight, int style) {
     QFont font(QStringLiteral("Tahoma"));
@@ -25,9 +25,9 @@ void RegisterTahoma() {
     }
 }
 
-}  // namespace trovel::app
+}  // namespace trovel::widgets
 
-namespace trovel::app {
+namespace trovel::widgets {
 
 int AccentRoom() {
     static const int room = [] {
@@ -54,4 +54,4 @@ void GiveAccentRoom(QWidget* root) {
     }
 }
 
-}  // namespace trovel::app
+}  // namespace trovel::widgets

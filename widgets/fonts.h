@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace trovel::app {
+namespace trovel::widgets {
 
 enum FontStyle { kPlain = 0, kBold = 1, kItalic = 2, kUnderline = 4 };
 
@@ -22,4 +22,4 @@ int AccentRoom();
 // Gives every label under `root` that much room above its text, so accents are not cut off.
 void GiveAccentRoom(QWidget* root);
 
-}  // namespace trovel::app
+}  // namespace trovel::widgets

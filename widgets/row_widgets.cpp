@@ -1,6 +1,6 @@
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 
 void ActionBox::mousePressEvent(QMouseEvent* event) {
     QCheckBox::mousePressEvent(event);
@@ -24,4 +24,4 @@ void SetAutoSizedText(QLabel* label, const QString& text) {
     label->adjustSize();
 }
 
-}  // namespace trovel::catalogue
+}  // namespace trovel::widgets

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace trovel::catalogue {
+namespace trovel::widgets {
 
 // A check box that reports every mouse-button release that follows a press on it,
 // whatever the button and wherever the pointer is, after the box has toggled.
@@ -47,4 +47,4 @@ inline std::u16string_view Utf16View(const QString& text) {
 // Sets a label's text and sizes the label to it, as an auto-sized label does.
 void SetAutoSizedText(QLabel* label, const QString& text);
 
-}  // namespace trovel::catalogue
+}  // namespace trovel::widgets

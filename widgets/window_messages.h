@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QtGlobal>
 
-namespace trovel::app {
+namespace trovel::widgets {
 
 inline constexpr int WM_USER = 0x400;
 // A drive row's box was released; wParam is the row's ID.
@@ -29,4 +29,4 @@ inline bool SendWindowMessage(QObject* window, QEvent::Type message, qintptr wPa
     return QCoreApplication::sendEvent(window, &event);
 }
 
-}  // namespace trovel::app
+}  // namespace trovel::widgets

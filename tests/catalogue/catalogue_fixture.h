@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/window_messages.h"
+#include "widgets/window_messages.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/known_folder_ids.h"
 
@@ -33,8 +33,8 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == app::WM_FOLDERCHECK || event->type() == app::WM_DRIVESELECT)
-            messages.emplace_back(event->type(), static_cast<app::WindowMessage*>(event)->wParam);
+        if (event->type() == widgets::WM_FOLDERCHECK || event->type() == widgets::WM_DRIVESELECT)
+            messages.emplace_back(event->type(), static_cast<widgets::WindowMessage*>(event)->wParam);
         return false;
     }
 };

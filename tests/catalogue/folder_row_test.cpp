@@ -1,7 +1,7 @@
 #include <QGroupBox>
 #include <QTest>
 
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "catalogue_fixture.h"
 
 namespace trovel::testing {

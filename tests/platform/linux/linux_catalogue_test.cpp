@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/linux_platform.h"
 #include "scratch_home.h"

@@ -12,7 +12,7 @@
 #include <QLabel>
 
 #include "app/main_window.h"
-#include "catalogue/row_widgets.h"
+#include "widgets/row_widgets.h"
 #include "platform/linux/linux_platform.h"
 #include "space/drive_catalogue.h"
 #include "space/drive_row.h"
