@@ -1,5 +1,9 @@
 #include "platform/fake/fake_platform.h"
 
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
 #include <algorithm>
 
 #include "platform/environment_text.h"
@@ -93,13 +97,23 @@ public:
         errorText.clear();
         FakeFolder* found = platform_.Find(id);
         if (found == nullptr) return kFileNotFound;
+        if (found->redirectThrows) throw std::runtime_error("the shell raised an error");
+        if (found->redirectReportsProgress && hooks_.progress) hooks_.progress(512, 1024, 1, 2);
+        if (found->redirectWaitsForCancel) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!(hooks_.cancelled && hooks_.cancelled()) && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (hooks_.cancelled && hooks_.cancelled()) return kCancelled;
         errorText = found->redirectErrorText;
         if (Succeeded(found->redirectResult)) found->path = target;
         return found->redirectResult;
     }
+    void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
 
 private:
     FakePlatform& platform_;
+    RedirectHooks hooks_;
 };
 
 }  // namespace

@@ -29,6 +29,12 @@ struct FakeFolder {
     HResult setPathResult = kOk;
     HResult redirectResult = kOk;
     std::string redirectErrorText;
+    // Redirect raises an error instead of returning a result.
+    bool redirectThrows = false;
+    // Redirect copies content as the Linux mover does: it reports progress and, when asked
+    // to, waits (up to seconds) for a stop request, then rolls back and says so.
+    bool redirectReportsProgress = false;
+    bool redirectWaitsForCancel = false;
 };
 
 // Every call the code under test made, with its arguments.
