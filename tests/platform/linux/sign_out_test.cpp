@@ -16,6 +16,11 @@
 #include <cstdlib>
 
 #include "platform/linux/sign_out.h"
+#include "temp_dir.h"
+
+#ifndef TROVEL_EXIT_HELPER
+#define TROVEL_EXIT_HELPER ""
+#endif
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -103,6 +108,10 @@ private:
         return call;
     }
 
+public:
+    const std::string& Address() const { return address_; }
+
+private:
     const char* name_;
     std::string address_;
     pid_t pid_ = 0;
@@ -167,6 +176,32 @@ TEST_F(SignOutTest, LogindEndsTheSessionOnlyWhenNoDesktopAnswers) {
     EXPECT_TRUE(SignOut(route));
     EXPECT_EQ(route, "logind");
     EXPECT_EQ(system.Calls("org.freedesktop.login1", "/org/freedesktop/login1/session/auto", "Terminate").size(), 1u);
+}
+
+// The wizard's Exit on the restored page, in a helper process on the mock buses: it signs out
+// once when a folder was restored, not when none was, and the close box never does.
+TEST_F(SignOutTest, ExitOnTheLastPageSignsOutOnlyAfterSomethingWasDone) {
+    ASSERT_TRUE(session.Mock("org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
+                             "Logout", "u"));
+    testing::TempDir home;
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Elsewhere\"\n");
+    home.Write("xdg/user-dirs.defaults", "MUSIC=Music\n");
+    home.MakeDir("Elsewhere");
+    const auto run = [&](const char* mode) {
+        const std::string command = "env QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS='" + session.Address() +
+                                    "' DBUS_SYSTEM_BUS_ADDRESS='" + system.Address() + "' " + TROVEL_EXIT_HELPER +
+                                    " '" + home.path() + "' " + mode + " >/dev/null 2>&1";
+        return std::system(command.c_str());
+    };
+    const auto logouts = [&] {
+        return session.Calls("org.gnome.SessionManager", "/org/gnome/SessionManager", "Logout").size();
+    };
+    EXPECT_EQ(run("nothing-and-exit"), 0);
+    EXPECT_EQ(logouts(), 0u);
+    EXPECT_EQ(run("restore-and-close"), 0);
+    EXPECT_EQ(logouts(), 0u);
+    EXPECT_EQ(run("restore-and-exit"), 0);
+    EXPECT_EQ(logouts(), 1u);
 }
 
 }  // namespace

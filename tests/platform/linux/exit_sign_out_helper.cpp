@@ -1,0 +1,39 @@
+// The wizard's last page in a process of its own, so that its session and system buses can be
+// private mock buses (DBUS_SESSION_BUS_ADDRESS, DBUS_SYSTEM_BUS_ADDRESS), never the real ones.
+// usage: exit_sign_out_helper HOME restore-and-exit | nothing-and-exit | restore-and-close
+#include <QApplication>
+#include <QCheckBox>
+
+#include <string>
+
+#include "app/main_window.h"
+#include "catalogue/folder_row.h"
+#include "catalogue/known_folder_catalogue.h"
+#include "platform/linux/linux_platform.h"
+#include "widgets/row_widgets.h"
+
+int main(int argc, char* argv[]) {
+    if (argc != 3) return 2;
+    QApplication application(argc, argv);
+    const std::string home = argv[1];
+    const std::string mode = argv[2];
+    trovel::platform::linux_desktop::Environment env;
+    env.home = home;
+    env.configHome = home + "/.config";
+    env.configDirs = {home + "/xdg"};
+    env.dataHome = home + "/.local/share";
+    env.cacheHome = home + "/.cache";
+    env.stateHome = home + "/.local/state";
+    trovel::platform::linux_desktop::LinuxPlatform platform(env, [](const std::string& element) { return element; });
+    trovel::app::TForm1 window(platform);
+    window.show();
+    window.ShowPage(window.TSRestore);
+    if (mode != "nothing-and-exit")
+        for (trovel::catalogue::TFrame1* row : window.kfo().framearr)
+            if (row->FolderDefinition.name == "My Music") row->cbmove->setChecked(true);
+    window.bnextClick();
+    if (window.ShownPage() != window.TSRestored) return 3;
+    if (mode == "restore-and-close") window.close();
+    else window.bexitClick();
+    return 0;
+}
