@@ -11,6 +11,7 @@
 namespace trovel::catalogue {
 
 using widgets::Utf16View;
+
 namespace {
 
 int CompareLabels(const QLabel* a, const QLabel* b) {
@@ -37,12 +38,7 @@ void Tvkfo::SortBySize() {
 }
 
 void Tvkfo::Sort(int sortID) {
-    switch (sortID) {
-        case 0: SortByName(); break;
-        case 1: SortByPath(); break;
-        case 2: SortBySize(); break;
-        default: break;
-    }
+    SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
     ShowAll(false);
     FkfOwner->listScrollBar()->setValue(0);
     int k = 0;

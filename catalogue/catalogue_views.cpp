@@ -17,6 +17,7 @@ namespace trovel::catalogue {
 
 using widgets::SetAutoSizedText;
 using widgets::Utf16View;
+
 namespace {
 
 QCheckBox* BoxOf(TFrame1* row, int operationId) {
@@ -228,19 +229,8 @@ void Tvkfo::HookItems(QWidget* value) {
 }
 
 void Tvkfo::SetScrollBar(int i) {
-    QScrollBar* bar = FkfOwner->listScrollBar();
-    bar->hide();
-    if (i < 1 || framearr.empty()) {
-        bar->setMaximum(0);
-        return;
-    }
-    const int m = ListScrollRange(framearr.front()->height(), i, FkfOwner->pageAreaHeight());
-    if (m < 0) {
-        bar->setMaximum(0);
-        return;
-    }
-    bar->setMaximum(m);
-    bar->show();
+    const int rowHeight = framearr.empty() ? 0 : framearr.front()->height();
+    widgets::SetListScrollRange(FkfOwner->listScrollBar(), rowHeight, framearr.empty() ? 0 : i, FkfOwner->pageAreaHeight());
 }
 
 }  // namespace trovel::catalogue

@@ -17,8 +17,15 @@ void ExchangeSort(std::vector<Item>& items, MustFollow mustFollow) {
             if (mustFollow(items[j], items[j + 1])) std::swap(items[j], items[j + 1]);
 }
 
-// The scroll range of a list of `rows` rows of `rowHeight` pixels, laid 3 pixels apart,
-// in a page `pageHeight` pixels high; below 0 when the list fits.
-inline int ListScrollRange(int rowHeight, int rows, int pageHeight) { return (rowHeight + 3) * rows + 7 - pageHeight + 3; }
+// Runs the sort a sort box's index names: 0 by name, 1 by path, 2 by size; others sort nothing.
+template <typename ByName, typename ByPath, typename BySize>
+void SortByIndex(int sortID, ByName byName, ByPath byPath, BySize bySize) {
+    switch (sortID) {
+        case 0: byName(); break;
+        case 1: byPath(); break;
+        case 2: bySize(); break;
+        default: break;
+    }
+}
 
 }  // namespace trovel::catalogue

@@ -12,10 +12,8 @@ namespace trovel::catalogue {
 
 using widgets::ActionBox;
 using widgets::ClickLabel;
-namespace {
 
-const QColor kChosenColour(234, 244, 255);
-const QColor kPlainColour(255, 255, 255);
+namespace {
 
 // Rows that are on no page wait in a hidden child of the main window, which keeps them.
 QWidget* DetachedRowsOf(QWidget* owner) {
@@ -111,9 +109,7 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
 
 void TFrame1::setSelected(bool value) {
     FSelected = value;
-    QPalette palette = GroupBox1->palette();
-    palette.setColor(QPalette::Window, value ? kChosenColour : kPlainColour);
-    GroupBox1->setPalette(palette);
+    widgets::PaintRowBox(GroupBox1, value);
 }
 
 void TFrame1::AttachTo(QWidget* page) {

@@ -173,19 +173,8 @@ bool TVddo::SelectDrive(int id) {
 }
 
 void TVddo::SetScrollBar(int i) {
-    QScrollBar* bar = FDDOwner->listScrollBar();
-    bar->hide();
-    if (i < 1 || vObjarr.empty()) {
-        bar->setMaximum(0);
-        return;
-    }
-    const int m = catalogue::ListScrollRange(vObjarr.front()->height(), i, FDDOwner->pageAreaHeight());
-    if (m < 0) {
-        bar->setMaximum(0);
-        return;
-    }
-    bar->setMaximum(m);
-    bar->show();
+    const int rowHeight = vObjarr.empty() ? 0 : vObjarr.front()->height();
+    widgets::SetListScrollRange(FDDOwner->listScrollBar(), rowHeight, vObjarr.empty() ? 0 : i, FDDOwner->pageAreaHeight());
 }
 
 void TVddo::SortByName() {
@@ -204,12 +193,7 @@ void TVddo::SortBySize() {
 }
 
 void TVddo::Sort(int sortID) {
-    switch (sortID) {
-        case 0: SortByName(); break;
-        case 1: SortByPath(); break;
-        case 2: SortBySize(); break;
-        default: break;
-    }
+    catalogue::SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
     RefreshList();
 }
 

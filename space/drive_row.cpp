@@ -51,9 +51,7 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
 
 void TFrame2::setSelected(bool value) {
     FSelected = value;
-    QPalette palette = GroupBox1->palette();
-    palette.setColor(QPalette::Window, value ? QColor(234, 244, 255) : QColor(255, 255, 255));
-    GroupBox1->setPalette(palette);
+    widgets::PaintRowBox(GroupBox1, value);
     if (value) {
         ProgressBar1->setState(StateProgressBar::Normal);
         if (vState == StateProgressBar::Paused) ProgressBar1->setState(StateProgressBar::Paused);

@@ -1,5 +1,7 @@
 #include "widgets/row_widgets.h"
 
+#include <QScrollBar>
+
 namespace trovel::widgets {
 
 void ActionBox::mousePressEvent(QMouseEvent* event) {
@@ -22,6 +24,25 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 void SetAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
+}
+
+void PaintRowBox(QWidget* box, bool chosen) {
+    static const QColor kChosen(234, 244, 255);
+    static const QColor kPlain(255, 255, 255);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, chosen ? kChosen : kPlain);
+    box->setPalette(palette);
+}
+
+void SetListScrollRange(QScrollBar* bar, int rowHeight, int rows, int pageHeight) {
+    bar->hide();
+    const int range = (rowHeight + 3) * rows + 7 - pageHeight + 3;
+    if (rows < 1 || range < 0) {
+        bar->setMaximum(0);
+        return;
+    }
+    bar->setMaximum(range);
+    bar->show();
 }
 
 }  // namespace trovel::widgets

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+class QScrollBar;
+
 namespace trovel::widgets {
 
 // A check box that reports every mouse-button release that follows a press on it,
@@ -46,5 +48,12 @@ inline std::u16string_view Utf16View(const QString& text) {
 
 // Sets a label's text and sizes the label to it, as an auto-sized label does.
 void SetAutoSizedText(QLabel* label, const QString& text);
+
+// Colours a row's box: the light blue of a chosen row, or white. Folder and drive rows alike.
+void PaintRowBox(QWidget* box, bool chosen);
+
+// The list's scroll bar for `rows` rows of `rowHeight` pixels, laid 3 pixels apart, in a page
+// area `pageHeight` pixels high: shown with its range, or hidden at 0 when the list fits.
+void SetListScrollRange(QScrollBar* bar, int rowHeight, int rows, int pageHeight);
 
 }  // namespace trovel::widgets
