@@ -134,9 +134,10 @@ void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<Run
     }
     for (const RunTask& task : tasks) {
         {
+            // The line names the folder before its shell call starts, which may take an hour.
             std::lock_guard lock(FkfOwner->progressLock());
             const QString line = QStringLiteral("Folyamatban: ") + QString::fromStdString(task.choice.name);
-            effects.post([window, line] { window->SetProgressLine(line); });
+            effects.postAndWait([window, line] { window->SetProgressLine(line); });
         }
         effects.post([this, row = task.row, shown] { ShowProcessed(row, shown); });
         relocation::FolderResult result;  // skipped, until a call says otherwise

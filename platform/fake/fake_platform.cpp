@@ -320,6 +320,7 @@ std::string FakePlatform::LastErrorText() { return lastErrorText; }
 int FakePlatform::ShowMessageBox(const std::string& text, const std::string& caption,
                                  std::uint32_t messageStyle) {
     calls.push_back({"ShowMessageBox", {}, messageStyle, caption + "\n" + text, {}});
+    messageBoxThread = std::this_thread::get_id();
     return messageBoxAnswer;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,7 @@ public:
     std::map<std::string, FakeFile> files;
 
     int messageBoxAnswer = kIdOk;
+    std::thread::id messageBoxThread;  // where the last message box was shown
     bool signOutResult = true;
     std::string lastErrorText;
 

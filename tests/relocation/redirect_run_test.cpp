@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <thread>
+
 #include "app/about_window.h"
 #include "catalogue_fixture.h"
 #include "space/drive_catalogue.h"
@@ -159,11 +161,44 @@ TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesO
     const auto boxes = Shell("ShowMessageBox");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].flags, 0x40u);
+    EXPECT_EQ(fake.messageBoxThread, std::this_thread::get_id());  // on the window's thread, the worker waiting
     EXPECT_EQ(boxes[0].text,
               "Trovel 2\nPlease inform me for this message while processing \"Personal (My Documents)\"\r\n"
               "Access is denied.\r\nthe shell raised an error");
     EXPECT_EQ(Boxes(*documents), "--");
     EXPECT_EQ(Boxes(*pictures), "RC");
+}
+
+// The window, noting what its effects do as they happen and how many shell calls were made by then.
+class NotingWindow : public app::TForm1 {
+public:
+    NotingWindow(platform::fake::FakePlatform& platform) : TForm1(platform), fake_(platform) {}
+    void SetProgressLine(const QString& text) override {
+        notes.push_back(text.toStdString() + " after " + std::to_string(fake_.CallsOf("Redirect").size()));
+        TForm1::SetProgressLine(text);
+    }
+    void EndWait() override {
+        notes.push_back("end, counted " + lcheckedcount->text().toStdString());
+        TForm1::EndWait();
+    }
+    std::vector<std::string> notes;
+
+private:
+    platform::fake::FakePlatform& fake_;
+};
+
+TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCounts) {
+    auto noting = std::make_unique<NotingWindow>(fake);
+    NotingWindow* notes = noting.get();
+    window = std::move(noting);
+    window->show();
+    window->ShowPage(window->Redirect);
+    for (FakeFolder* folder : {documents, pictures, videos}) RowOf(*folder)->cbmove->setChecked(true);
+    window->bnextClick();
+    window->shared().chosenDriveRoot = "E:\\";
+    window->ShowPage(window->TSStatus);
+    EXPECT_EQ(notes->notes, (std::vector<std::string>{"Folyamatban: My Pictures after 0", "Folyamatban: My Video after 1",
+                                                      "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
 }
 
 TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
