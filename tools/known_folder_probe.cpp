@@ -18,10 +18,12 @@
 #include "catalogue/description.h"
 #include "platform/known_folder_ids.h"
 #include "platform/windows/windows_platform.h"
+#include "relocation/folder_rules.h"
 
 namespace {
 
 using namespace trovel::platform;
+namespace relocation = trovel::relocation;
 
 int failures = 0;
 
@@ -206,6 +208,25 @@ int main(int argc, char* argv[]) {
     Note("Redirect(0x602, " + moved + ", no exclusions: the null id, count 0) error \"" + error + "\"", hr);
     Check(Succeeded(hr) && Exists(moved + "\\" + marker) && !Exists(copied + "\\" + marker),
           "moving copies the content and empties the scratch source");
+
+    // The wizard's own rules for one folder: relocated with its content onto a "drive" (a
+    // scratch folder standing for the root), then restored.
+    relocation::FolderChoice choice;
+    choice.id = FOLDERID_Downloads;
+    choice.name = "Downloads";
+    choice.move = true;
+    choice.copy = true;
+    const relocation::FolderResult relocated =
+        relocation::RelocateFolder(platform, *manager, choice, scratch + "\\Drive\\");
+    Note("RelocateFolder(copy, " + relocated.destination + ") error \"" + relocated.errorText + "\"",
+         relocated.outcome == relocation::FolderOutcome::RelocatedWithContent ? kOk : kFail);
+    Check(relocated.outcome == relocation::FolderOutcome::RelocatedWithContent &&
+              Exists(relocated.destination + "\\" + marker) && PathOf(*downloads, kCurrentPathFlags) == relocated.destination,
+          "the run's rules relocate Downloads with its content below the drive root");
+    const relocation::FolderResult restored = relocation::RestoreFolder(*manager, FOLDERID_Downloads, platform.Style());
+    Check(restored.outcome == relocation::FolderOutcome::Redirected && restored.destination == defaultPath &&
+              PathOf(*downloads, kCurrentPathFlags) == defaultPath,
+          "the restore's rules put Downloads back at its default path");
 
     hr = downloads->SetPath(0, defaultPath);
     Note("SetPath(0, " + defaultPath + ")", hr);
