@@ -219,5 +219,34 @@ TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
     EXPECT_EQ(window->PageControl1->currentWidget(), window->Redirect);
 }
 
+TEST_F(MainWindowTest, ASizeMeasuredOnTheOverviewLetsTheCopyPageGoOnWithoutAsking) {
+    window->ShowPage(window->TSListAll);
+    window->StartSizeThread(true, 1);
+    window->bpreviousClick();
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    window->bnextClick();
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_TRUE(fake.CallsOf("ShowMessageBox").empty());
+}
+
+TEST_F(MainWindowTest, BackFromTheDrivePageBringsTheListToolsBack) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    kfo().FkfSizegot = true;
+    window->bnextClick();
+    window->bnextClick();
+    window->bnextClick();
+    ASSERT_EQ(window->PageControl1->currentWidget(), window->TSDrives);
+    EXPECT_FALSE(window->bnext->isEnabled());  // no drive chosen
+    EXPECT_TRUE(window->Edit2->isHidden());
+    window->bpreviousClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_TRUE(Shown(window->Edit2));
+    EXPECT_TRUE(Shown(window->lcheckedcount));
+    EXPECT_TRUE(Shown(window->lfolderslisted));
+}
+
 }  // namespace
 }  // namespace trovel::testing

@@ -127,6 +127,14 @@ TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
     EXPECT_FALSE(window->VFAbout->isVisible());
 }
 
+TEST_F(RedirectRunTest, TheDestinationComesFromTheDefaultPathNotFromWhereTheFolderIsNow) {
+    Relocate({{videos, true, true, false}});
+    const auto redirects = Shell("Redirect");
+    ASSERT_EQ(redirects.size(), 1u);
+    EXPECT_EQ(redirects[0].text, "E:\\Users\\al\\Videos");
+    EXPECT_EQ(Boxes(*videos), "RC");
+}
+
 TEST_F(RedirectRunTest, AFolderMovedWithoutContentWhoseDestinationIsMissingIsSkipped) {
     Relocate({{pictures, true, false, false}});
     EXPECT_TRUE(Shell("SetPath").empty());
