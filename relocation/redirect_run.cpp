@@ -124,6 +124,13 @@ void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<Run
     int relocated = 0;
     bool stopped = false;
     TransferReport report(effects, window, platform_.DecimalSeparator());
+    // The manager follows this run's copies while it lasts, however it ends.
+    struct HooksInPlace {
+        platform::KnownFolderManager* manager;
+        ~HooksInPlace() {
+            if (manager != nullptr) manager->SetRedirectHooks({});
+        }
+    } hooksInPlace{Fkfm.get()};
     if (Fkfm) {
         platform::RedirectHooks hooks;
         hooks.progress = [&report](std::uint64_t bytes, std::uint64_t total, std::uint64_t, std::uint64_t) {
@@ -160,7 +167,6 @@ void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<Run
         effects.post([this, row = task.row, result] { ShowOutcome(row, result); });
         ++shown;
     }
-    if (Fkfm) Fkfm->SetRedirectHooks({});
     effects.post([this, window, shown, relocated] {
         Fkflistcount = static_cast<std::uint32_t>(shown);
         Fkfselectedcount = static_cast<std::uint32_t>(relocated);
