@@ -38,6 +38,7 @@ struct DirectoryEntry {
     std::string name;
     std::uint32_t attributes = 0;
     std::int64_t size = 0;  // logical size in bytes
+    std::int64_t modified = 0;  // last write time, in the system's own units (compared, never shown)
 };
 
 struct VolumeSpace {

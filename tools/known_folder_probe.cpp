@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -197,6 +198,20 @@ int main(int argc, char* argv[]) {
           "a target inside the folder is refused before the shell is asked");
 
     const std::string copied = scratch + "\\Copied";
+    // Another file under the marker's name at the target: refused, and left as it was.
+    ::CreateDirectoryA(copied.c_str(), nullptr);
+    std::ofstream(copied + "\\" + marker) << "someone else's";
+    std::string conflict;
+    hr = manager->Redirect(FOLDERID_Downloads, kRedirectCopyFlags, copied, {}, conflict);
+    Note("Redirect(0x202, onto another file of the same name) error \"" + conflict + "\"", hr);
+    std::ifstream kept(copied + "\\" + marker);
+    const std::string keptText((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    kept.close();
+    Check(!Succeeded(hr) && keptText == "someone else's" && PathOf(*downloads, kCurrentPathFlags) == original,
+          "what stands at the target under the same name is never overwritten");
+    ::DeleteFileA((copied + "\\" + marker).c_str());
+    ::RemoveDirectoryA(copied.c_str());
+
     std::string error;
     hr = manager->Redirect(FOLDERID_Downloads, kRedirectCopyFlags, copied, {FOLDERID_Documents}, error);
     Note("Redirect(0x202, " + copied + ", 1 exclusion) error \"" + error + "\"", hr);

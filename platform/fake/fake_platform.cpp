@@ -205,7 +205,7 @@ bool FakePlatform::ListDirectory(const std::string& directory, std::vector<Direc
     for (auto it = files.lower_bound(prefix); it != files.end() && it->first.starts_with(prefix); ++it) {
         const std::string rest = it->first.substr(prefix.size());
         if (rest.empty() || rest.find(separator) != std::string::npos) continue;
-        entries.push_back({rest, it->second.attributes, it->second.size});
+        entries.push_back({rest, it->second.attributes, it->second.size, it->second.modified});
     }
     return true;
 }

@@ -60,6 +60,7 @@ struct FakeFile {
     std::uint32_t attributes = kAttributeNormal;
     std::int64_t size = 0;
     bool listable = true;  // false: a directory that is listed by its parent but cannot be opened
+    std::int64_t modified = 0;
 };
 
 // A scriptable in-memory platform. Tests fill the public members, run the code and

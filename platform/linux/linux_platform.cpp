@@ -158,7 +158,8 @@ bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<Dire
         struct stat info {};
         // Links are entries of their own, never followed.
         if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        entries.push_back({name, AttributesOf(name, info), static_cast<std::int64_t>(info.st_size)});
+        entries.push_back({name, AttributesOf(name, info), static_cast<std::int64_t>(info.st_size),
+                           static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
     }
     ::closedir(dir);
     return true;

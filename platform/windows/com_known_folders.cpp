@@ -12,6 +12,7 @@
 #include "platform/known_folder_ids.h"
 #include "platform/windows/wide_text.h"
 #include "relocation/content_mover.h"
+#include "relocation/target_preflight.h"
 
 namespace trovel::platform::windows_shell {
 namespace {
@@ -244,6 +245,8 @@ private:
 
 class ComManager : public KnownFolderManager {
 public:
+    explicit ComManager(Platform& platform) : platform_(platform) {}
+
     HResult GetFolderIds(std::vector<KnownFolderId>& ids) override {
         ids.clear();
         const ThreadManager lookup;
@@ -286,6 +289,20 @@ public:
             errorText = problem;
             return kAccessDenied;
         }
+        // The shell would merge into what stands at the target: nothing there is overwritten,
+        // and the content must fit, before it is asked.
+        if (flags & KF_REDIRECT_COPY_CONTENTS) {
+            std::vector<std::string> nested;
+            for (const KnownFolderId& exclusion : exclusions) {
+                std::string path;
+                if (ComKnownFolder(exclusion).GetPath(0, path) == kOk && !path.empty()) nested.push_back(path);
+            }
+            if (std::string problem = relocation::CheckContentTarget(platform_, source, target, nested);
+                !problem.empty()) {
+                errorText = problem;
+                return kAccessDenied;
+            }
+        }
         // With nothing to leave out, the documented call still passes a list: the null id, count 0.
         std::vector<GUID> excluded;
         for (const KnownFolderId& exclusion : exclusions) excluded.push_back(ToGuid(exclusion));
@@ -297,15 +314,18 @@ public:
         errorText = TakeCoTaskText(error);
         return hr;
     }
+
+private:
+    Platform& platform_;
 };
 
 }  // namespace
 
-HResult CreateComKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
+HResult CreateComKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager, Platform& platform) {
     manager.reset();
     const ThreadManager lookup;
     if (lookup.get() == nullptr) return lookup.result();
-    manager = std::make_unique<ComManager>();
+    manager = std::make_unique<ComManager>(platform);
     return kOk;
 }
 

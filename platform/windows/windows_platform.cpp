@@ -66,7 +66,7 @@ std::wstring WithSeparator(const std::string& path) {
 }  // namespace
 
 HResult WindowsPlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
-    return CreateComKnownFolderManager(manager);
+    return CreateComKnownFolderManager(manager, *this);
 }
 
 bool WindowsPlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
@@ -128,7 +128,9 @@ bool WindowsPlatform::ListDirectory(const std::string& directory, std::vector<Di
                                      FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {
-        entries.push_back({Narrow(data.cFileName), data.dwFileAttributes, SizeOf(data)});
+        const std::int64_t modified = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
+        entries.push_back({Narrow(data.cFileName), data.dwFileAttributes, SizeOf(data), modified});
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
     return true;
