@@ -1,7 +1,8 @@
 // Times the content mover against cp -a on the same tree, in the same run, onto a target
 // folder on another file system (a loop-mounted ext4, say), median of several runs:
 //   the copy phase against `cp -a SRC DST`, and a whole move (plan, copy, verify, register,
-//   delete) against `cp -a SRC DST && rm -rf SRC`.
+//   delete) against `cp -a SRC DST && rm -rf SRC`, and against the same with the target flushed
+//   (`sync -f DST`) before the source goes, as the move does.
 // usage: copy_bench TREE TARGET_FOLDER [--runs N] [--workers N]
 // TREE is copied to a scratch source beside it (same file system) before each move.
 #include <algorithm>
@@ -92,6 +93,11 @@ int main(int argc, char* argv[]) {
             if ((turn == 0) == moverFirst) timeMover(source, true, "move (0x602): ");
             else timeCommand("cp -a '" + source + "' '" + copied + "' && rm -rf '" + source + "'", "cp -a && rm -rf");
         }
+        // The same with the target flushed before the source goes, as the move does it.
+        Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "' && cp -a '" + tree + "' '" + source + "'");
+        Settle();
+        timeCommand("cp -a '" + source + "' '" + copied + "' && sync -f '" + copied + "' && rm -rf '" + source + "'",
+                    "cp -a && sync -f && rm -rf");
         Run("rm -rf '" + moved + "' '" + copied + "' '" + source + "'");
     }
     for (const auto& [name, values] : times) {
@@ -103,5 +109,7 @@ int main(int argc, char* argv[]) {
                 Median(times["copy (0x202): copy"]) / Median(times["cp -a"]));
     std::printf("ratio whole move / cp -a && rm -rf  = %.2f\n",
                 Median(times["move (0x602): all"]) / Median(times["cp -a && rm -rf"]));
+    std::printf("ratio whole move / cp -a && sync -f && rm -rf  = %.2f\n",
+                Median(times["move (0x602): all"]) / Median(times["cp -a && sync -f && rm -rf"]));
     return 0;
 }

@@ -50,32 +50,32 @@ std::uint32_t AttributesOf(const std::string& name, const struct stat& info) {
 
 }  // namespace
 
-LinuxPlatform::LinuxPlatform(Environment env, ElementTranslator translate)
+LinuxSystem::LinuxSystem(Environment env, ElementTranslator translate)
     : env_(std::move(env)), translate_(std::move(translate)) {}
 
-std::vector<MountEntry> LinuxPlatform::Mounts() const {
+std::vector<MountEntry> LinuxSystem::Mounts() const {
     const auto text = ReadWholeFile(env_.procRoot + "/self/mountinfo");
     return text ? ParseMountInfo(*text) : std::vector<MountEntry>{};
 }
 
-const std::vector<Volume>& LinuxPlatform::Volumes() {
+const std::vector<Volume>& LinuxSystem::Volumes() {
     if (!volumes_) volumes_ = ListVolumes(Mounts(), BlockDeviceClassifier(env_.sysRoot), env_.devRoot, env_.udevData);
     return *volumes_;
 }
 
-std::string LinuxPlatform::DriveOf(const std::string& path) {
+std::string LinuxSystem::DriveOf(const std::string& path) {
     if (path.empty() || path.front() != '/') return {};
     const std::string point = MountPointOf(Mounts(), path);
     return point == "/" ? std::string() : point;
 }
 
-HResult LinuxPlatform::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
+HResult LinuxSystem::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
     if (env_.home.empty()) return kFail;
     manager = std::make_unique<XdgKnownFolderManager>(env_, translate_);
     return kOk;
 }
 
-bool LinuxPlatform::ExpandEnvironment(const std::string& text, std::string& expanded) {
+bool LinuxSystem::ExpandEnvironment(const std::string& text, std::string& expanded) {
     expanded = ExpandPercentVariables(text, [](const std::string& name, std::string& value) {
         const char* found = std::getenv(name.c_str());
         if (found == nullptr) return false;
@@ -85,7 +85,7 @@ bool LinuxPlatform::ExpandEnvironment(const std::string& text, std::string& expa
     return true;
 }
 
-bool LinuxPlatform::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
+bool LinuxSystem::LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) {
     text.clear();
     if (module != kStringModule) return false;
     const char* found = DescriptionText(id);
@@ -94,7 +94,7 @@ bool LinuxPlatform::LoadStringResource(const std::string& module, std::uint32_t 
     return true;
 }
 
-std::string LinuxPlatform::IconNameOf(const std::string& path) {
+std::string LinuxSystem::IconNameOf(const std::string& path) {
     if (path.empty()) return "folder";
     if (!folderIconsRead_) {
         folderIconsRead_ = true;
@@ -112,13 +112,13 @@ std::string LinuxPlatform::IconNameOf(const std::string& path) {
     return "folder";
 }
 
-std::uint32_t LinuxPlatform::FileAttributes(const std::string& path) {
+std::uint32_t LinuxSystem::FileAttributes(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return kInvalidAttributes;
     return AttributesOf(fs::path(path).filename().string(), info);
 }
 
-bool LinuxPlatform::EntrySize(const std::string& path, std::int64_t& size) {
+bool LinuxSystem::EntrySize(const std::string& path, std::int64_t& size) {
     struct stat info {};
     size = 0;
     if (::lstat(path.c_str(), &info) != 0) return false;
@@ -126,9 +126,9 @@ bool LinuxPlatform::EntrySize(const std::string& path, std::int64_t& size) {
     return true;
 }
 
-std::unique_ptr<DirectoryHandle> LinuxPlatform::OpenDirectory(const std::string& path) { return OpenDirectoryAt(path); }
+std::unique_ptr<DirectoryHandle> LinuxSystem::OpenDirectory(const std::string& path) { return OpenDirectoryAt(path); }
 
-std::vector<std::string> LinuxPlatform::MountPointsBelow(const std::string& folder) {
+std::vector<std::string> LinuxSystem::MountPointsBelow(const std::string& folder) {
     // The mount table speaks of resolved paths; the walk of the folder as it was spelled.
     char resolved[PATH_MAX];
     if (::realpath(folder.c_str(), resolved) == nullptr) return {};
@@ -144,7 +144,7 @@ std::vector<std::string> LinuxPlatform::MountPointsBelow(const std::string& fold
     return below;
 }
 
-bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
+bool LinuxSystem::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
     entries.clear();
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -165,20 +165,20 @@ bool LinuxPlatform::ListDirectory(const std::string& directory, std::vector<Dire
     return true;
 }
 
-std::vector<std::string> LinuxPlatform::LogicalDriveStrings() {
+std::vector<std::string> LinuxSystem::LogicalDriveStrings() {
     volumes_.reset();  // a new listing sees mounts made or gone since the last one
     std::vector<std::string> roots;
     for (const Volume& volume : Volumes()) roots.push_back(volume.root);
     return roots;
 }
 
-DriveType LinuxPlatform::DriveTypeOf(const std::string& root) {
+DriveType LinuxSystem::DriveTypeOf(const std::string& root) {
     for (const Volume& volume : Volumes())
         if (volume.root == root) return volume.type;
     return DriveType::NoRootDir;
 }
 
-bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
+bool LinuxSystem::VolumeLabel(const std::string& root, std::string& label) {
     label.clear();
     const auto& volumes = Volumes();
     const auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
@@ -207,7 +207,7 @@ bool LinuxPlatform::VolumeLabel(const std::string& root, std::string& label) {
     return ok;
 }
 
-int LinuxPlatform::OpenListedRoot(const std::string& root) {
+int LinuxSystem::OpenListedRoot(const std::string& root) {
     const auto& volumes = Volumes();
     const auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
     if (volume == volumes.end()) return -1;
@@ -231,7 +231,7 @@ int LinuxPlatform::OpenListedRoot(const std::string& root) {
     return fd;
 }
 
-bool LinuxPlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
+bool LinuxSystem::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
     space = {};
     struct statvfs info {};
     const int fd = OpenListedRoot(root);
@@ -246,7 +246,7 @@ bool LinuxPlatform::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
     return true;
 }
 
-TargetRefusal LinuxPlatform::TargetRefusalOf(const std::string& root) {
+TargetRefusal LinuxSystem::TargetRefusalOf(const std::string& root) {
     if (root == "/efi/" || root == "/boot/efi/") return TargetRefusal::SystemPartition;
     std::string point = root;
     if (point.size() > 1 && point.back() == '/') point.pop_back();
@@ -256,7 +256,7 @@ TargetRefusal LinuxPlatform::TargetRefusalOf(const std::string& root) {
     return TargetRefusal::None;
 }
 
-bool LinuxPlatform::CanCreateFolder(const std::string& path) {
+bool LinuxSystem::CanCreateFolder(const std::string& path) {
     std::string existing = path;
     struct stat info {};
     while (!existing.empty() && ::stat(existing.c_str(), &info) != 0) {
@@ -267,9 +267,26 @@ bool LinuxPlatform::CanCreateFolder(const std::string& path) {
     return ::access(existing.c_str(), W_OK | X_OK) == 0;
 }
 
-std::string LinuxPlatform::LastErrorText() {
+std::string LinuxSystem::LastErrorText() {
     const int code = errno;
     return code == 0 ? std::string() : std::string(std::strerror(code));
 }
+
+}  // namespace trovel::platform::linux_desktop
+
+namespace trovel::platform::linux_desktop {
+
+// Without a desktop: the icon by name only, nothing opened, nobody asked, no sign-out.
+ShellIcon LinuxSystem::ShellIconOf(const std::string& path) {
+    ShellIcon icon;
+    icon.themeName = IconNameOf(path);
+    return icon;
+}
+
+bool LinuxSystem::ShellOpen(const std::string&) { return false; }
+
+int LinuxSystem::ShowMessageBox(const std::string&, const std::string&, std::uint32_t) { return 0; }
+
+bool LinuxSystem::SignOut(std::uint32_t, std::uint32_t) { return false; }
 
 }  // namespace trovel::platform::linux_desktop

@@ -13,13 +13,13 @@
 
 namespace trovel::platform::linux_desktop {
 
-// The Linux desktop behind the platform interface: xdg-user-dirs as the known-folder
-// registry, mounted local fixed filesystems as drives, the desktop session for
-// opening, icons, message boxes and signing out.
-class LinuxPlatform : public Platform {
+// Linux behind the platform interface, without a desktop: xdg-user-dirs as the known-folder
+// registry, mounted local fixed filesystems as drives. It opens nothing, draws no icons, asks
+// nothing and cannot sign out (the command line runs on it, with no display).
+class LinuxSystem : public Platform {
 public:
-    explicit LinuxPlatform(Environment env = Environment::FromProcess(),
-                           ElementTranslator translate = TranslateWithXdgUserDirs);
+    explicit LinuxSystem(Environment env = Environment::FromProcess(),
+                         ElementTranslator translate = TranslateWithXdgUserDirs);
 
     PathStyle Style() const override { return PathStyle::Posix; }
     std::string DriveOf(const std::string& path) override;
@@ -45,12 +45,14 @@ public:
 
     const Environment& environment() const { return env_; }
 
+protected:
+    std::string IconNameOf(const std::string& path);
+
 private:
     std::vector<MountEntry> Mounts() const;
     // The volumes of the last listing; LogicalDriveStrings reads them afresh, the calls
     // about one root that follow it reuse them.
     const std::vector<Volume>& Volumes();
-    std::string IconNameOf(const std::string& path);
     // The root of a listed volume opened, when that volume is still the one mounted there
     // (not unmounted or covered since the listing); -1 otherwise.
     int OpenListedRoot(const std::string& root);
@@ -61,6 +63,18 @@ private:
     std::vector<std::pair<std::string, std::string>> folderIcons_;
     bool folderIconsRead_ = false;
     std::optional<std::vector<Volume>> volumes_;
+};
+
+// The Linux desktop: the system above, with the desktop session for opening, icons, message
+// boxes and signing out (Qt and D-Bus).
+class LinuxPlatform final : public LinuxSystem {
+public:
+    using LinuxSystem::LinuxSystem;
+
+    ShellIcon ShellIconOf(const std::string& path) override;
+    bool ShellOpen(const std::string& target) override;
+    int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
+    bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
 };
 
 }  // namespace trovel::platform::linux_desktop
