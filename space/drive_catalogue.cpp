@@ -14,6 +14,7 @@
 #include "catalogue/text.h"
 #include "relocation/path_slicing.h"
 #include "space/drive_fit.h"
+#include "space/drive_list.h"
 #include "space/drive_row.h"
 #include "space/saturating.h"
 #include "space/size_text.h"
@@ -44,17 +45,11 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
     if (scrollbar1 != nullptr) scrollbar1->setValue(0);
 
     platform::Platform& platform = FDDOwner->platform();
-    const std::string systemRoot = FDDOwner->shared().systemDrive + platform::PathSeparator(platform.Style());
-    vLeftOut.clear();
+    const DriveListing listing =
+        ListOfferedDrives(platform, FDDOwner->shared().systemDrive, FDDOwner->shared().profilePath);
+    vLeftOut = listing.leftOut;
     int n = 0;
-    for (const std::string& root : platform.LogicalDriveStrings()) {
-        if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) continue;
-        if (root == systemRoot) continue;
-        if (const platform::TargetRefusal refusal = RefusalOf(root); refusal != platform::TargetRefusal::None) {
-            vLeftOut.emplace_back(root, refusal);
-            continue;
-        }
-
+    for (const OfferedDrive& drive : listing.offered) {
         auto* row = new TFrame2(FDDOwner->messageWindow(), platform);
         vObjarr.push_back(row);
         row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
@@ -63,19 +58,14 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->move(3, (row->height() + 3) * n + 3);
         row->show();
 
-        row->vDrive = root;
-        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, root));
+        row->vDrive = drive.root;
+        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
         row->Image1->adjustSize();
-        std::string label;
-        // Without volume information the caption still names the root.
-        if (!platform.VolumeLabel(root, label)) label.clear();
-        row->vLabel = label;
-        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(label + " ( " + root + " )"));
+        row->vLabel = drive.label;
+        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
 
-        platform::VolumeSpace space;
-        if (!platform.DiskFreeSpace(root, space)) space = {};
-        row->vFree = space.freeForUser;
-        row->vSize = space.total;
+        row->vFree = drive.space.freeForUser;
+        row->vSize = drive.space.total;
         row->vUsed = row->vSize - row->vFree;
         row->vAtmost = AtMost(row->vFree, row->vSize);
         row->vPBPosition = Percent(row->vUsed, row->vSize);
@@ -90,21 +80,6 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
     SetScrollBar(n);
 }
 
-platform::TargetRefusal TVddo::RefusalOf(const std::string& root) {
-    platform::Platform& platform = FDDOwner->platform();
-    const platform::TargetRefusal known = platform.TargetRefusalOf(root);
-    if (known != platform::TargetRefusal::None) return known;
-    const std::string& profile = FDDOwner->shared().profilePath;
-    if (profile.empty()) return platform::TargetRefusal::None;
-    // The home folder's own drive: a relocation there frees nothing.
-    if (platform.DriveOf(profile) + platform::PathSeparator(platform.Style()) == root)
-        return platform::TargetRefusal::HoldsHome;
-    // Every folder goes below the drive's copy of the home folder's place.
-    const std::string destination = relocation::DestinationOnDrive(root, profile, platform.Style());
-    if (!destination.empty() && !platform.CanCreateFolder(destination)) return platform::TargetRefusal::NotWritable;
-    return platform::TargetRefusal::None;
-}
-
 void TVddo::PlaceLeftOutNote(QWidget* page) {
     if (page == nullptr) return;
     if (lleftout == nullptr || lleftout->parentWidget() != page) {
@@ -114,18 +89,10 @@ void TVddo::PlaceLeftOutNote(QWidget* page) {
         lleftout->setTextFormat(Qt::PlainText);
     }
     QString text;
-    for (const auto& [root, refusal] : vLeftOut) {
-        const char* why = "";
-        switch (refusal) {
-            case platform::TargetRefusal::HoldsHome: why = "a saját mappa meghajtója"; break;
-            case platform::TargetRefusal::SystemPartition: why = "rendszerindító partíció"; break;
-            case platform::TargetRefusal::MountedOnDemand: why = "nem induláskor csatolt"; break;
-            case platform::TargetRefusal::NotWritable: why = "nem írható"; break;
-            case platform::TargetRefusal::None: break;
-        }
+    for (const auto& [root, refusal] : vLeftOut)
         text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
-                QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(why) + QStringLiteral(")");
-    }
+                QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) +
+                QStringLiteral(")");
     lleftout->setText(text);
     lleftout->setToolTip(text);
     lleftout->setVisible(!text.isEmpty());

@@ -51,7 +51,6 @@ public:
 
 private:
     void Unchoose(TFrame2* row);
-    platform::TargetRefusal RefusalOf(const std::string& root);
     void PlaceLeftOutNote(QWidget* page);
 };
 
