@@ -7,6 +7,7 @@
 
 #include "catalogue/wizard_window.h"
 #include "catalogue/description.h"
+#include "catalogue/folder_list.h"
 #include "catalogue/folder_row.h"
 #include "widgets/row_widgets.h"
 #include "platform/known_folder_ids.h"
@@ -55,19 +56,17 @@ void Tvkfo::GetFolders() {
 }
 
 void Tvkfo::GuardKeptFolders() {
-    // The home folder and the folders the desktop keeps its settings and data in.
-    const platform::Guid keptIds[] = {platform::FOLDERID_Profile, platform::FOLDERID_RoamingAppData,
-                                      platform::FOLDERID_LocalAppData, platform::FOLDERID_InternetCache};
-    const auto isKept = [&](const TFrame1* row) {
-        return std::find(std::begin(keptIds), std::end(keptIds), row->FolderID) != std::end(keptIds);
-    };
-    std::vector<std::string> kept;
-    for (const TFrame1* row : framearr)
-        if (isKept(row) && !row->Path.empty()) kept.push_back(row->Path);
+    std::vector<platform::KnownFolderId> ids;
+    std::vector<std::string> paths;
+    for (const TFrame1* row : framearr) {
+        ids.push_back(row->FolderID);
+        paths.push_back(row->Path);
+    }
     // Whatever the registry says, a folder that is or holds one of them is never offered.
-    for (TFrame1* row : framearr) {
-        if (row->Path.empty() || isKept(row)) continue;
-        if (!platform::HoldsKeptFolder(platform_.Style(), row->Path, kept)) continue;
+    const std::vector<bool> holders = MarkHoldersOfKeptFolders(platform_.Style(), ids, paths);
+    for (std::size_t i = 0; i < framearr.size(); ++i) {
+        if (!holders[i]) continue;
+        TFrame1* row = framearr[i];
         row->HoldsKeptFolder = true;
         if (row->FolderRedirectionCapability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
             row->FolderRedirectionCapability = platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY;

@@ -1,5 +1,6 @@
 // The catalogue's relocation planning: which known folders lie inside which, and where a
 // folder goes on the chosen drive or back at its default place.
+#include "catalogue/folder_list.h"
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "relocation/folder_rules.h"
@@ -9,15 +10,17 @@ namespace trovel::catalogue {
 
 void Tvkfo::MakeExclusionList() {
     const char separator = platform::PathSeparator(platform_.Style());
-    for (TFrame1* outer : framearr) {
-        relocation::TrimOneTrailingSeparator(outer->Path, separator);
-        for (TFrame1* inner : framearr) {
-            if (inner == outer) continue;
-            relocation::TrimOneTrailingSeparator(inner->Path, separator);
-            if (!relocation::IsNestedIn(inner->Path, outer->Path, separator)) continue;
+    std::vector<std::string> paths;
+    for (const TFrame1* row : framearr) paths.push_back(row->Path);
+    const auto nested = FindNestedFolders(paths, separator);
+    for (std::size_t i = 0; i < framearr.size(); ++i) {
+        TFrame1* outer = framearr[i];
+        outer->Path = paths[i];
+        for (const std::size_t j : nested[i]) {
+            const TFrame1* inner = framearr[j];
             outer->FolderExcludeList.push_back(inner->FolderID);
-            outer->FolderExcludePath.push_back(inner->Path + separator);
-            outer->SubKFArray.push_back(relocation::SlicePath(outer->Path, inner->Path, outer->SKFACount, separator));
+            outer->FolderExcludePath.push_back(paths[j] + separator);
+            outer->SubKFArray.push_back(relocation::SlicePath(paths[i], paths[j], outer->SKFACount, separator));
         }
     }
 }
