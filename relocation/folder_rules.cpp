@@ -19,11 +19,13 @@ std::string SizeText(std::uint64_t bytes, const std::string& separator) {
     return text.number + text.unit;
 }
 
-std::string DurationText(double seconds) {
+std::string DurationText(double seconds, bool hungarian) {
     const long whole = std::lround(seconds);
-    if (whole < 60) return std::to_string(whole) + " mp";
-    if (whole < 3600) return std::to_string((whole + 30) / 60) + " perc";
-    return std::to_string(whole / 3600) + " óra " + std::to_string(whole % 3600 / 60) + " perc";
+    const char* second = hungarian ? " mp" : " s";
+    const char* minute = hungarian ? " perc" : " min";
+    if (whole < 60) return std::to_string(whole) + second;
+    if (whole < 3600) return std::to_string((whole + 30) / 60) + minute;
+    return std::to_string(whole / 3600) + (hungarian ? " óra " : " h ") + std::to_string(whole % 3600 / 60) + minute;
 }
 
 bool IsDirectory(platform::Platform& platform, const std::string& path) {
@@ -104,13 +106,16 @@ std::string ErrorBoxText(const std::string& folderName, const std::string& syste
 }
 
 std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, double seconds,
-                         const std::string& decimalSeparator) {
+                         const std::string& decimalSeparator, bool hungarian) {
     std::string text = SizeText(bytesDone, decimalSeparator) + " / " + SizeText(bytesTotal, decimalSeparator);
     // A rate needs a moment of measuring first.
     if (seconds < 1 || bytesDone == 0) return text;
     const double rate = static_cast<double>(bytesDone) / seconds;
     text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator) + "/s";
-    if (bytesTotal > bytesDone) text += ", még kb. " + DurationText(static_cast<double>(bytesTotal - bytesDone) / rate);
+    if (bytesTotal > bytesDone) {
+        const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate, hungarian);
+        text += hungarian ? ", még kb. " + left : ", about " + left + " left";
+    }
     return text;
 }
 

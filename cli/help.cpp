@@ -1,0 +1,42 @@
+#include "cli/help.h"
+
+namespace trovel::cli {
+
+std::string HelpText(const std::string& command) {
+    if (command == "list")
+        return "usage: trovel-cli list [--json]\n"
+               "Every known folder: name (and xdg key on Linux), id, category, whether it can be\n"
+               "relocated and why not, its current and default paths and the known folders inside it.\n";
+    if (command == "drives")
+        return "usage: trovel-cli drives [--all] [--json]\n"
+               "The drives a folder may be relocated to, with label, free and total bytes;\n"
+               "with --all also the drives left out and why.\n";
+    if (command == "size")
+        return "usage: trovel-cli size FOLDER... [--json]\n"
+               "Size, folder and file counts of each folder as the wizard measures it (nested known\n"
+               "folders and dot-folders left out), and the total.\n";
+    if (command == "move")
+        return "usage: trovel-cli move FOLDER... --to ROOT [--copy] [--delete] [--dry-run] [--json]\n"
+               "Relocates each folder below the drive root ROOT, at its default path's place there.\n"
+               "  --copy     move the content along (checked to fit on the drive first)\n"
+               "  --delete   then delete the old content (only with --copy)\n"
+               "  --dry-run  print what would be done, change nothing\n"
+               "Without --copy only the registered path changes, and only to a folder that exists.\n"
+               "Ctrl-C stops a content copy: that folder is rolled back, the rest are left alone.\n";
+    if (command == "restore")
+        return "usage: trovel-cli restore FOLDER...\n"
+               "Registers each folder's default path again (created when missing); content stays where it is.\n";
+    return "usage: trovel-cli COMMAND [OPTIONS]\n"
+           "Moves the special folders (Documents, Music, ...) to another drive and back, by the\n"
+           "rules of the Trovel wizard.\n"
+           "  list      the known folders\n"
+           "  drives    the drives they may go to\n"
+           "  size      how large folders are\n"
+           "  move      relocate folders to a drive\n"
+           "  restore   put folders back at their default paths\n"
+           "FOLDER is a canonical name (\"My Music\"), an xdg key on Linux (MUSIC) or an id ({...}),\n"
+           "in any case. trovel-cli COMMAND --help tells more.\n"
+           "Exit status: 0 every folder succeeded, 1 some failed, 2 a usage error.\n";
+}
+
+}  // namespace trovel::cli

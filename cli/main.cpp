@@ -1,0 +1,28 @@
+#include <atomic>
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "platform/console_platform.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted = true; }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Ctrl-C stops a content copy cleanly: the folder in progress is rolled back.
+    std::signal(SIGINT, OnInterrupt);
+    auto platform = trovel::platform::CreateConsolePlatform();
+    const auto scope = platform->EnterWorkerThread();
+    trovel::cli::Console console{std::cout, std::cerr};
+    console.language = trovel::cli::LanguageFromEnvironment();
+    console.progress = trovel::platform::StandardErrorIsTerminal();
+    console.interrupted = &interrupted;
+    return trovel::cli::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), *platform, console);
+}

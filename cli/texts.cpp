@@ -1,0 +1,58 @@
+#include "cli/texts.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string_view>
+
+namespace trovel::cli {
+
+Language LanguageFromEnvironment() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || *value == '\0') continue;
+        return std::strncmp(value, "hu", 2) == 0 ? Language::Hungarian : Language::English;
+    }
+    return Language::English;
+}
+
+const char* Say(Language language, const char* english) {
+    static const std::map<std::string_view, const char*> kHungarian = {
+        {"unknown command", "ismeretlen parancs"},
+        {"unknown option", "ismeretlen kapcsoló"},
+        {"unknown folder", "ismeretlen mappa"},
+        {"unknown drive (see: trovel-cli drives --all)", "ismeretlen meghajtó (lásd: trovel-cli drives --all)"},
+        {"no folder named", "nincs megnevezett mappa"},
+        {"--to needs a drive root", "a --to után meghajtó kell"},
+        {"--delete needs --copy", "a --delete csak a --copy kapcsolóval együtt használható"},
+        {"the known-folder registry cannot be opened", "a speciális mappák nyilvántartása nem nyitható meg"},
+        {"not relocatable", "nem helyezhető át"},
+        {"holds the home folder or the desktop's own folders", "a saját mappát vagy az asztal saját mappáit tartalmazza"},
+        {"denied by policy", "házirend tiltja"},
+        {"redirected by policy", "házirend irányítja át"},
+        {"no permission", "nincs jogosultság"},
+        {"left out", "nem választható"},
+        {"the home folder's drive", "a saját mappa meghajtója"},
+        {"the boot partition", "rendszerindító partíció"},
+        {"not mounted at boot", "nem induláskor csatolt"},
+        {"not writable", "nem írható"},
+        {"the content does not fit on the drive", "a tartalom nem fér el a meghajtón"},
+        {"relocated with its content", "áthelyezve a tartalmával"},
+        {"redirected", "átirányítva"},
+        {"restored", "visszahelyezve"},
+        {"failed", "sikertelen"},
+        {"skipped: the destination folder does not exist", "kihagyva: a célmappa nem létezik"},
+        {"skipped: stopped", "kihagyva: leállítva"},
+        {"stopped; this folder was rolled back", "leállítva; a mappa változatlan maradt"},
+        {"would relocate", "áthelyezné"},
+        {"left", "hátra"},
+        {"total", "összesen"},
+        {"folders", "mappa"},
+        {"files", "fájl"},
+    };
+    if (language == Language::English) return english;
+    const auto it = kHungarian.find(english);
+    return it == kHungarian.end() ? english : it->second;
+}
+
+}  // namespace trovel::cli
