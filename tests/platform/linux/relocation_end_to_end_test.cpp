@@ -22,6 +22,7 @@
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
 #include "platform/linux/linux_platform.h"
+#include "loop_drive.h"
 #include "scratch_home.h"
 #include "space/drive_catalogue.h"
 #include "space/drive_row.h"
@@ -44,42 +45,13 @@ std::string Content(const std::string& path) {
     return text.str();
 }
 
-// A loop-mounted ext4 image listed in its own fstab, removed with everything when done.
-class LoopDrive {
-public:
-    LoopDrive() {
-        // On a disk, not in a RAM folder: a loop over RAM would not count as a fixed drive.
-        std::string pattern = std::filesystem::current_path().string() + "/e2e-drive-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        dir_ = pattern;
-        point = dir_ + "/mnt";
-        fstab = dir_ + "/fstab";
-        std::filesystem::create_directories(point);
-        const std::string image = dir_ + "/image.ext4";
-        mounted = std::system(("truncate -s 32M '" + image + "' && mkfs.ext4 -q -L E2E '" + image +
-                               "' && mount -o loop '" + image + "' '" + point + "' 2>/dev/null")
-                                  .c_str()) == 0;
-        std::ofstream(fstab) << image << " " << point << " ext4 defaults 0 2\n";
-    }
-    ~LoopDrive() {
-        if (mounted) std::system(("umount '" + point + "'").c_str());
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
-    }
-    std::string point;
-    std::string fstab;
-    bool mounted = false;
-
-private:
-    std::string dir_;
-};
-
 class RelocationEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         if (::geteuid() != 0) GTEST_SKIP() << "mounting a loop image needs root";
         if (std::system("command -v mkfs.ext4 >/dev/null && command -v mount >/dev/null") != 0)
             GTEST_SKIP() << "mkfs.ext4 or mount is missing (Debian packages e2fsprogs, mount)";
-        drive = std::make_unique<LoopDrive>();
+        drive = std::make_unique<testing::LoopDrive>();
         if (!drive->mounted) GTEST_SKIP() << "this machine does not permit loop mounts";
         home.Write(".config/user-dirs.dirs",
                    "XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n"
@@ -106,7 +78,7 @@ protected:
     std::string Registered(const char* key) { return OutputWithHome(std::string("xdg-user-dir ") + key, home.path()); }
 
     testing::TempDir home;
-    std::unique_ptr<LoopDrive> drive;
+    std::unique_ptr<testing::LoopDrive> drive;
     Environment env;
     std::string target;  // the scratch home's place on the drive
 };

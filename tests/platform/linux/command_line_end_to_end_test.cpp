@@ -1,0 +1,93 @@
+// The installed-style command line on the real Linux layer: a scratch home, a loop-mounted
+// drive that a private /etc/fstab (bound over the real one in a mount namespace of the
+// child's own) lists as mounted at boot; move with content and delete, restore, and Ctrl-C in
+// the middle of a copy. Needs root for the mounts; skipped elsewhere, saying so.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "loop_drive.h"
+#include "scratch_home.h"
+
+#ifndef TROVEL_CLI
+#define TROVEL_CLI ""
+#endif
+
+namespace trovel::testing {
+namespace {
+
+class CommandLineEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) GTEST_SKIP() << "mounting a loop image needs root";
+        if (std::system("command -v mkfs.ext4 >/dev/null && command -v unshare >/dev/null") != 0)
+            GTEST_SKIP() << "mkfs.ext4 or unshare is missing (Debian packages e2fsprogs, util-linux)";
+        drive = std::make_unique<LoopDrive>("160M");
+        if (!drive->mounted) GTEST_SKIP() << "this machine does not permit loop mounts";
+        home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
+        target = drive->point + home.path();
+    }
+    // The command line in a child with the scratch home and the drive's fstab; its pid.
+    pid_t Start(const std::string& arguments) {
+        const std::string line = "mount --bind '" + drive->fstab + "' /etc/fstab && exec env -u XDG_CONFIG_HOME HOME='" +
+                                 home.path() + "' LANG=C '" + TROVEL_CLI + "' " + arguments + " >/dev/null 2>&1";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl("/usr/bin/unshare", "unshare", "-m", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return child;
+    }
+    int Wait(pid_t child) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int Run(const std::string& arguments) { return Wait(Start(arguments)); }
+    std::string Registered(const char* key) { return OutputWithHome(std::string("xdg-user-dir ") + key, home.path()); }
+    std::size_t FilesIn(const std::string& folder) {
+        std::error_code error;
+        std::size_t count = 0;
+        for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+            count += it->is_regular_file() ? 1 : 0;
+        return count;
+    }
+
+    TempDir home;
+    std::unique_ptr<LoopDrive> drive;
+    std::string target;
+};
+
+TEST_F(CommandLineEndToEnd, MovesWithContentThenRestoresAndCtrlCRollsBackTheCopyInProgress) {
+    home.Write("Music/song.mp3", "la la la");
+    home.Write("Music/Album/track.flac", "flac");
+    ASSERT_EQ(Run("move music --to '" + drive->point + "' --copy --delete"), 0);
+    EXPECT_EQ(Registered("MUSIC"), target + "/Music");
+    EXPECT_EQ(FilesIn(target + "/Music"), 2u);
+    EXPECT_EQ(FilesIn(home / "Music"), 0u);
+    ASSERT_EQ(Run("restore MUSIC"), 0);
+    EXPECT_EQ(Registered("MUSIC"), home / "Music");
+    EXPECT_EQ(FilesIn(target + "/Music"), 2u);  // the restore moves no content
+
+    // Enough small files that the copy is still running when Ctrl-C comes.
+    for (int i = 0; i < 3000; ++i) home.Write("Videos/clip" + std::to_string(i), std::string(16384, 'v'));
+    const pid_t child = Start("move Videos --to '" + drive->point + "' --copy --delete");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(target + "/Videos") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(child, SIGINT);
+    EXPECT_EQ(Wait(child), 1);
+    EXPECT_EQ(Registered("VIDEOS"), home / "Videos");
+    EXPECT_EQ(FilesIn(home / "Videos"), 3000u);
+    EXPECT_FALSE(std::filesystem::exists(target + "/Videos"));
+}
+
+}  // namespace
+}  // namespace trovel::testing
