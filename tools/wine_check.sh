@@ -12,7 +12,7 @@ command -v wine >/dev/null || { echo "wine is not installed"; exit 77; }
 
 cmake -S "$source_dir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64.cmake" \
       -DTROVEL_BUILD_GUI=OFF -DTROVEL_BUILD_TESTS=OFF -DTROVEL_WERROR=ON > "$work.configure.log"
-cmake --build "$work/build" --target known_folder_probe --parallel 2
+cmake --build "$work/build" --target known_folder_probe trovel-cli --parallel 2
 
 scratch_home=$(mktemp -d "${TMPDIR:-/tmp}/trovel-wine-home.XXXXXX")
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$scratch_home"' EXIT
@@ -25,3 +25,13 @@ if locale -a 2>/dev/null | grep -qix 'hu_HU.utf8'; then
     LC_ALL=hu_HU.UTF-8 timeout 120 wine "$work/build/known_folder_probe.exe" --expect-decimal ,
 fi
 LC_ALL=C timeout 120 wine "$work/build/known_folder_probe.exe" --expect-decimal .
+# The command line lists the shell's folders, and a usage error exits with 2.
+listing=$(timeout 120 wine "$work/build/trovel-cli.exe" list --json)
+echo "$listing" | grep -q '"name": "Personal"' || { echo "FAILED: trovel-cli list shows no Personal"; exit 1; }
+echo "ok   trovel-cli list names $(echo "$listing" | grep -c '"name"') folders"
+set +e
+timeout 120 wine "$work/build/trovel-cli.exe" size NoSuchFolder >/dev/null 2>&1
+status=$?
+set -e
+[ "$status" -eq 2 ] || { echo "FAILED: trovel-cli exits $status on an unknown folder"; exit 1; }
+echo "ok   trovel-cli exits 2 on an unknown folder"
