@@ -1,0 +1,132 @@
+// The commands that only read: list, drives, size.
+#include <ostream>
+
+#include "cli/json.h"
+#include "cli/session.h"
+#include "space/saturating.h"
+
+namespace trovel::cli {
+namespace {
+
+using catalogue::FolderInfo;
+
+const char* CategoryName(std::uint32_t category) {
+    switch (category) {
+        case platform::KF_CATEGORY_VIRTUAL: return "virtual";
+        case platform::KF_CATEGORY_FIXED: return "fixed";
+        case platform::KF_CATEGORY_COMMON: return "common";
+        case platform::KF_CATEGORY_PERUSER: return "per-user";
+        default: return "unknown";
+    }
+}
+
+// Why a drive is left out, in the command line's language.
+const char* RefusalName(const Session& session, platform::TargetRefusal refusal) {
+    switch (refusal) {
+        case platform::TargetRefusal::HoldsHome: return session.Say("the home folder's drive");
+        case platform::TargetRefusal::SystemPartition: return session.Say("the boot partition");
+        case platform::TargetRefusal::MountedOnDemand: return session.Say("not mounted at boot");
+        case platform::TargetRefusal::NotWritable: return session.Say("not writable");
+        case platform::TargetRefusal::None: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+int List(Session& session, const Request& request) {
+    std::ostream& out = session.Out();
+    if (request.json) out << "[";
+    bool first = true;
+    for (const FolderInfo& folder : session.folders()) {
+        std::vector<std::string> nested;
+        for (const std::size_t inner : folder.nested) nested.push_back(session.Name(session.folders()[inner]));
+        const std::string why = session.WhyNot(folder);
+        if (request.json) {
+            out << (first ? "\n" : ",\n") << "  {\"name\": " << JsonText(session.Name(folder))
+                << ", \"key\": " << JsonText(session.Key(folder)) << ", \"id\": " << JsonText(folder.id.ToString())
+                << ", \"category\": " << JsonText(CategoryName(folder.category))
+                << ", \"relocatable\": " << (why.empty() ? "true" : "false") << ", \"reason\": " << JsonText(why)
+                << ", \"path\": " << JsonText(folder.path) << ", \"defaultPath\": " << JsonText(folder.defaultPath)
+                << ", \"nested\": [";
+            for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
+            out << "]}";
+        } else {
+            out << session.Name(folder);
+            if (!session.Key(folder).empty()) out << " (" << session.Key(folder) << ")";
+            out << "  " << folder.id.ToString() << "  " << CategoryName(folder.category) << "  "
+                << (why.empty() ? "relocatable" : why) << "\n";
+            if (!folder.path.empty()) out << "  path:    " << folder.path << "\n";
+            if (!folder.defaultPath.empty()) out << "  default: " << folder.defaultPath << "\n";
+            for (const std::string& name : nested) out << "  nested:  " << name << "\n";
+        }
+        first = false;
+    }
+    if (request.json) out << (first ? "]\n" : "\n]\n");
+    return kSucceeded;
+}
+
+int Drives(Session& session, const Request& request) {
+    std::ostream& out = session.Out();
+    const space::DriveListing listing = session.Drives();
+    if (request.json) {
+        out << "{\"drives\": [";
+        for (std::size_t i = 0; i < listing.offered.size(); ++i) {
+            const space::OfferedDrive& drive = listing.offered[i];
+            out << (i ? ",\n  " : "\n  ") << "{\"root\": " << JsonText(drive.root) << ", \"label\": " << JsonText(drive.label)
+                << ", \"free\": " << drive.space.freeForUser << ", \"total\": " << drive.space.total << "}";
+        }
+        out << (listing.offered.empty() ? "]" : "\n]");
+        if (request.all) {
+            out << ", \"leftOut\": [";
+            for (std::size_t i = 0; i < listing.leftOut.size(); ++i)
+                out << (i ? ",\n  " : "\n  ") << "{\"root\": " << JsonText(listing.leftOut[i].first)
+                    << ", \"reason\": " << JsonText(RefusalName(session, listing.leftOut[i].second)) << "}";
+            out << (listing.leftOut.empty() ? "]" : "\n]");
+        }
+        out << "}\n";
+        return kSucceeded;
+    }
+    for (const space::OfferedDrive& drive : listing.offered)
+        out << drive.root << "  " << (drive.label.empty() ? "-" : drive.label) << "  "
+            << session.SizeText(drive.space.freeForUser) << " / " << session.SizeText(drive.space.total) << "\n";
+    if (request.all)
+        for (const auto& [root, refusal] : listing.leftOut)
+            out << root << "  " << session.Say("left out") << ": " << RefusalName(session, refusal) << "\n";
+    return kSucceeded;
+}
+
+int Size(Session& session, const Request& request) {
+    int status = kSucceeded;
+    const auto found = session.FindAll(request.folders, status);
+    if (!found) return status;
+    std::ostream& out = session.Out();
+    std::int64_t total = 0;
+    if (request.json) out << "{\"folders\": [";
+    bool first = true;
+    for (const std::size_t index : *found) {
+        const FolderInfo& folder = session.folders()[index];
+        if (folder.path.empty() || folder.holdsKeptFolder) {
+            // As on the wizard's pages: a folder without a path, or holding the home, is not measured.
+            session.console().err << session.Name(folder) << ": " << session.Say("not relocatable") << "\n";
+            status = kSomeFailed;
+            continue;
+        }
+        space::WalkCounters counters;
+        const std::int64_t bytes = session.Measure(folder, counters);
+        total = space::SaturatingAdd(total, bytes);
+        if (request.json) {
+            out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(session.Name(folder)) << ", \"bytes\": " << bytes
+                << ", \"folders\": " << counters.folders << ", \"files\": " << counters.files << "}";
+        } else {
+            out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << counters.folders << " "
+                << session.Say("folders") << ", " << counters.files << " " << session.Say("files") << "\n";
+        }
+        first = false;
+    }
+    if (request.json) out << (first ? "]" : "\n]") << ", \"total\": " << total << "}\n";
+    else out << session.Say("total") << "  " << session.SizeText(total) << "\n";
+    return status;
+}
+
+}  // namespace trovel::cli

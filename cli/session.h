@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "catalogue/folder_list.h"
+#include "cli/command_line.h"
+#include "space/drive_list.h"
+#include "space/folder_walk.h"
+
+namespace trovel::cli {
+
+// ASCII letters in lower case: names and keys match in any case.
+std::string Folded(std::string text);
+
+// What the user asked for: the command, its folders and options.
+struct Request {
+    std::string command;
+    std::vector<std::string> folders;
+    std::string to;
+    bool json = false, all = false, copy = false, remove = false, dryRun = false, help = false;
+};
+
+// The registry and the drives, read once, and how to write about them.
+class Session {
+public:
+    Session(platform::Platform& platform, Console& console) : platform_(platform), console_(console) {}
+
+    // Reads the registry; false when it cannot be opened.
+    bool Open();
+
+    const char* Say(const char* english) const { return cli::Say(console_.language, english); }
+    std::ostream& Out() { return console_.out; }
+    // A usage error: the message, and the status that says so.
+    int Usage(const std::string& message);
+
+    std::string Name(const catalogue::FolderInfo& folder) const;
+    // The xdg-user-dirs key of a folder on Linux ("MUSIC"); nothing elsewhere.
+    std::string Key(const catalogue::FolderInfo& folder) const;
+    // Why a folder cannot be relocated; empty when it can.
+    std::string WhyNot(const catalogue::FolderInfo& folder) const;
+    // A folder by its canonical name, its key (Linux) or its id; names and keys in any case.
+    std::optional<std::size_t> Find(const std::string& text) const;
+    // The named folders, or a usage error naming the first unknown one.
+    std::optional<std::vector<std::size_t>> FindAll(const std::vector<std::string>& names, int& status);
+    // What the size walk of the wizard measures: the folder without its nested known folders.
+    std::int64_t Measure(const catalogue::FolderInfo& folder, space::WalkCounters& counters);
+
+    std::string SizeText(std::int64_t bytes) const;
+    std::string Separator() const { return console_.language == Language::Hungarian ? "," : "."; }
+    space::DriveListing Drives() { return space::ListOfferedDrives(platform_, systemDrive_, profile_); }
+
+    platform::Platform& platform() { return platform_; }
+    platform::KnownFolderManager& manager() { return *manager_; }
+    const std::vector<catalogue::FolderInfo>& folders() const { return folders_; }
+    Console& console() { return console_; }
+
+private:
+    platform::Platform& platform_;
+    Console& console_;
+    std::unique_ptr<platform::KnownFolderManager> manager_;
+    std::vector<catalogue::FolderInfo> folders_;
+    std::string systemDrive_;
+    std::string profile_;
+};
+
+// The commands, each on an open session.
+int List(Session& session, const Request& request);
+int Drives(Session& session, const Request& request);
+int Size(Session& session, const Request& request);
+int Move(Session& session, const Request& request);
+int Restore(Session& session, const Request& request);
+
+}  // namespace trovel::cli
