@@ -41,6 +41,7 @@ protected:
         out.str({});
         err.str({});
         Console console{out, err};
+        console.language = language;
         console.interrupted = &interrupted;
         return RunCommandLine(args, fake, console);
     }
@@ -50,6 +51,7 @@ protected:
     FakeFolder* music = nullptr;
     std::ostringstream out, err;
     std::atomic<bool> interrupted{false};
+    Language language = Language::English;
 };
 
 TEST_F(CommandLineTest, ListsEveryFolderWithItsRulesAsJson) {
@@ -99,6 +101,14 @@ TEST_F(CommandLineTest, UsageErrorsSayWhatIsWrongAndExitWithTwo) {
     EXPECT_EQ(Run({"move", "--help"}), kSucceeded);
     EXPECT_EQ(out.str().rfind("usage: trovel-cli move", 0), 0u);
     EXPECT_EQ(Run({"--help"}), kSucceeded);
+}
+
+TEST_F(CommandLineTest, UnderAHungarianLocaleItSpeaksTheWizardsLanguage) {
+    language = Language::Hungarian;
+    EXPECT_EQ(Run({"size", "Pictures"}), kUsageError);
+    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: Pictures\n");
+    EXPECT_EQ(Run({"restore", "my music"}), kSucceeded);
+    EXPECT_EQ(out.str(), "My Music: visszahelyezve -> C:\\Users\\al\\Music\n");
 }
 
 TEST_F(CommandLineTest, ADryRunSaysWhatWouldBeDoneAndChangesNothing) {
