@@ -71,12 +71,15 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     lnowisprocessing->setObjectName(QStringLiteral("lnowisprocessing"));
     lnowisprocessing->setFont(Tahoma(11, kBold));
     lnowisprocessing->setGeometry(24, 165, 377, 16);
+    // The line's width is the window's, whatever it says: it is never sized to an empty text.
+    lnowisprocessing->setFixedWidth(377);
 
     ltransfer = new QLabel(this);
     ltransfer->setObjectName(QStringLiteral("ltransfer"));
     ltransfer->setTextFormat(Qt::PlainText);
     ltransfer->setFont(Tahoma(11));
     ltransfer->setGeometry(24, 184, 290, 16);
+    ltransfer->setFixedWidth(290);
     ltransfer->hide();
 
     bcancel = new QPushButton(QStringLiteral("Mégse"), this);

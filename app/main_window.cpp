@@ -149,13 +149,15 @@ void TForm1::BuildControls() {
     TSRestoreL = AddPage(PCLeftPane, "TSRestoreL");
     TSRestoredL = AddPage(PCLeftPane, "TSRestoredL");
 
-    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, 416});
+    // Down to the foot of the client area: 416 pixels high it would reach below the window.
+    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
     ScrollBar1->setOrientation(Qt::Vertical);
     ScrollBar1->setSingleStep(10);
     ScrollBar1->setPageStep(50);
     ScrollBar1->setMaximum(0);
     ScrollBar1->hide();
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+    ScrollBar1->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
 
     const QFont buttonFont = Tahoma(12);
     bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
@@ -172,6 +174,9 @@ void TForm1::BuildControls() {
     credit->installEventFilter(this);
     connect(credit, &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
     Label1 = credit;
+    // Behind the page area, which covers it when the window is made taller, as in the form.
+    PageControl1->setAutoFillBackground(true);
+    credit->stackUnder(PageControl1);
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
     bprevious->setText(QStringLiteral("<  Vissza"));
     bprevious->hide();
@@ -224,6 +229,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) {
         Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
         return false;  // the edit box still gets every key
+    }
+    if (watched == ScrollBar1 && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
     }
     if (watched == Label1 && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
         QPalette palette = Label1->palette();

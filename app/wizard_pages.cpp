@@ -142,13 +142,18 @@ void TForm1::BuildPages() {
     connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 1); });
     connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
     connect(Label41, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
+    // After a category filter Next follows what is still ticked: a filter that takes every
+    // ticked folder off the list leaves nothing to go on with.
     for (QCheckBox* box : {cbuserfolders, cbcommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
             kfo_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), ScrollBar1, lfolderslisted);
+            bnext->setEnabled(kfo_->IsThereChecked(1));
         });
     for (QCheckBox* box : {CheckBox2, CheckBox1})
-        connect(box, &QCheckBox::clicked, this,
-                [this] { kfo_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted); });
+        connect(box, &QCheckBox::clicked, this, [this] {
+            kfo_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted);
+            bnext->setEnabled(kfo_->IsThereChecked(1));
+        });
     connect(ldrivesrefresh, &ClickLabel::clicked, this, [this] {
         vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
         vddo_->Sort(cbsort->currentIndex());

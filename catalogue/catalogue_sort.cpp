@@ -42,8 +42,10 @@ void Tvkfo::Sort(int sortID) {
     ShowAll(false);
     FkfOwner->listScrollBar()->setValue(0);
     int k = 0;
+    // Only the rows on the page take places: those a search took off stay off, so the
+    // found ones stay within the search's scroll range.
     for (TFrame1* row : framearr) {
-        if (!row->active) continue;
+        if (!row->active || !row->IsAttached()) continue;
         PlaceRow(row, k);
         ++k;
     }

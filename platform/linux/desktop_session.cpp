@@ -1,5 +1,6 @@
 // The parts of the Linux layer that go through the desktop session: icons from the
 // icon theme, opening with the desktop's handler, message boxes and signing out.
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QUrl>
 
 #include "platform/linux/linux_platform.h"
@@ -109,7 +111,10 @@ bool LinuxPlatform::ShellOpen(const std::string& target) {
 }
 
 int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
-    QMessageBox box;
+    // A question is owned by the window that asks it, and centred on it; a message from a
+    // worker has no owner, as the system's boxes have none then.
+    QWidget* owner = (style & 0xF) == kMbYesNo ? QApplication::activeWindow() : nullptr;
+    QMessageBox box(owner);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setTextFormat(Qt::PlainText);  // error texts carry paths, which are never markup
     box.setText(QString::fromStdString(text));
@@ -122,9 +127,12 @@ int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& ca
     }
     if ((style & 0xF) == kMbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Igen"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Nem"));
         return box.exec() == QMessageBox::Yes ? kIdYes : kIdNo;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
     return kIdOk;
 }

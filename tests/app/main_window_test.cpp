@@ -59,6 +59,21 @@ TEST_F(MainWindowTest, KeepsItsWidthAndGrowsOnlyTaller) {
     EXPECT_EQ(window->bnext->y(), 767);
 }
 
+TEST_F(MainWindowTest, ATallerWindowKeepsCountersCreditAndScrollBarWhereTheyBelong) {
+    window->ShowPage(window->TSListAll);
+    widgets::SetAutoSizedText(window->lcheckedcount, QStringLiteral("12345"));
+    const int counterWidth = window->lcheckedcount->width();
+    ASSERT_GT(counterWidth, 20);
+    EXPECT_LE(window->ScrollBar1->geometry().bottom(), window->height() - 1);  // the down arrow is inside
+    window->resize(762, 798);
+    EXPECT_EQ(window->lcheckedcount->width(), counterWidth);  // sized to its text, not to the "0" of the start
+    EXPECT_EQ(window->ScrollBar1->geometry().bottom(), window->height() - 1);
+    // The credit line stays at 467, behind the page area that now covers it.
+    const QObjectList order = window->children();
+    EXPECT_LT(order.indexOf(window->Label1), order.indexOf(window->PageControl1));
+    EXPECT_TRUE(window->PageControl1->autoFillBackground());
+}
+
 TEST_F(MainWindowTest, TouchpadFractionsOfAStepAddUp) {
     window->ShowPage(window->TSListAll);
     const QPointF at(400, 200);
@@ -246,6 +261,33 @@ TEST_F(MainWindowTest, BackFromTheDrivePageBringsTheListToolsBack) {
     EXPECT_TRUE(Shown(window->Edit2));
     EXPECT_TRUE(Shown(window->lcheckedcount));
     EXPECT_TRUE(Shown(window->lfolderslisted));
+}
+
+TEST_F(MainWindowTest, TheWheelMovesTheListBy25OverTheScrollBarAndSortsOverTheSortBox) {
+    window->ShowPage(window->TSListAll);
+    ASSERT_GT(window->ScrollBar1->maximum(), 50);
+    QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->ScrollBar1, &down);
+    EXPECT_EQ(window->ScrollBar1->value(), 25);
+    QApplication::sendEvent(window->cbsort, &down);
+    EXPECT_EQ(window->cbsort->currentIndex(), 1);
+    EXPECT_EQ(kfo().vSortCriteria, 1);
+}
+
+TEST_F(MainWindowTest, TakingTheTickedFoldersOffByCategoryDisablesNext) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    ASSERT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->cbuserfolders, Qt::LeftButton);  // every folder here is per-user
+    EXPECT_FALSE(window->bnext->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheWaitWindowsProgressLineShowsAWholeLongName) {
+    const QString line = QStringLiteral("Folyamatban: Personal (My Documents)");
+    window->SetProgressLine(line);
+    QLabel* label = window->VFAbout->lnowisprocessing;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line));
 }
 
 }  // namespace

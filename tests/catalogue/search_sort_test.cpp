@@ -93,15 +93,16 @@ TEST_F(CatalogueTest, SizeSortPutsLargestFirstAndUnmeasuredLastInOrder) {
     EXPECT_EQ(Order(), (std::vector<std::string>{"d", "b", "e", "a", "c"}));
 }
 
-TEST_F(SearchTest, ResortingDuringASearchLeavesGapsForHiddenRows) {
+TEST_F(SearchTest, ResortingDuringASearchLaysOutOnlyTheFoundRows) {
     Find("users");  // lists Personal and Árvíz
-    kfo().Sort(1);
-    // Every active row takes a place, listed or not, so the two listed rows keep their slots.
-    std::vector<int> tops;
-    for (TFrame1* row : kfo().framearr) tops.push_back(row->y());
-    EXPECT_EQ(tops, (std::vector<int>{3, 111, 219, 327}));
-    for (TFrame1* row : kfo().framearr) EXPECT_FALSE(row->isHidden());
-    EXPECT_EQ(Order(), (std::vector<std::string>{"Personal (My Documents)", "Árvíz", "Fonts", "My Music"}));
+    kfo().Sort(0);  // by name they come last, after the two rows the search took off
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Fonts", "My Music", "Personal (My Documents)", "Árvíz"}));
+    // The found rows take the first places, within the search's scroll range; the others stay off the page.
+    EXPECT_EQ(kfo().framearr[2]->y(), 3);
+    EXPECT_EQ(kfo().framearr[3]->y(), 111);
+    EXPECT_TRUE(kfo().framearr[2]->IsAttached());
+    EXPECT_FALSE(kfo().framearr[0]->IsAttached());
+    EXPECT_FALSE(kfo().framearr[1]->IsAttached());
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
-// Opening through the desktop session, without a desktop: the handler is caught.
+// Opening through the desktop session, without a desktop: the handler is caught; and the
+// message boxes.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QObject>
 #include <QUrl>
 
@@ -38,3 +44,24 @@ TEST(DesktopSession, OpensFoldersAsFilesAndAddressesAsThemselves) {
 }  // namespace trovel::platform::linux_desktop
 
 #include "desktop_session_test.moc"
+
+namespace trovel::platform::linux_desktop {
+namespace {
+
+// The question box answers in Hungarian, as the rest of the window does.
+TEST(DesktopSession, MessageBoxesHaveHungarianButtons) {
+    LinuxPlatform platform;
+    QStringList captions;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (QAbstractButton* button : box->buttons()) captions << button->text();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(platform.ShowMessageBox("Megteszi ezt most?", "Trovel", kMbYesNo | kMbIconQuestion), kIdNo);
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Igen"), QStringLiteral("Nem")}));
+}
+
+}  // namespace
+}  // namespace trovel::platform::linux_desktop
