@@ -21,7 +21,7 @@ const char* const kVersionText =
     "Verzió: 2.0.0.127\r\n"
     "Készítette: a Trovel fejlesztői; fordította: a Trovel fejlesztői\r\n"
     "Weboldal: a program weboldala (kattintson ide)\r\n"
-    "A program ingyenesen használható, a felhasználás saját felelősségre történik.\r\n"
+    "Ingyenes program; használata saját felelősségre.\r\n"
     "Dátum: 2011.03.29. (yyyy.mm.dd.)";
 
 const char* const kDonationText =

@@ -1,12 +1,10 @@
 #include <QApplication>
 
-#include "widgets/fonts.h"
 #include "app/main_window.h"
 #include "platform/system_platform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    trovel::widgets::RegisterTahoma();
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::TForm1 window(*platform);
     window.show();

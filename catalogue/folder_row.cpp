@@ -50,7 +50,7 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     setParent(parking_);
     resize(kWidth, kHeight);
 
-    GroupBox1 = Make<QGroupBox>(this, "GroupBox1", 3, 0);
+    GroupBox1 = Make<widgets::RowBox>(this, "GroupBox1", 3, 0);
     GroupBox1->resize(571, 103);
     GroupBox1->setAutoFillBackground(true);
 

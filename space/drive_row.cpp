@@ -12,7 +12,7 @@ namespace trovel::space {
 TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     : QFrame(owner), owner_(owner), platform_(platform) {
     resize(kWidth, kHeight);
-    GroupBox1 = new QGroupBox(this);
+    GroupBox1 = new widgets::RowBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(3, 0, 571, 78);
     GroupBox1->setAutoFillBackground(true);

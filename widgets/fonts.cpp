@@ -2,32 +2,27 @@
 
 #include <algorithm>
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 
 namespace trovel::widgets {
 
+QString UiFamily() {
+    static const QString family = QFontDatabase::families().contains(QStringLiteral("Tahoma"))
+                                      ? QStringLiteral("Tahoma")
+                                      : QStringLiteral("DejaVu Sans Condensed");
+    return family;
+}
+
 QFont Tahoma(int pixelHeight, int style) {
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(UiFamily());
     font.setPixelSize(pixelHeight);
     font.setBold(style & kBold);
     font.setItalic(style & kItalic);
     font.setUnderline(style & kUnderline);
     return font;
 }
-
-void RegisterTahoma() {
-    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
-    for (const char* path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFile::exists(QString::fromLatin1(path))) QFontDatabase::addApplicationFont(QString::fromLatin1(path));
-    }
-}
-
-}  // namespace trovel::widgets
-
-namespace trovel::widgets {
 
 int AccentRoom() {
     static const int room = [] {

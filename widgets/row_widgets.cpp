@@ -1,5 +1,6 @@
 #include "widgets/row_widgets.h"
 
+#include <QPainter>
 #include <QScrollBar>
 
 namespace trovel::widgets {
@@ -24,6 +25,13 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 void SetAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
+}
+
+void RowBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(QColor(208, 208, 208));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void PaintRowBox(QWidget* box, bool chosen) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -48,6 +49,17 @@ inline std::u16string_view Utf16View(const QString& text) {
 
 // Sets a label's text and sizes the label to it, as an auto-sized label does.
 void SetAutoSizedText(QLabel* label, const QString& text);
+
+// The box a row draws its content in: filled with exactly its palette's window colour and
+// edged with a thin line, which the style's own group box would blend with a shade.
+class RowBox : public QGroupBox {
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // Colours a row's box: the light blue of a chosen row, or white. Folder and drive rows alike.
 void PaintRowBox(QWidget* box, bool chosen);

@@ -1,6 +1,7 @@
 #include <QGroupBox>
 #include <QTest>
 
+#include "widgets/fonts.h"
 #include "widgets/row_widgets.h"
 #include "catalogue_fixture.h"
 
@@ -46,7 +47,7 @@ TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
     EXPECT_EQ(row->ldescription->font().pixelSize(), 11);
     EXPECT_TRUE(row->ldescription->font().italic());
     EXPECT_EQ(row->lfolderpath->font().pixelSize(), 11);
-    EXPECT_EQ(row->lfoldername->font().family(), "Tahoma");
+    EXPECT_EQ(row->lfoldername->font().family(), widgets::UiFamily());
 }
 
 TEST_F(FolderRowTest, BoxesCarryTheirTextsHintsAndStartingState) {
@@ -87,6 +88,14 @@ TEST_F(FolderRowTest, SelectedPaintsLightBlueOrWhiteOnEveryCall) {
     EXPECT_EQ(Background(), QColor(234, 244, 255));
     row->setProperty("selected", false);
     EXPECT_EQ(Background(), QColor(255, 255, 255));
+}
+
+// What is drawn, not only the palette: the style must not blend the colours with a shade.
+TEST_F(FolderRowTest, RowsAreDrawnInExactlyTheirColours) {
+    const auto drawn = [&] { return row->GroupBox1->grab().toImage().pixelColor(300, 40); };
+    EXPECT_EQ(drawn(), QColor(255, 255, 255));
+    row->setSelected(true);
+    EXPECT_EQ(drawn(), QColor(234, 244, 255));
 }
 
 TEST_F(FolderRowTest, ReleasingABoxSendsMessage1026WithItsOperation) {
