@@ -161,8 +161,11 @@ void TVFAbout::reject() {
 }
 
 void TVFAbout::FormShow() {
+    // Before it first appears the window has no frame of its own to measure; its fixed size
+    // with a frame like the main window's is what it will be.
     const QRect main = owner_->frameGeometry();
-    const QRect mine = frameGeometry();
+    const QSize frame = main.size() - owner_->size();
+    const QSize mine = size() + frame;
     move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
     lnowisprocessing->clear();
     SetTransferLine({});

@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -72,6 +75,7 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     kfo_->SortByName();
     vddo_->SortBySize();
     widgets::GiveAccentRoom(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
     TSWelcomeShow();
 }
 
@@ -104,7 +108,7 @@ void TForm1::BuildControls() {
     lsizesum = PlaceLabel(this, "lsizesum", {544, 1}, QStringLiteral("0"));
     lsizesum->setToolTip(Hint("A kiválasztott mappák mérete"));
 
-    cbsort = Place<QComboBox>(this, "cbsort", {544, 17, 65, 21});
+    cbsort = Place<widgets::TrimmedComboBox>(this, "cbsort", {544, 17, 65, 21});
     cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
     cbsort->setCurrentIndex(0);
     cbsort->setToolTip(Hint("Rendezés"));
@@ -250,6 +254,16 @@ void TForm1::ScrollBar1Change(int position) {
     for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->move(child->x(), child->y() + shift);
     SetPageTag(page, position);
+}
+
+void TForm1::ScrollIntoView(QWidget* widget) {
+    if (widget == nullptr || ScrollBar1->isHidden() || !PageControl1->isAncestorOf(widget)) return;
+    const int top = widget->mapTo(PageControl1, QPoint(0, 0)).y();
+    const int bottom = top + widget->height();
+    int shift = 0;
+    if (top < 0) shift = top - 3;
+    else if (bottom > PageControl1->height()) shift = bottom - PageControl1->height() + 3;
+    if (shift != 0) ScrollBar1->setValue(std::clamp(ScrollBar1->value() + shift, 0, ScrollBar1->maximum()));
 }
 
 void TForm1::WMDriveSelect(qintptr id) { bnext->setEnabled(vddo_->SelectDrive(static_cast<int>(id))); }

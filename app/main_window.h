@@ -168,6 +168,9 @@ public:
 
     // Shifts the children of the page shown by the scroll bar's position.
     void ScrollBar1Change(int position);
+    // Scrolls the list so that `widget`, a control on the page shown, is in view (when tabbing
+    // onto a row's box below or above the visible part).
+    void ScrollIntoView(QWidget* widget);
     // Message 1025 from a drive row, and 1026 from a folder row.
     void WMDriveSelect(qintptr id);
     void WMFolderCheck(qintptr operationId);

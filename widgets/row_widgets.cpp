@@ -1,6 +1,7 @@
 #include "widgets/row_widgets.h"
 
 #include <QPainter>
+#include <QStylePainter>
 #include <QScrollBar>
 
 namespace trovel::widgets {
@@ -25,6 +26,15 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 void SetAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
+}
+
+void TrimmedComboBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText = shownText();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void RowBox::paintEvent(QPaintEvent*) {

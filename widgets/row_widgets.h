@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -56,6 +57,18 @@ class RowBox : public QGroupBox {
     Q_OBJECT
 public:
     using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A drop-down list whose items keep their blanks in the list but show without them in the
+// box itself, where the blanks would push a word past the arrow of a narrow box.
+class TrimmedComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    QString shownText() const { return currentText().trimmed(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QStyleOptionComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
@@ -288,6 +289,35 @@ TEST_F(MainWindowTest, TheWaitWindowsProgressLineShowsAWholeLongName) {
     window->SetProgressLine(line);
     QLabel* label = window->VFAbout->lnowisprocessing;
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line));
+}
+
+TEST_F(MainWindowTest, TheSortBoxShowsItsWholeWordInItsNarrowBox) {
+    auto* sort = qobject_cast<widgets::TrimmedComboBox*>(window->cbsort);
+    ASSERT_NE(sort, nullptr);
+    window->ShowPage(window->TSListAll);
+    sort->setCurrentIndex(1);
+    EXPECT_EQ(sort->itemText(1), QStringLiteral("   Útvonal   "));  // the list keeps the texts as they are
+    EXPECT_EQ(sort->shownText(), QStringLiteral("Útvonal"));
+    QStyleOptionComboBox option;
+    option.initFrom(sort);
+    const QRect room = sort->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, sort);
+    EXPECT_EQ(sort->width(), 65);
+    EXPECT_LE(sort->fontMetrics().horizontalAdvance(sort->shownText()), room.width());
+}
+
+TEST_F(MainWindowTest, TabbingOntoARowsBoxOutOfViewScrollsItIn) {
+    window->ShowPage(window->Redirect);
+    QApplication::setActiveWindow(window.get());
+    TFrame1* last = nullptr;
+    for (TFrame1* row : kfo().framearr)
+        if (row->IsAttached() && (last == nullptr || row->y() > last->y())) last = row;
+    ASSERT_NE(last, nullptr);
+    ASSERT_GT(last->y(), window->PageControl1->height());
+    last->cbmove->setFocus(Qt::TabFocusReason);
+    const int top = last->cbmove->mapTo(window->PageControl1, QPoint(0, 0)).y();
+    EXPECT_GT(window->ScrollBar1->value(), 0);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + last->cbmove->height(), window->PageControl1->height());
 }
 
 }  // namespace
