@@ -1,0 +1,62 @@
+# Installing under the prefix (GNUInstallDirs): the wizard and the command line, the desktop
+# entry, the AppStream metadata, the icons and the man pages; and the Debian package of them.
+include(GNUInstallDirs)
+set(TROVEL_APP_ID io.github.trovel.Trovel)
+
+# Debian wants its man pages and changelog compressed, reproducibly (no name, no time).
+set(TROVEL_COMPRESSED ${CMAKE_CURRENT_BINARY_DIR}/compressed)
+function(trovel_gzip source name)
+  add_custom_command(OUTPUT ${TROVEL_COMPRESSED}/${name}.gz
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${TROVEL_COMPRESSED}
+                     COMMAND gzip -9nc ${source} > ${TROVEL_COMPRESSED}/${name}.gz
+                     DEPENDS ${source} VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY TROVEL_COMPRESSED_FILES ${TROVEL_COMPRESSED}/${name}.gz)
+endfunction()
+trovel_gzip(${PROJECT_SOURCE_DIR}/data/trovel.1 trovel.1)
+trovel_gzip(${PROJECT_SOURCE_DIR}/cli/trovel-cli.1 trovel-cli.1)
+trovel_gzip(${PROJECT_SOURCE_DIR}/data/changelog changelog)
+get_property(TROVEL_COMPRESSED_FILES GLOBAL PROPERTY TROVEL_COMPRESSED_FILES)
+add_custom_target(compressed_docs ALL DEPENDS ${TROVEL_COMPRESSED_FILES})
+
+if(TARGET trovel)
+  install(TARGETS trovel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES data/${TROVEL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES data/${TROVEL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES data/icons/trovel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+          RENAME ${TROVEL_APP_ID}.svg)
+  foreach(size 16 24 32 48 64 128 256)
+    install(FILES data/icons/trovel-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${TROVEL_APP_ID}.png)
+  endforeach()
+  install(FILES ${TROVEL_COMPRESSED}/trovel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+if(TARGET trovel-cli)
+  install(TARGETS trovel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${TROVEL_COMPRESSED}/trovel-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+install(FILES data/copyright ${TROVEL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovel)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME trovel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+set(CPACK_PACKAGE_CONTACT "The Trovel developers <trovel@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move the special folders to another drive and back")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Trovel moves the folders the system keeps for the user (Documents,\n\
+ Desktop, Music, Pictures, Downloads and the others) to another local\n\
+ fixed drive, with their content, and puts them back at their default\n\
+ places: a wizard in Hungarian, and the command line trovel-cli for\n\
+ scripts. Content is copied under temporary names and verified before the\n\
+ folder counts as moved; only what was copied and is unchanged is deleted.")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/topics/known-folders")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The libraries it needs, found by dpkg-shlibdeps in the binaries themselves; and the face its
+# texts use where Tahoma is not installed.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
