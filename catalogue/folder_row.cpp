@@ -85,10 +85,12 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     cbcopy->setChecked(true);
     cbmove = MakeBox<ActionBox>(GroupBox1, "cbmove", {92, 82, 76, 13}, "Áthelyezés",
                                 "Windows átirányítása");
-    cbredirected = MakeBox<QCheckBox>(GroupBox1, "cbredirected", {400, 82, 81, 13}, "Átirányítva",
+    // The two status boxes sit 28 pixels further left than the form has them: a row is wider
+    // (577) than the page area it lies in (542), and "Másolva" would be cut at its edge.
+    cbredirected = MakeBox<QCheckBox>(GroupBox1, "cbredirected", {372, 82, 81, 13}, "Átirányítva",
                                       "Átirányítás állapota");
     cbredirected->setEnabled(false);
-    cbcopied = MakeBox<QCheckBox>(GroupBox1, "cbcopied", {487, 82, 69, 13}, "Másolva",
+    cbcopied = MakeBox<QCheckBox>(GroupBox1, "cbcopied", {459, 82, 69, 13}, "Másolva",
                                   "Másolás/áthelyezés állapota");
     cbcopied->setEnabled(false);
     cbdelete = MakeBox<ActionBox>(GroupBox1, "cbdelete", {242, 82, 71, 13}, "Törlés",

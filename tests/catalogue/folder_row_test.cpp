@@ -37,8 +37,10 @@ TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
     EXPECT_EQ(row->cbmove->geometry(), QRect(92, 82, 76, 13));
     EXPECT_EQ(row->cbcopy->geometry(), QRect(174, 82, 67, 13));
     EXPECT_EQ(row->cbdelete->geometry(), QRect(242, 82, 71, 13));
-    EXPECT_EQ(row->cbredirected->geometry(), QRect(400, 82, 81, 13));
-    EXPECT_EQ(row->cbcopied->geometry(), QRect(487, 82, 69, 13));
+    EXPECT_EQ(row->cbredirected->geometry(), QRect(372, 82, 81, 13));
+    EXPECT_EQ(row->cbcopied->geometry(), QRect(459, 82, 69, 13));
+    // Both whole within the page area the row lies in (542 wide, the row 3 pixels in).
+    EXPECT_LE(3 + row->GroupBox1->x() + row->cbcopied->geometry().right(), 542 - 1);
 
     EXPECT_EQ(row->lfoldername->font().pixelSize(), 13);
     EXPECT_TRUE(row->lfoldername->font().bold());
