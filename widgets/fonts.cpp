@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
@@ -36,7 +37,19 @@ int AccentRoom() {
     return room;
 }
 
+int AccentOverflow(const QCheckBox* box) {
+    const QFontMetrics metrics(box->font());
+    // The style centres the text's line in the box: the accents' top must not be above it.
+    const int baseline = (box->height() - metrics.height()) / 2 + metrics.ascent();
+    return std::max(0, -(baseline + metrics.tightBoundingRect(QStringLiteral("ÁÖŐÜŰ")).top()));
+}
+
 void GiveAccentRoom(QWidget* root) {
+    // Check boxes grow by the room above and below, so their text stays centred where it was.
+    for (QCheckBox* box : root->findChildren<QCheckBox*>()) {
+        const int overflow = AccentOverflow(box);
+        if (overflow > 0) box->setGeometry(box->x(), box->y() - overflow, box->width(), box->height() + 2 * overflow);
+    }
     const int room = AccentRoom();
     if (room <= 0) return;
     QList<QLabel*> labels = root->findChildren<QLabel*>();

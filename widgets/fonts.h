@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+class QCheckBox;
 class QWidget;
 
 namespace trovel::widgets {
@@ -21,7 +22,11 @@ QFont Tahoma(int pixelHeight, int style = kPlain);
 // it does not.
 int AccentRoom();
 
-// Gives every label under `root` that much room above its text, so accents are not cut off.
+// How many pixels the accents of capitals would be cut off at the top of `box`, as it is now.
+int AccentOverflow(const QCheckBox* box);
+
+// Gives every label under `root` that much room above its text, and every check box the room
+// its accents need, so accents are not cut off.
 void GiveAccentRoom(QWidget* root);
 
 }  // namespace trovel::widgets

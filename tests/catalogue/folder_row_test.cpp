@@ -34,11 +34,20 @@ TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
     EXPECT_EQ(row->lfolderpath->pos(), QPoint(92, 24));
     EXPECT_EQ(row->ldescription->geometry(), QRect(92, 47, 464, 27));
     EXPECT_TRUE(row->ldescription->wordWrap());
-    EXPECT_EQ(row->cbmove->geometry(), QRect(92, 82, 76, 13));
-    EXPECT_EQ(row->cbcopy->geometry(), QRect(174, 82, 67, 13));
-    EXPECT_EQ(row->cbdelete->geometry(), QRect(242, 82, 71, 13));
-    EXPECT_EQ(row->cbredirected->geometry(), QRect(372, 82, 81, 13));
-    EXPECT_EQ(row->cbcopied->geometry(), QRect(459, 82, 69, 13));
+    // The boxes keep their places and widths; they grow around their centre line only by the
+    // room their accents need.
+    const auto expectBox = [](const QCheckBox* box, QRect designed) {
+        EXPECT_EQ(box->x(), designed.x()) << box->objectName().toStdString();
+        EXPECT_EQ(box->width(), designed.width()) << box->objectName().toStdString();
+        EXPECT_EQ(box->y() + box->height() / 2, designed.y() + designed.height() / 2) << box->objectName().toStdString();
+        EXPECT_GE(box->height(), designed.height());
+        EXPECT_EQ(widgets::AccentOverflow(box), 0) << box->objectName().toStdString();  // "Áthelyezés" whole
+    };
+    expectBox(row->cbmove, QRect(92, 82, 76, 13));
+    expectBox(row->cbcopy, QRect(174, 82, 67, 13));
+    expectBox(row->cbdelete, QRect(242, 82, 71, 13));
+    expectBox(row->cbredirected, QRect(372, 82, 81, 13));
+    expectBox(row->cbcopied, QRect(459, 82, 69, 13));
     // Both whole within the page area the row lies in (542 wide, the row 3 pixels in).
     EXPECT_LE(3 + row->GroupBox1->x() + row->cbcopied->geometry().right(), 542 - 1);
 
