@@ -1,3 +1,5 @@
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QTest>
 
@@ -164,6 +166,26 @@ TEST_F(FolderRowTest, OutsideTextsAreShownAsTheyAreNeverAsMarkup) {
     for (QLabel* label : {static_cast<QLabel*>(row->lfoldername), static_cast<QLabel*>(row->lfolderpath),
                           row->ldescription, row->lsize})
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
+
+}  // namespace
+}  // namespace trovel::testing
+
+namespace trovel::testing {
+namespace {
+
+// The face is really there (not a silent substitute), its bold is a bold, and wrapped lines
+// keep a gap between descenders and the next line's accents.
+TEST(Fonts, TheFaceIsFoundWithATrueBoldAndRoomBetweenLines) {
+    for (int size : {11, 12, 13, 16}) {
+        const QFontInfo plain(widgets::Tahoma(size));
+        const QFontInfo bold(widgets::Tahoma(size, widgets::kBold));
+        EXPECT_EQ(plain.family(), widgets::UiFamily()) << size;
+        EXPECT_GE(bold.weight(), QFont::Bold) << size;
+        EXPECT_LT(plain.weight(), QFont::DemiBold) << size;
+        const QFontMetrics metrics(widgets::Tahoma(size));
+        EXPECT_GE(metrics.lineSpacing(), size + 2) << size;
+    }
 }
 
 }  // namespace
