@@ -79,7 +79,10 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     TSWelcomeShow();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Focus moves while the children go; by then this is no longer a whole window to scroll.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 int TForm1::pageAreaHeight() const { return PageControl1->height(); }
 void TForm1::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
