@@ -1,12 +1,11 @@
 // The commands that change where folders are: move and restore.
-#include <chrono>
 #include <map>
-#include <mutex>
 #include <ostream>
 
 #include "cli/json.h"
 #include "cli/session.h"
 #include "relocation/folder_rules.h"
+#include "relocation/transfer_pace.h"
 #include "space/drive_fit.h"
 #include "space/saturating.h"
 
@@ -38,30 +37,19 @@ const char* OutcomeName(const relocation::FolderResult& result, bool stopped) {
 // Follows a content copy on standard error, a few times a second, on one line.
 class ProgressLine {
 public:
-    explicit ProgressLine(Session& session) : session_(session) {}
+    explicit ProgressLine(Session& session)
+        : session_(session), pace_(session.Separator(), session.console().language == Language::Hungarian) {}
     void Report(std::uint64_t done, std::uint64_t total) {
-        std::lock_guard lock(lock_);
-        const auto now = std::chrono::steady_clock::now();
-        if (!shown_) start_ = now;
-        else if (now - last_ < std::chrono::milliseconds(250) && done < total) return;
-        shown_ = true;
-        last_ = now;
-        session_.console().err << "\r" << relocation::TransferText(done, total, std::chrono::duration<double>(now - start_).count(),
-                                                                 session_.Separator(),
-                                                                 session_.console().language == Language::Hungarian)
-                               << "\033[K" << std::flush;
+        if (const auto report = pace_.Next(done, total))
+            session_.console().err << "\r" << report->text << "\033[K" << std::flush;
     }
     void End() {
-        std::lock_guard lock(lock_);
-        if (shown_) session_.console().err << "\r\033[K" << std::flush;
-        shown_ = false;
+        if (pace_.End()) session_.console().err << "\r\033[K" << std::flush;
     }
 
 private:
     Session& session_;
-    std::mutex lock_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_, last_;
+    relocation::TransferPace pace_;
 };
 
 }  // namespace

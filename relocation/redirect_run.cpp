@@ -9,13 +9,13 @@
 
 #include "catalogue/folder_row.h"
 #include "catalogue/known_folder_catalogue.h"
+#include "relocation/transfer_pace.h"
 #include "widgets/row_widgets.h"
 
 namespace trovel::catalogue {
 namespace {
 
 using relocation::FolderOutcome;
-using Clock = std::chrono::steady_clock;
 
 void ShowPath(TFrame1* row, const std::string& path) {
     row->Path = path;  // the path label opens where the folder now is
@@ -30,29 +30,19 @@ void ShowPath(TFrame1* row, const std::string& path) {
 class TransferReport {
 public:
     TransferReport(const Tvkfo::RunEffects& effects, WizardWindow* window, std::string separator)
-        : effects_(effects), window_(window), separator_(std::move(separator)) {}
+        : effects_(effects), window_(window), pace_(std::move(separator), true) {}
 
     void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-        std::lock_guard lock(lock_);
-        const auto now = Clock::now();
-        if (!started_) {
-            started_ = true;
-            start_ = now;
+        const auto report = pace_.Next(bytesDone, bytesTotal);
+        if (!report) return;
+        if (report->first)
             effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
-        } else if (now - last_ < std::chrono::milliseconds(250) && bytesDone < bytesTotal) {
-            return;
-        }
-        last_ = now;
-        const QString text = QString::fromStdString(relocation::TransferText(
-            bytesDone, bytesTotal, std::chrono::duration<double>(now - start_).count(), separator_));
-        effects_.post([window = window_, text] { window->SetTransferLine(text); });
+        effects_.post([window = window_, text = QString::fromStdString(report->text)] { window->SetTransferLine(text); });
     }
 
     // The folder is done: the line and the button go.
     void End() {
-        std::lock_guard lock(lock_);
-        if (!started_) return;
-        started_ = false;
+        if (!pace_.End()) return;
         effects_.post([window = window_] {
             window->SetTransferLine({});
             window->OfferCancel({});
@@ -62,11 +52,7 @@ public:
 private:
     const Tvkfo::RunEffects& effects_;
     WizardWindow* window_;
-    const std::string separator_;
-    std::mutex lock_;
-    bool started_ = false;
-    Clock::time_point start_;
-    Clock::time_point last_;
+    relocation::TransferPace pace_;
 };
 
 }  // namespace
