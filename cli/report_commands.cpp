@@ -21,12 +21,13 @@ const char* CategoryName(std::uint32_t category) {
 }
 
 // Why a drive is left out, in the command line's language.
-const char* RefusalName(const Session& session, platform::TargetRefusal refusal) {
+const char* RefusalName(Session& session, platform::TargetRefusal refusal) {
+    if (session.console().language == Language::Hungarian) return space::RefusalText(refusal);  // the drive page's words
     switch (refusal) {
-        case platform::TargetRefusal::HoldsHome: return session.Say("the home folder's drive");
-        case platform::TargetRefusal::SystemPartition: return session.Say("the boot partition");
-        case platform::TargetRefusal::MountedOnDemand: return session.Say("not mounted at boot");
-        case platform::TargetRefusal::NotWritable: return session.Say("not writable");
+        case platform::TargetRefusal::HoldsHome: return "the home folder's drive";
+        case platform::TargetRefusal::SystemPartition: return "the boot partition";
+        case platform::TargetRefusal::MountedOnDemand: return "not mounted at boot";
+        case platform::TargetRefusal::NotWritable: return "not writable";
         case platform::TargetRefusal::None: break;
     }
     return "";

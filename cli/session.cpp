@@ -78,8 +78,7 @@ std::int64_t Session::Measure(const catalogue::FolderInfo& folder, space::WalkCo
     const char separator = platform::PathSeparator(platform_.Style());
     std::vector<std::string> nested;
     for (const std::size_t inner : folder.nested) nested.push_back(folders_[inner].path + separator);
-    return nested.empty() ? space::GetFileObjectSize(platform_, folder.path, counters)
-                          : space::GetFileObjectSizeEX(platform_, folder.path, nested, counters);
+    return space::MeasureKnownFolder(platform_, folder.path, nested, counters);
 }
 
 std::string Session::SizeText(std::int64_t bytes) const {

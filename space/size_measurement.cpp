@@ -49,9 +49,7 @@ std::int64_t Tvkfo::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost&
                 const QString line = QStringLiteral("Folyamatban: ") + task.name;
                 post([window = FkfOwner, line] { window->SetProgressLine(line); });
             }
-            size = task.excludePaths.empty()
-                       ? space::GetFileObjectSize(platform_, task.path, counters)
-                       : space::GetFileObjectSizeEX(platform_, task.path, task.excludePaths, counters);
+            size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
             const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
                                   QString::number(counters.folders) + QStringLiteral(" mappa, ") +

@@ -21,10 +21,11 @@ public:
     // From a worker: the same, then waits until it has run (a question box, say). Must not
     // be called on the queue's own thread, whose loop has to be running.
     void PostAndWait(Effect effect);
-    // Runs what is queued now (the window's thread, when it is about to stop waiting).
-    void RunDue();
 
 private:
+    // Runs what is queued now, on the queue's thread.
+    void RunDue();
+
     std::mutex lock_;
     std::deque<Effect> effects_;
 };
