@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "app/main_window.h"
-#include "platform/system_platform.h"
+#include "gui/window/main_window.h"
+#include "platform/system/system_platform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -15,7 +15,7 @@
 
 #include "bench/timing.h"
 #include "platform/linux/posix_file_ops.h"
-#include "relocation/content_mover.h"
+#include "mover/content_mover.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "bench/timing.h"
 #include "platform/linux/linux_platform.h"
-#include "space/folder_walk.h"
+#include "core/space/folder_walk.h"
 
 namespace {
 

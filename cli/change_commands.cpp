@@ -4,10 +4,10 @@
 
 #include "cli/json.h"
 #include "cli/session.h"
-#include "relocation/folder_rules.h"
-#include "relocation/transfer_pace.h"
-#include "space/drive_fit.h"
-#include "space/saturating.h"
+#include "core/relocation/folder_rules.h"
+#include "core/relocation/transfer_pace.h"
+#include "core/space/drive_fit.h"
+#include "core/basics/saturating.h"
 
 namespace trovel::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "platform/console_platform.h"
+#include "platform/system/console_platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "cli/json.h"
 #include "cli/session.h"
-#include "space/saturating.h"
+#include "core/basics/saturating.h"
 
 namespace trovel::cli {
 namespace {

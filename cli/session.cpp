@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/known_folder_ids.h"
-#include "space/size_text.h"
+#include "core/space/size_text.h"
 
 namespace trovel::cli {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/folder_list.h"
+#include "core/catalogue/folder_list.h"
 #include "cli/command_line.h"
-#include "space/drive_list.h"
-#include "space/folder_walk.h"
+#include "core/space/drive_list.h"
+#include "core/space/folder_walk.h"
 
 namespace trovel::cli {
 

@@ -16,10 +16,10 @@
 #include <string>
 #include <thread>
 
-#include "catalogue/description.h"
+#include "core/catalogue/description.h"
 #include "platform/known_folder_ids.h"
 #include "platform/windows/windows_platform.h"
-#include "relocation/folder_rules.h"
+#include "core/relocation/folder_rules.h"
 
 namespace {
 

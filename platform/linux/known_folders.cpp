@@ -15,7 +15,7 @@
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 #include "platform/path_style.h"
-#include "relocation/content_mover.h"
+#include "mover/content_mover.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "platform/known_folder_ids.h"
 #include "platform/windows/wide_text.h"
-#include "relocation/content_mover.h"
-#include "relocation/target_preflight.h"
+#include "mover/content_mover.h"
+#include "mover/target_preflight.h"
 
 namespace trovel::platform::windows_shell {
 namespace {

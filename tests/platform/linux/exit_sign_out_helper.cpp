@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "app/main_window.h"
-#include "catalogue/folder_row.h"
-#include "catalogue/known_folder_catalogue.h"
+#include "gui/window/main_window.h"
+#include "gui/catalogue/folder_row.h"
+#include "gui/catalogue/known_folder_catalogue.h"
 #include "platform/linux/linux_platform.h"
-#include "widgets/row_widgets.h"
+#include "gui/widgets/row_widgets.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3) return 2;

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/linux_platform.h"
-#include "space/folder_walk.h"
+#include "core/space/folder_walk.h"
 #include "as_nobody.h"
 #include "temp_dir.h"
 

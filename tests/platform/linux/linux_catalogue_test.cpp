@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
-#include "catalogue/folder_row.h"
-#include "catalogue/known_folder_catalogue.h"
-#include "widgets/row_widgets.h"
+#include "gui/window/main_window.h"
+#include "gui/catalogue/folder_row.h"
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "gui/widgets/row_widgets.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/linux_platform.h"
 #include "scratch_home.h"

@@ -11,11 +11,11 @@
 
 #include <QLabel>
 
-#include "app/main_window.h"
-#include "widgets/row_widgets.h"
+#include "gui/window/main_window.h"
+#include "gui/widgets/row_widgets.h"
 #include "platform/linux/linux_platform.h"
-#include "space/drive_catalogue.h"
-#include "space/drive_row.h"
+#include "gui/space/drive_catalogue.h"
+#include "gui/space/drive_row.h"
 #include "temp_dir.h"
 
 namespace trovel::platform::linux_desktop {

@@ -18,15 +18,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/main_window.h"
-#include "catalogue/folder_row.h"
-#include "catalogue/known_folder_catalogue.h"
+#include "gui/window/main_window.h"
+#include "gui/catalogue/folder_row.h"
+#include "gui/catalogue/known_folder_catalogue.h"
 #include "platform/linux/linux_platform.h"
 #include "loop_drive.h"
 #include "scratch_home.h"
-#include "space/drive_catalogue.h"
-#include "space/drive_row.h"
-#include "widgets/row_widgets.h"
+#include "gui/space/drive_catalogue.h"
+#include "gui/space/drive_row.h"
+#include "gui/widgets/row_widgets.h"
 
 #ifndef TROVEL_GLIB_READER
 #define TROVEL_GLIB_READER ""

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/linux/sign_out.h"
+#include "platform/linux/desktop/sign_out.h"
 #include "temp_dir.h"
 
 #ifndef TROVEL_EXIT_HELPER

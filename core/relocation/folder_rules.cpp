@@ -1,0 +1,122 @@
+// What the relocation run and the restore do with one folder, on plain data, and what the
+// result means for its row. The wizard and the command line share these rules.
+#include "core/relocation/folder_rules.h"
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "core/basics/path_slicing.h"
+#include "core/space/size_text.h"
+
+namespace trovel::relocation {
+namespace {
+
+using platform::Succeeded;
+
+std::string SizeText(std::uint64_t bytes, const std::string& separator) {
+    const space::SizeText text = space::SizeToStr(static_cast<long double>(bytes), separator);
+    return text.number + text.unit;
+}
+
+std::string DurationText(double seconds, bool hungarian) {
+    const long whole = std::lround(seconds);
+    const char* second = hungarian ? " mp" : " s";
+    const char* minute = hungarian ? " perc" : " min";
+    if (whole < 60) return std::to_string(whole) + second;
+    if (whole < 3600) return std::to_string((whole + 30) / 60) + minute;
+    return std::to_string(whole / 3600) + (hungarian ? " óra " : " h ") + std::to_string(whole % 3600 / 60) + minute;
+}
+
+bool IsDirectory(platform::Platform& platform, const std::string& path) {
+    const std::uint32_t attributes = platform.FileAttributes(path);
+    return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory) != 0;
+}
+
+}  // namespace
+
+std::uint32_t RedirectFlags(bool deleteSource) {
+    return deleteSource ? platform::kRedirectMoveFlags : platform::kRedirectCopyFlags;
+}
+
+std::string DestinationOf(platform::KnownFolderManager& manager, const platform::KnownFolderId& id,
+                          const std::string& driveRoot, platform::PathStyle style) {
+    std::unique_ptr<platform::KnownFolder> folder;
+    if (!Succeeded(manager.GetFolder(id, folder)) || !folder) return {};
+    const bool home = driveRoot == kDefaultPlace;
+    std::string defaultPath;
+    if (!Succeeded(folder->GetPath(home ? platform::kCreateDefaultPathFlags : platform::kDefaultPathFlags, defaultPath)))
+        return {};
+    if (home) return defaultPath;
+    return DestinationOnDrive(driveRoot, defaultPath, style);
+}
+
+FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderManager& manager,
+                            const FolderChoice& choice, const std::string& driveRoot) {
+    FolderResult result;
+    if (!choice.copy && !choice.move) return result;  // nothing chosen: nothing done
+    const std::string destination = DestinationOf(manager, choice.id, driveRoot, platform.Style());
+    // A folder whose place cannot be had is never pointed anywhere.
+    if (destination.empty()) {
+        result.outcome = FolderOutcome::Failed;
+        return result;
+    }
+    if (choice.copy) {
+        platform::HResult hr = platform::kFail;
+        try {
+            hr = manager.Redirect(choice.id, RedirectFlags(choice.deleteSource), destination, choice.exclusions,
+                                  result.errorText);
+        } catch (const std::exception& error) {
+            result.raised = true;
+            if (result.errorText.empty()) result.errorText = error.what();
+        } catch (...) {
+            result.raised = true;
+        }
+        result.cancelled = hr == platform::kCancelled;
+        result.outcome = Succeeded(hr) ? FolderOutcome::RelocatedWithContent : FolderOutcome::Failed;
+    } else {
+        // Without content only the registered path moves, and only to a folder that is there.
+        if (!IsDirectory(platform, destination)) return result;
+        std::unique_ptr<platform::KnownFolder> folder;
+        const bool set = Succeeded(manager.GetFolder(choice.id, folder)) && folder &&
+                         Succeeded(folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination));
+        result.outcome = set ? FolderOutcome::Redirected : FolderOutcome::Failed;
+    }
+    if (result.outcome != FolderOutcome::Failed) result.destination = destination;
+    return result;
+}
+
+FolderResult RestoreFolder(platform::KnownFolderManager& manager, const platform::KnownFolderId& id,
+                           platform::PathStyle style) {
+    FolderResult result;
+    result.outcome = FolderOutcome::Failed;
+    const std::string defaultPath = DestinationOf(manager, id, kDefaultPlace, style);
+    if (defaultPath.empty()) return result;
+    std::unique_ptr<platform::KnownFolder> folder;
+    if (!Succeeded(manager.GetFolder(id, folder)) || !folder || !Succeeded(folder->SetPath(0, defaultPath)))
+        return result;
+    result.outcome = FolderOutcome::Redirected;
+    result.destination = defaultPath;
+    return result;
+}
+
+std::string ErrorBoxText(const std::string& folderName, const std::string& systemText, const std::string& errorText) {
+    return "Please inform me for this message while processing \"" + folderName + "\"\r\n" + systemText + "\r\n" +
+           errorText;
+}
+
+std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, double seconds,
+                         const std::string& decimalSeparator, bool hungarian) {
+    std::string text = SizeText(bytesDone, decimalSeparator) + " / " + SizeText(bytesTotal, decimalSeparator);
+    // A rate needs a moment of measuring first.
+    if (seconds < 1 || bytesDone == 0) return text;
+    const double rate = static_cast<double>(bytesDone) / seconds;
+    text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator) + "/s";
+    if (bytesTotal > bytesDone) {
+        const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate, hungarian);
+        text += hungarian ? ", még kb. " + left : ", about " + left + " left";
+    }
+    return text;
+}
+
+}  // namespace trovel::relocation

@@ -1,0 +1,151 @@
+#include "gui/catalogue/folder_row.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/window_messages.h"
+#include "gui/widgets/row_widgets.h"
+
+namespace trovel::catalogue {
+
+using widgets::ActionBox;
+using widgets::ClickLabel;
+
+namespace {
+
+// Rows that are on no page wait in a hidden child of the main window, which keeps them.
+QWidget* DetachedRowsOf(QWidget* owner) {
+    const QString name = QStringLiteral("detachedRows");
+    if (auto* existing = owner->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) return existing;
+    auto* holder = new QWidget(owner);
+    holder->setObjectName(name);
+    holder->hide();
+    return holder;
+}
+
+template <typename Widget>
+Widget* Make(QWidget* parent, const char* name, int left, int top) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->move(left, top);
+    return widget;
+}
+
+template <typename Box>
+Box* MakeBox(QWidget* parent, const char* name, QRect geometry, const char* caption, const char* hint) {
+    auto* box = Make<Box>(parent, name, geometry.left(), geometry.top());
+    box->resize(geometry.size());
+    box->setText(QString::fromUtf8(caption));
+    box->setToolTip(QString::fromUtf8(hint));
+    box->hide();
+    return box;
+}
+
+}  // namespace
+
+TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
+    : QFrame(nullptr), owner_(owner), parking_(DetachedRowsOf(owner)), platform_(platform) {
+    setParent(parking_);
+    resize(kWidth, kHeight);
+
+    GroupBox1 = Make<widgets::RowBox>(this, "GroupBox1", 3, 0);
+    GroupBox1->resize(571, 103);
+    GroupBox1->setAutoFillBackground(true);
+
+    Image1 = Make<QLabel>(GroupBox1, "Image1", 14, 23);
+    Image1->resize(64, 64);
+
+    lfoldername = Make<QLabel>(GroupBox1, "lfoldername", 92, 7);
+    lfoldername->setTextFormat(Qt::PlainText);  // names, paths and descriptions are shown as they are
+    lfoldername->setFont(widgets::Tahoma(13, widgets::kBold));
+    lfoldername->setForegroundRole(QPalette::WindowText);
+
+    lsize = Make<QLabel>(GroupBox1, "lsize", 218, 7);
+    lsize->setTextFormat(Qt::PlainText);
+    lsize->setFont(widgets::Tahoma(12));
+    QPalette sizePalette = lsize->palette();
+    sizePalette.setColor(QPalette::WindowText, QColor(0, 117, 234));
+    lsize->setPalette(sizePalette);
+
+    lfolderpath = Make<ClickLabel>(GroupBox1, "lfolderpath", 92, 24);
+    lfolderpath->setTextFormat(Qt::PlainText);
+
+    ldescription = Make<QLabel>(GroupBox1, "ldescription", 92, 47);
+    ldescription->setTextFormat(Qt::PlainText);
+    ldescription->setFixedSize(464, 27);
+    ldescription->setWordWrap(true);
+    ldescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ldescription->setFont(widgets::Tahoma(11, widgets::kItalic));
+
+    // Creation order follows the row's declaration; the keyboard order is set below.
+    cbcopy = MakeBox<ActionBox>(GroupBox1, "cbcopy", {174, 82, 67, 13}, "Másolás",
+                                "Mappa tartalmának másolása");
+    cbcopy->setChecked(true);
+    cbmove = MakeBox<ActionBox>(GroupBox1, "cbmove", {92, 82, 76, 13}, "Áthelyezés",
+                                "Windows átirányítása");
+    // The two status boxes sit 28 pixels further left than the form has them: a row is wider
+    // (577) than the page area it lies in (542), and "Másolva" would be cut at its edge.
+    cbredirected = MakeBox<QCheckBox>(GroupBox1, "cbredirected", {372, 82, 81, 13}, "Átirányítva",
+                                      "Átirányítás állapota");
+    cbredirected->setEnabled(false);
+    cbcopied = MakeBox<QCheckBox>(GroupBox1, "cbcopied", {459, 82, 69, 13}, "Másolva",
+                                  "Másolás/áthelyezés állapota");
+    cbcopied->setEnabled(false);
+    cbdelete = MakeBox<ActionBox>(GroupBox1, "cbdelete", {242, 82, 71, 13}, "Törlés",
+                                  "Régi tartalom törlése");
+
+    QWidget::setTabOrder(cbredirected, cbmove);
+    QWidget::setTabOrder(cbmove, cbcopy);
+    QWidget::setTabOrder(cbcopy, cbcopied);
+    QWidget::setTabOrder(cbcopied, cbdelete);
+
+    connect(cbmove, &ActionBox::mouseReleased, this, &TFrame1::cbmoveMouseUp);
+    connect(cbcopy, &ActionBox::mouseReleased, this, &TFrame1::cbcopyMouseUp);
+    connect(cbdelete, &ActionBox::mouseReleased, this, &TFrame1::cbdeleteMouseUp);
+    connect(lfolderpath, &ClickLabel::clicked, this, &TFrame1::lfolderpathClick);
+
+    setSelected(false);
+}
+
+void TFrame1::setSelected(bool value) {
+    FSelected = value;
+    widgets::PaintRowBox(GroupBox1, value);
+}
+
+void TFrame1::AttachTo(QWidget* page) {
+    if (page == nullptr) {
+        Detach();
+        return;
+    }
+    if (parentWidget() != page) setParent(page);
+    setVisible(shown_);
+}
+
+void TFrame1::Detach() {
+    if (parentWidget() != parking_) setParent(parking_);
+    setVisible(shown_);
+}
+
+bool TFrame1::IsAttached() const { return parentWidget() != parking_; }
+
+void TFrame1::SetShown(bool shown) {
+    shown_ = shown;
+    setVisible(shown);
+}
+
+void TFrame1::cbmoveMouseUp() { SendFolderCheck(1); }
+void TFrame1::cbcopyMouseUp() { SendFolderCheck(2); }
+void TFrame1::cbdeleteMouseUp() { SendFolderCheck(3); }
+
+void TFrame1::SendFolderCheck(int operationId) {
+    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, operationId, 0);
+}
+
+void TFrame1::lfolderpathClick() {
+    // A folder without a path has nothing to open. The record's bytes, not the label's text: a name that is not UTF-8 survives only there.
+    if (!Path.empty()) platform_.ShellOpen(Path);
+}
+
+}  // namespace trovel::catalogue

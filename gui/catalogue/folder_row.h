@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QFrame>
+
+#include <cstdint>
+#include <string>
+
+#include "core/basics/list_types.h"
+#include "platform/platform.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+
+namespace trovel::widgets {
+class ActionBox;
+class ClickLabel;
+}  // namespace trovel::widgets
+
+namespace trovel::catalogue {
+
+
+// One known folder: the row that shows it on a wizard page and, in its fields,
+// the folder's record for the whole run.
+class TFrame1 : public QFrame {
+    Q_OBJECT
+    Q_PROPERTY(bool selected READ selected WRITE setSelected)
+
+public:
+    static constexpr int kWidth = 577;
+    static constexpr int kHeight = 105;
+
+    // `owner` is the main window: it receives the row's messages and keeps the row.
+    TFrame1(QWidget* owner, platform::Platform& platform);
+
+    // Controls, in declaration order.
+    QLabel* Image1;
+    QLabel* lfoldername;
+    widgets::ActionBox* cbcopy;
+    widgets::ActionBox* cbmove;
+    widgets::ClickLabel* lfolderpath;
+    QCheckBox* cbredirected;
+    QGroupBox* GroupBox1;
+    QLabel* ldescription;
+    QCheckBox* cbcopied;
+    QLabel* lsize;
+    widgets::ActionBox* cbdelete;
+
+    // The folder record.
+    bool FSelected = false;
+    std::int32_t defaultID = 0;
+    std::int32_t ID = 0;
+    std::uint32_t FormHandle = 0;
+    platform::KnownFolderDefinition FolderDefinition;
+    std::uint32_t FolderCategory = 0;
+    platform::Guid FolderTypeID;
+    std::uint32_t FolderRedirectionCapability = 0;
+    TaKF FolderExcludeList;
+    TSA FolderExcludePath;
+    platform::KnownFolderId FolderID;
+    bool active = false;
+    std::uint32_t FoldersCount = 0;
+    std::uint32_t FilesCount = 0;
+    std::int64_t FolderSize = 0;
+    bool SizeGot = false;
+    std::string Path;
+    // The folder is a drive root or holds the home folder or the desktop's own folders:
+    // never relocated, never measured.
+    bool HoldsKeptFolder = false;
+    std::string DestPath;
+    TFMSA SubKFArray;
+    TIntA SKFACount;
+
+    bool selected() const { return FSelected; }
+    // Highlights the row light blue, or white; the colour is set on every call.
+    void setSelected(bool value);
+
+    // Places the row on a page, or on none, keeping whether it is meant to be shown.
+    void AttachTo(QWidget* page);
+    void Detach();
+    bool IsAttached() const;
+    // Shows or hides the row wherever it is attached; a detached row stays off screen.
+    void SetShown(bool shown);
+    bool IsShown() const { return shown_; }
+
+    void cbmoveMouseUp();
+    void cbcopyMouseUp();
+    void cbdeleteMouseUp();
+    void lfolderpathClick();
+
+private:
+    void SendFolderCheck(int operationId);
+
+    QWidget* owner_;
+    QWidget* parking_;
+    platform::Platform& platform_;
+    bool shown_ = true;
+};
+
+}  // namespace trovel::catalogue

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/basics/list_types.h"
+#include "gui/catalogue/wizard_window.h"
+#include "platform/platform.h"
+#include "core/relocation/folder_rules.h"
+
+class QCheckBox;
+class QLabel;
+class QScrollBar;
+class QWidget;
+
+namespace trovel::catalogue {
+
+class TFrame1;
+using TaFO = std::vector<TFrame1*>;
+
+// Operation ids of a row's boxes.
+enum OperationId : int { kMoveBox = 1, kCopyBox = 2, kDeleteBox = 3, kRedirectedBox = 4 };
+
+// Category bits: bit n stands for KF_CATEGORY n.
+using CategorySet = std::uint16_t;
+constexpr CategorySet CategoryBit(std::uint32_t category) {
+    return category <= 15 ? static_cast<CategorySet>(1u << category) : CategorySet{0};
+}
+
+// The known-folder catalogue: every registered folder as a row, and the lists
+// the wizard pages show.
+class Tvkfo {
+public:
+    // Create: opens the known-folder registry and records the system drive.
+    explicit Tvkfo(WizardWindow* Owner);
+    ~Tvkfo();
+
+    // Builds one row per registered folder, in the registry's order.
+    void GetFolders();
+    // The shell's 48 x 48 icon of a path as a picture.
+    QPixmap GetShellIcon(const std::string& path);
+
+    // Views: which rows a page shows, with which boxes.
+    void GetKFAll(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1);
+    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount);
+    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFDefinedListDelete(QWidget* Obj);
+    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollbar1, QLabel* lcount);
+    bool IsThereChecked(int operationID);
+    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
+                   QLabel* lcount);
+    void ShowAll(bool show);
+    void HookItems(QWidget* value);
+    void SetScrollBar(int i);
+
+    // Relocation planning: the known folders nested in each folder (once, at start-up), and a
+    // folder's place on the chosen drive root, or its default place for "win". Empty when
+    // the folder or its default path cannot be had: such a folder is never redirected.
+    void MakeExclusionList();
+    std::string MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid);
+
+    // Carries an effect on widgets to the window's thread (or runs it there directly).
+    using GuiPost = std::function<void(std::function<void()>)>;
+    // One folder to measure, as the size worker gets it: plain data made on the window's
+    // thread. `row` is where the result goes; the worker never reads it.
+    struct SizeTask {
+        TFrame1* row = nullptr;
+        QString name;
+        std::string path;
+        TSA excludePaths;
+        bool sizeGot = false;
+        std::int64_t size = 0;
+    };
+    // The rows that `vall` / `operationID` choose: every row with a path, or the listed rows
+    // whose move (1) or copy (2) box is ticked.
+    std::vector<SizeTask> SizeSnapshot(bool vall, int operationID) const;
+    // On the size worker: measures each task's folder once per run (those measured before keep
+    // their size), writes the sizes on the rows through `post`, makes the total the selected
+    // size sum and returns it.
+    std::int64_t GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post);
+
+    // One folder of a relocation run as the worker gets it: the row and what the user chose.
+    struct RunTask {
+        TFrame1* row = nullptr;
+        relocation::FolderChoice choice;
+    };
+    // The active rows in the catalogue's order, with their boxes as they are now.
+    std::vector<RunTask> RedirectSnapshot() const;
+    // The relocation run, on its worker: each folder in turn to `destdrv`, its outcome shown
+    // on its row through `effects`, the counts after the last. Stops copying at `cancelled`:
+    // the folder in progress is rolled back and counts as failed, the rest are skipped.
+    struct RunEffects {
+        GuiPost post;
+        GuiPost postAndWait;           // the error box: the worker waits for the answer
+        std::function<void()> cancel;  // what the wait window's cancel button calls
+        std::function<bool()> cancelled;
+    };
+    void Redirect(QWidget* Obj, const std::string& destdrv, const std::vector<RunTask>& tasks,
+                  const RunEffects& effects);
+    // The restore, on the window's thread: the ticked folders back at their default paths.
+    void ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1);
+
+    // Sorts: 0 name, 1 path, 2 size; stable.
+    void Sort(int sortID);
+    void SortByName();
+    void SortByPath();
+    void SortBySize();
+
+    TaFO framearr;
+    std::uint32_t Fkflistcount = 0;
+    CategorySet FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) |
+                                 CategoryBit(platform::KF_CATEGORY_PERUSER);
+    std::uint32_t Fkfselectedcount = 0;
+    std::int32_t vSortCriteria = 0;
+    bool FkfSizegot = false;
+    std::int32_t Fiobj = 0;
+    std::unique_ptr<platform::KnownFolderManager> Fkfm;
+    std::unique_ptr<platform::KnownFolder> Fkf;
+    TaKF Fkfarray;
+    std::uint32_t Fkffullcount = 0;
+    platform::KnownFolderDefinition Fkfstruct;
+    WizardWindow* FkfOwner;
+
+private:
+    // The frame every list view shares; `list` says per row whether it is listed,
+    // and sets its boxes; it returns whether the page's own box is ticked.
+    template <typename Decide>
+    void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
+    void PlaceRow(TFrame1* row, int k);
+    void ShowCount(QLabel* label, std::uint32_t count);
+    // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
+    // and its outcome.
+    void ShowProcessed(TFrame1* row, int shown);
+    void ShowOutcome(TFrame1* row, const relocation::FolderResult& result);
+    TFrame1* MakeRow(std::uint32_t index);
+    void FillRow(TFrame1* row);
+    void GuardKeptFolders();
+
+    platform::Platform& platform_;
+};
+
+}  // namespace trovel::catalogue

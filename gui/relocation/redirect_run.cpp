@@ -1,0 +1,196 @@
+// The relocation run: every active folder in the catalogue's order to the chosen drive, on
+// the relocation worker. The worker reads nothing of the rows; it has their snapshot, and
+// every change to a row, a label or the wait window goes through the effects, in order.
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+
+#include <mutex>
+
+#include "gui/catalogue/folder_row.h"
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "core/relocation/transfer_pace.h"
+#include "gui/widgets/row_widgets.h"
+
+namespace trovel::catalogue {
+namespace {
+
+using relocation::FolderOutcome;
+
+void ShowPath(TFrame1* row, const std::string& path) {
+    row->Path = path;  // the path label opens where the folder now is
+    const QString text = QString::fromStdString(path);
+    widgets::SetAutoSizedText(row->lfolderpath, text);
+    row->lfolderpath->setToolTip(text);
+}
+
+// Follows the content copy of one folder: the transfer line under the progress line, a few
+// times a second, and the cancel button from the first report on (a backend that reports
+// progress can also stop).
+class TransferReport {
+public:
+    TransferReport(const Tvkfo::RunEffects& effects, WizardWindow* window, std::string separator)
+        : effects_(effects), window_(window), pace_(std::move(separator), true) {}
+
+    void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+        const auto report = pace_.Next(bytesDone, bytesTotal);
+        if (!report) return;
+        if (report->first)
+            effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
+        effects_.post([window = window_, text = QString::fromStdString(report->text)] { window->SetTransferLine(text); });
+    }
+
+    // The folder is done: the line and the button go.
+    void End() {
+        if (!pace_.End()) return;
+        effects_.post([window = window_] {
+            window->SetTransferLine({});
+            window->OfferCancel({});
+        });
+    }
+
+private:
+    const Tvkfo::RunEffects& effects_;
+    WizardWindow* window_;
+    relocation::TransferPace pace_;
+};
+
+}  // namespace
+
+std::vector<Tvkfo::RunTask> Tvkfo::RedirectSnapshot() const {
+    std::vector<RunTask> tasks;
+    for (TFrame1* row : framearr) {
+        if (!row->active) continue;
+        RunTask task;
+        task.row = row;
+        task.choice.id = row->FolderID;
+        task.choice.name = row->lfoldername->text().toStdString();
+        task.choice.move = row->cbmove->isChecked();
+        task.choice.copy = row->cbcopy->isChecked();
+        task.choice.deleteSource = row->cbdelete->isChecked();
+        task.choice.exclusions = row->FolderExcludeList;
+        tasks.push_back(std::move(task));
+    }
+    return tasks;
+}
+
+void Tvkfo::ShowProcessed(TFrame1* row, int shown) {
+    row->cbredirected->setVisible(true);
+    row->cbcopied->setVisible(true);
+    row->cbmove->setEnabled(false);
+    row->cbcopy->setEnabled(false);
+    row->cbdelete->setEnabled(false);
+    row->lsize->hide();
+    PlaceRow(row, shown);
+}
+
+void Tvkfo::ShowOutcome(TFrame1* row, const relocation::FolderResult& result) {
+    switch (result.outcome) {
+        case FolderOutcome::RelocatedWithContent:
+        case FolderOutcome::Redirected:
+            row->cbredirected->setChecked(true);
+            row->cbcopied->setChecked(result.outcome == FolderOutcome::RelocatedWithContent);
+            if (!row->selected()) row->setSelected(true);
+            ShowPath(row, result.destination);
+            break;
+        case FolderOutcome::Failed:
+            row->cbredirected->setChecked(false);
+            row->cbcopied->setChecked(false);
+            if (row->selected()) row->setSelected(false);
+            break;
+        case FolderOutcome::Skipped: break;  // nothing was called: the boxes stay as they were
+    }
+}
+
+void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<RunTask>& tasks,
+                     const RunEffects& effects) {
+    WizardWindow* window = FkfOwner;
+    effects.post([window] { window->listScrollBar()->setValue(0); });
+    int shown = 0;
+    int relocated = 0;
+    bool stopped = false;
+    TransferReport report(effects, window, platform_.DecimalSeparator());
+    // The manager follows this run's copies while it lasts, however it ends.
+    struct HooksInPlace {
+        platform::KnownFolderManager* manager;
+        ~HooksInPlace() {
+            if (manager != nullptr) manager->SetRedirectHooks({});
+        }
+    } hooksInPlace{Fkfm.get()};
+    if (Fkfm) {
+        platform::RedirectHooks hooks;
+        hooks.progress = [&report](std::uint64_t bytes, std::uint64_t total, std::uint64_t, std::uint64_t) {
+            report(bytes, total);
+        };
+        hooks.cancelled = effects.cancelled;
+        Fkfm->SetRedirectHooks(std::move(hooks));
+    }
+    for (const RunTask& task : tasks) {
+        {
+            // The line names the folder before its shell call starts, which may take an hour.
+            std::lock_guard lock(FkfOwner->progressLock());
+            const QString line = QStringLiteral("Folyamatban: ") + QString::fromStdString(task.choice.name);
+            effects.postAndWait([window, line] { window->SetProgressLine(line); });
+        }
+        effects.post([this, row = task.row, shown] { ShowProcessed(row, shown); });
+        relocation::FolderResult result;  // skipped, until a call says otherwise
+        if (!stopped) {
+            if (!Fkfm) result.outcome = FolderOutcome::Failed;
+            else result = relocation::RelocateFolder(platform_, *Fkfm, task.choice, destdrv);
+            report.End();
+        }
+        if (result.raised) {
+            // The system's text for the calling thread's last error is read here, on that thread.
+            const std::string text = relocation::ErrorBoxText(task.choice.name, platform_.LastErrorText(), result.errorText);
+            effects.postAndWait([this, text] {
+                platform_.ShowMessageBox(text, "Trovel 2", platform::kMbIconInformation);
+            });
+        }
+        // A stopped copy: the folder was rolled back, and the rest are left as they are.
+        if (result.cancelled) stopped = true;
+        if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected)
+            ++relocated;
+        effects.post([this, row = task.row, result] { ShowOutcome(row, result); });
+        ++shown;
+    }
+    effects.post([this, window, shown, relocated] {
+        Fkflistcount = static_cast<std::uint32_t>(shown);
+        Fkfselectedcount = static_cast<std::uint32_t>(relocated);
+        widgets::SetAutoSizedText(window->checkedCountLabel(), QString::number(relocated));
+        widgets::SetAutoSizedText(window->listedCountLabel(), QString::number(shown));
+        SetScrollBar(shown);
+    });
+}
+
+void Tvkfo::ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1) {
+    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+    int shown = 0;
+    int restored = 0;
+    for (TFrame1* row : framearr) {
+        if (!row->active || !row->cbmove->isChecked()) {
+            row->Detach();
+            row->active = false;
+            continue;
+        }
+        row->AttachTo(Obj);
+        row->cbredirected->setVisible(true);
+        row->cbmove->setEnabled(false);
+        PlaceRow(row, shown);
+        relocation::FolderResult result;
+        result.outcome = FolderOutcome::Failed;
+        if (Fkfm) result = relocation::RestoreFolder(*Fkfm, row->FolderID, platform_.Style());
+        const bool ok = result.outcome == FolderOutcome::Redirected;
+        row->cbredirected->setChecked(ok);
+        if (ok) {
+            ShowPath(row, result.destination);
+            ++restored;
+        }
+        ++shown;
+    }
+    Fkflistcount = static_cast<std::uint32_t>(shown);
+    Fkfselectedcount = static_cast<std::uint32_t>(restored);
+    widgets::SetAutoSizedText(FkfOwner->checkedCountLabel(), QString::number(restored));
+    SetScrollBar(shown);
+}
+
+}  // namespace trovel::catalogue

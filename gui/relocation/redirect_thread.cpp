@@ -1,0 +1,28 @@
+#include "gui/relocation/redirect_thread.h"
+
+#include <utility>
+
+namespace trovel::relocation {
+
+TRedirectThread::TRedirectThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, QWidget* statusPage,
+                                 std::string destdrv)
+    : kfo_(kfo), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)), tasks_(kfo.RedirectSnapshot()) {}
+
+void TRedirectThread::Execute() {
+    catalogue::Tvkfo::RunEffects effects;
+    effects.post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
+    effects.postAndWait = [this](std::function<void()> effect) { effects_.PostAndWait(std::move(effect)); };
+    effects.cancel = [this] { Cancel(); };
+    effects.cancelled = [this] { return cancelled_.load(); };
+    const auto scope = window_.platform().EnterWorkerThread();
+    try {
+        kfo_.Redirect(statusPage_, destdrv_, tasks_, effects);
+    } catch (...) {
+        // Out of memory or threads: the rows processed so far show their outcome; the window
+        // is not left waiting.
+    }
+    // Whatever ended the run, the wait window closes, last.
+    effects.post([window = &window_] { window->EndWait(); });
+}
+
+}  // namespace trovel::relocation

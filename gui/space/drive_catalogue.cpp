@@ -1,0 +1,182 @@
+#include "gui/space/drive_catalogue.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStackedWidget>
+
+#include "gui/widgets/fonts.h"
+#include "gui/catalogue/wizard_window.h"
+#include "gui/widgets/shell_icon.h"
+#include "core/basics/exchange_sort.h"
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "gui/widgets/row_widgets.h"
+#include "core/basics/text.h"
+#include "core/basics/path_slicing.h"
+#include "core/space/drive_fit.h"
+#include "core/space/drive_list.h"
+#include "gui/space/drive_row.h"
+#include "core/basics/saturating.h"
+#include "core/space/size_text.h"
+
+namespace trovel::space {
+namespace {
+
+// "45.20  GB free of 100.00  GB": the unit word brings its own blank, so two stand before it.
+std::string SpaceText(std::int64_t free, std::int64_t size, const std::string& separator) {
+    const SizeText freeText = SizeToStr(static_cast<long double>(free), separator);
+    const SizeText sizeText = SizeToStr(static_cast<long double>(size), separator);
+    return freeText.number + " " + freeText.unit + " free of " + sizeText.number + " " + sizeText.unit;
+}
+
+int CompareTexts(const std::string& a, const std::string& b) {
+    return catalogue::CompareAsciiFolded(catalogue::Utf8ToUtf16(a), catalogue::Utf8ToUtf16(b));
+}
+
+}  // namespace
+
+TVddo::TVddo(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
+
+TVddo::~TVddo() = default;
+
+void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
+    for (TFrame2* row : vObjarr) delete row;
+    vObjarr.clear();
+    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+
+    platform::Platform& platform = FDDOwner->platform();
+    const DriveListing listing =
+        ListOfferedDrives(platform, FDDOwner->shared().systemDrive, FDDOwner->shared().profilePath);
+    vLeftOut = listing.leftOut;
+    int n = 0;
+    for (const OfferedDrive& drive : listing.offered) {
+        auto* row = new TFrame2(FDDOwner->messageWindow(), platform);
+        vObjarr.push_back(row);
+        row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
+        row->ID = n;
+        row->setParent(Obj);
+        row->move(3, (row->height() + 3) * n + 3);
+        row->show();
+
+        row->vDrive = drive.root;
+        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
+        row->Image1->adjustSize();
+        row->vLabel = drive.label;
+        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
+
+        row->vFree = drive.space.freeForUser;
+        row->vSize = drive.space.total;
+        row->vUsed = row->vSize - row->vFree;
+        row->vAtmost = AtMost(row->vFree, row->vSize);
+        row->vPBPosition = Percent(row->vUsed, row->vSize);
+        row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
+        widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+        row->ProgressBar1->setPosition(row->vPBPosition);
+        ++n;
+    }
+    FDCount = n;
+    for (TFrame2* row : vObjarr) widgets::GiveAccentRoom(row);
+    PlaceLeftOutNote(Obj);
+    SetScrollBar(n);
+}
+
+void TVddo::PlaceLeftOutNote(QWidget* page) {
+    if (page == nullptr) return;
+    if (lleftout == nullptr || lleftout->parentWidget() != page) {
+        delete lleftout;
+        lleftout = new QLabel(page);
+        lleftout->setObjectName(QStringLiteral("lleftout"));
+        lleftout->setTextFormat(Qt::PlainText);
+    }
+    QString text;
+    for (const auto& [root, refusal] : vLeftOut)
+        text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
+                QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) +
+                QStringLiteral(")");
+    lleftout->setText(text);
+    lleftout->setToolTip(text);
+    lleftout->setVisible(!text.isEmpty());
+    lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
+}
+
+void TVddo::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
+
+void TVddo::Unchoose(TFrame2* row) {
+    row->ProgressBar1->setSmoothReverse(true);
+    row->ProgressBar1->setState(StateProgressBar::Normal);
+    row->ProgressBar1->setPosition(row->vPBPosition);
+    row->setSelected(false);
+    widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
+}
+
+bool TVddo::SelectDrive(int id) {
+    const std::int64_t content = FDDOwner->shared().selectedSizeSum;
+    bool result = false;
+    for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
+        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        if (i != id) {
+            row->cbusethis->setChecked(false);
+            Unchoose(row);
+            continue;
+        }
+        if (!row->cbusethis->isChecked()) {
+            Unchoose(row);
+            FDDOwner->shared().chosenDriveRoot.clear();
+            IDSelecyed = -1;
+            continue;
+        }
+        row->ProgressBar1->setSmoothReverse(false);
+        const std::int64_t needed = SaturatingAdd(row->vUsed, content);
+        row->ProgressBar1->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
+        FDDOwner->shared().chosenDriveRoot = row->vDrive;
+        result = Fits(row->vAtmost, content);
+        row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
+        row->setSelected(true);
+        widgets::SetAutoSizedText(row->lspace, QString::fromStdString(
+            SpaceText(row->vSize - needed, row->vSize, FDDOwner->platform().DecimalSeparator())));
+        IDSelecyed = id;
+    }
+    return result;
+}
+
+void TVddo::SetScrollBar(int i) {
+    const int rowHeight = vObjarr.empty() ? 0 : vObjarr.front()->height();
+    widgets::SetListScrollRange(FDDOwner->listScrollBar(), rowHeight, vObjarr.empty() ? 0 : i, FDDOwner->pageAreaHeight());
+}
+
+void TVddo::SortByName() {
+    vSortCriteria = 0;
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
+}
+
+void TVddo::SortByPath() {
+    vSortCriteria = 1;
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
+}
+
+void TVddo::SortBySize() {
+    vSortCriteria = 2;
+    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
+}
+
+void TVddo::Sort(int sortID) {
+    catalogue::SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
+    RefreshList();
+}
+
+void TVddo::RefreshList() {
+    FDDOwner->listScrollBar()->setValue(0);
+    // The choice follows its row to its new place.
+    TFrame2* chosen = nullptr;
+    for (TFrame2* row : vObjarr)
+        if (row->ID == IDSelecyed) chosen = row;
+    for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
+        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        row->ID = i;
+        row->move(row->x(), (row->height() + 3) * i + 3);
+        if (row == chosen) IDSelecyed = i;
+    }
+    if (lleftout != nullptr) lleftout->move(lleftout->x(), 83 * FDCount + 7);
+}
+
+}  // namespace trovel::space

@@ -1,0 +1,77 @@
+// The catalogue's size measurement: walks the chosen folders once each and writes their
+// sizes on their rows. It runs on the size worker from a snapshot of the rows; every effect
+// on widgets goes through `post`, which carries it to the window's thread in the order made.
+#include <QCheckBox>
+#include <QLabel>
+
+#include <mutex>
+
+#include "gui/catalogue/folder_row.h"
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "core/space/folder_walk.h"
+#include "core/basics/saturating.h"
+#include "core/space/size_text.h"
+#include "gui/widgets/row_widgets.h"
+
+namespace trovel::catalogue {
+namespace {
+
+bool Takes(const TFrame1* row, bool vall, int operationID) {
+    // A folder that is or holds the home folder would be measured as the whole home.
+    if (row->Path.empty() || row->HoldsKeptFolder) return false;
+    if (vall) return true;
+    const QCheckBox* box = operationID == kCopyBox ? static_cast<QCheckBox*>(row->cbcopy)
+                                                   : static_cast<QCheckBox*>(row->cbmove);
+    return row->active && box->isChecked();
+}
+
+}  // namespace
+
+std::vector<Tvkfo::SizeTask> Tvkfo::SizeSnapshot(bool vall, int operationID) const {
+    std::vector<SizeTask> tasks;
+    for (TFrame1* row : framearr) {
+        if (!Takes(row, vall, operationID)) continue;
+        tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
+    }
+    return tasks;
+}
+
+std::int64_t Tvkfo::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
+    post([this] { ShowAll(false); });
+    const std::string separator = platform_.DecimalSeparator();
+    std::int64_t total = 0;
+    for (const SizeTask& task : tasks) {
+        std::int64_t size = task.size;
+        if (!task.sizeGot) {
+            space::WalkCounters counters;
+            {
+                std::lock_guard lock(FkfOwner->progressLock());
+                const QString line = QStringLiteral("Folyamatban: ") + task.name;
+                post([window = FkfOwner, line] { window->SetProgressLine(line); });
+            }
+            size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
+            const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
+            const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
+                                  QString::number(counters.folders) + QStringLiteral(" mappa, ") +
+                                  QString::number(counters.files) + QStringLiteral(" fájl");
+            post([row = task.row, size, counters, label] {
+                row->FolderSize = size;
+                row->FoldersCount = counters.folders;
+                row->FilesCount = counters.files;
+                row->SizeGot = true;
+                // Placed 20 pixels right of the name, however long the name is.
+                row->lsize->move(row->lfoldername->x() + row->lfoldername->width() + 20, row->lsize->y());
+                widgets::SetAutoSizedText(row->lsize, label);
+            });
+        }
+        total = space::SaturatingAdd(total, size);
+    }
+    post([this, total] {
+        FkfOwner->shared().selectedSizeSum = total;
+        FkfSizegot = true;
+        ShowAll(true);
+    });
+    return total;
+}
+
+}  // namespace trovel::catalogue

@@ -1,0 +1,32 @@
+#include "gui/space/size_thread.h"
+
+#include <QLabel>
+
+#include <utility>
+
+#include "core/space/size_text.h"
+#include "gui/widgets/row_widgets.h"
+
+namespace trovel::space {
+
+TSizeThread::TSizeThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, bool vall, int operationID)
+    : kfo_(kfo), window_(window), tasks_(kfo.SizeSnapshot(vall, operationID)) {}
+
+void TSizeThread::GetSize() {
+    catalogue::WizardWindow* window = &window_;
+    const catalogue::Tvkfo::GuiPost post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
+    const auto scope = window_.platform().EnterWorkerThread();
+    try {
+        const std::int64_t total = kfo_.GetKFSize(tasks_, post);
+        const SizeText text = SizeToStr(static_cast<long double>(total), window_.platform().DecimalSeparator());
+        const QString sum = QString::fromStdString(text.number + text.unit);
+        post([window, sum] { widgets::SetAutoSizedText(window->sizeSumLabel(), sum); });
+    } catch (...) {
+        // Out of memory or threads: what was measured stays, the rows come back and the
+        // window is not left waiting. The sizes not measured are measured next time.
+        post([kfo = &kfo_] { kfo->ShowAll(true); });
+    }
+    post([window] { window->EndWait(); });
+}
+
+}  // namespace trovel::space

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QThread>
+
+#include <vector>
+
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "gui/widgets/effect_queue.h"
+
+namespace trovel::space {
+
+// The size worker: measures the chosen folders (a snapshot made on the window's thread)
+// behind the wait window, shows the total in the header and closes the wait window. Its
+// effects on widgets run on the window's thread, in the order made. The object lives on
+// the window's thread and must outlive the run (the caller waits for it).
+class TSizeThread : public QThread {
+    Q_OBJECT
+public:
+    TSizeThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, bool vall, int operationID);
+
+    void GetSize();
+
+protected:
+    void run() override { GetSize(); }
+
+private:
+    catalogue::Tvkfo& kfo_;
+    catalogue::WizardWindow& window_;
+    const std::vector<catalogue::Tvkfo::SizeTask> tasks_;
+    widgets::EffectQueue effects_;
+};
+
+}  // namespace trovel::space

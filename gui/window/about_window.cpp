@@ -1,0 +1,189 @@
+#include "gui/window/about_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "gui/widgets/fonts.h"
+#include "gui/window/links.h"
+#include "gui/window/main_window.h"
+#include "gui/widgets/row_widgets.h"
+
+namespace trovel::app {
+namespace {
+
+using widgets::kBold;
+using widgets::Tahoma;
+
+const char* const kVersionText =
+    "Verzió: 2.0.0.127\r\n"
+    "Készítette: a Trovel fejlesztői; fordította: a Trovel fejlesztői\r\n"
+    "Weboldal: a program weboldala (kattintson ide)\r\n"
+    "Ingyenes program; használata saját felelősségre.\r\n"
+    "Dátum: 2011.03.29. (yyyy.mm.dd.)";
+
+const char* const kDonationText =
+    "Kattintson ide, ha támogatni szeretné a programot. Adománya fontos számunkra. "
+    "Annyit adhat, amennyit szeretne, és olyan gyakran, ahogyan szeretné. "
+    "Pénzével a program további fejlesztését támogatja. Köszönjük megértését!";
+
+}  // namespace
+
+TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
+    setObjectName(QStringLiteral("VFAbout"));
+    setWindowTitle(QStringLiteral("A Trovel programról"));
+    setFont(Tahoma(11));
+    setFixedSize(428, 292);
+    setModal(true);
+
+    ltrovel = new QLabel(QStringLiteral("Trovel 2 (Trovel)"), this);
+    ltrovel->setObjectName(QStringLiteral("ltrovel"));
+    ltrovel->setFont(Tahoma(16));
+    ltrovel->move(93, 3);
+    ltrovel->adjustSize();
+
+    labout = new widgets::ClickLabel(this);
+    labout->setObjectName(QStringLiteral("labout"));
+    labout->setGeometry(24, 35, 377, 81);
+    labout->setFont(Tahoma(12));
+    labout->setWordWrap(true);
+    labout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    labout->setCursor(Qt::PointingHandCursor);
+    labout->setText(QString::fromUtf8(kVersionText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    lwait = new QLabel(QStringLiteral("A méretek kiszámítása, kérem várjon..."), this);
+    lwait->setObjectName(QStringLiteral("lwait"));
+    lwait->setFont(Tahoma(19));
+    lwait->move(51, 120);
+    lwait->adjustSize();
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(24, 145, 377, 17);
+    ProgressBar1->setRange(0, 0);  // marquee: moving, without a value
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    lnowisprocessing = new QLabel(this);
+    lnowisprocessing->setTextFormat(Qt::PlainText);  // it names folders
+    lnowisprocessing->setObjectName(QStringLiteral("lnowisprocessing"));
+    lnowisprocessing->setFont(Tahoma(11, kBold));
+    lnowisprocessing->setGeometry(24, 165, 377, 16);
+    // The line's width is the window's, whatever it says: it is never sized to an empty text.
+    lnowisprocessing->setFixedWidth(377);
+
+    ltransfer = new QLabel(this);
+    ltransfer->setObjectName(QStringLiteral("ltransfer"));
+    ltransfer->setTextFormat(Qt::PlainText);
+    ltransfer->setFont(Tahoma(11));
+    ltransfer->setGeometry(24, 184, 290, 16);
+    ltransfer->setFixedWidth(290);
+    ltransfer->hide();
+
+    bcancel = new QPushButton(QStringLiteral("Mégse"), this);
+    bcancel->setObjectName(QStringLiteral("bcancel"));
+    bcancel->setGeometry(326, 181, 75, 23);
+    bcancel->hide();
+    connect(bcancel, &QPushButton::clicked, this, [this] {
+        bcancel->setEnabled(false);  // once: the folder in progress is being rolled back
+        if (onCancel_) onCancel_();
+    });
+
+    ldonate = new widgets::ClickLabel(this);
+    ldonate->setObjectName(QStringLiteral("ldonate"));
+    ldonate->setGeometry(24, 184, 377, 81);
+    ldonate->setFont(Tahoma(13));
+    ldonate->setWordWrap(true);
+    ldonate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ldonate->setCursor(Qt::PointingHandCursor);
+    ldonate->setText(QString::fromUtf8(kDonationText));
+
+    connect(labout, &widgets::ClickLabel::clicked, this, &TVFAbout::laboutClick);
+    connect(ldonate, &widgets::ClickLabel::clicked, this, &TVFAbout::ldonateClick);
+}
+
+void TVFAbout::ShowAbout(bool w) {
+    waitMode_ = w;
+    ProgressBar1->setVisible(w);
+    lwait->setVisible(w);
+    exec();
+    waitMode_ = false;
+}
+
+void TVFAbout::BeginWait() { workDone_ = false; }
+
+void TVFAbout::SetTransferLine(const QString& text) {
+    ltransfer->setText(text);
+    ltransfer->setVisible(!text.isEmpty());
+    LayTransferLine();
+}
+
+void TVFAbout::OfferCancel(std::function<void()> onCancel) {
+    onCancel_ = std::move(onCancel);
+    bcancel->setEnabled(true);
+    bcancel->setVisible(static_cast<bool>(onCancel_));
+    LayTransferLine();
+}
+
+// The donation text makes room for the transfer line while there is one.
+void TVFAbout::LayTransferLine() {
+    const bool transfer = !ltransfer->isHidden() || !bcancel->isHidden();
+    ldonate->move(ldonate->x(), transfer ? 206 : 184);
+}
+
+void TVFAbout::EndWait() {
+    workDone_ = true;
+    if (isVisible()) accept();
+}
+
+void TVFAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+    // A worker that finished before the window appeared ends the wait at once.
+    if (waitMode_ && workDone_) QTimer::singleShot(0, this, &QDialog::accept);
+}
+
+void TVFAbout::hideEvent(QHideEvent* event) {
+    FormHide();
+    QDialog::hideEvent(event);
+}
+
+// While the worker runs, the wait window stays: the handler behind it must not go on early.
+void TVFAbout::closeEvent(QCloseEvent* event) {
+    if (Waiting()) event->ignore();
+    else QDialog::closeEvent(event);
+}
+
+void TVFAbout::reject() {
+    if (!Waiting()) QDialog::reject();
+}
+
+void TVFAbout::FormShow() {
+    // Before it first appears the window has no frame of its own to measure; its fixed size
+    // with a frame like the main window's is what it will be.
+    const QRect main = owner_->frameGeometry();
+    const QSize frame = main.size() - owner_->size();
+    const QSize mine = size() + frame;
+    move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
+    lnowisprocessing->clear();
+    SetTransferLine({});
+    OfferCancel({});
+    statenext = owner_->bnext->isEnabled();
+    stateprevious = owner_->bprevious->isEnabled();
+    for (QPushButton* button : {owner_->bnext, owner_->bprevious, owner_->babout, owner_->bexit})
+        button->setEnabled(false);
+}
+
+void TVFAbout::FormHide() {
+    owner_->bnext->setEnabled(statenext);
+    owner_->bprevious->setEnabled(stateprevious);
+    owner_->babout->setEnabled(true);
+    owner_->bexit->setEnabled(true);
+}
+
+void TVFAbout::laboutClick() { owner_->platform().ShellOpen(kProgramWebPage); }
+void TVFAbout::ldonateClick() { owner_->platform().ShellOpen(kDonationPage); }
+
+}  // namespace trovel::app

@@ -1,0 +1,291 @@
+#include "gui/window/main_window.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <QWheelEvent>
+#include <QScrollBar>
+#include <QStackedWidget>
+
+#include "gui/window/about_window.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/window_messages.h"
+#include "gui/catalogue/known_folder_catalogue.h"
+#include "gui/widgets/row_widgets.h"
+#include "gui/space/drive_catalogue.h"
+
+namespace trovel::app {
+namespace {
+
+using widgets::Tahoma;
+
+template <typename Widget>
+Widget* Place(QWidget* parent, const char* name, QRect geometry) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+// A label at a point, sized to its text.
+QLabel* PlaceLabel(QWidget* parent, const char* name, QPoint at, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QString Hint(const char* words) { return QStringLiteral("   ") + QString::fromUtf8(words) + QStringLiteral("   "); }
+
+}  // namespace
+
+int PageTag(const QWidget* page) { return page->property("tag").toInt(); }
+void SetPageTag(QWidget* page, int tag) { page->setProperty("tag", tag); }
+
+TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Trovel"));
+    setFont(Tahoma(11));
+    resize(kClientWidth, kClientHeight);
+    // The window may only grow taller than it was created, never wider or narrower.
+    setFixedWidth(kClientWidth);
+    setMinimumHeight(kClientHeight);
+
+    BuildControls();
+    VFAbout = new TVFAbout(this);
+    creationWidth = kClientWidth;
+    creationHeight = kClientHeight;
+    BuildPages();
+    PageControl1->setCurrentWidget(TSWelcome);
+    PCLeftPane->setCurrentWidget(TSWelcomeL);
+
+    kfo_ = std::make_unique<catalogue::Tvkfo>(this);
+    vddo_ = std::make_unique<space::TVddo>(this);
+    vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
+    kfo_->GetFolders();
+    kfo_->MakeExclusionList();
+    kfo_->SortByName();
+    vddo_->SortBySize();
+    widgets::GiveAccentRoom(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
+    TSWelcomeShow();
+}
+
+TForm1::~TForm1() {
+    // Focus moves while the children go; by then this is no longer a whole window to scroll.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+int TForm1::pageAreaHeight() const { return PageControl1->height(); }
+void TForm1::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
+void TForm1::SetProgressLine(const QString& text) { VFAbout->lnowisprocessing->setText(text); }
+void TForm1::SetTransferLine(const QString& text) { VFAbout->SetTransferLine(text); }
+void TForm1::OfferCancel(std::function<void()> onCancel) { VFAbout->OfferCancel(std::move(onCancel)); }
+void TForm1::EndWait() {
+    VFAbout->SetTransferLine({});
+    VFAbout->OfferCancel({});
+    VFAbout->EndWait();
+}
+
+QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
+    auto* page = new QWidget(pages);
+    page->setObjectName(QString::fromLatin1(name));
+    SetPageTag(page, 0);
+    pages->addWidget(page);
+    return page;
+}
+
+void TForm1::BuildControls() {
+    lheader = Place<QLabel>(this, "lheader", {4, 8, 300, 23});
+    lheader->setText(QStringLiteral("Trovel"));
+    lheader->setFont(Tahoma(19));
+
+    lsizesum = PlaceLabel(this, "lsizesum", {544, 1}, QStringLiteral("0"));
+    lsizesum->setToolTip(Hint("A kiválasztott mappák mérete"));
+
+    cbsort = Place<widgets::TrimmedComboBox>(this, "cbsort", {544, 17, 65, 21});
+    cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
+    cbsort->setCurrentIndex(0);
+    cbsort->setToolTip(Hint("Rendezés"));
+    connect(cbsort, &QComboBox::currentIndexChanged, this, &TForm1::cbsortChange);
+
+    lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
+    lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
+    lfolderslisted = PlaceLabel(this, "lfolderslisted", {631, 22}, QStringLiteral("0"));
+    lfolderslisted->setToolTip(Hint("Összes mappa"));
+
+    lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
+    Edit2 = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
+    Edit2->installEventFilter(this);
+
+    cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
+    cbfindinname->setChecked(true);
+    cbfindinname->setToolTip(Hint("Név"));
+    cbfindinpath = Place<QCheckBox>(this, "cbfindinpath", {745, 0, 17, 17});
+    cbfindinpath->setChecked(true);
+    cbfindinpath->setToolTip(Hint("Útvonal"));
+    cbfindinpath->hide();
+
+    PCLeftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
+    PageControl1 = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
+
+    TSWelcome = AddPage(PageControl1, "TSWelcome");
+    TSListAll = AddPage(PageControl1, "TSListAll");
+    Redirect = AddPage(PageControl1, "Redirect");
+    TSCopy = AddPage(PageControl1, "TSCopy");
+    TSDelete = AddPage(PageControl1, "TSDelete");
+    TSDrives = AddPage(PageControl1, "TSDrives");
+    TSStatus = AddPage(PageControl1, "TSStatus");
+    TSRestore = AddPage(PageControl1, "TSRestore");
+    TSRestored = AddPage(PageControl1, "TSRestored");
+    TSWelcomeL = AddPage(PCLeftPane, "TSWelcomeL");
+    TSListAllL = AddPage(PCLeftPane, "TSListAllL");
+    TSRedirectL = AddPage(PCLeftPane, "TSRedirectL");
+    TSCopyL = AddPage(PCLeftPane, "TSCopyL");
+    TSDeleteL = AddPage(PCLeftPane, "TSDeleteL");
+    TSDrivesL = AddPage(PCLeftPane, "TSDrivesL");
+    TSStatusL = AddPage(PCLeftPane, "TSStatusL");
+    TSRestoreL = AddPage(PCLeftPane, "TSRestoreL");
+    TSRestoredL = AddPage(PCLeftPane, "TSRestoredL");
+
+    // Down to the foot of the client area: 416 pixels high it would reach below the window.
+    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
+    ScrollBar1->setOrientation(Qt::Vertical);
+    ScrollBar1->setSingleStep(10);
+    ScrollBar1->setPageStep(50);
+    ScrollBar1->setMaximum(0);
+    ScrollBar1->hide();
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+    ScrollBar1->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
+
+    const QFont buttonFont = Tahoma(12);
+    bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
+    bexit->setText(QStringLiteral("Kilépés"));
+    babout = Place<QPushButton>(this, "babout", {126, 467, 91, 25});
+    babout->setText(QStringLiteral("A programról"));
+    auto* credit = new widgets::ClickLabel(QStringLiteral("Trovel 2\n"
+                                                            "A Trovel fejlesztői"),
+                                             this);
+    credit->setObjectName(QStringLiteral("Label1"));
+    credit->move(252, 467);
+    credit->adjustSize();
+    credit->setCursor(Qt::PointingHandCursor);
+    credit->installEventFilter(this);
+    connect(credit, &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
+    Label1 = credit;
+    // Behind the page area, which covers it when the window is made taller, as in the form.
+    PageControl1->setAutoFillBackground(true);
+    credit->stackUnder(PageControl1);
+    bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
+    bprevious->setText(QStringLiteral("<  Vissza"));
+    bprevious->hide();
+    bnext = Place<QPushButton>(this, "bnext", {659, 467, 75, 25});
+    bnext->setText(QStringLiteral("Tovább  >"));
+    bnext->hide();
+    for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
+
+    setTabOrder(PageControl1, bnext);
+    setTabOrder(bnext, bprevious);
+    setTabOrder(bprevious, bexit);
+    setTabOrder(bexit, ScrollBar1);
+    setTabOrder(ScrollBar1, Edit2);
+    setTabOrder(Edit2, PCLeftPane);
+    setTabOrder(PCLeftPane, babout);
+    setTabOrder(babout, cbfindinname);
+    setTabOrder(cbfindinname, cbfindinpath);
+    setTabOrder(cbfindinpath, cbsort);
+
+    anchors_.Add(lcheckedcount, kAnchorRight | kAnchorTop);
+    anchors_.Add(lfolderslisted, kAnchorRight | kAnchorTop);
+    anchors_.Add(Edit2, kAnchorRight | kAnchorTop);
+    anchors_.Add(PCLeftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
+    anchors_.Add(PageControl1, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors_.Add(ScrollBar1, kAnchorRight | kAnchorTop | kAnchorBottom);
+    anchors_.Add(bexit, kAnchorLeft | kAnchorBottom);
+    anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
+    anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
+    anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    anchors_.Apply(event->size());
+    if (!kfo_ || !vddo_) return;
+    if (vsheetpage == 1) kfo_->SetScrollBar(static_cast<int>(kfo_->Fkflistcount));
+    else if (vsheetpage == 2) vddo_->SetScrollBar(vddo_->FDCount);
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+    // High-resolution touchpads send fractions of a notch: they add up to whole steps.
+    wheelRemainder_ += event->angleDelta().y();
+    const int steps = wheelRemainder_ / 120;
+    wheelRemainder_ -= steps * 120;
+    if (steps != 0) ScrollBar1->setValue(ScrollBar1->value() - 25 * steps);
+    event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
+        return false;  // the edit box still gets every key
+    }
+    if (watched == ScrollBar1 && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    if (watched == Label1 && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        QPalette palette = Label1->palette();
+        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
+                                                                              : this->palette().color(QPalette::WindowText));
+        Label1->setPalette(palette);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::ScrollBar1Change(int position) {
+    QWidget* page = PageControl1->currentWidget();
+    if (page == nullptr) return;
+    const int shift = PageTag(page) - position;
+    for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->move(child->x(), child->y() + shift);
+    SetPageTag(page, position);
+}
+
+void TForm1::ScrollIntoView(QWidget* widget) {
+    if (widget == nullptr || ScrollBar1->isHidden() || !PageControl1->isAncestorOf(widget)) return;
+    const int top = widget->mapTo(PageControl1, QPoint(0, 0)).y();
+    const int bottom = top + widget->height();
+    int shift = 0;
+    if (top < 0) shift = top - 3;
+    else if (bottom > PageControl1->height()) shift = bottom - PageControl1->height() + 3;
+    if (shift != 0) ScrollBar1->setValue(std::clamp(ScrollBar1->value() + shift, 0, ScrollBar1->maximum()));
+}
+
+void TForm1::WMDriveSelect(qintptr id) { bnext->setEnabled(vddo_->SelectDrive(static_cast<int>(id))); }
+
+void TForm1::WMFolderCheck(qintptr operationId) {
+    bnext->setEnabled(kfo_->IsThereChecked(static_cast<int>(operationId)));
+}
+
+bool TForm1::event(QEvent* event) {
+    using widgets::WindowMessage;
+    if (event->type() == widgets::WM_DRIVESELECT) {
+        WMDriveSelect(static_cast<WindowMessage*>(event)->wParam);
+        return true;
+    }
+    if (event->type() == widgets::WM_FOLDERCHECK) {
+        WMFolderCheck(static_cast<WindowMessage*>(event)->wParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace trovel::app

@@ -1,0 +1,204 @@
+#pragma once
+
+#include <QWidget>
+
+class QWheelEvent;
+
+#include <memory>
+#include <mutex>
+
+#include "gui/window/anchors.h"
+#include "core/basics/list_types.h"
+#include "gui/catalogue/wizard_window.h"
+#include "platform/platform.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QStackedWidget;
+
+namespace trovel::catalogue {
+class Tvkfo;
+}
+namespace trovel::space {
+class TVddo;
+}
+
+namespace trovel::widgets {
+class ClickLabel;
+}
+
+namespace trovel::app {
+
+class TVFAbout;
+
+// The main window: header tools, the page area with its scroll bar, the left pane
+// and the wizard buttons. It owns the catalogues and every row.
+class TForm1 : public QWidget, public catalogue::WizardWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 762;
+    static constexpr int kClientHeight = 498;
+
+    explicit TForm1(platform::Platform& platform, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    catalogue::Tvkfo& kfo() { return *kfo_; }
+    space::TVddo& vddo() { return *vddo_; }
+
+    // What the catalogues may reach of the window.
+    platform::Platform& platform() override { return platform_; }
+    catalogue::SharedValues& shared() override { return shared_; }
+    std::mutex& progressLock() override { return progressLock_; }
+    QWidget* messageWindow() override { return this; }
+    QLabel* checkedCountLabel() override { return lcheckedcount; }
+    QLabel* listedCountLabel() override { return lfolderslisted; }
+    QLabel* sizeSumLabel() override { return lsizesum; }
+    QScrollBar* listScrollBar() override { return ScrollBar1; }
+    int pageAreaHeight() const override;
+    void SetNextEnabled(bool enabled) override;
+    void SetProgressLine(const QString& text) override;
+    void SetTransferLine(const QString& text) override;
+    void OfferCancel(std::function<void()> onCancel) override;
+    void EndWait() override;
+
+    // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
+    int vsheetpage = 0;
+    TVFAbout* VFAbout = nullptr;
+    int creationWidth = 0;
+    int creationHeight = 0;
+
+    QLabel* lheader;
+    QLabel* lsizesum;
+    QComboBox* cbsort;
+    QLabel* lcheckedcount;
+    QLabel* lfolderslisted;
+    QLabel* lfind;
+    QLineEdit* Edit2;
+    QCheckBox* cbfindinname;
+    QCheckBox* cbfindinpath;
+    QStackedWidget* PCLeftPane;
+    QStackedWidget* PageControl1;
+    QScrollBar* ScrollBar1;
+    QPushButton* bexit;
+    QPushButton* babout;
+    QLabel* Label1;
+    QPushButton* bprevious;
+    QPushButton* bnext;
+
+    // Pages of the page area, and the left-pane page shown with each.
+    QWidget* TSWelcome;
+    QWidget* TSListAll;
+    QWidget* Redirect;
+    QWidget* TSCopy;
+    QWidget* TSDelete;
+    QWidget* TSDrives;
+    QWidget* TSStatus;
+    QWidget* TSRestore;
+    QWidget* TSRestored;
+    QWidget* TSWelcomeL;
+    QWidget* TSListAllL;
+    QWidget* TSRedirectL;
+    QWidget* TSCopyL;
+    QWidget* TSDeleteL;
+    QWidget* TSDrivesL;
+    QWidget* TSStatusL;
+    QWidget* TSRestoreL;
+    QWidget* TSRestoredL;
+
+    // The welcome page's three ways on, and the left pane's links and boxes.
+    QPushButton* bmainlist;
+    QPushButton* bmainmove;
+    QPushButton* bmainrestore;
+    widgets::ClickLabel* lallgetsize;
+    QCheckBox* cbuserfolders;
+    QCheckBox* cbcommonfolders;
+    widgets::ClickLabel* lredirectall;
+    widgets::ClickLabel* lredirectunall;
+    widgets::ClickLabel* lredirectgetsize;
+    widgets::ClickLabel* lcopyall;
+    widgets::ClickLabel* lcopyunall;
+    widgets::ClickLabel* lcopygetsize;
+    widgets::ClickLabel* Label39;
+    widgets::ClickLabel* Label40;
+    widgets::ClickLabel* Label41;
+    widgets::ClickLabel* ldrivesrefresh;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox1;
+    widgets::ClickLabel* lrestoreall;
+    widgets::ClickLabel* lrestoreunall;
+
+    // Makes `page` the page shown: its show handler runs while the page being left is
+    // still the one shown, then the page changes.
+    void ShowPage(QWidget* page);
+    QWidget* ShownPage() const;
+
+    // Show handlers of the pages.
+    void TSWelcomeShow();
+    void TSListAllShow();
+    void RedirectShow();
+    void TSCopyShow();
+    void TSDeleteShow();
+    void TSDrivesShow();
+    void TSStatusShow();
+    void TSRestoreShow();
+    void TSRestoredShow();
+
+    void bnextClick();
+    void bpreviousClick();
+    void bexitClick();
+    void baboutClick();
+    void Label1Click();
+    void Label11Click();
+
+    // Stores the worker's parameters, starts it and waits behind the wait window.
+    void StartSizeThread(bool vall, int operationID);
+    // Hands the chosen folders and the drive root to the relocation worker, takes the rows
+    // off screen, runs the worker behind the wait window and returns when it has ended.
+    void StartRedirectThread(QWidget* Obj, const std::string& destdrv);
+
+    // Shows or hides the header tools for the kind of page shown.
+    void ShowListHeader(bool show);
+    void Edit2KeyDown(int key);
+    void cbsortChange(int index);
+
+    // Shifts the children of the page shown by the scroll bar's position.
+    void ScrollBar1Change(int position);
+    // Scrolls the list so that `widget`, a control on the page shown, is in view (when tabbing
+    // onto a row's box below or above the visible part).
+    void ScrollIntoView(QWidget* widget);
+    // Message 1025 from a drive row, and 1026 from a folder row.
+    void WMDriveSelect(qintptr id);
+    void WMFolderCheck(qintptr operationId);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    int wheelRemainder_ = 0;  // wheel movement not yet a whole step
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildPages();
+    QWidget* AddPage(QStackedWidget* pages, const char* name);
+    void ShowLeftPane(QWidget* pane);
+    void ShowButtons(bool back, bool next);
+
+    platform::Platform& platform_;
+    catalogue::SharedValues shared_;
+    std::mutex progressLock_;
+    Anchors anchors_{{kClientWidth, kClientHeight}};
+    std::unique_ptr<catalogue::Tvkfo> kfo_;
+    std::unique_ptr<space::TVddo> vddo_;
+};
+
+// The scroll shift a page's children carry, kept with the page.
+int PageTag(const QWidget* page);
+void SetPageTag(QWidget* page, int tag);
+
+}  // namespace trovel::app

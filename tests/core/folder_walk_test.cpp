@@ -1,0 +1,143 @@
+#include "core/space/folder_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <new>
+
+#include "platform/fake/fake_platform.h"
+
+namespace trovel::space {
+namespace {
+
+using platform::fake::FakeFile;
+using platform::fake::FakePlatform;
+
+constexpr std::uint32_t kDir = platform::kAttributeDirectory;
+constexpr std::uint32_t kHiddenSystem = platform::kAttributeHidden | platform::kAttributeSystem;
+
+class FolderWalkTest : public ::testing::Test {
+protected:
+    FolderWalkTest() {
+        Dir("C:\\Users\\al");
+        File("C:\\Users\\al\\ntuser.dat", 1000, kHiddenSystem);
+        File("C:\\Users\\al\\.profile", 10);
+        Dir("C:\\Users\\al\\.cache");
+        File("C:\\Users\\al\\.cache\\big", 1 << 20);
+        Dir("C:\\Users\\al\\Documents");
+        File("C:\\Users\\al\\Documents\\a.txt", 100);
+        Dir("C:\\Users\\al\\Documents\\My Music");
+        File("C:\\Users\\al\\Documents\\My Music\\song.mp3", 5000);
+        Dir("C:\\Users\\al\\Documents\\My Music\\Live");
+        File("C:\\Users\\al\\Documents\\My Music\\Live\\x.mp3", 7000);
+        Dir("C:\\Users\\al\\Árvíz");
+        File("C:\\Users\\al\\Árvíz\\f", 3);
+    }
+    void Dir(const std::string& path) { fake.files[path] = FakeFile{kDir, 0}; }
+    void File(const std::string& path, std::int64_t size, std::uint32_t attributes = platform::kAttributeNormal) {
+        fake.files[path] = FakeFile{attributes, size};
+    }
+
+    FakePlatform fake;
+    WalkCounters counters;
+};
+
+TEST_F(FolderWalkTest, CountsEveryFileButSkipsDotDirectories) {
+    EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", counters), 1000 + 10 + 100 + 5000 + 7000 + 3);
+    EXPECT_EQ(counters.folders, 4u);  // Documents, My Music, Live, Árvíz; not .cache
+    EXPECT_EQ(counters.files, 6u);
+}
+
+TEST_F(FolderWalkTest, LeavesOutExcludedFoldersIgnoringOnlyAsciiCase) {
+    const catalogue::TSA exar{"c:\\users\\AL\\documents\\MY MUSIC\\"};
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "C:\\Users\\al\\", exar, counters), 1000 + 10 + 100 + 3);
+    EXPECT_EQ(counters.folders, 2u);
+    EXPECT_EQ(counters.files, 4u);
+    EXPECT_EQ(exar.size(), 1u);  // the caller's list is left as it was
+
+    WalkCounters again;
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "C:\\Users\\al", {"C:\\Users\\al\\árvíz\\"}, again), 13113);
+    EXPECT_EQ(again.folders, 4u);  // á and Á differ: not left out
+    WalkCounters exact;
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "C:\\Users\\al", {"C:\\Users\\al\\Árvíz\\"}, exact), 13110);
+    // Without the trailing separator the entry never matches.
+    WalkCounters unmatched;
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "C:\\Users\\al", {"C:\\Users\\al\\Árvíz"}, unmatched), 13113);
+}
+
+TEST_F(FolderWalkTest, AFileOrAMissingPathAsBasedir) {
+    EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al\\Documents\\a.txt", counters), 100);
+    EXPECT_EQ(counters.files, 1u);
+    EXPECT_EQ(counters.folders, 0u);
+    WalkCounters none;
+    EXPECT_EQ(GetFileObjectSize(fake, "C:\\nowhere", none), 0);
+    EXPECT_EQ(none.files + none.folders, 0u);
+}
+
+TEST_F(FolderWalkTest, AnUnlistableSubFolderCountsOnceWithNothingInIt) {
+    fake.files["C:\\Users\\al\\Locked"] = FakeFile{kDir, 0, false};
+    File("C:\\Users\\al\\Locked\\secret", 999);
+    EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", counters), 13113);
+    EXPECT_EQ(counters.folders, 5u);
+    EXPECT_EQ(counters.files, 6u);
+}
+
+TEST_F(FolderWalkTest, ADeepChainAndAWideFolderStayExactWithFewHandles) {
+    // Fewer handles than the chain is deep: a walk that kept one per level would lose levels.
+    fake.handleLimit = 80;
+    std::string deep = "C:\\Users\\al\\Documents";
+    for (int level = 0; level < 300; ++level) {
+        deep += "\\d";
+        Dir(deep);
+        File(deep + "\\f", 1);
+    }
+    for (int i = 0; i < 1000; ++i) Dir("C:\\Users\\al\\Árvíz\\w" + std::to_string(i));
+    for (int round = 0; round < 3; ++round) {
+        WalkCounters all;
+        EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", all), 13113 + 300) << round;
+        EXPECT_EQ(all.folders, 4u + 300u + 1000u) << round;
+        EXPECT_EQ(all.files, 6u + 300u) << round;
+    }
+    EXPECT_LE(fake.mostOpenHandles.load(), 80);
+}
+
+TEST_F(FolderWalkTest, ExclusionsOnPosixPathsCompareExactly) {
+    fake.style = platform::PathStyle::Posix;
+    fake.files.clear();
+    Dir("/P");
+    Dir("/P/videos");
+    File("/P/videos/clip", 5);
+    Dir("/P/Videos");
+    File("/P/Videos/film", 1000000);
+    EXPECT_EQ(GetFileObjectSizeEX(fake, "/P", {"/P/Videos/"}, counters), 5);
+    EXPECT_EQ(counters.folders, 1u);
+}
+
+TEST_F(FolderWalkTest, MountPointsInsideTheFolderAreCountedButNotEntered) {
+    fake.style = platform::PathStyle::Posix;
+    fake.files.clear();
+    Dir("/home/al/Music");
+    File("/home/al/Music/a", 10);
+    Dir("/home/al/Music/share");
+    File("/home/al/Music/share/remote", 1 << 30);
+    fake.mountPoints = {"/home/al/Music/share/"};
+    EXPECT_EQ(GetFileObjectSize(fake, "/home/al/Music", counters), 10);
+    EXPECT_EQ(counters.folders, 1u);
+    EXPECT_EQ(counters.files, 1u);
+}
+
+TEST_F(FolderWalkTest, SizesAddUpToTheLargestCountInsteadOfWrappingRound) {
+    File("C:\\Users\\al\\sparse", INT64_MAX - 5);  // truncate -s 8E
+    const std::int64_t total = GetFileObjectSize(fake, "C:\\Users\\al", counters);
+    EXPECT_EQ(total, INT64_MAX);
+}
+
+TEST_F(FolderWalkTest, AFailingWalkerEndsTheWalkWithItsError) {
+    fake.onOpenDirectory = [](const std::string& path) {
+        if (path.find("Live") != std::string::npos) throw std::bad_alloc();
+    };
+    EXPECT_THROW(GetFileObjectSize(fake, "C:\\Users\\al", counters), std::bad_alloc);
+}
+
+}  // namespace
+}  // namespace trovel::space

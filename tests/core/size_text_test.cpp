@@ -1,0 +1,82 @@
+#include "core/space/size_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <string>
+
+namespace trovel::space {
+namespace {
+
+struct Case {
+    long double count;
+    const char* number;
+    const char* unit;
+};
+
+TEST(SizeToStr, RendersEachUnitWithAFullStop) {
+    const Case cases[] = {
+        {0, "0", " bytes"},
+        {1, "1", " bytes"},
+        {1023, "1023", " bytes"},
+        {1024, "1.00", " KB"},
+        {1536, "1.50", " KB"},
+        {1048575, "1024.00", " KB"},  // 1023.999... rounds up; the unit stays
+        {1048576, "1.00", " MB"},
+        {13107200, "12.50", " MB"},
+        {5368709120.0L, "5.00", " GB"},
+        {1099511627776.0L, "1.00", " TB"},
+        {std::ldexp(1.0L, 50), "1024.00", " TB"},
+        {std::ldexp(20000.0L, 40), "20000.00", " TB"},
+        {-512, "-512", " bytes"},
+        {-2048, "-2.00", " KB"},
+        {-31457280, "-30.00", " MB"},
+        {9223372036854775807.0L, "8388608.00", " TB"},
+    };
+    for (const Case& c : cases) {
+        const SizeText text = SizeToStr(c.count, ".");
+        EXPECT_EQ(text.number, c.number) << static_cast<double>(c.count);
+        EXPECT_EQ(text.unit, c.unit) << static_cast<double>(c.count);
+    }
+}
+
+TEST(SizeToStr, RoundsToTheNearestHundredth) {
+    EXPECT_EQ(SizeToStr(1034, ".").number, "1.01");   // 1.0097...
+    EXPECT_EQ(SizeToStr(1029, ".").number, "1.00");   // 1.0048...
+    EXPECT_EQ(SizeToStr(2047, ".").number, "2.00");   // 1.999...
+    EXPECT_EQ(SizeToStr(10239, ".").number, "10.00");  // 9.999...
+}
+
+// Restores the numeric locale the test found.
+class NumericLocale {
+public:
+    explicit NumericLocale(const char* name) : saved_(std::setlocale(LC_NUMERIC, nullptr)) {
+        active_ = std::setlocale(LC_NUMERIC, name) != nullptr;
+    }
+    ~NumericLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    bool active() const { return active_; }
+
+private:
+    std::string saved_;
+    bool active_ = false;
+};
+
+TEST(SizeToStr, FollowsTheProcessLocale) {
+    {
+        NumericLocale english("en_US.UTF-8");
+        if (!english.active()) GTEST_SKIP() << "en_US.UTF-8 is not generated on this machine";
+        EXPECT_EQ(SizeToStr(1536).number, "1.50");
+    }
+    NumericLocale hungarian("hu_HU.UTF-8");
+    if (!hungarian.active()) GTEST_SKIP() << "hu_HU.UTF-8 is not generated on this machine";
+    EXPECT_EQ(LocaleDecimalSeparator(), ",");
+    const SizeText text = SizeToStr(1536);
+    EXPECT_EQ(text.number, "1,50");
+    EXPECT_EQ(text.unit, " KB");
+    EXPECT_EQ(SizeToStr(-2048).number, "-2,00");
+    EXPECT_EQ(SizeToStr(512).number, "512");
+}
+
+}  // namespace
+}  // namespace trovel::space

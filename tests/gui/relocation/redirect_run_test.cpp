@@ -1,0 +1,340 @@
+// The relocation run and the restore through the real window on the fake registry: which
+// shell call each folder gets, what its row shows afterwards, the counts, the error box, the
+// cancel button, and the sign-out on Exit from the last pages.
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+#include "gui/window/about_window.h"
+#include "catalogue_fixture.h"
+#include "gui/space/drive_catalogue.h"
+#include "gui/space/drive_row.h"
+
+namespace trovel::testing {
+namespace {
+
+constexpr std::int64_t GiB = 1024LL * 1024 * 1024;
+
+class RedirectRunTest : public CatalogueTest {
+protected:
+    void SetUp() override {
+        FakeFolder& windows = Add("Windows", "C:\\Windows", platform::KF_CATEGORY_FIXED, 0);
+        windows.id = platform::FOLDERID_Windows;
+        fake.volumes.push_back({"C:\\", platform::DriveType::Fixed, "System", true, {50 * GiB, 100 * GiB, 50 * GiB}, true});
+        fake.volumes.push_back({"E:\\", platform::DriveType::Fixed, "Data", true, {70 * GiB, 200 * GiB, 70 * GiB}, true});
+        documents = &Folder("Personal", "C:\\Users\\al\\Documents");
+        music = &Folder("My Music", "C:\\Users\\al\\Documents\\Music");
+        pictures = &Folder("My Pictures", "C:\\Users\\al\\Pictures");
+        // Already redirected elsewhere: its place still comes from its default path.
+        videos = &Folder("My Video", "D:\\Elsewhere\\Videos", "C:\\Users\\al\\Videos");
+    }
+    FakeFolder& Folder(const std::string& name, const std::string& path, const std::string& defaultPath = {}) {
+        FakeFolder& folder = Add(name, path);
+        folder.defaultPath = defaultPath.empty() ? path : defaultPath;
+        return folder;
+    }
+    TFrame1* RowOf(const FakeFolder& folder) {
+        for (TFrame1* row : kfo().framearr)
+            if (row->FolderID == folder.id) return row;
+        return nullptr;
+    }
+    struct Choice {
+        FakeFolder* folder;
+        bool move, copy, remove;
+    };
+    // Walks the relocation pages as the user does, ticking the boxes, chooses E:\ and goes on
+    // to the status page, which runs the relocation behind the wait window.
+    void Relocate(const std::vector<Choice>& choices) {
+        Build();
+        window->show();
+        window->ShowPage(window->Redirect);
+        for (const Choice& choice : choices) RowOf(*choice.folder)->cbmove->setChecked(choice.move);
+        window->bnextClick();
+        for (const Choice& choice : choices)
+            if (choice.move) RowOf(*choice.folder)->cbcopy->setChecked(choice.copy);
+        kfo().FkfSizegot = true;
+        window->bnextClick();
+        for (const Choice& choice : choices)
+            if (choice.move && choice.copy) RowOf(*choice.folder)->cbdelete->setChecked(choice.remove);
+        window->bnextClick();
+        ASSERT_EQ(window->ShownPage(), window->TSDrives);
+        for (space::TFrame2* drive : window->vddo().vObjarr)
+            if (drive->vDrive == "E:\\") QTest::mouseClick(drive->cbusethis, Qt::LeftButton);
+        ASSERT_TRUE(window->bnext->isEnabled());
+        window->bnextClick();
+        ASSERT_EQ(window->ShownPage(), window->TSStatus);
+    }
+    std::vector<platform::fake::Call> Shell(const char* operation) { return fake.CallsOf(operation); }
+    // What a processed row shows: "RC" both ticked, "R-" redirected only, "--" neither.
+    std::string Boxes(const FakeFolder& folder) {
+        TFrame1* row = RowOf(folder);
+        if (row->cbredirected->isHidden()) return "hidden";
+        return std::string(row->cbredirected->isChecked() ? "R" : "-") + (row->cbcopied->isChecked() ? "C" : "-");
+    }
+
+    FakeFolder* documents = nullptr;
+    FakeFolder* music = nullptr;
+    FakeFolder* pictures = nullptr;
+    FakeFolder* videos = nullptr;
+};
+
+TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
+    fake.files["E:\\Users\\al\\Pictures"] = {platform::kAttributeDirectory, 0, true};
+    Relocate({{documents, true, true, true}, {music, true, true, false}, {pictures, true, false, false},
+              {videos, true, false, false}});
+    const auto redirects = Shell("Redirect");
+    ASSERT_EQ(redirects.size(), 2u);
+    // In the list's order (by name), the nested folder before the folder that holds it.
+    EXPECT_EQ(redirects[0].id, music->id);
+    EXPECT_EQ(redirects[0].flags, 0x202u);  // copy only
+    EXPECT_EQ(redirects[0].text, "E:\\Users\\al\\Documents\\Music");
+    EXPECT_TRUE(redirects[0].exclusions.empty());
+    // Copy and delete: 0x602, naming the nested folder.
+    EXPECT_EQ(redirects[1].id, documents->id);
+    EXPECT_EQ(redirects[1].flags, 0x602u);
+    EXPECT_EQ(redirects[1].text, "E:\\Users\\al\\Documents");
+    EXPECT_EQ(redirects[1].exclusions, (std::vector<platform::KnownFolderId>{music->id}));
+    // Move only: SetPath with 0x2000 where the folder exists on the drive; nothing where it does not.
+    const auto setPaths = Shell("SetPath");
+    ASSERT_EQ(setPaths.size(), 1u);
+    EXPECT_EQ(setPaths[0].id, pictures->id);
+    EXPECT_EQ(setPaths[0].flags, 0x2000u);
+    EXPECT_EQ(setPaths[0].text, "E:\\Users\\al\\Pictures");
+
+    EXPECT_EQ(Boxes(*documents), "RC");
+    EXPECT_EQ(Boxes(*music), "RC");
+    EXPECT_EQ(Boxes(*pictures), "R-");
+    EXPECT_EQ(Boxes(*videos), "--");  // skipped: visible, as they were
+    EXPECT_EQ(RowOf(*documents)->lfolderpath->text(), "E:\\Users\\al\\Documents");
+    EXPECT_EQ(RowOf(*videos)->lfolderpath->text(), "D:\\Elsewhere\\Videos");
+    EXPECT_TRUE(RowOf(*documents)->selected());
+    EXPECT_FALSE(RowOf(*videos)->selected());
+    for (const FakeFolder* folder : {documents, music, pictures, videos}) {
+        TFrame1* row = RowOf(*folder);
+        EXPECT_EQ(row->parentWidget(), window->TSStatus);
+        EXPECT_FALSE(row->cbmove->isEnabled());
+        EXPECT_TRUE(row->lsize->isHidden());
+    }
+    EXPECT_EQ(kfo().Fkflistcount, 4u);
+    EXPECT_EQ(kfo().Fkfselectedcount, 3u);
+    EXPECT_EQ(window->lcheckedcount->text(), "3");
+    EXPECT_EQ(window->lfolderslisted->text(), "4");
+    EXPECT_TRUE(window->bnext->isHidden());
+    EXPECT_TRUE(window->bprevious->isHidden());
+    EXPECT_EQ(window->bexit->text(), "Kilépés");
+    EXPECT_FALSE(window->VFAbout->isVisible());
+}
+
+TEST_F(RedirectRunTest, TheDestinationComesFromTheDefaultPathNotFromWhereTheFolderIsNow) {
+    Relocate({{videos, true, true, false}});
+    const auto redirects = Shell("Redirect");
+    ASSERT_EQ(redirects.size(), 1u);
+    EXPECT_EQ(redirects[0].text, "E:\\Users\\al\\Videos");
+    EXPECT_EQ(Boxes(*videos), "RC");
+}
+
+TEST_F(RedirectRunTest, AFolderMovedWithoutContentWhoseDestinationIsMissingIsSkipped) {
+    Relocate({{pictures, true, false, false}});
+    EXPECT_TRUE(Shell("SetPath").empty());
+    EXPECT_TRUE(Shell("Redirect").empty());
+    EXPECT_EQ(Boxes(*pictures), "--");
+    EXPECT_EQ(window->lfolderslisted->text(), "1");
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+    // Nothing was relocated: Exit only closes.
+    window->bexitClick();
+    EXPECT_TRUE(Shell("SignOut").empty());
+}
+
+TEST_F(RedirectRunTest, FailuresShowOnlyInTheirRowsAndTheRunGoesOn) {
+    documents->redirectResult = platform::kAccessDenied;
+    music->defaultPath.clear();  // no default path, no destination: failed without a call
+    Relocate({{documents, true, true, false}, {music, true, true, false}, {pictures, true, true, false}});
+    EXPECT_EQ(Boxes(*documents), "--");
+    EXPECT_EQ(Boxes(*music), "--");
+    EXPECT_EQ(Boxes(*pictures), "RC");
+    EXPECT_FALSE(RowOf(*documents)->selected());
+    EXPECT_EQ(RowOf(*documents)->lfolderpath->text(), "C:\\Users\\al\\Documents");
+    EXPECT_EQ(window->lcheckedcount->text(), "1");
+    EXPECT_EQ(window->lfolderslisted->text(), "3");
+    EXPECT_EQ(Shell("Redirect").size(), 2u);
+    EXPECT_TRUE(Shell("ShowMessageBox").empty());  // a failure result shows no message
+}
+
+TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesOn) {
+    documents->redirectThrows = true;
+    fake.lastErrorText = "Access is denied.";
+    Relocate({{documents, true, true, false}, {pictures, true, true, false}});
+    const auto boxes = Shell("ShowMessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].flags, 0x40u);
+    EXPECT_EQ(fake.messageBoxThread, std::this_thread::get_id());  // on the window's thread, the worker waiting
+    EXPECT_EQ(boxes[0].text,
+              "Trovel 2\nPlease inform me for this message while processing \"Personal (My Documents)\"\r\n"
+              "Access is denied.\r\nthe shell raised an error");
+    EXPECT_EQ(Boxes(*documents), "--");
+    EXPECT_EQ(Boxes(*pictures), "RC");
+}
+
+// The window, noting what its effects do as they happen and how many shell calls were made by then.
+class NotingWindow : public app::TForm1 {
+public:
+    NotingWindow(platform::fake::FakePlatform& platform) : TForm1(platform), fake_(platform) {}
+    void SetProgressLine(const QString& text) override {
+        notes.push_back(text.toStdString() + " after " + std::to_string(fake_.CallsOf("Redirect").size()));
+        TForm1::SetProgressLine(text);
+    }
+    void EndWait() override {
+        notes.push_back("end, counted " + lcheckedcount->text().toStdString());
+        TForm1::EndWait();
+    }
+    std::vector<std::string> notes;
+
+private:
+    platform::fake::FakePlatform& fake_;
+};
+
+TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCounts) {
+    auto noting = std::make_unique<NotingWindow>(fake);
+    NotingWindow* notes = noting.get();
+    window = std::move(noting);
+    window->show();
+    window->ShowPage(window->Redirect);
+    for (FakeFolder* folder : {documents, pictures, videos}) RowOf(*folder)->cbmove->setChecked(true);
+    window->bnextClick();
+    window->shared().chosenDriveRoot = "E:\\";
+    window->ShowPage(window->TSStatus);
+    EXPECT_EQ(notes->notes, (std::vector<std::string>{"Folyamatban: My Pictures after 0", "Folyamatban: My Video after 1",
+                                                      "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
+}
+
+TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
+    Build();
+    window->show();
+    window->ShowPage(window->TSStatus);
+    EXPECT_TRUE(Shell("Redirect").empty());
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+    EXPECT_EQ(window->lfolderslisted->text(), "0");
+    EXPECT_FALSE(window->VFAbout->isVisible());
+}
+
+TEST_F(RedirectRunTest, ARowASearchTookOffTheScreenIsStillProcessed) {
+    Build();
+    window->show();
+    window->ShowPage(window->Redirect);
+    RowOf(*documents)->cbmove->setChecked(true);
+    RowOf(*pictures)->cbmove->setChecked(true);
+    window->bnextClick();
+    RowOf(*documents)->cbcopy->setChecked(true);
+    RowOf(*pictures)->cbcopy->setChecked(true);
+    kfo().FindItems(QStringLiteral("Pictures"), true, true, window->TSCopy, window->ScrollBar1, window->lfolderslisted);
+    ASSERT_FALSE(RowOf(*documents)->IsAttached());
+    window->shared().chosenDriveRoot = "E:\\";
+    window->ShowPage(window->TSStatus);
+    EXPECT_EQ(Shell("Redirect").size(), 2u);
+    EXPECT_EQ(Boxes(*documents), "RC");
+}
+
+TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
+    // In the list's order My Pictures comes before Personal.
+    pictures->redirectReportsProgress = true;
+    pictures->redirectWaitsForCancel = true;
+    bool offered = false;
+    QString transfer;
+    // Presses the wait window's cancel button once it has appeared with the first report.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window == nullptr || window->VFAbout->bcancel->isHidden()) return;
+        offered = true;
+        transfer = window->VFAbout->ltransfer->text();
+        poll.stop();
+        QTest::mouseClick(window->VFAbout->bcancel, Qt::LeftButton);
+    });
+    poll.start(5);
+    Relocate({{pictures, true, true, true}, {documents, true, true, false}});
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(transfer.left(12), QString::fromUtf8("512 bytes / "));
+    EXPECT_EQ(Shell("Redirect").size(), 1u);  // the folder after it was not touched
+    EXPECT_EQ(Boxes(*documents), "--");
+    EXPECT_EQ(Boxes(*pictures), "--");
+    EXPECT_FALSE(RowOf(*documents)->cbcopied->isHidden());
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+    EXPECT_TRUE(window->VFAbout->bcancel->isHidden());
+}
+
+TEST_F(RedirectRunTest, ExitAfterARelocationSignsOutButTheCloseBoxDoesNot) {
+    Relocate({{documents, true, true, false}});
+    window->close();
+    EXPECT_TRUE(Shell("SignOut").empty());
+    window->show();
+    window->bexitClick();
+    const auto signOuts = Shell("SignOut");
+    ASSERT_EQ(signOuts.size(), 1u);
+    EXPECT_EQ(signOuts[0].flags, 16u);
+    EXPECT_FALSE(window->isVisible());
+}
+
+class RestoreTest : public RedirectRunTest {
+protected:
+    // Ticks the given folders on the restore page and goes on to the restored page.
+    void Restore(const std::vector<FakeFolder*>& folders) {
+        Build();
+        window->show();
+        window->ShowPage(window->TSRestore);
+        for (FakeFolder* folder : folders) RowOf(*folder)->cbmove->setChecked(true);
+        window->bnextClick();
+        ASSERT_EQ(window->ShownPage(), window->TSRestored);
+    }
+};
+
+TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
+    pictures->setPathResult = platform::kAccessDenied;
+    Restore({videos, documents, pictures});
+    // The default path is asked for with creation, and set with flags 0.
+    bool askedWithCreate = false;
+    for (const auto& call : Shell("GetPath"))
+        if (call.id == videos->id && call.flags == 0xC600u) askedWithCreate = true;
+    EXPECT_TRUE(askedWithCreate);
+    const auto setPaths = Shell("SetPath");
+    ASSERT_EQ(setPaths.size(), 3u);
+    for (const auto& call : setPaths) EXPECT_EQ(call.flags, 0u);
+    EXPECT_EQ(videos->path, "C:\\Users\\al\\Videos");
+    EXPECT_EQ(RowOf(*videos)->lfolderpath->text(), "C:\\Users\\al\\Videos");
+    // A folder already at its default place is set there again and counts.
+    EXPECT_TRUE(RowOf(*documents)->cbredirected->isChecked());
+    EXPECT_FALSE(RowOf(*pictures)->cbredirected->isChecked());
+    EXPECT_FALSE(RowOf(*music)->active);
+    EXPECT_FALSE(RowOf(*music)->IsAttached());
+    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->TSRestored);
+    EXPECT_EQ(window->lcheckedcount->text(), "2");
+    EXPECT_EQ(window->lfolderslisted->text(), "3");
+    EXPECT_TRUE(window->bnext->isHidden());
+    EXPECT_TRUE(window->bprevious->isHidden());
+    window->close();  // the close box never signs out
+    EXPECT_TRUE(Shell("SignOut").empty());
+    window->bexitClick();
+    EXPECT_EQ(Shell("SignOut").size(), 1u);
+}
+
+TEST_F(RestoreTest, NothingTickedLeavesAnEmptyPageAndCountsNothing) {
+    Build();
+    window->show();
+    window->ShowPage(window->TSRestored);
+    for (TFrame1* row : kfo().framearr) EXPECT_FALSE(row->active);
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+    EXPECT_TRUE(Shell("SetPath").empty());
+    window->bexitClick();
+    EXPECT_TRUE(Shell("SignOut").empty());
+}
+
+TEST_F(RestoreTest, AFolderWithoutADefaultPathFails) {
+    videos->defaultPath.clear();
+    Restore({videos});
+    EXPECT_TRUE(Shell("SetPath").empty());
+    EXPECT_FALSE(RowOf(*videos)->cbredirected->isChecked());
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+}
+
+}  // namespace
+}  // namespace trovel::testing

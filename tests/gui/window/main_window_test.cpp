@@ -1,0 +1,324 @@
+#include <QComboBox>
+#include <QStyleOptionComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "gui/window/about_window.h"
+#include "catalogue_fixture.h"
+#include "gui/space/drive_catalogue.h"
+
+namespace trovel::testing {
+namespace {
+
+class MainWindowTest : public CatalogueTest {
+protected:
+    void SetUp() override {
+        for (int n = 0; n < 8; ++n) Add("Folder " + std::to_string(n), "C:\\f" + std::to_string(n));
+        Add("Personal", "C:\\Users\\al\\Documents");
+        Build();
+        window->show();
+    }
+    // Runs `check` once the modal window is up, then closes it as the user would.
+    void WhileAboutIsUp(std::function<void()> check) {
+        QTimer::singleShot(0, [this, check] {
+            check();
+            window->VFAbout->close();
+        });
+    }
+    bool Shown(QWidget* widget) { return !widget->isHidden(); }
+};
+
+TEST_F(MainWindowTest, OpensOnTheWelcomePageWithNoListTools) {
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSWelcome);
+    EXPECT_EQ(window->PCLeftPane->currentWidget(), window->TSWelcomeL);
+    EXPECT_EQ(window->vsheetpage, 0);
+    for (QWidget* tool : std::initializer_list<QWidget*>{window->lfind, window->Edit2, window->cbfindinname,
+                                                         window->cbfindinpath, window->lcheckedcount,
+                                                         window->lfolderslisted, window->lsizesum, window->cbsort,
+                                                         window->bprevious, window->bnext, window->ScrollBar1})
+        EXPECT_FALSE(Shown(tool)) << tool->objectName().toStdString();
+    EXPECT_TRUE(Shown(window->bexit));
+    EXPECT_EQ(window->bexit->text(), "Kilépés");
+    EXPECT_EQ(window->bmainlist->geometry(), QRect(75, 56, 385, 65));
+    EXPECT_EQ(window->windowTitle(), "Trovel");
+}
+
+TEST_F(MainWindowTest, KeepsItsWidthAndGrowsOnlyTaller) {
+    EXPECT_EQ(window->minimumWidth(), 762);
+    EXPECT_EQ(window->maximumWidth(), 762);
+    EXPECT_EQ(window->minimumHeight(), 498);
+    window->resize(900, 300);
+    EXPECT_EQ(window->size(), QSize(762, 498));
+    window->ShowPage(window->TSListAll);
+    EXPECT_EQ(window->ScrollBar1->maximum(), 108 * 9 + 10 - 426);
+    window->resize(762, 798);
+    EXPECT_EQ(window->PageControl1->height(), 726);
+    EXPECT_EQ(window->ScrollBar1->maximum(), 108 * 9 + 10 - 726);
+    EXPECT_EQ(window->bnext->y(), 767);
+}
+
+TEST_F(MainWindowTest, ATallerWindowKeepsCountersCreditAndScrollBarWhereTheyBelong) {
+    window->ShowPage(window->TSListAll);
+    widgets::SetAutoSizedText(window->lcheckedcount, QStringLiteral("12345"));
+    const int counterWidth = window->lcheckedcount->width();
+    ASSERT_GT(counterWidth, 20);
+    EXPECT_LE(window->ScrollBar1->geometry().bottom(), window->height() - 1);  // the down arrow is inside
+    window->resize(762, 798);
+    EXPECT_EQ(window->lcheckedcount->width(), counterWidth);  // sized to its text, not to the "0" of the start
+    EXPECT_EQ(window->ScrollBar1->geometry().bottom(), window->height() - 1);
+    // The credit line stays at 467, behind the page area that now covers it.
+    const QObjectList order = window->children();
+    EXPECT_LT(order.indexOf(window->Label1), order.indexOf(window->PageControl1));
+    EXPECT_TRUE(window->PageControl1->autoFillBackground());
+}
+
+TEST_F(MainWindowTest, TouchpadFractionsOfAStepAddUp) {
+    window->ShowPage(window->TSListAll);
+    const QPointF at(400, 200);
+    for (int part = 0; part < 5; ++part) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -40}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), 25);  // 200 of 120 per step: one step, 80 carried
+    QWheelEvent more(at, window->mapToGlobal(at), {}, {0, -40}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.get(), &more);
+    EXPECT_EQ(window->ScrollBar1->value(), 50);
+}
+
+TEST_F(MainWindowTest, WheelStepsMoveTheListBy25WithinRange) {
+    window->ShowPage(window->TSListAll);
+    const int maximum = window->ScrollBar1->maximum();
+    ASSERT_GT(maximum, 100);
+    const QPointF at(400, 200);
+    for (int step = 0; step < 3; ++step) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), 75);
+    EXPECT_EQ(kfo().framearr.front()->y(), 3 - 75);
+    for (int step = 0; step < 100; ++step) {
+        QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                         false);
+        QApplication::sendEvent(window.get(), &down);
+    }
+    EXPECT_EQ(window->ScrollBar1->value(), maximum);
+    EXPECT_EQ(window->ScrollBar1->singleStep(), 10);
+    EXPECT_EQ(window->ScrollBar1->pageStep(), 50);
+}
+
+TEST_F(MainWindowTest, OnlyEnterSearchesAndItTicksBothBoxesWhenNeitherIs) {
+    window->ShowPage(window->TSListAll);
+    window->cbfindinname->setChecked(false);
+    window->cbfindinpath->setChecked(false);
+    QTest::keyClicks(window->Edit2, "users");
+    EXPECT_EQ(kfo().Fkflistcount, 9u);  // typing alone searches nothing
+    QTest::keyClick(window->Edit2, Qt::Key_Return);
+    EXPECT_TRUE(window->cbfindinname->isChecked());
+    EXPECT_TRUE(window->cbfindinpath->isChecked());
+    EXPECT_EQ(kfo().Fkflistcount, 1u);
+    EXPECT_EQ(window->lfolderslisted->text(), "1");
+    EXPECT_EQ(window->Edit2->text(), "users");
+}
+
+TEST_F(MainWindowTest, TheSortBoxSortsTheShownKindOfList) {
+    window->ShowPage(window->TSListAll);
+    ASSERT_TRUE(Shown(window->cbsort));
+    EXPECT_EQ(window->cbsort->currentIndex(), 0);
+    window->cbsort->setCurrentIndex(1);
+    EXPECT_EQ(kfo().vSortCriteria, 1);
+    EXPECT_EQ(window->vddo().vSortCriteria, 2);  // the drives keep their own order (free space at start-up)
+    window->ShowPage(window->TSWelcome);
+    window->ShowPage(window->Redirect);
+    EXPECT_EQ(window->cbsort->currentIndex(), 1);  // shown again without re-sorting
+}
+
+TEST_F(MainWindowTest, BackFromTheOverviewReturnsToTheWelcomePage) {
+    window->ShowPage(window->TSListAll);
+    EXPECT_TRUE(Shown(window->bprevious));
+    EXPECT_FALSE(Shown(window->bnext));
+    EXPECT_EQ(window->lfolderslisted->text(), "9");
+    QTest::mouseClick(window->bprevious, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSWelcome);
+    EXPECT_FALSE(Shown(window->Edit2));
+}
+
+TEST_F(MainWindowTest, AboutKeepsNextAndBackAsTheyWere) {
+    window->ShowPage(window->Redirect);
+    ASSERT_FALSE(window->bnext->isEnabled());
+    ASSERT_TRUE(window->bprevious->isEnabled());
+    window->VFAbout->lnowisprocessing->setText("left over");
+    bool checked = false;
+    WhileAboutIsUp([&] {
+        checked = true;
+        EXPECT_TRUE(window->VFAbout->isVisible());
+        EXPECT_TRUE(window->VFAbout->ProgressBar1->isHidden());
+        EXPECT_TRUE(window->VFAbout->lwait->isHidden());
+        EXPECT_EQ(window->VFAbout->lnowisprocessing->text(), "");
+        EXPECT_FALSE(window->bprevious->isEnabled());
+        EXPECT_FALSE(window->bexit->isEnabled());
+        EXPECT_FALSE(window->babout->isEnabled());
+        const QRect main = window->frameGeometry();
+        const QRect about = window->VFAbout->frameGeometry();
+        EXPECT_EQ(about.left(), main.left() + (main.width() - about.width()) / 2);
+        EXPECT_EQ(about.top(), main.top() + (main.height() - about.height()) / 2);
+    });
+    window->baboutClick();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    EXPECT_TRUE(window->bprevious->isEnabled());
+    EXPECT_TRUE(window->bexit->isEnabled());
+    EXPECT_TRUE(window->babout->isEnabled());
+}
+
+TEST_F(MainWindowTest, ExitAwayFromTheRunPagesOnlyCloses) {
+    window->ShowPage(window->Redirect);
+    kfo().CheckAll(true, 1, window->Redirect, window->ScrollBar1, window->lfolderslisted);
+    window->bexitClick();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(fake.CallsOf("SignOut").empty());
+}
+
+TEST_F(MainWindowTest, CreditLineTurnsNavyUnderThePointerAndOpensThePage) {
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(window->Label1, &enter);
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window->Label1, &leave);
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), window->palette().color(QPalette::WindowText));
+    QTest::mouseClick(window->Label1, Qt::LeftButton);
+    EXPECT_EQ(fake.CallsOf("ShellOpen").size(), 1u);
+}
+
+TEST_F(MainWindowTest, ForwardPagesFollowTheTicks) {
+    window->ShowPage(window->Redirect);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    TFrame1* documents = nullptr;
+    for (TFrame1* row : kfo().framearr)
+        if (row->FolderDefinition.name == "Personal") documents = row;
+    QTest::mouseClick(documents->cbmove, Qt::LeftButton);
+    EXPECT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->lredirectunall, Qt::LeftButton);
+    EXPECT_FALSE(window->bnext->isEnabled());
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    EXPECT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->bnext, Qt::LeftButton);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    EXPECT_TRUE(window->bnext->isEnabled());
+}
+
+TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    window->ShowPage(window->TSCopy);
+    fake.messageBoxAnswer = platform::kIdNo;
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    auto questions = fake.CallsOf("ShowMessageBox");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].flags, 36u);
+    EXPECT_EQ(questions[0].text,
+              "Trovel\nMeg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?");
+    fake.messageBoxAnswer = platform::kIdYes;
+    window->bnextClick();  // measures behind the wait window, stays
+    EXPECT_TRUE(kfo().FkfSizegot);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_EQ(fake.CallsOf("ShowMessageBox").size(), 2u);
+    window->bpreviousClick();
+    window->bpreviousClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->Redirect);
+}
+
+TEST_F(MainWindowTest, ASizeMeasuredOnTheOverviewLetsTheCopyPageGoOnWithoutAsking) {
+    window->ShowPage(window->TSListAll);
+    window->StartSizeThread(true, 1);
+    window->bpreviousClick();
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    window->bnextClick();
+    window->bnextClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_TRUE(fake.CallsOf("ShowMessageBox").empty());
+}
+
+TEST_F(MainWindowTest, BackFromTheDrivePageBringsTheListToolsBack) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    kfo().FkfSizegot = true;
+    window->bnextClick();
+    window->bnextClick();
+    window->bnextClick();
+    ASSERT_EQ(window->PageControl1->currentWidget(), window->TSDrives);
+    EXPECT_FALSE(window->bnext->isEnabled());  // no drive chosen
+    EXPECT_TRUE(window->Edit2->isHidden());
+    window->bpreviousClick();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
+    EXPECT_TRUE(Shown(window->Edit2));
+    EXPECT_TRUE(Shown(window->lcheckedcount));
+    EXPECT_TRUE(Shown(window->lfolderslisted));
+}
+
+TEST_F(MainWindowTest, TheWheelMovesTheListBy25OverTheScrollBarAndSortsOverTheSortBox) {
+    window->ShowPage(window->TSListAll);
+    ASSERT_GT(window->ScrollBar1->maximum(), 50);
+    QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->ScrollBar1, &down);
+    EXPECT_EQ(window->ScrollBar1->value(), 25);
+    QApplication::sendEvent(window->cbsort, &down);
+    EXPECT_EQ(window->cbsort->currentIndex(), 1);
+    EXPECT_EQ(kfo().vSortCriteria, 1);
+}
+
+TEST_F(MainWindowTest, TakingTheTickedFoldersOffByCategoryDisablesNext) {
+    window->ShowPage(window->Redirect);
+    QTest::mouseClick(window->lredirectall, Qt::LeftButton);
+    ASSERT_TRUE(window->bnext->isEnabled());
+    QTest::mouseClick(window->cbuserfolders, Qt::LeftButton);  // every folder here is per-user
+    EXPECT_FALSE(window->bnext->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheWaitWindowsProgressLineShowsAWholeLongName) {
+    const QString line = QStringLiteral("Folyamatban: Personal (My Documents)");
+    window->SetProgressLine(line);
+    QLabel* label = window->VFAbout->lnowisprocessing;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line));
+}
+
+TEST_F(MainWindowTest, TheSortBoxShowsItsWholeWordInItsNarrowBox) {
+    auto* sort = qobject_cast<widgets::TrimmedComboBox*>(window->cbsort);
+    ASSERT_NE(sort, nullptr);
+    window->ShowPage(window->TSListAll);
+    sort->setCurrentIndex(1);
+    EXPECT_EQ(sort->itemText(1), QStringLiteral("   Útvonal   "));  // the list keeps the texts as they are
+    EXPECT_EQ(sort->shownText(), QStringLiteral("Útvonal"));
+    QStyleOptionComboBox option;
+    option.initFrom(sort);
+    const QRect room = sort->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, sort);
+    EXPECT_EQ(sort->width(), 65);
+    EXPECT_LE(sort->fontMetrics().horizontalAdvance(sort->shownText()), room.width());
+}
+
+TEST_F(MainWindowTest, TabbingOntoARowsBoxOutOfViewScrollsItIn) {
+    window->ShowPage(window->Redirect);
+    QApplication::setActiveWindow(window.get());
+    TFrame1* last = nullptr;
+    for (TFrame1* row : kfo().framearr)
+        if (row->IsAttached() && (last == nullptr || row->y() > last->y())) last = row;
+    ASSERT_NE(last, nullptr);
+    ASSERT_GT(last->y(), window->PageControl1->height());
+    last->cbmove->setFocus(Qt::TabFocusReason);
+    const int top = last->cbmove->mapTo(window->PageControl1, QPoint(0, 0)).y();
+    EXPECT_GT(window->ScrollBar1->value(), 0);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + last->cbmove->height(), window->PageControl1->height());
+}
+
+}  // namespace
+}  // namespace trovel::testing

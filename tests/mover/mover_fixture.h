@@ -1,0 +1,150 @@
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "platform/linux/posix_file_ops.h"
+#include "mover/content_mover.h"
+#include "../platform/linux/temp_dir.h"
+
+namespace trovel::testing {
+
+using platform::FileInfo;
+using platform::FileKind;
+
+// A small tree with one of everything a folder can hold: nested folders, an empty file, a
+// sparse file, an executable, a hard link pair, links (one dangling), a FIFO, odd names,
+// a private folder, an extended attribute, times to the nanosecond.
+inline void MakeVariedTree(const std::string& root) {
+    namespace fs = std::filesystem;
+    fs::create_directories(root + "/Photos/2019/Summer");
+    fs::create_directories(root + "/.hidden-folder");
+    fs::create_directories(root + "/Private");
+    fs::create_directories(root + "/Nested/Inner");  // an excluded known folder sits here in some tests
+    std::ofstream(root + "/Photos/2019/Summer/beach.jpg") << std::string(70000, 'b');
+    std::ofstream(root + "/Photos/notes.txt") << "Árvíztűrő tükörfúrógép\n";
+    std::ofstream(root + "/empty");
+    std::ofstream(root + "/.hidden-folder/config") << "x=1\n";
+    std::ofstream(root + "/Nested/Inner/keep.txt") << "stays";
+    std::ofstream(root + "/Nested/outside.txt") << "moves";
+    std::ofstream(root + "/név szóközzel.txt") << "space";
+    std::ofstream(root + "/run.sh") << "#!/bin/sh\n";
+    ::chmod((root + "/run.sh").c_str(), 0750);
+    ::chmod((root + "/Private").c_str(), 0700);
+    std::ofstream(root + "/Private/secret") << "psst";
+    ::chmod((root + "/Private/secret").c_str(), 0600);
+    {
+        const int fd = ::open((root + "/sparse.img").c_str(), O_WRONLY | O_CREAT, 0644);
+        (void)!::pwrite(fd, "head", 4, 0);
+        (void)!::pwrite(fd, "tail", 4, 8 * 1024 * 1024);
+        ::close(fd);
+    }
+    ::link((root + "/Photos/notes.txt").c_str(), (root + "/notes-link.txt").c_str());
+    ::symlink("Photos/notes.txt", (root + "/to-notes").c_str());
+    ::symlink("/nowhere/at/all", (root + "/dangling").c_str());
+    ::mkfifo((root + "/pipe").c_str(), 0640);
+    ::lsetxattr((root + "/Photos/notes.txt").c_str(), "user.trovel", "tagged", 6, 0);  // where the fs allows
+    const timespec times[2] = {{1500000000, 123456789}, {1600000000, 987654321}};
+    ::utimensat(AT_FDCWD, (root + "/Photos/notes.txt").c_str(), times, AT_SYMLINK_NOFOLLOW);
+    ::utimensat(AT_FDCWD, (root + "/Photos/2019").c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// Every entry below `root` with what a copy must keep: kind, size, mode, owner, times,
+// link target, content and extended attributes. Hard links show as the same group number.
+inline std::map<std::string, std::string> Manifest(const std::string& root, bool withAccessTimes = false) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> manifest;
+    std::map<std::pair<dev_t, ino_t>, int> groups;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(root, error))) return manifest;
+    platform::linux_desktop::PosixFileOps ops;
+    for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator(); it.increment(error)) {
+        const std::string path = it->path().string();
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) continue;
+        std::ostringstream line;
+        line << (info.st_mode & S_IFMT) << " " << (info.st_mode & 07777) << " " << info.st_uid << ":" << info.st_gid;
+        if (!S_ISDIR(info.st_mode)) line << " size " << info.st_size;
+        if (!S_ISLNK(info.st_mode) && !S_ISDIR(info.st_mode))
+            line << " mtime " << info.st_mtim.tv_sec << "." << info.st_mtim.tv_nsec;
+        if (withAccessTimes) line << " atime " << info.st_atim.tv_sec;
+        if (S_ISLNK(info.st_mode)) line << " -> " << fs::read_symlink(path, error).string();
+        if (S_ISREG(info.st_mode)) {
+            std::uint64_t hash = 0;
+            ops.Hash(path, hash);
+            line << " hash " << hash;
+            if (info.st_nlink > 1) {
+                const auto key = std::make_pair(info.st_dev, info.st_ino);
+                groups.emplace(key, static_cast<int>(groups.size()));
+                line << " link-group " << groups[key];
+            }
+        }
+        char value[64] = {};
+        if (::lgetxattr(path.c_str(), "user.trovel", value, sizeof value - 1) > 0) line << " xattr " << value;
+        manifest[path.substr(root.size())] = line.str();
+    }
+    return manifest;
+}
+
+// The real file operations, failing the n-th call (counting every call) with `error`, or
+// killing the process there.
+class FaultyOps : public platform::linux_desktop::PosixFileOps {
+public:
+    int failAt = 0;  // 0: never
+    int error = EIO;
+    bool kill = false;
+    std::atomic<int> calls{0};
+
+    int Stat(const std::string& p, FileInfo& i) override { return Fault() ? error : PosixFileOps::Stat(p, i); }
+    int List(const std::string& p, std::vector<std::string>& n) override { return Fault() ? error : PosixFileOps::List(p, n); }
+    int CheckReadable(const std::string& p, FileKind k) override {
+        return Fault() ? error : PosixFileOps::CheckReadable(p, k);
+    }
+    int MakeDirectory(const std::string& p) override { return Fault() ? error : PosixFileOps::MakeDirectory(p); }
+    int CopyFile(const std::string& s, const std::string& t, const FileInfo& l,
+                 const std::function<void(std::uint64_t)>& c) override {
+        return Fault() ? error : PosixFileOps::CopyFile(s, t, l, c);
+    }
+    int MakeSymlink(const std::string& l, const std::string& p) override {
+        return Fault() ? error : PosixFileOps::MakeSymlink(l, p);
+    }
+    int MakeNode(const std::string& p, const FileInfo& l) override { return Fault() ? error : PosixFileOps::MakeNode(p, l); }
+    int HardLink(const std::string& e, const std::string& p) override {
+        return Fault() ? error : PosixFileOps::HardLink(e, p);
+    }
+    int CopyMetadata(const std::string& s, const std::string& t, const FileInfo& l) override {
+        return Fault() ? error : PosixFileOps::CopyMetadata(s, t, l);
+    }
+    int Remove(const std::string& p, FileKind k) override { return Fault() ? error : PosixFileOps::Remove(p, k); }
+    int Sync(const std::string& p) override { return Fault() ? error : PosixFileOps::Sync(p); }
+    int FreeSpace(const std::string& p, std::uint64_t& b) override {
+        return Fault() ? error : PosixFileOps::FreeSpace(p, b);
+    }
+    int Hash(const std::string& p, std::uint64_t& h) override { return Fault() ? error : PosixFileOps::Hash(p, h); }
+    int WriteRecord(const std::string& p, const std::string& c) override {
+        return Fault() ? error : PosixFileOps::WriteRecord(p, c);
+    }
+    int ReadRecord(const std::string& p, std::string& c) override {
+        return Fault() ? error : PosixFileOps::ReadRecord(p, c);
+    }
+
+private:
+    bool Fault() {
+        if (++calls != failAt) return false;
+        if (kill) ::raise(SIGKILL);
+        return true;
+    }
+};
+
+}  // namespace trovel::testing
