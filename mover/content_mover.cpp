@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "mover/move_plan.h"
+#include "mover/same_content.h"
 
 namespace trovel::relocation {
 namespace {
@@ -236,16 +237,9 @@ private:
         FileInfo copy;
         const std::string target = Target(entry);
         if (!Check(ops_.Stat(target, copy), "Az ellenőrzés nem olvassa", target)) return false;
-        bool same = copy.kind == entry.info.kind && copy.linkTarget == entry.info.linkTarget;
-        if (entry.info.kind == FileKind::Regular) same = same && copy.size == entry.info.size;
-        if (entry.info.kind != FileKind::Symlink) same = same && copy.mode == entry.info.mode;
-        if (same && request_.verifyContent && entry.info.kind == FileKind::Regular) {
-            std::uint64_t a = 0, b = 0;
-            if (!Check(ops_.Hash(Source(entry), a), "Nem olvasható", Source(entry))) return false;
-            if (!Check(ops_.Hash(target, b), "Az ellenőrzés nem olvassa", target)) return false;
-            same = a == b;
-        }
-        return same || Fail("A másolat eltér az eredetitől: " + target);
+        const bool modeKept = entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
+        return (modeKept && SameContent(ops_, Source(entry), entry.info, target, copy, request_.verifyContent)) ||
+               Fail("A másolat eltér az eredetitől: " + target);
     }
 
     void Progress(std::uint64_t bytes, std::uint64_t files) {
@@ -267,26 +261,26 @@ private:
     std::string failure_;
 };
 
-MoveResult Result(MoveOutcome outcome, std::string text) {
+}  // namespace
+
+MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText) {
     MoveResult result;
     result.outcome = outcome;
-    result.errorText = std::move(text);
+    result.errorText = std::move(errorText);
     return result;
 }
-
-}  // namespace
 
 MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks) {
     FileInfo source, target;
     if (ops.Stat(request.source, source) == 0 && source.kind == FileKind::Directory &&
         ops.Stat(request.target, target) == 0 && target.kind == FileKind::Directory && target.device == source.device &&
         target.inode == source.inode)
-        return Result(MoveOutcome::Same, {});
+        return OutcomeOf(MoveOutcome::Same, {});
     if (std::string problem = CheckMovePaths('/', request.source, request.target, request.keptFolders); !problem.empty())
-        return Result(MoveOutcome::Refused, problem);
+        return OutcomeOf(MoveOutcome::Refused, problem);
     std::string recorded;
     if (const int journalRead = ops.ReadRecord(request.journal, recorded); journalRead != ENOENT)
-        return Result(MoveOutcome::Refused,
+        return OutcomeOf(MoveOutcome::Refused,
                       journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
                                        : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
 
@@ -295,7 +289,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     };
     MovePlan plan;
     std::string problem;
-    if (!PlanMove(ops, request, plan, problem)) return Result(MoveOutcome::Refused, problem);
+    if (!PlanMove(ops, request, plan, problem)) return OutcomeOf(MoveOutcome::Refused, problem);
     phaseDone("plan");
 
     Journal journal;
@@ -310,14 +304,14 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         if (entry.preexisting) journal.preexisting.push_back(entry.relative);
     // The journal is on disk before the first write, so that a killed run can be undone.
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
-        return Result(MoveOutcome::Refused, "A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
+        return OutcomeOf(MoveOutcome::Refused, "A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
 
     Mover mover(ops, request, callbacks, plan);
     const auto undo = [&](std::string text) {
         // What could not be removed now is removed by the recovery, which the journal asks for.
         if (mover.Rollback()) ops.Remove(request.journal, FileKind::Regular);
         else text += " A célon maradt részeket a mappa következő áthelyezése előtt törli a program.";
-        return Result(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
+        return OutcomeOf(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
     };
     if (!mover.Copy()) return undo(mover.failure());
     phaseDone("copy");
@@ -332,7 +326,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     phaseDone("register");
 
     // From here the folder is relocated: what follows can only leave things at the old place.
-    MoveResult result = Result(MoveOutcome::Moved, {});
+    MoveResult result = OutcomeOf(MoveOutcome::Moved, {});
     result.skipped = plan.skipped;
     if (request.deleteSource) {
         journal.phase = "deleting";

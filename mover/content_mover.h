@@ -49,6 +49,9 @@ struct MoveResult {
     bool Succeeded() const { return outcome == MoveOutcome::Moved || outcome == MoveOutcome::Same; }
 };
 
+// A result with no more to it than its outcome and its text.
+MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText = {});
+
 // Copies the content of `source` to `target`, verifies it, registers the target and, when
 // asked, deletes exactly the source entries that were copied and are unchanged since. Any
 // failure before registering removes what this run created and nothing else.

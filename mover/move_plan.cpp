@@ -6,6 +6,7 @@
 #include <sstream>
 #include <utility>
 
+#include "mover/same_content.h"
 #include "platform/path_style.h"
 
 namespace trovel::relocation {
@@ -15,29 +16,6 @@ using platform::FileInfo;
 using platform::FileKind;
 
 constexpr std::uint64_t kBlock = 4096;
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-// Whether two entries hold the same thing, so the one at the target counts as copied.
-bool SameContent(platform::FileOps& ops, const std::string& source, const FileInfo& from, const std::string& target,
-                 const FileInfo& to) {
-    if (from.kind != to.kind) return false;
-    switch (from.kind) {
-        case FileKind::Directory: return true;
-        case FileKind::Symlink: return from.linkTarget == to.linkTarget;
-        case FileKind::Fifo: return true;
-        case FileKind::Device: return from.rdev == to.rdev && from.blockDevice == to.blockDevice;
-        case FileKind::Regular: {
-            if (from.size != to.size) return false;
-            std::uint64_t a = 0, b = 0;
-            return ops.Hash(source, a) == 0 && ops.Hash(target, b) == 0 && a == b;
-        }
-        default: return false;
-    }
-}
 
 // The space an entry takes once copied: its allocated blocks when it is sparse, else its size in blocks.
 std::uint64_t SpaceOf(const PlanEntry& entry) {
@@ -106,7 +84,7 @@ SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const F
     std::set<std::string> excluded;
     std::set<std::string> leading;
     for (const std::string& path : exclusions) {
-        const std::string clean = WithoutTrailingSlashes(path);
+        const std::string clean = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, path);
         if (clean.size() <= source.size() + 1 || clean.compare(0, source.size(), source) != 0 ||
             clean[source.size()] != '/')
             continue;
@@ -170,8 +148,8 @@ SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const F
 
 bool PlanMove(platform::FileOps& ops, const MoveRequest& request, MovePlan& plan, std::string& problem) {
     plan = {};
-    plan.source = WithoutTrailingSlashes(request.source);
-    plan.target = WithoutTrailingSlashes(request.target);
+    plan.source = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, request.source);
+    plan.target = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, request.target);
     if (ops.Stat(plan.source, plan.sourceInfo) != 0 || plan.sourceInfo.kind != FileKind::Directory) {
         problem = "A mappa nem olvasható: " + plan.source;
         return false;

@@ -5,35 +5,13 @@
 
 #include "mover/content_mover.h"
 #include "mover/move_plan.h"
+#include "mover/same_content.h"
 
 namespace trovel::relocation {
 namespace {
 
 using platform::FileInfo;
 using platform::FileKind;
-
-bool Identical(platform::FileOps& ops, const std::string& a, const FileInfo& first, const std::string& b,
-               const FileInfo& second) {
-    if (first.kind != second.kind) return false;
-    switch (first.kind) {
-        case FileKind::Directory:
-        case FileKind::Fifo: return true;
-        case FileKind::Device: return first.rdev == second.rdev;
-        case FileKind::Symlink: return first.linkTarget == second.linkTarget;
-        case FileKind::Regular: {
-            std::uint64_t x = 0, y = 0;
-            return first.size == second.size && ops.Hash(a, x) == 0 && ops.Hash(b, y) == 0 && x == y;
-        }
-        default: return false;
-    }
-}
-
-MoveResult Outcome(MoveOutcome outcome, std::string text) {
-    MoveResult result;
-    result.outcome = outcome;
-    result.errorText = std::move(text);
-    return result;
-}
 
 // Removes what the killed run made at the target: entries that match their source twin
 // (so nothing is lost), its temporary files, and the folders it made once they are empty.
@@ -57,7 +35,7 @@ void Undo(platform::FileOps& ops, const Journal& journal, const std::vector<Plan
             if (found.kind == FileKind::Directory) ops.Remove(target, FileKind::Directory);  // only when empty
             continue;
         }
-        if (Identical(ops, JoinPath(journal.source, it->relative), it->info, target, found))
+        if (SameContent(ops, JoinPath(journal.source, it->relative), it->info, target, found))
             ops.Remove(target, FileKind::Regular);
     }
     for (auto it = journal.createdAncestors.rbegin(); it != journal.createdAncestors.rend(); ++it)
@@ -75,7 +53,7 @@ void Finish(platform::FileOps& ops, const Journal& journal, const std::vector<Pl
         }
         FileInfo twin;
         const std::string target = JoinPath(journal.target, it->relative);
-        if (ops.Stat(target, twin) == 0 && Identical(ops, source, it->info, target, twin))
+        if (ops.Stat(target, twin) == 0 && SameContent(ops, source, it->info, target, twin))
             ops.Remove(source, FileKind::Regular);
     }
 }
@@ -85,24 +63,24 @@ void Finish(platform::FileOps& ops, const Journal& journal, const std::vector<Pl
 MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& journalPath,
                                   const std::function<bool(const std::string& target)>& registered) {
     std::string text;
-    if (ops.ReadRecord(journalPath, text) != 0) return Outcome(MoveOutcome::Same, {});
+    if (ops.ReadRecord(journalPath, text) != 0) return OutcomeOf(MoveOutcome::Same, {});
     Journal journal;
     if (!ParseJournal(text, journal))
-        return Outcome(MoveOutcome::Refused, "A megszakadt áthelyezés naplója olvashatatlan: " + journalPath);
+        return OutcomeOf(MoveOutcome::Refused, "A megszakadt áthelyezés naplója olvashatatlan: " + journalPath);
     FileInfo sourceInfo;
     if (ops.Stat(journal.source, sourceInfo) != 0 || sourceInfo.kind != FileKind::Directory)
-        return Outcome(MoveOutcome::Refused, "A megszakadt áthelyezés forrása nem olvasható: " + journal.source);
+        return OutcomeOf(MoveOutcome::Refused, "A megszakadt áthelyezés forrása nem olvasható: " + journal.source);
     const SourceScan scan = ScanSource(ops, journal.source, sourceInfo, journal.exclusions);
 
     const bool done = journal.phase == "deleting" || (journal.phase == "registering" && registered(journal.target));
     if (!done) {
         Undo(ops, journal, scan.entries);
         ops.Remove(journalPath, FileKind::Regular);
-        return Outcome(MoveOutcome::Failed, "Egy megszakadt áthelyezés visszavonva; semmi sem változott: " + journal.source);
+        return OutcomeOf(MoveOutcome::Failed, "Egy megszakadt áthelyezés visszavonva; semmi sem változott: " + journal.source);
     }
     if (journal.deleteSource) Finish(ops, journal, scan.entries);
     ops.Remove(journalPath, FileKind::Regular);
-    return Outcome(MoveOutcome::Moved, {});
+    return OutcomeOf(MoveOutcome::Moved, {});
 }
 
 }  // namespace trovel::relocation

@@ -32,9 +32,7 @@ std::string CheckContentTarget(platform::Platform& platform, const std::string& 
     };
     std::vector<std::string> excluded;
     for (const std::string& path : exclusions) {
-        std::string key = NameKey(style, path);
-        while (key.size() > 3 && key.back() == separator) key.pop_back();
-        excluded.push_back(key);
+        excluded.push_back(platform::WithoutTrailingSeparators(style, NameKey(style, path)));
     }
     std::vector<std::string> unreadable, conflicts;
     std::int64_t needed = 0;

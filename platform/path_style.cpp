@@ -3,7 +3,7 @@
 namespace trovel::platform {
 namespace {
 
-std::string_view WithoutTrailingSeparators(std::string_view path, char separator) {
+std::string_view Trimmed(std::string_view path, char separator) {
     while (path.size() > 1 && path.back() == separator) path.remove_suffix(1);
     return path;
 }
@@ -27,11 +27,18 @@ std::string DrivePart(PathStyle style, std::string_view path) {
     return {};
 }
 
+std::string WithoutTrailingSeparators(PathStyle style, std::string path) {
+    const std::string_view trimmed = Trimmed(path, PathSeparator(style));
+    // A Windows drive root keeps its separator: "C:" alone names the drive's current folder.
+    const bool windowsRoot = style == PathStyle::Windows && IsDriveRoot(style, trimmed) && path.size() > trimmed.size();
+    path.resize(trimmed.size() + (windowsRoot ? 1 : 0));
+    return path;
+}
 
 bool IsSameOrAbove(PathStyle style, std::string_view outer, std::string_view inner) {
     const char separator = PathSeparator(style);
-    outer = WithoutTrailingSeparators(outer, separator);
-    inner = WithoutTrailingSeparators(inner, separator);
+    outer = Trimmed(outer, separator);
+    inner = Trimmed(inner, separator);
     if (outer.empty() || inner.size() < outer.size()) return false;
     for (std::size_t i = 0; i < outer.size(); ++i)
         if (FoldedAscii(outer[i], style) != FoldedAscii(inner[i], style)) return false;
@@ -39,7 +46,7 @@ bool IsSameOrAbove(PathStyle style, std::string_view outer, std::string_view inn
 }
 
 bool HoldsKeptFolder(PathStyle style, std::string_view folder, const std::vector<std::string>& kept) {
-    const std::string_view trimmed = WithoutTrailingSeparators(folder, PathSeparator(style));
+    const std::string_view trimmed = Trimmed(folder, PathSeparator(style));
     if (trimmed.empty() || IsDriveRoot(style, trimmed)) return true;
     for (const std::string& keptFolder : kept)
         if (!keptFolder.empty() && IsSameOrAbove(style, trimmed, keptFolder)) return true;

@@ -12,6 +12,9 @@ enum class PathStyle { Windows, Posix };
 
 char PathSeparator(PathStyle style);
 
+// `path` without separators at its end, keeping a root whole: "/" on POSIX, "C:\" on Windows.
+std::string WithoutTrailingSeparators(PathStyle style, std::string path);
+
 // The drive part of a path by its spelling alone: "C:" for "C:\Windows" on Windows;
 // on POSIX always "" (the single tree's root is "" followed by the separator).
 std::string DrivePart(PathStyle style, std::string_view path);

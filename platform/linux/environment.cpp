@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/path_style.h"
+
 namespace trovel::platform::linux_desktop {
 
 std::string AbsoluteVariable(const char* name, const std::string& fallback) {
@@ -20,7 +22,7 @@ Environment Environment::FromProcess() {
         if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
             env.home = entry->pw_dir;
     }
-    while (env.home.size() > 1 && env.home.back() == '/') env.home.pop_back();
+    env.home = WithoutTrailingSeparators(PathStyle::Posix, env.home);
     env.configHome = AbsoluteVariable("XDG_CONFIG_HOME", env.home + "/.config");
     env.dataHome = AbsoluteVariable("XDG_DATA_HOME", env.home + "/.local/share");
     env.cacheHome = AbsoluteVariable("XDG_CACHE_HOME", env.home + "/.cache");

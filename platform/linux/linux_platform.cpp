@@ -22,6 +22,7 @@
 #include "platform/linux/known_folders.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
+#include "platform/path_style.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -248,8 +249,7 @@ bool LinuxSystem::DiskFreeSpace(const std::string& root, VolumeSpace& space) {
 
 TargetRefusal LinuxSystem::TargetRefusalOf(const std::string& root) {
     if (root == "/efi/" || root == "/boot/efi/") return TargetRefusal::SystemPartition;
-    std::string point = root;
-    if (point.size() > 1 && point.back() == '/') point.pop_back();
+    const std::string point = WithoutTrailingSeparators(PathStyle::Posix, root);
     // xdg-user-dirs resets every folder on a drive that is missing at login to the home folder.
     const auto boot = BootMountPoints(env_.fstab, env_.mountUnitFolders);
     if (std::find(boot.begin(), boot.end(), point) == boot.end()) return TargetRefusal::MountedOnDemand;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <set>
 
+#include "platform/path_style.h"
+
 namespace trovel::platform::linux_desktop {
 namespace {
 
@@ -329,8 +331,7 @@ std::vector<std::string> BootMountPoints(const std::string& fstab, const std::ve
         const std::string options = fields.size() > 3 ? std::string(fields[3]) : std::string();
         // noauto waits for someone to mount it, unless systemd mounts it on first use.
         if (HasOption(options, "noauto") && !HasOption(options, "x-systemd.automount")) continue;
-        std::string point = DecodeOctal(fields[1]);
-        while (point.size() > 1 && point.back() == '/') point.pop_back();
+        const std::string point = WithoutTrailingSeparators(PathStyle::Posix, DecodeOctal(fields[1]));
         if (point.starts_with('/')) points.push_back(point);
     }
     std::error_code error;
@@ -342,7 +343,7 @@ std::vector<std::string> BootMountPoints(const std::string& fstab, const std::ve
                 if (!line.starts_with("Where=")) continue;
                 std::string point = line.substr(6);
                 while (!point.empty() && (point.back() == ' ' || point.back() == '\r')) point.pop_back();
-                while (point.size() > 1 && point.back() == '/') point.pop_back();
+                point = WithoutTrailingSeparators(PathStyle::Posix, point);
                 if (point.starts_with('/')) points.push_back(point);
             }
         }

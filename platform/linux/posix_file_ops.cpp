@@ -67,19 +67,6 @@ private:
     int fd_;
 };
 
-int WriteAll(int fd, const char* data, std::size_t size, off_t at) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;  // a write that writes nothing would loop for ever
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        at += n;
-    }
-    return 0;
-}
-
 // Copies [at, at + length) of `in` to the same place in `out`: in the kernel when it can,
 // else through a buffer.
 // One copy buffer per thread, made once: a fresh zeroed megabyte for every small file

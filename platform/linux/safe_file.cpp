@@ -22,16 +22,22 @@ FileStamp StampFrom(const struct stat& info) {
     return stamp;
 }
 
-bool WriteAll(int fd, const std::string& content) {
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+}  // namespace
+
+int WriteAll(int fd, const char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, at);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += static_cast<std::size_t>(n);
+        if (n < 0) return errno;
+        if (n == 0) return EIO;  // a write that writes nothing would loop for ever
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        at += n;
     }
-    return true;
+    return 0;
 }
+
+namespace {
 
 // Gives the new file the owner, group and mode of the one it replaces. Readers that
 // run as the user must still read it, so an owner that cannot be kept is a failure.
@@ -135,7 +141,7 @@ ReplaceResult ReplaceFileAtomically(const std::string& file, const std::string& 
     std::string temp = file + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return ReplaceResult::Failed;
-    bool ok = TakeOverIdentity(fd, original) && WriteAll(fd, content) && ::fsync(fd) == 0;
+    bool ok = TakeOverIdentity(fd, original) && WriteAll(fd, content.data(), content.size(), 0) == 0 && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && !StampOf(file).SameFileAs(original)) {
         ::unlink(temp.c_str());

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -35,6 +36,9 @@ struct FileRead {
     std::string text;
     FileStamp stamp;
 };
+
+// Writes all of `data` at offset `at`, through short writes and interruptions: 0 or an errno value.
+int WriteAll(int fd, const char* data, std::size_t size, off_t at);
 
 // Reads a regular file (through links) without ever blocking on the open.
 FileRead ReadRegularFile(const std::string& file);

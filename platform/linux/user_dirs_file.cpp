@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/path_style.h"
+
 namespace trovel::platform::linux_desktop {
 namespace {
 
@@ -64,8 +66,7 @@ std::map<std::string, std::string> ParseUserDirs(std::string_view text, const st
         } else {
             path = std::string(value);
         }
-        while (path.size() > 1 && path.back() == '/') path.pop_back();
-        dirs[key] = path;
+        dirs[key] = WithoutTrailingSeparators(PathStyle::Posix, path);
     }
     return dirs;
 }
@@ -130,8 +131,7 @@ std::string NormalisedAbsolutePath(std::string_view path) {
 }
 
 std::string UserDirValue(const std::string& path, const std::string& home, bool absolute) {
-    std::string trimmedHome = home;
-    while (trimmedHome.size() > 1 && trimmedHome.back() == '/') trimmedHome.pop_back();
+    const std::string trimmedHome = WithoutTrailingSeparators(PathStyle::Posix, home);
     if (!absolute && trimmedHome.size() > 1 && path.starts_with(trimmedHome)) {
         const std::string rest = path.substr(trimmedHome.size());
         if (rest.empty() || rest.front() == '/') return "\"$HOME" + rest + "\"";

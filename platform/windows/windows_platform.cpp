@@ -17,30 +17,52 @@ std::int64_t SizeOf(const WIN32_FIND_DATAW& data) {
     return static_cast<std::int64_t>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-// A directory listed with FindFirstFileExW, large fetch, entries handed out one by one.
-class FindDirectory : public DirectoryHandle {
+// One listing by FindFirstFileExW (basic information, large fetch): a directory's entries, one at a time.
+class FindListing {
 public:
-    explicit FindDirectory(std::wstring path) : path_(std::move(path)) {
-        const std::wstring pattern = path_ + L"*";
-        find_ = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
+    explicit FindListing(const std::wstring& folderWithSeparator) {
+        const std::wstring pattern = folderWithSeparator + L"*";
+        find_ = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &next_, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
         pending_ = find_ != INVALID_HANDLE_VALUE;
     }
-    ~FindDirectory() override {
+    ~FindListing() {
         if (find_ != INVALID_HANDLE_VALUE) ::FindClose(find_);
     }
-    FindDirectory(const FindDirectory&) = delete;
-    FindDirectory& operator=(const FindDirectory&) = delete;
+    FindListing(const FindListing&) = delete;
+    FindListing& operator=(const FindListing&) = delete;
 
     bool valid() const { return find_ != INVALID_HANDLE_VALUE; }
 
+    // The next entry, valid until the next call; null after the last one.
+    const WIN32_FIND_DATAW* Next() {
+        if (!pending_) return nullptr;
+        current_ = next_;
+        pending_ = ::FindNextFileW(find_, &next_) != FALSE;
+        return &current_;
+    }
+
+private:
+    HANDLE find_ = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW next_{};
+    WIN32_FIND_DATAW current_{};
+    bool pending_ = false;
+};
+
+// A directory handed to the size walk, entry by entry.
+class FindDirectory : public DirectoryHandle {
+public:
+    explicit FindDirectory(std::wstring path) : path_(std::move(path)), listing_(path_) {}
+
+    bool valid() const { return listing_.valid(); }
+
     bool Next(TreeEntry& entry) override {
-        if (!pending_) return false;
-        name_ = Narrow(data_.cFileName);
+        const WIN32_FIND_DATAW* data = listing_.Next();
+        if (data == nullptr) return false;
+        name_ = Narrow(data->cFileName);
         entry.name = name_;
-        entry.directory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.size = entry.directory ? 0 : SizeOf(data_);
-        pending_ = ::FindNextFileW(find_, &data_) != FALSE;
+        entry.directory = (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.size = entry.directory ? 0 : SizeOf(*data);
         return true;
     }
     std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
@@ -51,9 +73,7 @@ public:
 
 private:
     std::wstring path_;
-    HANDLE find_ = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAW data_{};
-    bool pending_ = false;
+    FindListing listing_;
     std::string name_;
 };
 
@@ -122,17 +142,13 @@ std::uint32_t WindowsPlatform::FileAttributes(const std::string& path) {
 
 bool WindowsPlatform::ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) {
     entries.clear();
-    WIN32_FIND_DATAW data{};
-    const std::wstring pattern = WithSeparator(directory) + L"*";
-    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    do {
+    FindListing listing(WithSeparator(directory));
+    if (!listing.valid()) return false;
+    while (const WIN32_FIND_DATAW* data = listing.Next()) {
         const std::int64_t modified = static_cast<std::int64_t>(
-            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
-        entries.push_back({Narrow(data.cFileName), data.dwFileAttributes, SizeOf(data), modified});
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
+            (static_cast<std::uint64_t>(data->ftLastWriteTime.dwHighDateTime) << 32) | data->ftLastWriteTime.dwLowDateTime);
+        entries.push_back({Narrow(data->cFileName), data->dwFileAttributes, SizeOf(*data), modified});
+    }
     return true;
 }
 

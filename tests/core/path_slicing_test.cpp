@@ -70,3 +70,19 @@ TEST(HoldsKeptFolder, RootsAndFoldersAtOrAboveAKeptOneAreKept) {
 
 }  // namespace
 }  // namespace trovel::platform
+
+TEST(WithoutTrailingSeparators, TrimsEverySeparatorAtTheEndButKeepsARootWhole) {
+    using trovel::platform::PathStyle;
+    using trovel::platform::WithoutTrailingSeparators;
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Posix, "/home/al///"), "/home/al");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Posix, "/home/al"), "/home/al");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Posix, "///"), "/");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Posix, ""), "");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Windows, "D:\\Users\\al\\\\"), "D:\\Users\\al");
+    // "D:" alone would name the drive's current folder, not its root.
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Windows, "D:\\\\"), "D:\\");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Windows, "D:\\"), "D:\\");
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Windows, "D:"), "D:");
+    // A POSIX path keeps its backslashes: they are part of a name there.
+    EXPECT_EQ(WithoutTrailingSeparators(PathStyle::Posix, "/mnt/odd\\"), "/mnt/odd\\");
+}
