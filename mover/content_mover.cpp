@@ -1,14 +1,21 @@
 // The content mover: plan, journal, copy, verify, register, delete; and the rollback of
-// everything this run created when any of it fails before the target is registered.
+// everything this run created when any of it fails before the target is registered. Every
+// operation goes through folders held open from the source root and the drive root, each
+// checked to be the folder the plan recorded.
 #include "mover/content_mover.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <unordered_set>
 
+#include "mover/folder_chain.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
 
@@ -17,35 +24,60 @@ namespace {
 
 using platform::FileInfo;
 using platform::FileKind;
+using platform::HeldFolder;
 
 // How often a file that changed while it was copied is copied again before the run gives up.
 constexpr int kCopyTries = 3;
 
+// Whether an entry is still what was recorded: the same object, size, modification and
+// change times (a same-size edit with its mtime put back still moves the ctime on).
 bool Unchanged(const FileInfo& before, const FileInfo& now) {
-    // Removing another name of a hard-linked file changes its ctime: compare that only for single names.
-    const bool changeTimeCounts = before.links <= 1;
-    return before.kind == now.kind && before.size == now.size && before.inode == now.inode &&
-           before.modifiedNs == now.modifiedNs && (!changeTimeCounts || before.changedNs == now.changedNs) &&
+    return before.kind == now.kind && before.SameObjectAs(now) && before.size == now.size &&
+           before.modifiedNs == now.modifiedNs && before.changedNs == now.changedNs &&
            before.linkTarget == now.linkTarget;
 }
 
 class Mover {
 public:
-    Mover(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks, MovePlan& plan)
-        : ops_(ops), request_(request), callbacks_(callbacks), plan_(plan) {}
+    Mover(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks, MovePlan& plan,
+          HeldFolder sourceRoot, HeldFolder driveRoot)
+        : ops_(ops), request_(request), callbacks_(callbacks), plan_(plan), sourceRoot_(sourceRoot),
+          driveRoot_(driveRoot) {}
+    ~Mover() { CloseSteps(); }
 
     // Makes the folders above the target, the folders, then the files on several threads,
     // then the folders' own metadata, children first.
     bool Copy() {
-        for (const std::string& ancestor : plan_.createdAncestors) {
-            if (!Check(ops_.MakeDirectory(ancestor), "Nem hozható létre a mappa", ancestor)) return false;
-            madeAncestors_.push_back(ancestor);
+        HeldFolder at = driveRoot_;
+        std::string path = plan_.driveRoot;
+        for (std::size_t i = 0; i < plan_.steps.size(); ++i) {
+            const std::string& step = plan_.steps[i];
+            path = JoinPath(path, step);
+            if (i >= plan_.existingSteps) {
+                if (!Check(ops_.MakeDirectory(at, step), "Nem hozható létre a mappa", path)) return false;
+                madeSteps_ = i + 1 - plan_.existingSteps;
+            }
+            FileInfo info;
+            if (i < plan_.existingSteps) info = plan_.stepInfo[i];
+            else if (!Check(ops_.Stat(at, step, info), "Nem olvasható", path)) return false;
+            HeldFolder next;
+            if (!Check(ops_.OpenChild(at, step, info, next), "Nem nyitható meg", path)) return false;
+            steps_.push_back(next);
+            at = next;
         }
+        targetRoot_ = at;
+        if (!Check(ops_.StatHeld(targetRoot_, targetRootInfo_), "Nem olvasható", plan_.target)) return false;
+        Chains chains(*this);
         for (PlanEntry& entry : plan_.entries) {
             if (entry.info.kind != FileKind::Directory || entry.preexisting) continue;
             if (Stopped()) return false;
-            if (!Check(ops_.MakeDirectory(Target(entry)), "Nem hozható létre a mappa", Target(entry))) return false;
+            const auto [place, name] = SplitPlace(entry.relative);
+            HeldFolder parent;
+            if (!Check(chains.target.Open(place, parent), "Nem nyitható meg", Target(place)) ||
+                !Check(ops_.MakeDirectory(parent, name), "Nem hozható létre a mappa", Target(entry)))
+                return false;
             entry.created = true;
+            if (!Check(ops_.Stat(parent, name, entry.twin), "Nem olvasható", Target(entry))) return false;
         }
         std::vector<std::size_t> firsts, links;
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
@@ -56,82 +88,189 @@ public:
         if (!OnWorkers(firsts) || !OnWorkers(links)) return false;
         for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
             if (it->info.kind != FileKind::Directory || !it->created) continue;
-            if (!Check(ops_.CopyMetadata(Source(*it), Target(*it), it->info), "Nem állíthatók be a mappa adatai",
+            const auto [place, name] = SplitPlace(it->relative);
+            HeldFolder from, to;
+            if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
+                !Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)) ||
+                !Check(ops_.CopyMetadata(from, name, to, name, it->info), "Nem állíthatók be a mappa adatai",
                        Target(*it)))
                 return false;
         }
-        for (auto it = madeAncestors_.rbegin(); it != madeAncestors_.rend(); ++it) {
+        // The folders made above the target: the target takes the folder's own metadata, the
+        // ones above it are open as usual.
+        for (std::size_t i = plan_.steps.size(); i-- > plan_.existingSteps;) {
+            const HeldFolder parent = i == 0 ? driveRoot_ : steps_[i - 1];
+            const bool isTarget = i + 1 == plan_.steps.size();
             FileInfo like = plan_.sourceInfo;
-            if (*it != plan_.target) like.mode = 0755;  // the folders above it are open as usual
-            if (!Check(ops_.CopyMetadata(plan_.source, *it, like), "Nem állíthatók be a mappa adatai", *it))
+            if (!isTarget) like.mode = 0755;
+            const int error = isTarget ? ops_.CopyMetadata(sourceRoot_, ".", parent, plan_.steps[i], like)
+                                       : ops_.CopyMetadata({}, {}, parent, plan_.steps[i], like);
+            if (!Check(error, "Nem állíthatók be a mappa adatai", plan_.createdAncestors[i - plan_.existingSteps]))
                 return false;
         }
         return true;
     }
 
-    // Everything on disk, then every entry as it was copied; files changed since are copied again.
+    // Everything on disk, then every entry as it was copied, those found at the target among
+    // them; files changed since their copy are copied again.
     bool Verify() {
-        if (!Check(ops_.Sync(plan_.target), "A cél nem írható lemezre", plan_.target)) return false;
+        if (!Check(ops_.Sync(targetRoot_), "A cél nem írható lemezre", plan_.target)) return false;
+        Chains chains(*this);
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
             PlanEntry& entry = plan_.entries[i];
-            if (entry.preexisting) continue;
-            if (!VerifyOne(entry)) return false;
-            if (entry.info.kind != FileKind::Regular || entry.linkOf != kNoEntry) continue;
-            for (int tries = 1;; ++tries) {
+            if (entry.gone) continue;
+            const auto [place, name] = SplitPlace(entry.relative);
+            for (int tries = 1; entry.info.kind == FileKind::Regular && entry.linkOf == kNoEntry && !entry.preexisting;
+                 ++tries) {
+                HeldFolder from;
                 FileInfo now;
-                if (!Check(ops_.Stat(Source(entry), now), "Nem olvasható", Source(entry))) return false;
+                if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
+                    !Check(ops_.Stat(from, name, now), "Nem olvasható", Source(entry)))
+                    return false;
                 if (Unchanged(entry.info, now)) break;
                 // The user kept working on it: copy what is there now.
                 if (tries == kCopyTries) return Fail("A fájl másolás közben folyamatosan változott: " + Source(entry));
-                if (!Check(ops_.Remove(Target(entry), FileKind::Regular), "Nem törölhető", Target(entry))) return false;
+                if (now.kind != FileKind::Regular) return Fail("A fájl másolás közben megváltozott: " + Source(entry));
+                HeldFolder to;
+                if (!Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)) ||
+                    !Check(ops_.Remove(to, name, FileKind::Regular), "Nem törölhető", Target(entry)))
+                    return false;
                 entry.created = false;
                 entry.info = now;
-                if (!CopyOne(i) || !VerifyOne(entry)) return false;
+                if (!CopyOne(i, chains)) return false;
             }
+            if (!VerifyOne(entry, chains)) return false;
         }
-        return Check(ops_.Sync(plan_.target), "A cél nem írható lemezre", plan_.target);
+        return Check(ops_.Sync(targetRoot_), "A cél nem írható lemezre", plan_.target);
+    }
+
+    // Whether the drive is still where it was chosen, and the target's path still leads to
+    // the folder this run wrote into: what is registered is what was written.
+    bool TargetStillThere() {
+        HeldGuard drive(ops_), target(ops_);
+        FileInfo driveNow, targetNow;
+        if (ops_.OpenPath(plan_.driveRoot, *drive.out(), driveNow) != 0 ||
+            driveNow.device != plan_.driveInfo.device || driveNow.mountId != plan_.driveInfo.mountId)
+            return Fail("A meghajtót közben leválasztották, vagy már más van csatolva a helyén: " + plan_.driveRoot);
+        if (ops_.OpenPath(plan_.target, *target.out(), targetNow) != 0 || !targetNow.SameObjectAs(targetRootInfo_))
+            return Fail("A cél útja közben megváltozott: " + plan_.target);
+        return true;
     }
 
     // Removes exactly what this run created, children first, and the folders made above the
     // target; false when something could not be removed (a target gone read-only, say).
     bool Rollback() {
         bool all = true;
-        const auto remove = [&](const std::string& path, FileKind kind) {
-            if (ops_.Remove(path, kind) == 0 || ops_.Remove(path, kind) == 0) return;  // one more try
-            FileInfo still;
-            if (ops_.Stat(path, still) != 0 || still.kind != FileKind::Missing) all = false;
+        const auto remove = [&](HeldFolder parent, const std::string& name, FileKind kind, const FileInfo& made,
+                                const std::function<bool(const FileInfo&)>& sameAsSource) {
+            FileInfo there;
+            if (ops_.Stat(parent, name, there) != 0) {
+                all = false;
+                return;
+            }
+            if (there.kind == FileKind::Missing) return;
+            // A file only when it is the one this run made (or, where the run could not read back
+            // what it made, a twin of the source); a folder goes only when empty anyway.
+            if (kind != FileKind::Directory && !(made.inode != 0 ? there.SameObjectAs(made) : sameAsSource(there)))
+                return;
+            if (ops_.Remove(parent, name, kind) == 0 || ops_.Remove(parent, name, kind) == 0) return;  // one more try
+            all = false;
         };
-        for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
-            if (!it->created) continue;
-            remove(Target(*it), it->info.kind == FileKind::Directory ? FileKind::Directory : FileKind::Regular);
-            it->created = false;
+        if (targetRoot_.valid()) {
+            Chains chains(*this);
+            for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
+                if (!it->created) continue;
+                const auto [place, name] = SplitPlace(it->relative);
+                HeldFolder parent;
+                if (chains.target.Open(place, parent) != 0) {
+                    all = false;
+                    continue;
+                }
+                const auto sameAsSource = [&](const FileInfo& there) {
+                    HeldFolder from;
+                    return chains.source.Open(place, from) == 0 &&
+                           SameContent(ops_, from, name, it->info, parent, name, there);
+                };
+                remove(parent, name, it->info.kind == FileKind::Directory ? FileKind::Directory : FileKind::Regular,
+                       it->twin, sameAsSource);
+                it->created = false;
+            }
         }
-        for (auto it = madeAncestors_.rbegin(); it != madeAncestors_.rend(); ++it) remove(*it, FileKind::Directory);
-        madeAncestors_.clear();
+        // The folders made above the target, by name in their held parents: a folder is only
+        // ever removed empty, so one that is not this run's loses nothing either.
+        for (std::size_t made = madeSteps_; made > 0; --made) {
+            const std::size_t i = plan_.existingSteps + made - 1;
+            const HeldFolder parent = i == 0 ? driveRoot_ : steps_[i - 1];
+            if (ops_.Remove(parent, plan_.steps[i], FileKind::Directory) != 0 &&
+                ops_.Remove(parent, plan_.steps[i], FileKind::Directory) != 0)
+                all = false;
+        }
+        madeSteps_ = 0;
         return all;
     }
 
     // Deletes, children first, the source entries that were copied and are unchanged since;
     // keeps the folders leading to excluded folders, and anything new or changed.
-    std::vector<std::string> DeleteSource() {
+    std::vector<std::string> DeleteSource(std::string& removalError) {
         std::vector<std::string> kept;
+        std::unordered_set<std::string> keptSet;
+        const auto keep = [&](const std::string& path) {
+            if (keptSet.insert(path).second) kept.push_back(path);
+        };
+        // The names of each hard-linked file: removing one moves the others' change time on.
+        std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::size_t>> names;
+        for (std::size_t i = 0; i < plan_.entries.size(); ++i)
+            if (plan_.entries[i].info.kind == FileKind::Regular && plan_.entries[i].info.links > 1)
+                names[{plan_.entries[i].info.device, plan_.entries[i].info.inode}].push_back(i);
+        Chains chains(*this);
+        FolderChain others(ops_, sourceRoot_, SourceIdentity());
         for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
-            if (it->keep) continue;
-            const std::string path = Source(*it);
-            if (it->info.kind == FileKind::Directory) {
-                ops_.Remove(path, FileKind::Directory);  // stays when something is left in it
+            if (it->keep || it->gone) continue;
+            const auto [place, name] = SplitPlace(it->relative);
+            HeldFolder parent;
+            FileInfo now;
+            if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
+                keep(Source(*it));
                 continue;
             }
-            FileInfo now;
-            if (ops_.Stat(path, now) != 0 || !Unchanged(it->info, now) || ops_.Remove(path, FileKind::Regular) != 0)
-                kept.push_back(path);
+            if (it->info.kind == FileKind::Directory) {
+                // Only the folder that was copied, and only once it is empty.
+                if (now.kind == FileKind::Directory && now.SameObjectAs(it->info)) ops_.Remove(parent, name, FileKind::Directory);
+                continue;
+            }
+            if (now.kind == FileKind::Missing) continue;  // removed meanwhile: nothing to lose
+            if (!Unchanged(it->info, now)) {
+                keep(Source(*it));
+                continue;
+            }
+            if (const int error = ops_.Remove(parent, name, FileKind::Regular); error != 0) {
+                if (removalError.empty()) removalError = ops_.ErrorText(error);
+                keep(Source(*it));
+                continue;
+            }
+            if (now.links <= 1) continue;
+            // The other names of this file now carry the change time this removal gave it:
+            // read it from one of them, if it is otherwise as recorded, and expect it of all.
+            const std::vector<std::size_t>& group = names[{now.device, now.inode}];
+            for (const std::size_t other : group) {
+                const PlanEntry& twin = plan_.entries[other];
+                if (&twin == &*it || twin.gone) continue;
+                const auto [otherPlace, otherName] = SplitPlace(twin.relative);
+                HeldFolder otherParent;
+                FileInfo otherNow;
+                if (others.Open(otherPlace, otherParent) != 0 || ops_.Stat(otherParent, otherName, otherNow) != 0 ||
+                    !otherNow.SameObjectAs(now) || otherNow.size != now.size || otherNow.modifiedNs != now.modifiedNs)
+                    continue;
+                for (const std::size_t each : group) plan_.entries[each].info.changedNs = otherNow.changedNs;
+                break;
+            }
         }
         // Whatever was added meanwhile stays, and is named.
-        const SourceScan left = ScanSource(ops_, plan_.source, plan_.sourceInfo, request_.exclusions);
+        chains.source.Reset();
+        others.Reset();
+        const SourceScan left = ScanSource(ops_, sourceRoot_, plan_.source, plan_.sourceInfo, request_.exclusions);
         for (const PlanEntry& entry : left.entries)
-            if (!entry.keep && entry.info.kind != FileKind::Directory &&
-                std::find(kept.begin(), kept.end(), Source(entry)) == kept.end())
-                kept.push_back(Source(entry));
+            if (!entry.keep && entry.info.kind != FileKind::Directory) keep(Source(entry));
         return kept;
     }
 
@@ -139,8 +278,40 @@ public:
     bool cancelled() const { return cancelled_.load(); }
 
 private:
+    // The folders a thread walks: at the source, at the target, and at the target again
+    // for the first name of a hard-linked file.
+    struct Chains {
+        explicit Chains(Mover& mover)
+            : source(mover.ops_, mover.sourceRoot_, mover.SourceIdentity()),
+              target(mover.ops_, mover.targetRoot_, mover.TargetIdentity()),
+              linked(mover.ops_, mover.targetRoot_, mover.TargetIdentity()) {}
+        FolderChain source, target, linked;
+    };
+
+    FolderChain::Identity SourceIdentity() {
+        return [this](const std::string& place) -> const FileInfo* {
+            const auto found = plan_.folders.find(place);
+            return found == plan_.folders.end() ? nullptr : &plan_.entries[found->second].info;
+        };
+    }
+    FolderChain::Identity TargetIdentity() {
+        return [this](const std::string& place) -> const FileInfo* {
+            const auto found = plan_.folders.find(place);
+            if (found == plan_.folders.end()) return nullptr;
+            const PlanEntry& folder = plan_.entries[found->second];
+            return folder.created || folder.preexisting ? &folder.twin : nullptr;
+        };
+    }
+
+    void CloseSteps() {
+        for (const HeldFolder step : steps_) ops_.Close(step);
+        steps_.clear();
+    }
+
     std::string Source(const PlanEntry& entry) const { return JoinPath(plan_.source, entry.relative); }
     std::string Target(const PlanEntry& entry) const { return JoinPath(plan_.target, entry.relative); }
+    std::string Source(const std::string& place) const { return JoinPath(plan_.source, place); }
+    std::string Target(const std::string& place) const { return JoinPath(plan_.target, place); }
 
     bool Fail(const std::string& text) {
         std::lock_guard lock(failureLock_);
@@ -150,6 +321,7 @@ private:
     }
     bool Check(int error, const char* what, const std::string& path) {
         if (error == 0) return true;
+        if (error == ESTALE) return Fail(std::string(what) + " (a mappát közben kicserélték): " + path);
         return Fail(std::string(what) + " (" + ops_.ErrorText(error) + "): " + path);
     }
     bool Stopped() {
@@ -183,9 +355,10 @@ private:
         starts.push_back(indices.size());
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
+            Chains chains(*this);
             for (std::size_t batch; !Stopped() && (batch = next++) + 1 < starts.size();)
                 for (std::size_t at = starts[batch]; at < starts[batch + 1]; ++at)
-                    if (Stopped() || !CopyOne(indices[at])) return;
+                    if (Stopped() || !CopyOne(indices[at], chains)) return;
         };
         std::vector<std::thread> helpers;
         for (int i = 1; i < std::max(1, request_.workers); ++i) {
@@ -201,45 +374,82 @@ private:
     }
 
     // One entry that is not a folder, written under a temporary name and renamed into place whole.
-    bool CopyOne(std::size_t index) {
+    bool CopyOne(std::size_t index, Chains& chains) {
         PlanEntry& entry = plan_.entries[index];
-        const std::string source = Source(entry);
-        const std::string target = Target(entry);
+        const auto [place, name] = SplitPlace(entry.relative);
+        HeldFolder from, to;
+        if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
+            !Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)))
+            return false;
         switch (entry.info.kind) {
             case FileKind::Regular: {
                 if (entry.linkOf != kNoEntry) {
-                    if (!Check(ops_.HardLink(Target(plan_.entries[entry.linkOf]), target), "Nem hozható létre", target))
+                    const PlanEntry& first = plan_.entries[entry.linkOf];
+                    if (first.gone) {
+                        entry.gone = true;  // the file went before it was copied: its other names are new
+                        return true;
+                    }
+                    const auto [firstPlace, firstName] = SplitPlace(first.relative);
+                    HeldFolder firstFolder;
+                    if (!Check(chains.linked.Open(firstPlace, firstFolder), "Nem nyitható meg", Target(firstPlace)) ||
+                        !Check(ops_.HardLink(firstFolder, firstName, to, name), "Nem hozható létre", Target(entry)))
                         return false;
                     break;
                 }
                 const auto progress = [this](std::uint64_t bytes) { Progress(bytes, 0); };
-                if (!Check(ops_.CopyFile(source, target, entry.info, progress), "Nem másolható", source)) return false;
+                int error = ops_.CopyFile(from, name, to, name, entry.info, progress);
+                if (error == ENOENT) {
+                    FileInfo now;
+                    if (ops_.Stat(from, name, now) == 0 && now.kind == FileKind::Missing) {
+                        entry.gone = true;  // deleted by its owner before its turn: nothing to copy or lose
+                        Progress(0, 1);
+                        return true;
+                    }
+                }
+                if (error == ESTALE) {
+                    // Replaced under the same name since the plan (an editor saving): copy what is there now.
+                    FileInfo now;
+                    if (ops_.Stat(from, name, now) == 0 && now.kind == FileKind::Regular) {
+                        entry.info = now;
+                        error = ops_.CopyFile(from, name, to, name, entry.info, progress);
+                    }
+                }
+                if (!Check(error, "Nem másolható", Source(entry))) return false;
                 break;
             }
             case FileKind::Symlink:
-                if (!Check(ops_.MakeSymlink(entry.info.linkTarget, target), "Nem hozható létre", target)) return false;
+                if (!Check(ops_.MakeSymlink(entry.info.linkTarget, to, name), "Nem hozható létre", Target(entry)))
+                    return false;
                 break;
             case FileKind::Fifo:
             case FileKind::Device:
-                if (!Check(ops_.MakeNode(target, entry.info), "Nem hozható létre", target)) return false;
+                if (!Check(ops_.MakeNode(to, name, entry.info), "Nem hozható létre", Target(entry))) return false;
                 break;
             default: return true;
         }
         entry.created = true;
+        if (!Check(ops_.Stat(to, name, entry.twin), "Nem olvasható", Target(entry))) return false;
         if (entry.info.kind != FileKind::Regular &&
-            !Check(ops_.CopyMetadata(source, target, entry.info), "Nem állíthatók be az adatai", target))
+            !Check(ops_.CopyMetadata(from, name, to, name, entry.info), "Nem állíthatók be az adatai", Target(entry)))
             return false;
         Progress(0, 1);
         return true;
     }
 
-    bool VerifyOne(const PlanEntry& entry) {
+    bool VerifyOne(const PlanEntry& entry, Chains& chains) {
+        const auto [place, name] = SplitPlace(entry.relative);
+        HeldFolder from, to;
         FileInfo copy;
-        const std::string target = Target(entry);
-        if (!Check(ops_.Stat(target, copy), "Az ellenőrzés nem olvassa", target)) return false;
-        const bool modeKept = entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
-        return (modeKept && SameContent(ops_, Source(entry), entry.info, target, copy, request_.verifyContent)) ||
-               Fail("A másolat eltér az eredetitől: " + target);
+        if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
+            !Check(chains.target.Open(place, to), "Az ellenőrzés nem nyitja meg", Target(place)) ||
+            !Check(ops_.Stat(to, name, copy), "Az ellenőrzés nem olvassa", Target(entry)))
+            return false;
+        // What this run made, or found there, and nothing that took its place since.
+        if (!copy.SameObjectAs(entry.twin)) return Fail("A célon közben kicserélték: " + Target(entry));
+        const bool modeKept = entry.preexisting || entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
+        const bool compareData = request_.verifyContent || entry.preexisting;
+        return (modeKept && SameContent(ops_, from, name, entry.info, to, name, copy, compareData)) ||
+               Fail("A másolat eltér az eredetitől: " + Target(entry));
     }
 
     void Progress(std::uint64_t bytes, std::uint64_t files) {
@@ -252,7 +462,12 @@ private:
     const MoveRequest& request_;
     const MoveCallbacks& callbacks_;
     MovePlan& plan_;
-    std::vector<std::string> madeAncestors_;
+    HeldFolder sourceRoot_;
+    HeldFolder driveRoot_;
+    HeldFolder targetRoot_;
+    FileInfo targetRootInfo_;
+    std::vector<HeldFolder> steps_;  // the folders from the drive root down to the target
+    std::size_t madeSteps_ = 0;      // how many of them this run made
     std::atomic<bool> stop_{false};
     std::atomic<bool> cancelled_{false};
     std::atomic<std::uint64_t> bytesDone_{0};
@@ -260,6 +475,11 @@ private:
     std::mutex failureLock_;
     std::string failure_;
 };
+
+std::string OpenProblem(platform::FileOps& ops, int error, const char* what, const std::string& path) {
+    if (error == ELOOP) return std::string(what) + " útjában link van: " + path;
+    return std::string(what) + " nem olvasható (" + ops.ErrorText(error) + "): " + path;
+}
 
 }  // namespace
 
@@ -271,31 +491,41 @@ MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText) {
 }
 
 MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks) {
-    FileInfo source, target;
-    if (ops.Stat(request.source, source) == 0 && source.kind == FileKind::Directory &&
-        ops.Stat(request.target, target) == 0 && target.kind == FileKind::Directory && target.device == source.device &&
-        target.inode == source.inode)
-        return OutcomeOf(MoveOutcome::Same, {});
+    HeldGuard sourceRoot(ops), driveRoot(ops);
+    FileInfo source, drive;
+    if (const int error = ops.OpenPath(request.source, *sourceRoot.out(), source); error != 0)
+        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A mappa", request.source));
+    {
+        HeldGuard target(ops);
+        FileInfo there;
+        if (ops.OpenPath(request.target, *target.out(), there) == 0 && there.SameObjectAs(source))
+            return OutcomeOf(MoveOutcome::Same, {});
+    }
     if (std::string problem = CheckMovePaths('/', request.source, request.target, request.keptFolders); !problem.empty())
         return OutcomeOf(MoveOutcome::Refused, problem);
+    if (const int error = ops.OpenPath(request.driveRoot, *driveRoot.out(), drive); error != 0)
+        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A meghajtó", request.driveRoot));
     std::string recorded;
     if (const int journalRead = ops.ReadRecord(request.journal, recorded); journalRead != ENOENT)
         return OutcomeOf(MoveOutcome::Refused,
-                      journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
-                                       : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
+                         journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
+                                          : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
 
     const auto phaseDone = [&](const char* phase) {
         if (callbacks.phaseDone) callbacks.phaseDone(phase);
     };
     MovePlan plan;
     std::string problem;
-    if (!PlanMove(ops, request, plan, problem)) return OutcomeOf(MoveOutcome::Refused, problem);
+    if (!PlanMove(ops, request, sourceRoot.get(), driveRoot.get(), plan, problem))
+        return OutcomeOf(MoveOutcome::Refused, problem);
     phaseDone("plan");
 
     Journal journal;
     journal.phase = "copying";
     journal.source = plan.source;
     journal.target = plan.target;
+    journal.driveRoot = plan.driveRoot;
+    journal.runId = ops.RunId();
     journal.deleteSource = request.deleteSource;
     journal.verifyContent = request.verifyContent;
     journal.exclusions = request.exclusions;
@@ -306,10 +536,10 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
         return OutcomeOf(MoveOutcome::Refused, "A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
 
-    Mover mover(ops, request, callbacks, plan);
+    Mover mover(ops, request, callbacks, plan, sourceRoot.get(), driveRoot.get());
     const auto undo = [&](std::string text) {
         // What could not be removed now is removed by the recovery, which the journal asks for.
-        if (mover.Rollback()) ops.Remove(request.journal, FileKind::Regular);
+        if (mover.Rollback()) ops.RemoveRecord(request.journal);
         else text += " A célon maradt részeket a mappa következő áthelyezése előtt törli a program.";
         return OutcomeOf(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
     };
@@ -321,6 +551,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     journal.phase = "registering";
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
         return undo("A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
+    if (!mover.TargetStillThere()) return undo(mover.failure());
     if (!callbacks.registerTarget || !callbacks.registerTarget())
         return undo("Az új hely nem jegyezhető be: " + plan.target);
     phaseDone("register");
@@ -331,15 +562,19 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     if (request.deleteSource) {
         journal.phase = "deleting";
         ops.WriteRecord(request.journal, FormatJournal(journal));
-        result.keptSources = mover.DeleteSource();
-        if (!result.keptSources.empty())
+        std::string removalError;
+        result.keptSources = mover.DeleteSource(removalError);
+        if (!removalError.empty())
+            result.errorText = "Áthelyezve; a régi helyről nem törölhető (" + removalError + "): " +
+                               FirstFew(result.keptSources);
+        else if (!result.keptSources.empty())
             result.errorText = "Áthelyezve; a régi helyen maradt, mert közben megváltozott vagy új: " +
                                FirstFew(result.keptSources);
     }
     phaseDone("delete");
     if (!result.skipped.empty() && result.errorText.empty())
         result.errorText = "Áthelyezve; a socketek nem másolhatók: " + FirstFew(result.skipped);
-    ops.Remove(request.journal, FileKind::Regular);
+    ops.RemoveRecord(request.journal);
     return result;
 }
 

@@ -9,10 +9,22 @@
 
 namespace trovel::relocation {
 
-// One relocation of a folder's content. Paths are absolute POSIX paths, links resolved.
+// The drive a run was asked to write to, as it was when it was chosen: a run refuses a
+// drive root that is now another filesystem or another mount (the drive was unmounted, and
+// its mount point is a folder on another disk again). Zero: not checked.
+struct DriveIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t mountId = 0;
+    bool known() const { return device != 0 || mountId != 0; }
+};
+
+// One relocation of a folder's content. Paths are absolute POSIX paths, links resolved: no
+// step of the source, the drive root, or the target below the drive root may be a link.
 struct MoveRequest {
     std::string source;
     std::string target;
+    std::string driveRoot = "/";  // the root of the chosen drive; the target lies below it
+    DriveIdentity drive;          // what the drive root was when the drive was chosen
     bool deleteSource = false;             // move (KF_REDIRECT_DEL_SOURCE_CONTENTS), not only copy
     std::vector<std::string> exclusions;   // nested known folders: neither copied nor deleted
     std::vector<std::string> keptFolders;  // home, config, data, cache, state: never a source
@@ -44,7 +56,7 @@ enum class MoveOutcome {
 struct MoveResult {
     MoveOutcome outcome = MoveOutcome::Failed;
     std::string errorText;                // short, Hungarian, naming the cause and the path
-    std::vector<std::string> keptSources; // left at the old place: new or changed during the move
+    std::vector<std::string> keptSources; // left at the old place: new or changed during the move, or not removable
     std::vector<std::string> skipped;     // sockets, which cannot be copied
     bool Succeeded() const { return outcome == MoveOutcome::Moved || outcome == MoveOutcome::Same; }
 };
@@ -57,11 +69,23 @@ MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText = {});
 // failure before registering removes what this run created and nothing else.
 MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks);
 
-// Rolls back, or finishes, a run that was killed, from its journal (if there is one).
-// `registered` tells whether the registry names the journal's target now.
+// What the caller knows of the folder a journal must belong to before it is acted on.
+struct RecoveryContext {
+    // The folder's registered path now, spelled as registered and resolved.
+    std::vector<std::string> registeredPaths;
+    // Its earlier paths (the registered one, its default) that a run may have moved it from.
+    std::vector<std::string> knownSources;
+    // Whether a path lies on a drive the program offers as a target.
+    std::function<bool(const std::string& path)> onOfferedDrive;
+};
+
+// Rolls back, or finishes, a run that was killed, from its journal (if there is one). A
+// journal that is not the user's own private file, or names a source or target the folder
+// never had, is set aside (renamed beside itself, never acted on) and reported: Refused.
+// When the registry names neither the journal's source nor its target any more (the folder
+// was restored or moved meanwhile), only the run's own temporary files are removed.
 // No journal: Same. Rolled back: Failed (nothing changed). Finished: Moved.
-MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& journal,
-                                  const std::function<bool(const std::string& target)>& registered);
+MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& journal, const RecoveryContext& context);
 
 // The checks on the two paths alone, for any path style: neither inside the other, and a
 // source that is no drive root and holds no kept folder. Empty when they pass.

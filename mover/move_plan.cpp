@@ -1,11 +1,14 @@
 #include "mover/move_plan.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <deque>
 #include <map>
 #include <set>
 #include <sstream>
 #include <utility>
 
+#include "mover/folder_chain.h"
 #include "mover/same_content.h"
 #include "platform/path_style.h"
 
@@ -77,9 +80,10 @@ std::string CheckMovePaths(char separator, const std::string& source, const std:
     return {};
 }
 
-SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const FileInfo& sourceInfo,
-                      const std::vector<std::string>& exclusions) {
+SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const std::string& rootPath,
+                      const FileInfo& rootInfo, const std::vector<std::string>& exclusions) {
     SourceScan scan;
+    const std::string source = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, rootPath);
     // The excluded folders, and the folders that lead to them, by their place below the source.
     std::set<std::string> excluded;
     std::set<std::string> leading;
@@ -94,23 +98,32 @@ SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const F
             leading.insert(relative.substr(0, slash));
     }
 
+    FolderChain chain(ops, root, [&](const std::string& place) -> const FileInfo* {
+        const auto found = scan.folders.find(place);
+        return found == scan.folders.end() ? nullptr : &scan.entries[found->second].info;
+    });
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> firstNames;
-    std::vector<std::string> folders{""};
-    for (std::size_t next = 0; next < folders.size(); ++next) {
-        const std::string folder = folders[next];
+    // Depth first, a folder's children listed together, so that the chain of open folders is
+    // reused from one folder to the next.
+    std::vector<std::string> pending{""};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        platform::HeldFolder held;
         std::vector<std::string> names;
-        if (ops.List(JoinPath(source, folder), names) != 0) {
+        if (chain.Open(folder, held) != 0 || ops.List(held, names) != 0) {
             scan.unreadable.push_back(JoinPath(source, folder));
             continue;
         }
         std::sort(names.begin(), names.end());
+        std::vector<std::string> subfolders;
         for (const std::string& name : names) {
             const std::string relative = folder.empty() ? name : folder + "/" + name;
             const std::string path = JoinPath(source, relative);
             if (excluded.contains(relative)) continue;
             PlanEntry entry;
             entry.relative = relative;
-            if (ops.Stat(path, entry.info) != 0 || entry.info.kind == FileKind::Missing) {
+            if (ops.Stat(held, name, entry.info) != 0 || entry.info.kind == FileKind::Missing) {
                 scan.unreadable.push_back(path);
                 continue;
             }
@@ -122,14 +135,14 @@ SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const F
                     break;
                 case FileKind::Directory:
                     // Another file system mounted here is not part of the folder.
-                    if (entry.info.device != sourceInfo.device) {
+                    if (entry.info.device != rootInfo.device) {
                         scan.mounts.push_back(path);
                         continue;
                     }
                     break;
                 default: break;
             }
-            if (ops.CheckReadable(path, entry.info.kind) != 0) {
+            if (ops.CheckReadable(held, name, entry.info.kind) != 0) {
                 scan.unreadable.push_back(path);
                 continue;
             }
@@ -139,80 +152,135 @@ SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const F
                 if (!inserted) entry.linkOf = found->second;
             }
             entry.keep = leading.contains(relative);
-            if (entry.info.kind == FileKind::Directory) folders.push_back(relative);
+            if (entry.info.kind == FileKind::Directory) {
+                scan.folders.emplace(relative, scan.entries.size());
+                subfolders.push_back(relative);
+            }
             scan.entries.push_back(std::move(entry));
         }
+        pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
     }
     return scan;
 }
 
-bool PlanMove(platform::FileOps& ops, const MoveRequest& request, MovePlan& plan, std::string& problem) {
+bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::HeldFolder sourceRoot,
+              platform::HeldFolder driveRoot, MovePlan& plan, std::string& problem) {
+    using platform::PathStyle;
     plan = {};
-    plan.source = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, request.source);
-    plan.target = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, request.target);
-    if (ops.Stat(plan.source, plan.sourceInfo) != 0 || plan.sourceInfo.kind != FileKind::Directory) {
+    plan.source = platform::WithoutTrailingSeparators(PathStyle::Posix, request.source);
+    plan.target = platform::WithoutTrailingSeparators(PathStyle::Posix, request.target);
+    plan.driveRoot = platform::WithoutTrailingSeparators(PathStyle::Posix, request.driveRoot);
+    if (ops.StatHeld(sourceRoot, plan.sourceInfo) != 0 || plan.sourceInfo.kind != FileKind::Directory) {
         problem = "A mappa nem olvasható: " + plan.source;
         return false;
     }
+    if (const int error = ops.StatHeld(driveRoot, plan.driveInfo); error != 0) {
+        problem = "A meghajtó nem olvasható (" + ops.ErrorText(error) + "): " + plan.driveRoot;
+        return false;
+    }
+    if (request.drive.known() && (plan.driveInfo.device != request.drive.device ||
+                                  (request.drive.mountId != 0 && plan.driveInfo.mountId != request.drive.mountId))) {
+        problem = "A kiválasztott meghajtó már nincs csatolva ott, ahol a program látta: " + plan.driveRoot;
+        return false;
+    }
+    if (!platform::IsSameOrAbove(PathStyle::Posix, plan.driveRoot, plan.target) || plan.target == plan.driveRoot) {
+        problem = "A cél nincs a kiválasztott meghajtón: " + plan.target;
+        return false;
+    }
 
-    SourceScan scan = ScanSource(ops, plan.source, plan.sourceInfo, request.exclusions);
+    SourceScan scan = ScanSource(ops, sourceRoot, plan.source, plan.sourceInfo, request.exclusions);
     plan.entries = std::move(scan.entries);
+    plan.folders = std::move(scan.folders);
     plan.skipped = std::move(scan.skipped);
-    const auto& unreadable = scan.unreadable;
-    const auto& mounts = scan.mounts;
-    const auto& devices = scan.devices;
-    if (!unreadable.empty()) {
-        problem = "Nem olvasható, így nem másolható és nem törölhető: " + FirstFew(unreadable);
+    if (!scan.unreadable.empty()) {
+        problem = "Nem olvasható, így nem másolható és nem törölhető: " + FirstFew(scan.unreadable);
         return false;
     }
-    if (!mounts.empty()) {
-        problem = "A mappában másik fájlrendszer van csatolva: " + FirstFew(mounts);
+    if (!scan.mounts.empty()) {
+        problem = "A mappában másik fájlrendszer van csatolva: " + FirstFew(scan.mounts);
         return false;
     }
-    if (!devices.empty()) {
-        problem = "Eszközfájl, amelyet ez a program nem hozhat létre: " + FirstFew(devices);
+    if (!scan.devices.empty()) {
+        problem = "Eszközfájl, amelyet ez a program nem hozhat létre: " + FirstFew(scan.devices);
         return false;
     }
 
-    // The target: what is there already, and where the new folders begin.
-    FileInfo targetInfo;
-    if (const int error = ops.Stat(plan.target, targetInfo); error != 0) {
-        problem = "A cél nem olvasható (" + ops.ErrorText(error) + "): " + plan.target;
-        return false;
+    // From the drive root to the target, a step at a time: no link, no other filesystem.
+    const std::string below = plan.driveRoot == "/" ? plan.target.substr(1) : plan.target.substr(plan.driveRoot.size() + 1);
+    for (std::size_t start = 0; start <= below.size();) {
+        const std::size_t slash = std::min(below.find('/', start), below.size());
+        if (slash > start) plan.steps.push_back(below.substr(start, slash - start));
+        start = slash + 1;
     }
-    std::string existing = plan.target;
-    if (targetInfo.kind == FileKind::Missing) {
-        std::vector<std::string> missing;
-        FileInfo above;
-        while (above.kind == FileKind::Missing) {
-            missing.push_back(existing);
-            const auto slash = existing.rfind('/');
-            existing = slash == 0 ? "/" : existing.substr(0, slash);
-            if (ops.Stat(existing, above) != 0) break;
-        }
-        if (above.kind != FileKind::Directory) {
-            problem = "A cél helye nem mappa: " + existing;
+    std::deque<HeldGuard> held;  // the folders on the way, open until the plan is made
+    platform::HeldFolder at = driveRoot;
+    std::string reached = plan.driveRoot;
+    for (const std::string& step : plan.steps) {
+        FileInfo found;
+        const std::string path = JoinPath(reached, step);
+        if (const int error = ops.Stat(at, step, found); error != 0) {
+            problem = "A cél nem olvasható (" + ops.ErrorText(error) + "): " + path;
             return false;
         }
-        plan.createdAncestors.assign(missing.rbegin(), missing.rend());
-    } else if (targetInfo.kind != FileKind::Directory) {
-        problem = "A cél már létezik, és nem mappa: " + plan.target;
-        return false;
-    } else {
+        if (found.kind == FileKind::Missing) break;
+        if (found.kind == FileKind::Symlink) {
+            problem = "A cél útjában link van, ezért a tartalom nem a meghajtóra kerülne: " + path;
+            return false;
+        }
+        if (found.kind != FileKind::Directory) {
+            problem = (plan.stepInfo.size() + 1 == plan.steps.size() ? "A cél már létezik, és nem mappa: "
+                                                                     : "A cél helye nem mappa: ") + path;
+            return false;
+        }
+        if (found.device != plan.driveInfo.device) {
+            problem = "A cél útjában másik fájlrendszer van csatolva: " + path;
+            return false;
+        }
+        held.emplace_back(ops);
+        if (const int error = ops.OpenChild(at, step, found, *held.back().out()); error != 0) {
+            problem = "A cél nem olvasható (" + ops.ErrorText(error) + "): " + path;
+            return false;
+        }
+        at = held.back().get();
+        reached = path;
+        plan.stepInfo.push_back(found);
+    }
+    plan.existingSteps = plan.stepInfo.size();
+    for (std::size_t i = plan.existingSteps; i < plan.steps.size(); ++i) {
+        reached = JoinPath(reached, plan.steps[i]);
+        plan.createdAncestors.push_back(reached);
+    }
+
+    if (plan.existingSteps == plan.steps.size()) {
+        // The target is there: what is in it already, under the same names.
         std::vector<std::string> conflicts;
+        FolderChain sourceChain(ops, sourceRoot, [&](const std::string& place) -> const FileInfo* {
+            const auto found = plan.folders.find(place);
+            return found == plan.folders.end() ? nullptr : &plan.entries[found->second].info;
+        });
+        FolderChain targetChain(ops, at, [&](const std::string& place) -> const FileInfo* {
+            const auto found = plan.folders.find(place);
+            return found == plan.folders.end() || !plan.entries[found->second].preexisting
+                       ? nullptr : &plan.entries[found->second].twin;
+        });
         for (PlanEntry& entry : plan.entries) {
+            const auto [place, name] = SplitPlace(entry.relative);
+            if (!place.empty() && !plan.entries[plan.folders.at(place)].preexisting) continue;  // its folder is new
             const std::string there = JoinPath(plan.target, entry.relative);
+            platform::HeldFolder from, to;
             FileInfo found;
-            if (ops.Stat(there, found) != 0) {
+            if (targetChain.Open(place, to) != 0 || ops.Stat(to, name, found) != 0) {
                 conflicts.push_back(there);
                 continue;
             }
             if (found.kind == FileKind::Missing) continue;
             // Nothing at the target is ever overwritten; what is the same counts as copied.
-            if (SameContent(ops, JoinPath(plan.source, entry.relative), entry.info, there, found))
+            if (sourceChain.Open(place, from) == 0 && SameContent(ops, from, name, entry.info, to, name, found)) {
                 entry.preexisting = true;
-            else
+                entry.twin = found;
+            } else {
                 conflicts.push_back(there);
+            }
         }
         if (!conflicts.empty()) {
             problem = "A célhelyen már van más tartalmú elem ugyanazon a néven: " + FirstFew(conflicts);
@@ -229,8 +297,8 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, MovePlan& plan
     }
     needed += kBlock * plan.createdAncestors.size();
     std::uint64_t free = 0;
-    if (const int error = ops.FreeSpace(existing, free); error != 0) {
-        problem = "A cél szabad helye nem olvasható (" + ops.ErrorText(error) + "): " + existing;
+    if (const int error = ops.FreeSpace(at, free); error != 0) {
+        problem = "A cél szabad helye nem olvasható (" + ops.ErrorText(error) + "): " + reached;
         return false;
     }
     if (free < needed) {
@@ -243,10 +311,12 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, MovePlan& plan
 
 std::string FormatJournal(const Journal& journal) {
     std::ostringstream out;
-    out << "trovel-move 1\n";
+    out << "trovel-move 2\n";
     out << "phase " << journal.phase << "\n";
     out << "source " << Escape(journal.source) << "\n";
     out << "target " << Escape(journal.target) << "\n";
+    out << "drive " << Escape(journal.driveRoot) << "\n";
+    out << "run " << journal.runId << "\n";
     out << "delete " << (journal.deleteSource ? 1 : 0) << "\n";
     out << "verify " << (journal.verifyContent ? 1 : 0) << "\n";
     for (const std::string& path : journal.exclusions) out << "exclude " << Escape(path) << "\n";
@@ -260,7 +330,8 @@ bool ParseJournal(const std::string& text, Journal& journal) {
     journal = {};
     std::istringstream in(text);
     std::string line;
-    if (!std::getline(in, line) || line != "trovel-move 1") return false;
+    // Version 1 (before the drive and the run were recorded) is still read.
+    if (!std::getline(in, line) || (line != "trovel-move 1" && line != "trovel-move 2")) return false;
     bool ended = false;
     while (std::getline(in, line)) {
         if (line == "end") {
@@ -273,6 +344,8 @@ bool ParseJournal(const std::string& text, Journal& journal) {
         if (key == "phase") journal.phase = value;
         else if (key == "source") journal.source = value;
         else if (key == "target") journal.target = value;
+        else if (key == "drive") journal.driveRoot = value;
+        else if (key == "run") journal.runId = std::strtoull(value.c_str(), nullptr, 10);
         else if (key == "delete") journal.deleteSource = value == "1";
         else if (key == "verify") journal.verifyContent = value == "1";
         else if (key == "exclude") journal.exclusions.push_back(value);
@@ -280,7 +353,11 @@ bool ParseJournal(const std::string& text, Journal& journal) {
         else if (key == "there") journal.preexisting.push_back(value);
     }
     // A journal cut short was never in force: the run wrote nothing before it was whole.
-    return ended && !journal.source.empty() && !journal.target.empty();
+    const auto absolute = [](const std::string& path) {
+        return path.starts_with('/') && path.find("/../") == std::string::npos && !path.ends_with("/..");
+    };
+    if (journal.driveRoot.empty()) journal.driveRoot = "/";
+    return ended && absolute(journal.source) && absolute(journal.target) && absolute(journal.driveRoot);
 }
 
 }  // namespace trovel::relocation

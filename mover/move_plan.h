@@ -3,10 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
-#include "platform/file_ops.h"
 #include "mover/content_mover.h"
+#include "platform/file_ops.h"
 
 namespace trovel::relocation {
 
@@ -16,37 +17,49 @@ inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 struct PlanEntry {
     std::string relative;  // "Photos/2019/a.jpg"
     platform::FileInfo info;
+    platform::FileInfo twin;   // the entry at the target, once it is there (device and inode)
     bool preexisting = false;  // already at the target, identical: counted as copied, never removed
     bool created = false;      // this run made it at the target
     bool keep = false;         // leads to an excluded folder: stays at the old place
+    bool gone = false;         // removed from the old place before it was copied: nothing to copy or delete
     std::size_t linkOf = kNoEntry;  // a further name of the file of that entry (a hard link)
-};
-
-// Everything the move knows before its first write. Entries stand parents first.
-struct MovePlan {
-    std::string source;
-    std::string target;
-    platform::FileInfo sourceInfo;
-    std::vector<PlanEntry> entries;
-    std::vector<std::string> createdAncestors;  // folders made above the target, topmost first
-    std::uint64_t bytesTotal = 0;
-    std::uint64_t filesTotal = 0;
-    std::vector<std::string> skipped;  // sockets
 };
 
 // The entries below a source folder, parents first, leaving out the excluded folders and
 // marking the folders that lead to them; and what stands in the way of moving them.
 struct SourceScan {
     std::vector<PlanEntry> entries;
+    std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
     std::vector<std::string> unreadable, mounts, devices, skipped;
 };
-SourceScan ScanSource(platform::FileOps& ops, const std::string& source, const platform::FileInfo& sourceInfo,
-                      const std::vector<std::string>& exclusions);
+// `root` is the held source folder, `rootPath` its path (for texts and the exclusions).
+SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const std::string& rootPath,
+                      const platform::FileInfo& rootInfo, const std::vector<std::string>& exclusions);
 
-// Lists the source below its root, leaving out the excluded folders (and marking the
-// folders that lead to them); fills `problem` with a refusal text when the source cannot
-// be moved whole. Looks at the target too: what is there already, and the space.
-bool PlanMove(platform::FileOps& ops, const MoveRequest& request, MovePlan& plan, std::string& problem);
+// Everything the move knows before its first write. Entries stand parents first.
+struct MovePlan {
+    std::string source;
+    std::string target;
+    std::string driveRoot;
+    platform::FileInfo sourceInfo;
+    platform::FileInfo driveInfo;
+    std::vector<PlanEntry> entries;
+    std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
+    std::vector<std::string> steps;   // the target below the drive root, a name a step
+    std::size_t existingSteps = 0;    // how many of them were there when the move was planned
+    std::vector<platform::FileInfo> stepInfo;  // the folders of those steps, as they were
+    std::vector<std::string> createdAncestors;  // the steps this run makes, as paths, topmost first
+    std::uint64_t bytesTotal = 0;
+    std::uint64_t filesTotal = 0;
+    std::vector<std::string> skipped;  // sockets
+};
+
+// Lists the held source, leaving out the excluded folders; walks from the held drive root to
+// the target, refusing a link or another filesystem on the way; looks at what is at the
+// target already and at the space. Fills `problem` with a refusal text when the content
+// cannot be moved whole. Writes nothing.
+bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::HeldFolder sourceRoot,
+              platform::HeldFolder driveRoot, MovePlan& plan, std::string& problem);
 
 // "a, b, c és még 4": the first few of a list, for an error text.
 std::string FirstFew(const std::vector<std::string>& items);
@@ -58,6 +71,8 @@ struct Journal {
     std::string phase;  // "copying", "registering", "deleting"
     std::string source;
     std::string target;
+    std::string driveRoot;
+    std::uint64_t runId = 0;  // names the run's temporary files
     bool deleteSource = false;
     bool verifyContent = false;
     std::vector<std::string> exclusions;

@@ -6,8 +6,9 @@ namespace trovel::relocation {
 
 using platform::FileKind;
 
-bool SameContent(platform::FileOps& ops, const std::string& originalPath, const platform::FileInfo& original,
-                 const std::string& copyPath, const platform::FileInfo& copy, bool compareData) {
+bool SameContent(platform::FileOps& ops, platform::HeldFolder originalParent, const std::string& originalName,
+                 const platform::FileInfo& original, platform::HeldFolder copyParent, const std::string& copyName,
+                 const platform::FileInfo& copy, bool compareData) {
     if (original.kind != copy.kind) return false;
     switch (original.kind) {
         case FileKind::Directory:
@@ -18,7 +19,7 @@ bool SameContent(platform::FileOps& ops, const std::string& originalPath, const 
             if (original.size != copy.size) return false;
             if (!compareData) return true;
             std::uint64_t a = 0, b = 0;
-            return ops.Hash(originalPath, a) == 0 && ops.Hash(copyPath, b) == 0 && a == b;
+            return ops.Hash(originalParent, originalName, a) == 0 && ops.Hash(copyParent, copyName, b) == 0 && a == b;
         }
         default: return false;
     }

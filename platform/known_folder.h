@@ -91,6 +91,12 @@ struct RedirectHooks {
     std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
                        std::uint64_t filesTotal)> progress;
     std::function<bool()> cancelled;
+    // The drive the user chose, as it was when chosen (DriveIdentityOf): a run refuses a drive
+    // root that is no longer that filesystem at that mount. An empty root: the drive that
+    // holds the target, unchecked.
+    std::string driveRoot;
+    std::uint64_t driveDevice = 0;
+    std::uint64_t driveMountId = 0;
 };
 
 // The registry of known folders, as IKnownFolderManager offers it.

@@ -153,6 +153,13 @@ public:
         (void)root;
         return TargetRefusal::None;
     }
+    // What a drive root is now (its filesystem and its mount), so that a run can tell later
+    // whether the drive it was given is still the one that was chosen. False where unknown.
+    virtual bool DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) {
+        (void)root;
+        device = mountId = 0;
+        return false;
+    }
     // Whether the user could create `path`: its nearest existing folder takes new entries.
     virtual bool CanCreateFolder(const std::string& path) {
         (void)path;

@@ -38,22 +38,6 @@ std::string ResolvedPath(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
 }
 
-// A target that may not exist yet, with the links of its existing part resolved.
-std::string ResolvedTarget(const std::string& path) {
-    const std::string clean = NormalisedAbsolutePath(path);
-    if (clean.empty()) return {};
-    std::string existing = clean;
-    std::string rest;
-    while (existing != "/" && ResolvedPath(existing).empty()) {
-        const auto slash = existing.rfind('/');
-        rest = existing.substr(slash) + rest;
-        existing = slash == 0 ? "/" : existing.substr(0, slash);
-    }
-    const std::string base = ResolvedPath(existing);
-    if (base.empty()) return {};
-    return (base == "/" ? std::string() : base) + (rest.empty() && base == "/" ? "/" : rest);
-}
-
 // Holds an exclusive advisory lock on the registry's folder while this program rewrites
 // the registry, so two of its writers never interleave. Released when it goes.
 class FolderLock {
@@ -170,8 +154,13 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     const std::string journal = env_.stateHome + "/trovel/move-" + entry->where + ".journal";
     linux_desktop::PosixFileOps ops;
     // A run killed earlier is undone, or finished, before anything else happens to the folder.
-    const relocation::MoveResult recovered = relocation::RecoverInterruptedMove(
-        ops, journal, [&](const std::string& registeredTarget) { return CurrentPath(*entry) == registeredTarget; });
+    relocation::RecoveryContext context;
+    const std::string registered = CurrentPath(*entry);
+    context.registeredPaths = {registered, NormalisedAbsolutePath(registered), ResolvedPath(registered)};
+    const std::string defaultPath = DefaultPath(*entry);
+    context.knownSources = {defaultPath, NormalisedAbsolutePath(defaultPath), ResolvedPath(defaultPath)};
+    context.onOfferedDrive = drives_.offered;
+    const relocation::MoveResult recovered = relocation::RecoverInterruptedMove(ops, journal, context);
     if (recovered.outcome == relocation::MoveOutcome::Refused) {
         errorText = recovered.errorText;
         return kFail;
@@ -179,18 +168,31 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
 
     relocation::MoveRequest request;
     request.source = ResolvedPath(CurrentPath(*entry));
-    request.target = ResolvedTarget(target);
+    // Taken as spelled: the mover walks it from the drive root and refuses a link on the way,
+    // so that what is registered is where the content went, on the drive that was chosen.
+    request.target = NormalisedAbsolutePath(target);
     if (request.source.empty() || request.target.empty()) {
         errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(*entry) + ", " + target;
         return kPathNotFound;
     }
     request.deleteSource = flags == kRedirectMoveFlags;
+    if (!hooks_.driveRoot.empty()) {
+        request.driveRoot = ResolvedPath(hooks_.driveRoot);
+        request.drive = {hooks_.driveDevice, hooks_.driveMountId};
+    } else if (drives_.mountPointOf) {
+        request.driveRoot = drives_.mountPointOf(request.target);
+    }
+    if (request.driveRoot.empty()) request.driveRoot = "/";
     request.keptFolders = KeptFolders();
     request.journal = journal;
     for (const KnownFolderId& nested : exclusions) {
         const auto found = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == nested; });
         if (found == table.end()) continue;
-        if (const std::string path = ResolvedPath(CurrentPath(*found)); !path.empty()) request.exclusions.push_back(path);
+        // As resolved, and as spelled: a nested folder that is a link inside this one is left
+        // where it is too, not copied and deleted as a link.
+        const std::string nestedPath = CurrentPath(*found);
+        for (const std::string& path : {ResolvedPath(nestedPath), NormalisedAbsolutePath(nestedPath)})
+            if (!path.empty()) request.exclusions.push_back(path);
     }
     relocation::MoveCallbacks callbacks;
     callbacks.registerTarget = [&] { return Register(*entry, 0, request.target) == kOk; };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,14 @@ public:
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override;
     void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
 
+    // What the run needs to know of the drives: the mount point holding a path, and whether a
+    // path lies on a drive offered for relocation (a journal's target must).
+    struct DriveRules {
+        std::function<std::string(const std::string& path)> mountPointOf;
+        std::function<bool(const std::string& path)> offered;
+    };
+    void SetDriveRules(DriveRules rules) { drives_ = std::move(rules); }
+
     // Paths of one entry; empty when it has none, or when the registry that holds it
     // exists but cannot be read.
     std::string CurrentPath(const FolderEntry& entry) const;
@@ -40,6 +49,7 @@ private:
     Environment env_;
     ElementTranslator translate_;
     RedirectHooks hooks_;
+    DriveRules drives_;
 };
 
 }  // namespace trovel::platform::linux_desktop

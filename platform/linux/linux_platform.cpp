@@ -64,6 +64,19 @@ const std::vector<Volume>& LinuxSystem::Volumes() {
     return *volumes_;
 }
 
+bool LinuxSystem::DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) {
+    device = mountId = 0;
+    struct statx info {};
+    const int fd = ::open(root.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool read = ::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) == 0;
+    ::close(fd);
+    if (!read) return false;
+    device = makedev(info.stx_dev_major, info.stx_dev_minor);
+    if (info.stx_mask & STATX_MNT_ID) mountId = info.stx_mnt_id;
+    return true;
+}
+
 std::string LinuxSystem::DriveOf(const std::string& path) {
     if (path.empty() || path.front() != '/') return {};
     const std::string point = MountPointOf(Mounts(), path);
@@ -72,7 +85,24 @@ std::string LinuxSystem::DriveOf(const std::string& path) {
 
 HResult LinuxSystem::CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) {
     if (env_.home.empty()) return kFail;
-    manager = std::make_unique<XdgKnownFolderManager>(env_, translate_);
+    auto registry = std::make_unique<XdgKnownFolderManager>(env_, translate_);
+    XdgKnownFolderManager::DriveRules rules;
+    rules.mountPointOf = [this](const std::string& path) { return MountPointOf(Mounts(), path); };
+    // Read afresh, on the run's own thread: the drive list the window holds is not touched.
+    rules.offered = [this](const std::string& path) {
+        const std::vector<MountEntry> mounts = Mounts();
+        const std::string home = MountPointOf(mounts, env_.home);
+        const std::string holding = MountPointOf(mounts, path);
+        for (const Volume& volume : ListVolumes(mounts, BlockDeviceClassifier(env_.sysRoot), env_.devRoot, env_.udevData)) {
+            const std::string point = WithoutTrailingSeparators(PathStyle::Posix, volume.root);
+            if (point != "/" && point != home && point == holding && volume.type == DriveType::Fixed &&
+                TargetRefusalOf(volume.root) == TargetRefusal::None)
+                return true;
+        }
+        return false;
+    };
+    registry->SetDriveRules(std::move(rules));
+    manager = std::move(registry);
     return kOk;
 }
 

@@ -23,6 +23,7 @@ public:
 
     PathStyle Style() const override { return PathStyle::Posix; }
     std::string DriveOf(const std::string& path) override;
+    bool DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) override;
     HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) override;
     bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
     bool LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) override;

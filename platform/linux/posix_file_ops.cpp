@@ -55,7 +55,21 @@ public:
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = other.Release();
+        }
+        return *this;
+    }
+    Fd(Fd&& other) noexcept : fd_(other.Release()) {}
     int get() const { return fd_; }
+    // Hands the descriptor over: it is no longer closed here.
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     // Closes now, reporting a failure of the close itself (a delayed write error).
     int Close() {
         const int result = ::close(fd_);
@@ -172,15 +186,9 @@ int SetMetadata(int in, int out, const FileInfo& like) {
     return ::futimens(out, times) == 0 ? 0 : errno;
 }
 
-}  // namespace
+int Handle(HeldFolder folder) { return static_cast<int>(folder.handle); }
 
-int PosixFileOps::Stat(const std::string& path, FileInfo& info) {
-    struct stat raw {};
-    info = {};
-    if (::lstat(path.c_str(), &raw) != 0) {
-        if (errno == ENOENT) return 0;  // Missing
-        return errno;
-    }
+void FillInfo(const struct stat& raw, FileInfo& info) {
     info.kind = KindOf(raw.st_mode);
     info.device = raw.st_dev;
     info.inode = raw.st_ino;
@@ -195,18 +203,111 @@ int PosixFileOps::Stat(const std::string& path, FileInfo& info) {
     info.modifiedNs = Nanoseconds(raw.st_mtim);
     info.changedNs = Nanoseconds(raw.st_ctim);
     info.accessedNs = Nanoseconds(raw.st_atim);
+}
+
+// The held folder as fstat sees it, with the id of the mount it was reached through.
+int StatDescriptor(int fd, FileInfo& info) {
+    struct stat raw {};
+    info = {};
+    if (::fstat(fd, &raw) != 0) return errno;
+    FillInfo(raw, info);
+    struct statx extended {};
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &extended) == 0 &&
+        (extended.stx_mask & STATX_MNT_ID) != 0)
+        info.mountId = extended.stx_mnt_id;
+    return 0;
+}
+
+// Opens a regular file in a held folder for reading: never through a link, never blocking
+// on a FIFO swapped in, and only when it is still `expected` (ESTALE otherwise).
+int OpenRegular(HeldFolder parent, const std::string& name, const FileInfo* expected, Fd& file) {
+    const int fd = ::openat(Handle(parent), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return errno;
+    file = Fd(fd);
+    struct stat raw {};
+    if (::fstat(fd, &raw) != 0) return errno;
+    if (!S_ISREG(raw.st_mode)) return EINVAL;
+    if (expected != nullptr && (raw.st_dev != expected->device || raw.st_ino != expected->inode)) return ESTALE;
+    return 0;
+}
+
+}  // namespace
+
+int PosixFileOps::OpenPath(const std::string& path, HeldFolder& folder, FileInfo& info) {
+    folder = {};
+    if (!path.starts_with('/')) return EINVAL;
+    Fd at(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (at.get() < 0) return errno;
+    std::vector<std::string> steps;
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string step = path.substr(start, slash - start);
+        if (step == "..") return EINVAL;  // a path is taken as spelled: no step leads back up
+        if (!step.empty() && step != ".") steps.push_back(step);
+        start = slash + 1;
+    }
+    // Every step but the last is only passed through; the last is opened to be listed and written.
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const bool last = i + 1 == steps.size();
+        const int flags = (last ? O_RDONLY : O_PATH) | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        const int next = ::openat(at.get(), steps[i].c_str(), flags);
+        if (next < 0) {
+            const int error = errno;
+            struct stat raw {};
+            // A link anywhere on the way is refused as such, whatever it points at.
+            if ((error == ENOTDIR || error == ELOOP) && ::fstatat(at.get(), steps[i].c_str(), &raw, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(raw.st_mode))
+                return ELOOP;
+            return error;
+        }
+        at = Fd(next);
+    }
+    if (steps.empty()) at = Fd(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (at.get() < 0) return errno;
+    if (const int error = StatDescriptor(at.get(), info); error != 0) return error;
+    folder.handle = at.Release();
+    return 0;
+}
+
+int PosixFileOps::OpenChild(HeldFolder parent, const std::string& name, const FileInfo& expected, HeldFolder& folder) {
+    folder = {};
+    const int fd = ::openat(Handle(parent), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno == ENOTDIR || errno == ELOOP ? ESTALE : errno;
+    Fd held(fd);
+    struct stat raw {};
+    if (::fstat(fd, &raw) != 0) return errno;
+    if (raw.st_dev != expected.device || raw.st_ino != expected.inode) return ESTALE;
+    folder.handle = held.Release();
+    return 0;
+}
+
+void PosixFileOps::Close(HeldFolder folder) {
+    if (folder.valid()) ::close(Handle(folder));
+}
+
+int PosixFileOps::StatHeld(HeldFolder folder, FileInfo& info) { return StatDescriptor(Handle(folder), info); }
+
+int PosixFileOps::Stat(HeldFolder parent, const std::string& name, FileInfo& info) {
+    struct stat raw {};
+    info = {};
+    if (::fstatat(Handle(parent), name.c_str(), &raw, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) return 0;  // Missing
+        return errno;
+    }
+    FillInfo(raw, info);
     if (info.kind == FileKind::Symlink) {
         std::vector<char> target(static_cast<std::size_t>(raw.st_size > 0 ? raw.st_size : 255) + 1);
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        const ssize_t n = ::readlinkat(Handle(parent), name.c_str(), target.data(), target.size());
         if (n < 0) return errno;
         info.linkTarget.assign(target.data(), static_cast<std::size_t>(n));
     }
     return 0;
 }
 
-int PosixFileOps::List(const std::string& directory, std::vector<std::string>& names) {
+int PosixFileOps::List(HeldFolder folder, std::vector<std::string>& names) {
     names.clear();
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // A descriptor of its own for the listing, which readdir's position then belongs to.
+    const int fd = ::openat(Handle(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
@@ -225,101 +326,119 @@ int PosixFileOps::List(const std::string& directory, std::vector<std::string>& n
     return error;
 }
 
-int PosixFileOps::CheckReadable(const std::string& path, FileKind kind) {
+int PosixFileOps::CheckReadable(HeldFolder parent, const std::string& name, FileKind kind) {
     if (kind == FileKind::Symlink || kind == FileKind::Socket || kind == FileKind::Fifo || kind == FileKind::Device)
         return 0;  // nothing is read from them
     const int mode = kind == FileKind::Directory ? R_OK | X_OK : R_OK;
-    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0 ? 0 : errno;
+    return ::faccessat(Handle(parent), name.c_str(), mode, AT_EACCESS) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno; }
+int PosixFileOps::MakeDirectory(HeldFolder parent, const std::string& name) {
+    return ::mkdirat(Handle(parent), name.c_str(), 0700) == 0 ? 0 : errno;
+}
 
-int PosixFileOps::CopyFile(const std::string& source, const std::string& target, const FileInfo& like,
+std::string PosixFileOps::TemporaryName(std::uint64_t runId, const FileInfo& like) {
+    return ".trovel-" + std::to_string(runId) + "-" + std::to_string(like.inode) + ".part";
+}
+
+int PosixFileOps::CopyFile(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                           const std::string& toName, const FileInfo& like,
                            const std::function<void(std::uint64_t)>& copied) {
-    Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-    if (in.get() < 0) return errno;
+    Fd in(-1);
+    if (const int error = OpenRegular(fromParent, fromName, &like, in); error != 0) return error;
     struct stat info {};
     if (::fstat(in.get(), &info) != 0) return errno;
-    if (!S_ISREG(info.st_mode)) return EINVAL;
-    const auto slash = target.rfind('/');
-    const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
     // Written under a temporary name beside its place, then renamed without replacing, as
     // rsync does. (An unnamed O_TMPFILE file would need no rename, but its orphan list makes
     // two writers on ext4 slower than one.)
-    const std::string temporary =
-        folder + "/.trovel-" + std::to_string(::getpid()) + "-" + std::to_string(info.st_ino) + ".part";
-    Fd out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const std::string temporary = TemporaryName(RunId(), like);
+    Fd out(::openat(Handle(toParent), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.get() < 0) return errno;
     const bool sparse = static_cast<std::uint64_t>(info.st_blocks) * 512 < static_cast<std::uint64_t>(info.st_size);
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);  // a larger read-ahead, as cp asks for
     int error = CopyContent(in.get(), out.get(), info.st_size, sparse, copied);
     if (error == 0) error = SetMetadata(in.get(), out.get(), like);
     if (const int closed = out.Close(); error == 0) error = closed;
-    if (error == 0 && ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+    const int at = Handle(toParent);
+    if (error == 0 && ::renameat2(at, temporary.c_str(), at, toName.c_str(), RENAME_NOREPLACE) != 0) {
         error = errno;
         // A file system without RENAME_NOREPLACE: a hard link refuses an existing name as well.
-        if ((error == EINVAL || error == ENOSYS) && ::link(temporary.c_str(), target.c_str()) == 0) error = 0;
+        if ((error == EINVAL || error == ENOSYS) && ::linkat(at, temporary.c_str(), at, toName.c_str(), 0) == 0)
+            error = 0;
     }
-    ::unlink(temporary.c_str());  // after a rename there is nothing left to remove; else nothing half-written stays
+    ::unlinkat(at, temporary.c_str(), 0);  // after a rename nothing is left; else nothing half-written stays
     return error;
 }
 
-int PosixFileOps::MakeSymlink(const std::string& linkTarget, const std::string& path) {
-    return ::symlink(linkTarget.c_str(), path.c_str()) == 0 ? 0 : errno;
+int PosixFileOps::MakeSymlink(const std::string& linkTarget, HeldFolder parent, const std::string& name) {
+    return ::symlinkat(linkTarget.c_str(), Handle(parent), name.c_str()) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::MakeNode(const std::string& path, const FileInfo& like) {
+int PosixFileOps::MakeNode(HeldFolder parent, const std::string& name, const FileInfo& like) {
     mode_t type = S_IFIFO;
     if (like.kind == FileKind::Device) type = like.blockDevice ? S_IFBLK : S_IFCHR;
-    return ::mknod(path.c_str(), type | 0600, static_cast<dev_t>(like.rdev)) == 0 ? 0 : errno;
+    return ::mknodat(Handle(parent), name.c_str(), type | 0600, static_cast<dev_t>(like.rdev)) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::HardLink(const std::string& existing, const std::string& path) {
-    return ::linkat(AT_FDCWD, existing.c_str(), AT_FDCWD, path.c_str(), 0) == 0 ? 0 : errno;
+int PosixFileOps::HardLink(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                           const std::string& toName) {
+    return ::linkat(Handle(fromParent), fromName.c_str(), Handle(toParent), toName.c_str(), 0) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::CopyMetadata(const std::string& source, const std::string& target, const FileInfo& like) {
-    // Owner first: a change of owner clears set-id bits, so the mode comes after it.
-    if (::lchown(target.c_str(), like.owner, like.group) != 0 && errno != EPERM) return errno;
-    const int copiedAttributes = CopyAttributes(
-        [&](char* names, std::size_t size) { return ::llistxattr(source.c_str(), names, size); },
-        [&](const char* name, void* value, std::size_t size) { return ::lgetxattr(source.c_str(), name, value, size); },
-        [&](const char* name, const void* value, std::size_t size) {
-            return ::lsetxattr(target.c_str(), name, value, size, 0);
-        });
-    if (copiedAttributes != 0) return copiedAttributes;
-    if (like.kind != FileKind::Symlink && ::chmod(target.c_str(), like.mode) != 0) return errno;
+int PosixFileOps::CopyMetadata(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                               const std::string& toName, const FileInfo& like) {
     const timespec times[2] = {FromNanoseconds(like.accessedNs), FromNanoseconds(like.modifiedNs)};
-    if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return errno;
-    return 0;
+    const int to = Handle(toParent);
+    if (like.kind == FileKind::Directory || like.kind == FileKind::Regular) {
+        // Through descriptors of both, so that the attributes are read from, and set on, what was checked.
+        const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (like.kind == FileKind::Directory ? O_DIRECTORY : 0);
+        Fd out(::openat(to, toName.c_str(), flags));
+        if (out.get() < 0) return errno;
+        Fd in(fromParent.valid() ? ::openat(Handle(fromParent), fromName.c_str(), flags) : -1);
+        if (fromParent.valid() && in.get() < 0) return errno;
+        if (in.get() >= 0) {
+            struct stat raw {};
+            if (::fstat(in.get(), &raw) != 0) return errno;
+            if (raw.st_dev != like.device || raw.st_ino != like.inode) return ESTALE;
+            return SetMetadata(in.get(), out.get(), like);
+        }
+        if (::fchown(out.get(), like.owner, like.group) != 0 && errno != EPERM) return errno;
+        if (::fchmod(out.get(), like.mode) != 0) return errno;
+        return ::futimens(out.get(), times) == 0 ? 0 : errno;
+    }
+    // Links, FIFOs and devices: by name in their own new folder, which nobody else writes in.
+    if (::fchownat(to, toName.c_str(), like.owner, like.group, AT_SYMLINK_NOFOLLOW) != 0 && errno != EPERM) return errno;
+    if (like.kind != FileKind::Symlink) {
+        struct stat raw {};
+        if (::fstatat(to, toName.c_str(), &raw, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+        if (S_ISLNK(raw.st_mode)) return ESTALE;
+        if (::fchmodat(to, toName.c_str(), like.mode, 0) != 0) return errno;
+    }
+    return ::utimensat(to, toName.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::Remove(const std::string& path, FileKind kind) {
-    const int result = kind == FileKind::Directory ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
-    return result == 0 ? 0 : errno;
+int PosixFileOps::Remove(HeldFolder parent, const std::string& name, FileKind kind) {
+    const int flags = kind == FileKind::Directory ? AT_REMOVEDIR : 0;
+    return ::unlinkat(Handle(parent), name.c_str(), flags) == 0 ? 0 : errno;
 }
 
-int PosixFileOps::Sync(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return errno;
-    return ::syncfs(fd.get()) == 0 ? 0 : errno;
-}
+int PosixFileOps::Sync(HeldFolder folder) { return ::syncfs(Handle(folder)) == 0 ? 0 : errno; }
 
-int PosixFileOps::FreeSpace(const std::string& path, std::uint64_t& bytes) {
+int PosixFileOps::FreeSpace(HeldFolder folder, std::uint64_t& bytes) {
     struct statvfs info {};
     bytes = 0;
-    if (::statvfs(path.c_str(), &info) != 0) return errno;
+    if (::fstatvfs(Handle(folder), &info) != 0) return errno;
     bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
     return 0;
 }
 
-int PosixFileOps::Hash(const std::string& path, std::uint64_t& hash) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.get() < 0) return errno;
+int PosixFileOps::Hash(HeldFolder parent, const std::string& name, std::uint64_t& hash) {
+    Fd file(-1);
+    if (const int error = OpenRegular(parent, name, nullptr, file); error != 0) return error;
     std::vector<unsigned char> buffer(kChunk);
     hash = 1469598103934665603ull;  // FNV-1a, 64 bits
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        const ssize_t n = ::read(file.get(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
         if (n == 0) return 0;
@@ -332,14 +451,33 @@ int PosixFileOps::WriteRecord(const std::string& path, const std::string& conten
 }
 
 int PosixFileOps::ReadRecord(const std::string& path, std::string& content) {
-    FileRead read = ReadRegularFile(path);
-    if (read.status == ReadStatus::Missing) return ENOENT;
-    if (read.status != ReadStatus::Read) return EIO;
-    content = std::move(read.text);
-    return 0;
+    content.clear();
+    Fd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) return errno == ELOOP ? EPERM : errno;
+    struct stat raw {};
+    if (::fstat(file.get(), &raw) != 0) return errno;
+    // Only a file this user wrote for itself may steer a run: not a link, a FIFO, or a file
+    // someone else could have written.
+    if (!S_ISREG(raw.st_mode) || raw.st_uid != ::geteuid() || (raw.st_mode & 077) != 0) return EPERM;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return 0;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+int PosixFileOps::RemoveRecord(const std::string& path) { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+int PosixFileOps::SetRecordAside(const std::string& path, const std::string& asidePath) {
+    return ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, asidePath.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
 bool PosixFileOps::MayMakeDevices() { return ::geteuid() == 0; }
+
+std::uint64_t PosixFileOps::RunId() { return static_cast<std::uint64_t>(::getpid()); }
 
 std::string PosixFileOps::ErrorText(int error) { return std::strerror(error); }
 

@@ -132,7 +132,7 @@ TEST_F(ContentMoverTest, WhatIsAlreadyThereAndTheSameCountsAsCopiedSoARunCanBeRe
 TEST_F(ContentMoverTest, NotEnoughRoomIsRefusedCountingDotFolders) {
     class Small : public platform::linux_desktop::PosixFileOps {
     public:
-        int FreeSpace(const std::string&, std::uint64_t& bytes) override {
+        int FreeSpace(platform::HeldFolder, std::uint64_t& bytes) override {
             bytes = 50000;  // less than the 70,000-byte photo and the rest
             return 0;
         }
@@ -146,8 +146,8 @@ TEST_F(ContentMoverTest, NotEnoughRoomIsRefusedCountingDotFolders) {
 TEST_F(ContentMoverTest, UnreadableEntriesAreNamedAndNothingIsWritten) {
     class Locked : public platform::linux_desktop::PosixFileOps {
     public:
-        int CheckReadable(const std::string& path, FileKind kind) override {
-            return path.ends_with("/Private/secret") ? EACCES : PosixFileOps::CheckReadable(path, kind);
+        int CheckReadable(platform::HeldFolder parent, const std::string& name, FileKind kind) override {
+            return name == "secret" ? EACCES : PosixFileOps::CheckReadable(parent, name, kind);
         }
     } locked;
     const MoveResult result = Move(locked, Request(true));
@@ -180,15 +180,15 @@ TEST_F(ContentMoverTest, ACancelledRunIsUndone) {
 TEST_F(ContentMoverTest, LargeFilesInOneFolderAreCopiedSideBySide) {
     class Rendezvous : public platform::linux_desktop::PosixFileOps {
     public:
-        int CopyFile(const std::string& s, const std::string& t, const FileInfo& l,
-                     const std::function<void(std::uint64_t)>& c) override {
+        int CopyFile(platform::HeldFolder fp, const std::string& fn, platform::HeldFolder tp, const std::string& tn,
+                     const FileInfo& l, const std::function<void(std::uint64_t)>& c) override {
             {
                 std::unique_lock lock(mutex);
                 mostAtOnce = std::max(mostAtOnce, ++inside);
                 changed.notify_all();
                 changed.wait_for(lock, std::chrono::seconds(2), [&] { return inside >= 2; });
             }
-            const int result = PosixFileOps::CopyFile(s, t, l, c);
+            const int result = PosixFileOps::CopyFile(fp, fn, tp, tn, l, c);
             std::lock_guard lock(mutex);
             --inside;
             return result;

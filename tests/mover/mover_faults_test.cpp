@@ -60,8 +60,9 @@ protected:
         return relocation::MoveFolderContent(ops, Request(), callbacks);
     }
     MoveResult Recover(platform::FileOps& ops) {
-        return relocation::RecoverInterruptedMove(ops, Journal(),
-                                                  [&](const std::string& target) { return Registry() == target; });
+        relocation::RecoveryContext context;
+        context.registeredPaths = {Registry()};
+        return relocation::RecoverInterruptedMove(ops, Journal(), context);
     }
 
     // Either nothing changed, or the folder is relocated: every file of the original is at the

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 
@@ -60,6 +61,14 @@ inline void MakeVariedTree(const std::string& root) {
     ::utimensat(AT_FDCWD, (root + "/Photos/2019").c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
+// The content hash of a file, read through a path: for checking results in tests.
+inline std::uint64_t HashOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::uint64_t hash = 1469598103934665603ull;
+    for (char c; in.get(c);) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
 // Every entry below `root` with what a copy must keep: kind, size, mode, owner, times,
 // link target, content and extended attributes. Hard links show as the same group number.
 inline std::map<std::string, std::string> Manifest(const std::string& root, bool withAccessTimes = false) {
@@ -68,7 +77,6 @@ inline std::map<std::string, std::string> Manifest(const std::string& root, bool
     std::map<std::pair<dev_t, ino_t>, int> groups;
     std::error_code error;
     if (!fs::exists(fs::symlink_status(root, error))) return manifest;
-    platform::linux_desktop::PosixFileOps ops;
     for (auto it = fs::recursive_directory_iterator(root, error); it != fs::recursive_directory_iterator(); it.increment(error)) {
         const std::string path = it->path().string();
         struct stat info {};
@@ -81,9 +89,7 @@ inline std::map<std::string, std::string> Manifest(const std::string& root, bool
         if (withAccessTimes) line << " atime " << info.st_atim.tv_sec;
         if (S_ISLNK(info.st_mode)) line << " -> " << fs::read_symlink(path, error).string();
         if (S_ISREG(info.st_mode)) {
-            std::uint64_t hash = 0;
-            ops.Hash(path, hash);
-            line << " hash " << hash;
+            line << " hash " << HashOf(path);
             if (info.st_nlink > 1) {
                 const auto key = std::make_pair(info.st_dev, info.st_ino);
                 groups.emplace(key, static_cast<int>(groups.size()));
@@ -98,53 +104,81 @@ inline std::map<std::string, std::string> Manifest(const std::string& root, bool
 }
 
 // The real file operations, failing the n-th call (counting every call) with `error`, or
-// killing the process there.
+// killing the process there; `log` names the calls in order when `logging` is set.
 class FaultyOps : public platform::linux_desktop::PosixFileOps {
 public:
+    using HeldFolder = platform::HeldFolder;
     int failAt = 0;  // 0: never
     int error = EIO;
     bool kill = false;
+    bool logging = false;
     std::atomic<int> calls{0};
+    std::vector<std::string> log;
 
-    int Stat(const std::string& p, FileInfo& i) override { return Fault() ? error : PosixFileOps::Stat(p, i); }
-    int List(const std::string& p, std::vector<std::string>& n) override { return Fault() ? error : PosixFileOps::List(p, n); }
-    int CheckReadable(const std::string& p, FileKind k) override {
-        return Fault() ? error : PosixFileOps::CheckReadable(p, k);
+    int OpenPath(const std::string& p, HeldFolder& f, FileInfo& i) override {
+        return Fault("OpenPath") ? error : PosixFileOps::OpenPath(p, f, i);
     }
-    int MakeDirectory(const std::string& p) override { return Fault() ? error : PosixFileOps::MakeDirectory(p); }
-    int CopyFile(const std::string& s, const std::string& t, const FileInfo& l,
+    int OpenChild(HeldFolder p, const std::string& n, const FileInfo& e, HeldFolder& f) override {
+        return Fault("OpenChild") ? error : PosixFileOps::OpenChild(p, n, e, f);
+    }
+    int StatHeld(HeldFolder f, FileInfo& i) override { return Fault("StatHeld") ? error : PosixFileOps::StatHeld(f, i); }
+    int Stat(HeldFolder p, const std::string& n, FileInfo& i) override {
+        return Fault("Stat") ? error : PosixFileOps::Stat(p, n, i);
+    }
+    int List(HeldFolder f, std::vector<std::string>& n) override { return Fault("List") ? error : PosixFileOps::List(f, n); }
+    int CheckReadable(HeldFolder p, const std::string& n, FileKind k) override {
+        return Fault("CheckReadable") ? error : PosixFileOps::CheckReadable(p, n, k);
+    }
+    int MakeDirectory(HeldFolder p, const std::string& n) override {
+        return Fault("MakeDirectory") ? error : PosixFileOps::MakeDirectory(p, n);
+    }
+    int CopyFile(HeldFolder fp, const std::string& fn, HeldFolder tp, const std::string& tn, const FileInfo& l,
                  const std::function<void(std::uint64_t)>& c) override {
-        return Fault() ? error : PosixFileOps::CopyFile(s, t, l, c);
+        return Fault("CopyFile") ? error : PosixFileOps::CopyFile(fp, fn, tp, tn, l, c);
     }
-    int MakeSymlink(const std::string& l, const std::string& p) override {
-        return Fault() ? error : PosixFileOps::MakeSymlink(l, p);
+    int MakeSymlink(const std::string& l, HeldFolder p, const std::string& n) override {
+        return Fault("MakeSymlink") ? error : PosixFileOps::MakeSymlink(l, p, n);
     }
-    int MakeNode(const std::string& p, const FileInfo& l) override { return Fault() ? error : PosixFileOps::MakeNode(p, l); }
-    int HardLink(const std::string& e, const std::string& p) override {
-        return Fault() ? error : PosixFileOps::HardLink(e, p);
+    int MakeNode(HeldFolder p, const std::string& n, const FileInfo& l) override {
+        return Fault("MakeNode") ? error : PosixFileOps::MakeNode(p, n, l);
     }
-    int CopyMetadata(const std::string& s, const std::string& t, const FileInfo& l) override {
-        return Fault() ? error : PosixFileOps::CopyMetadata(s, t, l);
+    int HardLink(HeldFolder fp, const std::string& fn, HeldFolder tp, const std::string& tn) override {
+        return Fault("HardLink") ? error : PosixFileOps::HardLink(fp, fn, tp, tn);
     }
-    int Remove(const std::string& p, FileKind k) override { return Fault() ? error : PosixFileOps::Remove(p, k); }
-    int Sync(const std::string& p) override { return Fault() ? error : PosixFileOps::Sync(p); }
-    int FreeSpace(const std::string& p, std::uint64_t& b) override {
-        return Fault() ? error : PosixFileOps::FreeSpace(p, b);
+    int CopyMetadata(HeldFolder fp, const std::string& fn, HeldFolder tp, const std::string& tn,
+                     const FileInfo& l) override {
+        return Fault("CopyMetadata") ? error : PosixFileOps::CopyMetadata(fp, fn, tp, tn, l);
     }
-    int Hash(const std::string& p, std::uint64_t& h) override { return Fault() ? error : PosixFileOps::Hash(p, h); }
+    int Remove(HeldFolder p, const std::string& n, FileKind k) override {
+        return Fault("Remove") ? error : PosixFileOps::Remove(p, n, k);
+    }
+    int Sync(HeldFolder f) override { return Fault("Sync") ? error : PosixFileOps::Sync(f); }
+    int FreeSpace(HeldFolder f, std::uint64_t& b) override { return Fault("FreeSpace") ? error : PosixFileOps::FreeSpace(f, b); }
+    int Hash(HeldFolder p, const std::string& n, std::uint64_t& h) override {
+        return Fault("Hash") ? error : PosixFileOps::Hash(p, n, h);
+    }
     int WriteRecord(const std::string& p, const std::string& c) override {
-        return Fault() ? error : PosixFileOps::WriteRecord(p, c);
+        return Fault("WriteRecord") ? error : PosixFileOps::WriteRecord(p, c);
     }
     int ReadRecord(const std::string& p, std::string& c) override {
-        return Fault() ? error : PosixFileOps::ReadRecord(p, c);
+        return Fault("ReadRecord") ? error : PosixFileOps::ReadRecord(p, c);
+    }
+    int RemoveRecord(const std::string& p) override { return Fault("RemoveRecord") ? error : PosixFileOps::RemoveRecord(p); }
+
+    // Marks a point in the log from outside (the registration, say).
+    void Note(const std::string& what) {
+        std::lock_guard lock(logLock_);
+        if (logging) log.push_back(what);
     }
 
 private:
-    bool Fault() {
+    bool Fault(const char* what) {
+        Note(what);
         if (++calls != failAt) return false;
         if (kill) ::raise(SIGKILL);
         return true;
     }
+    std::mutex logLock_;
 };
 
 }  // namespace trovel::testing

@@ -19,7 +19,7 @@ using relocation::MoveOutcome;
 // Free space as plenty, so that the move meets the full disk itself, not the check before it.
 class Optimist : public platform::linux_desktop::PosixFileOps {
 public:
-    int FreeSpace(const std::string&, std::uint64_t& bytes) override {
+    int FreeSpace(platform::HeldFolder, std::uint64_t& bytes) override {
         bytes = 1ull << 40;
         return 0;
     }
@@ -69,6 +69,7 @@ protected:
         relocation::MoveRequest request;
         request.source = Source();
         request.target = Mount() + "/home/al/Music";
+        request.driveRoot = Mount();
         request.deleteSource = true;
         request.journal = work / "state/journal";
         return request;
@@ -115,7 +116,9 @@ TEST_F(MoverRealFaultsTest, ATargetGoneReadOnlyIsCleanedUpByTheNextRun) {
                               .c_str()),
               0);
     platform::linux_desktop::PosixFileOps ops;
-    relocation::RecoverInterruptedMove(ops, work / "state/journal", [](const std::string&) { return false; });
+    relocation::RecoveryContext context;
+    context.registeredPaths = {Source()};
+    relocation::RecoverInterruptedMove(ops, work / "state/journal", context);
     EXPECT_EQ(Manifest(Mount()), targetBefore);
     EXPECT_EQ(Manifest(Source()), sourceBefore);
     EXPECT_FALSE(std::filesystem::exists(work / "state/journal"));

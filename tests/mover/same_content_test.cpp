@@ -16,13 +16,21 @@ using relocation::SameContent;
 
 class SameContentTest : public ::testing::Test {
 protected:
-    FileInfo Info(const std::string& path) {
+    SameContentTest() { EXPECT_EQ(ops.OpenPath(dir.path(), folder, folderInfo), 0); }
+    ~SameContentTest() override { ops.Close(folder); }
+    FileInfo Info(const std::string& name) {
         FileInfo info;
-        EXPECT_EQ(ops.Stat(path, info), 0);
+        EXPECT_EQ(ops.Stat(folder, name, info), 0);
         return info;
+    }
+    // Whether `b` holds what `a` holds, both in the scratch folder.
+    bool Same(const std::string& a, const std::string& b, bool compareData = true) {
+        return SameContent(ops, folder, a, Info(a), folder, b, Info(b), compareData);
     }
     platform::linux_desktop::PosixFileOps ops;
     TempDir dir;
+    platform::HeldFolder folder;
+    FileInfo folderInfo;
 };
 
 TEST_F(SameContentTest, RegularFilesCompareSizeAndBytes) {
@@ -30,11 +38,11 @@ TEST_F(SameContentTest, RegularFilesCompareSizeAndBytes) {
     dir.Write("b", "the same bytes");
     dir.Write("c", "other, same size");
     dir.Write("d", "the same byteZ");
-    EXPECT_TRUE(SameContent(ops, dir / "a", Info(dir / "a"), dir / "b", Info(dir / "b")));
-    EXPECT_FALSE(SameContent(ops, dir / "a", Info(dir / "a"), dir / "c", Info(dir / "c")));
-    EXPECT_FALSE(SameContent(ops, dir / "a", Info(dir / "a"), dir / "d", Info(dir / "d")));
+    EXPECT_TRUE(Same("a", "b"));
+    EXPECT_FALSE(Same("a", "c"));
+    EXPECT_FALSE(Same("a", "d"));
     // Without the bytes, only the size counts: the quick check after a copy.
-    EXPECT_TRUE(SameContent(ops, dir / "a", Info(dir / "a"), dir / "d", Info(dir / "d"), false));
+    EXPECT_TRUE(Same("a", "d", false));
 }
 
 TEST_F(SameContentTest, LinksFoldersAndKindsCompareWhatTheyAre) {
@@ -43,10 +51,10 @@ TEST_F(SameContentTest, LinksFoldersAndKindsCompareWhatTheyAre) {
     dir.Link("l3", "elsewhere");
     dir.MakeDir("f");
     dir.Write("there", "x");
-    EXPECT_TRUE(SameContent(ops, dir / "l1", Info(dir / "l1"), dir / "l2", Info(dir / "l2")));
-    EXPECT_FALSE(SameContent(ops, dir / "l1", Info(dir / "l1"), dir / "l3", Info(dir / "l3")));
-    EXPECT_FALSE(SameContent(ops, dir / "l1", Info(dir / "l1"), dir / "there", Info(dir / "there")));
-    EXPECT_FALSE(SameContent(ops, dir / "f", Info(dir / "f"), dir / "there", Info(dir / "there")));
+    EXPECT_TRUE(Same("l1", "l2"));
+    EXPECT_FALSE(Same("l1", "l3"));
+    EXPECT_FALSE(Same("l1", "there"));
+    EXPECT_FALSE(Same("f", "there"));
 }
 
 TEST_F(SameContentTest, ADeviceNodeMustBeOfTheSameKindAndNumber) {
@@ -57,9 +65,9 @@ TEST_F(SameContentTest, ADeviceNodeMustBeOfTheSameKindAndNumber) {
     block.blockDevice = true;
     FileInfo other = character;
     other.rdev = makedev(1, 5);
-    EXPECT_TRUE(SameContent(ops, "/dev/a", character, "/dev/b", character));
-    EXPECT_FALSE(SameContent(ops, "/dev/a", character, "/dev/b", block));
-    EXPECT_FALSE(SameContent(ops, "/dev/a", character, "/dev/b", other));
+    EXPECT_TRUE(SameContent(ops, folder, "a", character, folder, "b", character));
+    EXPECT_FALSE(SameContent(ops, folder, "a", character, folder, "b", block));
+    EXPECT_FALSE(SameContent(ops, folder, "a", character, folder, "b", other));
 }
 
 }  // namespace

@@ -143,11 +143,12 @@ TEST_F(XdgRegistryTest, RedirectMovesTheContentRegistersTheTargetAndKeepsNestedF
     home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Zene\"\nXDG_VIDEOS_DIR=\"$HOME/Zene/Klipek\"\n");
     testing::TempDir drive;
     std::uint64_t lastBytes = 0, total = 0;
-    manager.SetRedirectHooks({[&](std::uint64_t done, std::uint64_t all, std::uint64_t, std::uint64_t) {
-                                  lastBytes = done;
-                                  total = all;
-                              },
-                              {}});
+    platform::RedirectHooks hooks;
+    hooks.progress = [&](std::uint64_t done, std::uint64_t all, std::uint64_t, std::uint64_t) {
+        lastBytes = done;
+        total = all;
+    };
+    manager.SetRedirectHooks(hooks);
     std::string error;
     const std::string target = drive / "home/al/Zene";
     ASSERT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, target, {FOLDERID_Videos}, error), kOk) << error;
