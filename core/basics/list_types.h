@@ -8,10 +8,10 @@
 
 namespace trovel::catalogue {
 
-using TaKF = std::vector<platform::KnownFolderId>;  // list of known-folder ids
-using TSA = std::vector<std::string>;               // list of texts
-using TFMSA = std::vector<TSA>;                     // list of text lists
-using TIntA = std::vector<std::int32_t>;            // list of signed 32-bit integers
+using FolderIdList = std::vector<platform::KnownFolderId>;  // list of known-folder ids
+using TextList = std::vector<std::string>;                  // list of texts
+using TextLists = std::vector<TextList>;                    // list of text lists
+using IntList = std::vector<std::int32_t>;                  // list of signed 32-bit integers
 
 // Values the catalogue, the size measurement and the drive choice share for the
 // whole run; the main window owns the one instance.

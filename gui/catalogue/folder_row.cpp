@@ -45,7 +45,7 @@ Box* MakeBox(QWidget* parent, const char* name, QRect geometry, const char* capt
 
 }  // namespace
 
-TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
+FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
     : QFrame(nullptr), owner_(owner), parking_(DetachedRowsOf(owner)), platform_(platform) {
     setParent(parking_);
     resize(kWidth, kHeight);
@@ -101,20 +101,20 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     QWidget::setTabOrder(cbcopy, cbcopied);
     QWidget::setTabOrder(cbcopied, cbdelete);
 
-    connect(cbmove, &ActionBox::mouseReleased, this, &TFrame1::cbmoveMouseUp);
-    connect(cbcopy, &ActionBox::mouseReleased, this, &TFrame1::cbcopyMouseUp);
-    connect(cbdelete, &ActionBox::mouseReleased, this, &TFrame1::cbdeleteMouseUp);
-    connect(lfolderpath, &ClickLabel::clicked, this, &TFrame1::lfolderpathClick);
+    connect(cbmove, &ActionBox::mouseReleased, this, &FolderRow::cbmoveMouseUp);
+    connect(cbcopy, &ActionBox::mouseReleased, this, &FolderRow::cbcopyMouseUp);
+    connect(cbdelete, &ActionBox::mouseReleased, this, &FolderRow::cbdeleteMouseUp);
+    connect(lfolderpath, &ClickLabel::clicked, this, &FolderRow::lfolderpathClick);
 
     setSelected(false);
 }
 
-void TFrame1::setSelected(bool value) {
+void FolderRow::setSelected(bool value) {
     FSelected = value;
     widgets::PaintRowBox(GroupBox1, value);
 }
 
-void TFrame1::AttachTo(QWidget* page) {
+void FolderRow::AttachTo(QWidget* page) {
     if (page == nullptr) {
         Detach();
         return;
@@ -123,27 +123,27 @@ void TFrame1::AttachTo(QWidget* page) {
     setVisible(shown_);
 }
 
-void TFrame1::Detach() {
+void FolderRow::Detach() {
     if (parentWidget() != parking_) setParent(parking_);
     setVisible(shown_);
 }
 
-bool TFrame1::IsAttached() const { return parentWidget() != parking_; }
+bool FolderRow::IsAttached() const { return parentWidget() != parking_; }
 
-void TFrame1::SetShown(bool shown) {
+void FolderRow::SetShown(bool shown) {
     shown_ = shown;
     setVisible(shown);
 }
 
-void TFrame1::cbmoveMouseUp() { SendFolderCheck(1); }
-void TFrame1::cbcopyMouseUp() { SendFolderCheck(2); }
-void TFrame1::cbdeleteMouseUp() { SendFolderCheck(3); }
+void FolderRow::cbmoveMouseUp() { SendFolderCheck(1); }
+void FolderRow::cbcopyMouseUp() { SendFolderCheck(2); }
+void FolderRow::cbdeleteMouseUp() { SendFolderCheck(3); }
 
-void TFrame1::SendFolderCheck(int operationId) {
+void FolderRow::SendFolderCheck(int operationId) {
     widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, operationId, 0);
 }
 
-void TFrame1::lfolderpathClick() {
+void FolderRow::lfolderpathClick() {
     // A folder without a path has nothing to open. The record's bytes, not the label's text: a name that is not UTF-8 survives only there.
     if (!Path.empty()) platform_.ShellOpen(Path);
 }

@@ -21,8 +21,8 @@ class QWidget;
 
 namespace trovel::catalogue {
 
-class TFrame1;
-using TaFO = std::vector<TFrame1*>;
+class FolderRow;
+using FolderRowList = std::vector<FolderRow*>;
 
 // Operation ids of a row's boxes.
 enum OperationId : int { kMoveBox = 1, kCopyBox = 2, kDeleteBox = 3, kRedirectedBox = 4 };
@@ -35,11 +35,11 @@ constexpr CategorySet CategoryBit(std::uint32_t category) {
 
 // The known-folder catalogue: every registered folder as a row, and the lists
 // the wizard pages show.
-class Tvkfo {
+class FolderCatalogue {
 public:
     // Create: opens the known-folder registry and records the system drive.
-    explicit Tvkfo(WizardWindow* Owner);
-    ~Tvkfo();
+    explicit FolderCatalogue(WizardWindow* Owner);
+    ~FolderCatalogue();
 
     // Builds one row per registered folder, in the registry's order.
     void GetFolders();
@@ -71,10 +71,10 @@ public:
     // One folder to measure, as the size worker gets it: plain data made on the window's
     // thread. `row` is where the result goes; the worker never reads it.
     struct SizeTask {
-        TFrame1* row = nullptr;
+        FolderRow* row = nullptr;
         QString name;
         std::string path;
-        TSA excludePaths;
+        TextList excludePaths;
         bool sizeGot = false;
         std::int64_t size = 0;
     };
@@ -88,7 +88,7 @@ public:
 
     // One folder of a relocation run as the worker gets it: the row and what the user chose.
     struct RunTask {
-        TFrame1* row = nullptr;
+        FolderRow* row = nullptr;
         relocation::FolderChoice choice;
     };
     // The active rows in the catalogue's order, with their boxes as they are now.
@@ -113,7 +113,7 @@ public:
     void SortByPath();
     void SortBySize();
 
-    TaFO framearr;
+    FolderRowList framearr;
     std::uint32_t Fkflistcount = 0;
     CategorySet FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) |
                                  CategoryBit(platform::KF_CATEGORY_PERUSER);
@@ -123,7 +123,7 @@ public:
     std::int32_t Fiobj = 0;
     std::unique_ptr<platform::KnownFolderManager> Fkfm;
     std::unique_ptr<platform::KnownFolder> Fkf;
-    TaKF Fkfarray;
+    FolderIdList Fkfarray;
     std::uint32_t Fkffullcount = 0;
     platform::KnownFolderDefinition Fkfstruct;
     WizardWindow* FkfOwner;
@@ -133,14 +133,14 @@ private:
     // and sets its boxes; it returns whether the page's own box is ticked.
     template <typename Decide>
     void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
-    void PlaceRow(TFrame1* row, int k);
+    void PlaceRow(FolderRow* row, int k);
     void ShowCount(QLabel* label, std::uint32_t count);
     // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
     // and its outcome.
-    void ShowProcessed(TFrame1* row, int shown);
-    void ShowOutcome(TFrame1* row, const relocation::FolderResult& result);
-    TFrame1* MakeRow(std::uint32_t index);
-    void FillRow(TFrame1* row);
+    void ShowProcessed(FolderRow* row, int shown);
+    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result);
+    FolderRow* MakeRow(std::uint32_t index);
+    void FillRow(FolderRow* row);
     void GuardKeptFolders();
 
     platform::Platform& platform_;

@@ -35,12 +35,12 @@ int CompareTexts(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TVddo::TVddo(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
+DriveCatalogue::DriveCatalogue(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
 
-TVddo::~TVddo() = default;
+DriveCatalogue::~DriveCatalogue() = default;
 
-void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
-    for (TFrame2* row : vObjarr) delete row;
+void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
+    for (DriveRow* row : vObjarr) delete row;
     vObjarr.clear();
     if (scrollbar1 != nullptr) scrollbar1->setValue(0);
 
@@ -50,7 +50,7 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
     vLeftOut = listing.leftOut;
     int n = 0;
     for (const OfferedDrive& drive : listing.offered) {
-        auto* row = new TFrame2(FDDOwner->messageWindow(), platform);
+        auto* row = new DriveRow(FDDOwner->messageWindow(), platform);
         vObjarr.push_back(row);
         row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
         row->ID = n;
@@ -75,12 +75,12 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         ++n;
     }
     FDCount = n;
-    for (TFrame2* row : vObjarr) widgets::GiveAccentRoom(row);
+    for (DriveRow* row : vObjarr) widgets::GiveAccentRoom(row);
     PlaceLeftOutNote(Obj);
     SetScrollBar(n);
 }
 
-void TVddo::PlaceLeftOutNote(QWidget* page) {
+void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
     if (page == nullptr) return;
     if (lleftout == nullptr || lleftout->parentWidget() != page) {
         delete lleftout;
@@ -99,9 +99,9 @@ void TVddo::PlaceLeftOutNote(QWidget* page) {
     lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
 }
 
-void TVddo::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
+void DriveCatalogue::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
 
-void TVddo::Unchoose(TFrame2* row) {
+void DriveCatalogue::Unchoose(DriveRow* row) {
     row->ProgressBar1->setSmoothReverse(true);
     row->ProgressBar1->setState(StateProgressBar::Normal);
     row->ProgressBar1->setPosition(row->vPBPosition);
@@ -109,11 +109,11 @@ void TVddo::Unchoose(TFrame2* row) {
     widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
 }
 
-bool TVddo::SelectDrive(int id) {
+bool DriveCatalogue::SelectDrive(int id) {
     const std::int64_t content = FDDOwner->shared().selectedSizeSum;
     bool result = false;
     for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
-        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        DriveRow* row = vObjarr[static_cast<std::size_t>(i)];
         if (i != id) {
             row->cbusethis->setChecked(false);
             Unchoose(row);
@@ -139,39 +139,39 @@ bool TVddo::SelectDrive(int id) {
     return result;
 }
 
-void TVddo::SetScrollBar(int i) {
+void DriveCatalogue::SetScrollBar(int i) {
     const int rowHeight = vObjarr.empty() ? 0 : vObjarr.front()->height();
     widgets::SetListScrollRange(FDDOwner->listScrollBar(), rowHeight, vObjarr.empty() ? 0 : i, FDDOwner->pageAreaHeight());
 }
 
-void TVddo::SortByName() {
+void DriveCatalogue::SortByName() {
     vSortCriteria = 0;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
 }
 
-void TVddo::SortByPath() {
+void DriveCatalogue::SortByPath() {
     vSortCriteria = 1;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
 }
 
-void TVddo::SortBySize() {
+void DriveCatalogue::SortBySize() {
     vSortCriteria = 2;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return a->vFree < b->vFree; });
 }
 
-void TVddo::Sort(int sortID) {
+void DriveCatalogue::Sort(int sortID) {
     catalogue::SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
     RefreshList();
 }
 
-void TVddo::RefreshList() {
+void DriveCatalogue::RefreshList() {
     FDDOwner->listScrollBar()->setValue(0);
     // The choice follows its row to its new place.
-    TFrame2* chosen = nullptr;
-    for (TFrame2* row : vObjarr)
+    DriveRow* chosen = nullptr;
+    for (DriveRow* row : vObjarr)
         if (row->ID == IDSelecyed) chosen = row;
     for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
-        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        DriveRow* row = vObjarr[static_cast<std::size_t>(i)];
         row->ID = i;
         row->move(row->x(), (row->height() + 3) * i + 3);
         if (row == chosen) IDSelecyed = i;

@@ -9,7 +9,7 @@
 
 namespace trovel::space {
 
-TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
+DriveRow::DriveRow(QWidget* owner, platform::Platform& platform)
     : QFrame(owner), owner_(owner), platform_(platform) {
     resize(kWidth, kHeight);
     GroupBox1 = new widgets::RowBox(this);
@@ -44,12 +44,12 @@ TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 
-    connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &TFrame2::cbusethisMouseUp);
-    connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &TFrame2::ldrvlabelClick);
+    connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &DriveRow::cbusethisMouseUp);
+    connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &DriveRow::ldrvlabelClick);
     setSelected(false);
 }
 
-void TFrame2::setSelected(bool value) {
+void DriveRow::setSelected(bool value) {
     FSelected = value;
     widgets::PaintRowBox(GroupBox1, value);
     if (value) {
@@ -60,8 +60,8 @@ void TFrame2::setSelected(bool value) {
     }
 }
 
-void TFrame2::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }
+void DriveRow::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }
 
-void TFrame2::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
+void DriveRow::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
 
 }  // namespace trovel::space

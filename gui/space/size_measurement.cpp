@@ -16,7 +16,7 @@
 namespace trovel::catalogue {
 namespace {
 
-bool Takes(const TFrame1* row, bool vall, int operationID) {
+bool Takes(const FolderRow* row, bool vall, int operationID) {
     // A folder that is or holds the home folder would be measured as the whole home.
     if (row->Path.empty() || row->HoldsKeptFolder) return false;
     if (vall) return true;
@@ -27,16 +27,16 @@ bool Takes(const TFrame1* row, bool vall, int operationID) {
 
 }  // namespace
 
-std::vector<Tvkfo::SizeTask> Tvkfo::SizeSnapshot(bool vall, int operationID) const {
+std::vector<FolderCatalogue::SizeTask> FolderCatalogue::SizeSnapshot(bool vall, int operationID) const {
     std::vector<SizeTask> tasks;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!Takes(row, vall, operationID)) continue;
         tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
     }
     return tasks;
 }
 
-std::int64_t Tvkfo::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
+std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
     post([this] { ShowAll(false); });
     const std::string separator = platform_.DecimalSeparator();
     std::int64_t total = 0;

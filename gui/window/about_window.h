@@ -14,14 +14,14 @@ class ClickLabel;
 
 namespace trovel::app {
 
-class TForm1;
+class MainWindow;
 
 // The About box, and the wait window that blocks the main window while a worker runs.
-class TVFAbout : public QDialog {
+class WaitAboutWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TVFAbout(TForm1* owner);
+    explicit WaitAboutWindow(MainWindow* owner);
 
     QLabel* ltrovel;
     QProgressBar* ProgressBar1;
@@ -66,7 +66,7 @@ private:
     void FormShow();
     void FormHide();
 
-    TForm1* owner_;
+    MainWindow* owner_;
     bool waitMode_ = false;
     bool workDone_ = true;
     std::function<void()> onCancel_;

@@ -50,7 +50,7 @@ QString Hint(const char* words) { return QStringLiteral("   ") + QString::fromUt
 int PageTag(const QWidget* page) { return page->property("tag").toInt(); }
 void SetPageTag(QWidget* page, int tag) { page->setProperty("tag", tag); }
 
-TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Trovel"));
     setFont(Tahoma(11));
@@ -60,42 +60,42 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     setMinimumHeight(kClientHeight);
 
     BuildControls();
-    VFAbout = new TVFAbout(this);
+    waitWindow = new WaitAboutWindow(this);
     creationWidth = kClientWidth;
     creationHeight = kClientHeight;
     BuildPages();
     PageControl1->setCurrentWidget(TSWelcome);
     PCLeftPane->setCurrentWidget(TSWelcomeL);
 
-    kfo_ = std::make_unique<catalogue::Tvkfo>(this);
-    vddo_ = std::make_unique<space::TVddo>(this);
-    vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
-    kfo_->GetFolders();
-    kfo_->MakeExclusionList();
-    kfo_->SortByName();
-    vddo_->SortBySize();
+    folders_ = std::make_unique<catalogue::FolderCatalogue>(this);
+    drives_ = std::make_unique<space::DriveCatalogue>(this);
+    drives_->GetDrivesInfo(TSDrives, ScrollBar1);
+    folders_->GetFolders();
+    folders_->MakeExclusionList();
+    folders_->SortByName();
+    drives_->SortBySize();
     widgets::GiveAccentRoom(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
     TSWelcomeShow();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // Focus moves while the children go; by then this is no longer a whole window to scroll.
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-int TForm1::pageAreaHeight() const { return PageControl1->height(); }
-void TForm1::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
-void TForm1::SetProgressLine(const QString& text) { VFAbout->lnowisprocessing->setText(text); }
-void TForm1::SetTransferLine(const QString& text) { VFAbout->SetTransferLine(text); }
-void TForm1::OfferCancel(std::function<void()> onCancel) { VFAbout->OfferCancel(std::move(onCancel)); }
-void TForm1::EndWait() {
-    VFAbout->SetTransferLine({});
-    VFAbout->OfferCancel({});
-    VFAbout->EndWait();
+int MainWindow::pageAreaHeight() const { return PageControl1->height(); }
+void MainWindow::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
+void MainWindow::SetProgressLine(const QString& text) { waitWindow->lnowisprocessing->setText(text); }
+void MainWindow::SetTransferLine(const QString& text) { waitWindow->SetTransferLine(text); }
+void MainWindow::OfferCancel(std::function<void()> onCancel) { waitWindow->OfferCancel(std::move(onCancel)); }
+void MainWindow::EndWait() {
+    waitWindow->SetTransferLine({});
+    waitWindow->OfferCancel({});
+    waitWindow->EndWait();
 }
 
-QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
+QWidget* MainWindow::AddPage(QStackedWidget* pages, const char* name) {
     auto* page = new QWidget(pages);
     page->setObjectName(QString::fromLatin1(name));
     SetPageTag(page, 0);
@@ -103,7 +103,7 @@ QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
     return page;
 }
 
-void TForm1::BuildControls() {
+void MainWindow::BuildControls() {
     lheader = Place<QLabel>(this, "lheader", {4, 8, 300, 23});
     lheader->setText(QStringLiteral("Trovel"));
     lheader->setFont(Tahoma(19));
@@ -115,7 +115,7 @@ void TForm1::BuildControls() {
     cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
     cbsort->setCurrentIndex(0);
     cbsort->setToolTip(Hint("Rendezés"));
-    connect(cbsort, &QComboBox::currentIndexChanged, this, &TForm1::cbsortChange);
+    connect(cbsort, &QComboBox::currentIndexChanged, this, &MainWindow::cbsortChange);
 
     lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
     lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
@@ -163,7 +163,7 @@ void TForm1::BuildControls() {
     ScrollBar1->setPageStep(50);
     ScrollBar1->setMaximum(0);
     ScrollBar1->hide();
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &MainWindow::ScrollBar1Change);
     ScrollBar1->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
 
     const QFont buttonFont = Tahoma(12);
@@ -179,7 +179,7 @@ void TForm1::BuildControls() {
     credit->adjustSize();
     credit->setCursor(Qt::PointingHandCursor);
     credit->installEventFilter(this);
-    connect(credit, &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
+    connect(credit, &widgets::ClickLabel::clicked, this, &MainWindow::Label1Click);
     Label1 = credit;
     // Behind the page area, which covers it when the window is made taller, as in the form.
     PageControl1->setAutoFillBackground(true);
@@ -215,15 +215,15 @@ void TForm1::BuildControls() {
     anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     anchors_.Apply(event->size());
-    if (!kfo_ || !vddo_) return;
-    if (vsheetpage == 1) kfo_->SetScrollBar(static_cast<int>(kfo_->Fkflistcount));
-    else if (vsheetpage == 2) vddo_->SetScrollBar(vddo_->FDCount);
+    if (!folders_ || !drives_) return;
+    if (vsheetpage == 1) folders_->SetScrollBar(static_cast<int>(folders_->Fkflistcount));
+    else if (vsheetpage == 2) drives_->SetScrollBar(drives_->FDCount);
 }
 
-void TForm1::wheelEvent(QWheelEvent* event) {
+void MainWindow::wheelEvent(QWheelEvent* event) {
     // High-resolution touchpads send fractions of a notch: they add up to whole steps.
     wheelRemainder_ += event->angleDelta().y();
     const int steps = wheelRemainder_ / 120;
@@ -232,7 +232,7 @@ void TForm1::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) {
         Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
         return false;  // the edit box still gets every key
@@ -250,7 +250,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::ScrollBar1Change(int position) {
+void MainWindow::ScrollBar1Change(int position) {
     QWidget* page = PageControl1->currentWidget();
     if (page == nullptr) return;
     const int shift = PageTag(page) - position;
@@ -259,7 +259,7 @@ void TForm1::ScrollBar1Change(int position) {
     SetPageTag(page, position);
 }
 
-void TForm1::ScrollIntoView(QWidget* widget) {
+void MainWindow::ScrollIntoView(QWidget* widget) {
     if (widget == nullptr || ScrollBar1->isHidden() || !PageControl1->isAncestorOf(widget)) return;
     const int top = widget->mapTo(PageControl1, QPoint(0, 0)).y();
     const int bottom = top + widget->height();
@@ -269,13 +269,13 @@ void TForm1::ScrollIntoView(QWidget* widget) {
     if (shift != 0) ScrollBar1->setValue(std::clamp(ScrollBar1->value() + shift, 0, ScrollBar1->maximum()));
 }
 
-void TForm1::WMDriveSelect(qintptr id) { bnext->setEnabled(vddo_->SelectDrive(static_cast<int>(id))); }
+void MainWindow::WMDriveSelect(qintptr id) { bnext->setEnabled(drives_->SelectDrive(static_cast<int>(id))); }
 
-void TForm1::WMFolderCheck(qintptr operationId) {
-    bnext->setEnabled(kfo_->IsThereChecked(static_cast<int>(operationId)));
+void MainWindow::WMFolderCheck(qintptr operationId) {
+    bnext->setEnabled(folders_->IsThereChecked(static_cast<int>(operationId)));
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     using widgets::WindowMessage;
     if (event->type() == widgets::WM_DRIVESELECT) {
         WMDriveSelect(static_cast<WindowMessage*>(event)->wParam);

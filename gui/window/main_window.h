@@ -21,10 +21,10 @@ class QScrollBar;
 class QStackedWidget;
 
 namespace trovel::catalogue {
-class Tvkfo;
+class FolderCatalogue;
 }
 namespace trovel::space {
-class TVddo;
+class DriveCatalogue;
 }
 
 namespace trovel::widgets {
@@ -33,22 +33,22 @@ class ClickLabel;
 
 namespace trovel::app {
 
-class TVFAbout;
+class WaitAboutWindow;
 
 // The main window: header tools, the page area with its scroll bar, the left pane
 // and the wizard buttons. It owns the catalogues and every row.
-class TForm1 : public QWidget, public catalogue::WizardWindow {
+class MainWindow : public QWidget, public catalogue::WizardWindow {
     Q_OBJECT
 
 public:
     static constexpr int kClientWidth = 762;
     static constexpr int kClientHeight = 498;
 
-    explicit TForm1(platform::Platform& platform, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    catalogue::Tvkfo& kfo() { return *kfo_; }
-    space::TVddo& vddo() { return *vddo_; }
+    catalogue::FolderCatalogue& folders() { return *folders_; }
+    space::DriveCatalogue& drives() { return *drives_; }
 
     // What the catalogues may reach of the window.
     platform::Platform& platform() override { return platform_; }
@@ -68,7 +68,7 @@ public:
 
     // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
     int vsheetpage = 0;
-    TVFAbout* VFAbout = nullptr;
+    WaitAboutWindow* waitWindow = nullptr;
     int creationWidth = 0;
     int creationHeight = 0;
 
@@ -156,10 +156,10 @@ public:
     void Label11Click();
 
     // Stores the worker's parameters, starts it and waits behind the wait window.
-    void StartSizeThread(bool vall, int operationID);
+    void StartSizeWorker(bool vall, int operationID);
     // Hands the chosen folders and the drive root to the relocation worker, takes the rows
     // off screen, runs the worker behind the wait window and returns when it has ended.
-    void StartRedirectThread(QWidget* Obj, const std::string& destdrv);
+    void StartRedirectWorker(QWidget* Obj, const std::string& destdrv);
 
     // Shows or hides the header tools for the kind of page shown.
     void ShowListHeader(bool show);
@@ -193,8 +193,8 @@ private:
     catalogue::SharedValues shared_;
     std::mutex progressLock_;
     Anchors anchors_{{kClientWidth, kClientHeight}};
-    std::unique_ptr<catalogue::Tvkfo> kfo_;
-    std::unique_ptr<space::TVddo> vddo_;
+    std::unique_ptr<catalogue::FolderCatalogue> folders_;
+    std::unique_ptr<space::DriveCatalogue> drives_;
 };
 
 // The scroll shift a page's children carry, kept with the page.

@@ -27,7 +27,7 @@ namespace {
 using widgets::Tahoma;
 
 struct PaneText {
-    QWidget* TForm1::*pane;
+    QWidget* MainWindow::*pane;
     const char* heading;
     const char* text;
     int textHeight;
@@ -47,7 +47,7 @@ QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, c
 
 }  // namespace
 
-void TForm1::BuildPages() {
+void MainWindow::BuildPages() {
     bmainlist = WelcomeButton(TSWelcome, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
     bmainmove = WelcomeButton(TSWelcome, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
     bmainrestore = WelcomeButton(TSWelcome, "bmainrestore", 264, 65,
@@ -57,42 +57,42 @@ void TForm1::BuildPages() {
     connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(TSRestore); });
 
     static const PaneText kPanes[] = {
-        {&TForm1::TSWelcomeL, "Üdvözöljük",
+        {&MainWindow::TSWelcomeL, "Üdvözöljük",
          "A varázsló segít Önnek áthelyezni másik meghajtóra vagy partícióra azokat a speciális mappákat, "
          "melyek személyes információit tartalmazzák.",
          120, "Label21", "Label22", 369, 389},
-        {&TForm1::TSListAllL, "Az összes speciális\nmappa áttekintése",
+        {&MainWindow::TSListAllL, "Az összes speciális\nmappa áttekintése",
          "Itt található az összes speciális mappa, amely regisztrálva van a Windows rendszerében a jelenlegi "
          "és az összes felhasználó számára.",
          110, "Label23", "Label24", 369, 389},
-        {&TForm1::TSRedirectL, "Mappák áthelyezése",
+        {&MainWindow::TSRedirectL, "Mappák áthelyezése",
          "Itt találhatók azok a speciális mappák, melyeket átirányíthat egy másik meghajtóra, partícióra. "
          "Válassza ki azokat, amelyeket át szeretne helyezni, majd kattintson a \"Méret kiszámítása\" gombra, "
          "hogy kiszámítsa és kijelezze az áthelyezni kívánt mappák teljes méretét (szükséges a művelet "
          "folytatásához).",
          140, "Label27", "Label28", 369, 389},
-        {&TForm1::TSCopyL, "Másolás",
+        {&MainWindow::TSCopyL, "Másolás",
          "Azon mappák listája, melyeket átirányításra jelölt. A \"Másolás\" bejelölésével a mappa tartalmát is "
          "áthelyezi, ha nem jelöli be, akkor csak a mappa lesz átirányítva.",
          115, "Label37", "Label38", 367, 389},
-        {&TForm1::TSDeleteL, "Törlés\n(áthelyezés)",
+        {&MainWindow::TSDeleteL, "Törlés\n(áthelyezés)",
          "Itt találhatók azok a mappák, melyeket áthelyezésre jelölt. Adja meg azokat, melyeket az eredeti "
          "helyükről töröl áthelyezésük után. Ezzel helyet szabadíthat fel a forrás meghajtón.",
          140, "Label25", "Label26", 369, 389},
-        {&TForm1::TSDrivesL, "Hely",
+        {&MainWindow::TSDrivesL, "Hely",
          "Itt találhatók a helyi meghajtók, partíciók. Jelölje ki azt a meghajtót vagy partíciót, ahová "
          "átirányítja a speciális Windows mappákat.",
          100, "Label29", "Label30", 359, 377},
-        {&TForm1::TSStatusL, "Állapot",
+        {&MainWindow::TSStatusL, "Állapot",
          "Az átirányítással majdnem elkészült. Mielőtt a művelet teljesen befejeződne, ki kell jelentkeznie a "
          "fiókjából, majd újra bejelentkeznie. A fiókból való kilépéshez kattintson a \"Kilépés\" gombra.",
          150, "Label11", "Label31", 361, 383},
-        {&TForm1::TSRestoreL, "Helyreállítás",
+        {&MainWindow::TSRestoreL, "Helyreállítás",
          "Jelölje ki azokat a mappákat, melyeket vissza kíván helyezni az eredeti helyükre, és nyomja meg a "
          "\"Tovább\" gombot. Ez a művelet csak javítási célokat szolgál. Befejezése után a fájlokat, mappákat "
          "helyezze vissza az eredeti helyükre.",
          130, "Label20", "Label32", 369, 389},
-        {&TForm1::TSRestoredL, "Helyreállítás\nbefejeződött",
+        {&MainWindow::TSRestoredL, "Helyreállítás\nbefejeződött",
          "A helyreállítás majdnem kész. Kattintson a \"Kilépés\" gombra a kijelentkezéshez és a művelet "
          "befejezéséhez, vagy a \"Bezárás\" gombra (piros X a jobb felső sarokban), ha később szeretne "
          "kijelentkezni a fiókjából.",
@@ -103,9 +103,9 @@ void TForm1::BuildPages() {
         AddHeading(pane, QString::fromUtf8(text.heading));
         AddExplanation(pane, QString::fromUtf8(text.text), text.textHeight);
         connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
-                &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::Label1Click);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
-                &widgets::ClickLabel::clicked, this, &TForm1::Label11Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::Label11Click);
     }
 
     lallgetsize = AddLink(TSListAllL, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
@@ -128,7 +128,7 @@ void TForm1::BuildPages() {
 
     using widgets::ClickLabel;
     const auto checkAll = [this](bool tick, int kind) {
-        return [this, tick, kind] { kfo_->CheckAll(tick, kind, ShownPage(), ScrollBar1, lfolderslisted); };
+        return [this, tick, kind] { folders_->CheckAll(tick, kind, ShownPage(), ScrollBar1, lfolderslisted); };
     };
     connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, 1));
     connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, 1));
@@ -138,37 +138,37 @@ void TForm1::BuildPages() {
     connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, 2));
     connect(Label39, &ClickLabel::clicked, this, checkAll(true, 3));
     connect(Label40, &ClickLabel::clicked, this, checkAll(false, 3));
-    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(true, 1); });
-    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 1); });
-    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
-    connect(Label41, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
+    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(true, 1); });
+    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 1); });
+    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
+    connect(Label41, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
     // After a category filter Next follows what is still ticked: a filter that takes every
     // ticked folder off the list leaves nothing to go on with.
     for (QCheckBox* box : {cbuserfolders, cbcommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
-            kfo_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), ScrollBar1, lfolderslisted);
-            bnext->setEnabled(kfo_->IsThereChecked(1));
+            folders_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), ScrollBar1, lfolderslisted);
+            bnext->setEnabled(folders_->IsThereChecked(1));
         });
     for (QCheckBox* box : {CheckBox2, CheckBox1})
         connect(box, &QCheckBox::clicked, this, [this] {
-            kfo_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted);
-            bnext->setEnabled(kfo_->IsThereChecked(1));
+            folders_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted);
+            bnext->setEnabled(folders_->IsThereChecked(1));
         });
     connect(ldrivesrefresh, &ClickLabel::clicked, this, [this] {
-        vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
-        vddo_->Sort(cbsort->currentIndex());
-        bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
+        drives_->GetDrivesInfo(TSDrives, ScrollBar1);
+        drives_->Sort(cbsort->currentIndex());
+        bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
     });
 
-    connect(bnext, &QPushButton::clicked, this, &TForm1::bnextClick);
-    connect(bprevious, &QPushButton::clicked, this, &TForm1::bpreviousClick);
-    connect(bexit, &QPushButton::clicked, this, &TForm1::bexitClick);
-    connect(babout, &QPushButton::clicked, this, &TForm1::baboutClick);
+    connect(bnext, &QPushButton::clicked, this, &MainWindow::bnextClick);
+    connect(bprevious, &QPushButton::clicked, this, &MainWindow::bpreviousClick);
+    connect(bexit, &QPushButton::clicked, this, &MainWindow::bexitClick);
+    connect(babout, &QPushButton::clicked, this, &MainWindow::baboutClick);
 }
 
-QWidget* TForm1::ShownPage() const { return PageControl1->currentWidget(); }
+QWidget* MainWindow::ShownPage() const { return PageControl1->currentWidget(); }
 
-void TForm1::ShowPage(QWidget* page) {
+void MainWindow::ShowPage(QWidget* page) {
     if (page == TSWelcome) TSWelcomeShow();
     else if (page == TSListAll) TSListAllShow();
     else if (page == Redirect) RedirectShow();
@@ -181,14 +181,14 @@ void TForm1::ShowPage(QWidget* page) {
     PageControl1->setCurrentWidget(page);
 }
 
-void TForm1::ShowLeftPane(QWidget* pane) { PCLeftPane->setCurrentWidget(pane); }
+void MainWindow::ShowLeftPane(QWidget* pane) { PCLeftPane->setCurrentWidget(pane); }
 
-void TForm1::ShowButtons(bool back, bool next) {
+void MainWindow::ShowButtons(bool back, bool next) {
     bprevious->setVisible(back);
     bnext->setVisible(next);
 }
 
-void TForm1::TSWelcomeShow() {
+void MainWindow::TSWelcomeShow() {
     vsheetpage = 0;
     ScrollBar1->setMaximum(0);
     ScrollBar1->hide();
@@ -197,99 +197,99 @@ void TForm1::TSWelcomeShow() {
     ShowLeftPane(TSWelcomeL);
 }
 
-void TForm1::TSListAllShow() {
+void MainWindow::TSListAllShow() {
     vsheetpage = 1;
-    kfo_->GetKFAll(TSListAll, ScrollBar1);
+    folders_->GetKFAll(TSListAll, ScrollBar1);
     ShowLeftPane(TSListAllL);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     bprevious->show();
     bexit->show();
     ShowListHeader(true);
 }
 
-void TForm1::RedirectShow() {
+void MainWindow::RedirectShow() {
     vsheetpage = 1;
-    kfo_->FilterList(cbuserfolders, cbcommonfolders, Redirect, ScrollBar1, lfolderslisted);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    folders_->FilterList(cbuserfolders, cbcommonfolders, Redirect, ScrollBar1, lfolderslisted);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
-    bnext->setEnabled(kfo_->IsThereChecked(1));
+    bnext->setEnabled(folders_->IsThereChecked(1));
     bexit->show();
     ShowListHeader(true);
     ShowLeftPane(TSRedirectL);
 }
 
-void TForm1::TSCopyShow() {
+void MainWindow::TSCopyShow() {
     vsheetpage = 1;
     ShowListHeader(true);
-    kfo_->GetKFDefinedListCopy(TSCopy, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    folders_->GetKFDefinedListCopy(TSCopy, ScrollBar1);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowLeftPane(TSCopyL);
-    bnext->setEnabled(kfo_->IsThereChecked(2));
+    bnext->setEnabled(folders_->IsThereChecked(2));
 }
 
-void TForm1::TSDeleteShow() {
+void MainWindow::TSDeleteShow() {
     vsheetpage = 1;
     ShowListHeader(true);
-    kfo_->GetKFDefinedListDelete(TSDelete);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    folders_->GetKFDefinedListDelete(TSDelete);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowLeftPane(TSDeleteL);
-    bnext->setEnabled(kfo_->IsThereChecked(3));
+    bnext->setEnabled(folders_->IsThereChecked(3));
 }
 
-void TForm1::TSDrivesShow() {
+void MainWindow::TSDrivesShow() {
     vsheetpage = 2;
-    vddo_->ListDrives(TSDrives, ScrollBar1);
+    drives_->ListDrives(TSDrives, ScrollBar1);
     ShowListHeader(false);
     ShowLeftPane(TSDrivesL);
-    if (vddo_->IDSelecyed > -1) vddo_->SelectDrive(vddo_->IDSelecyed);
-    vddo_->RefreshList();
+    if (drives_->IDSelecyed > -1) drives_->SelectDrive(drives_->IDSelecyed);
+    drives_->RefreshList();
     const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
     widgets::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
-    bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
+    bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
 }
 
-void TForm1::TSStatusShow() {
+void MainWindow::TSStatusShow() {
     vsheetpage = 1;
     ShowListHeader(true);
     ShowButtons(false, false);
     ShowLeftPane(TSStatusL);
-    StartRedirectThread(TSStatus, shared_.chosenDriveRoot);
-    kfo_->HookItems(TSStatus);
-    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    StartRedirectWorker(TSStatus, shared_.chosenDriveRoot);
+    folders_->HookItems(TSStatus);
+    if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
-void TForm1::TSRestoreShow() {
+void MainWindow::TSRestoreShow() {
     vsheetpage = 1;
-    kfo_->GetKFDefinedListRedirect(TSRestore, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    folders_->GetKFDefinedListRedirect(TSRestore, ScrollBar1);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
     bexit->show();
-    bnext->setEnabled(kfo_->IsThereChecked(1));
+    bnext->setEnabled(folders_->IsThereChecked(1));
     ShowListHeader(true);
     ShowLeftPane(TSRestoreL);
 }
 
-void TForm1::TSRestoredShow() {
+void MainWindow::TSRestoredShow() {
     vsheetpage = 1;
-    kfo_->ResetToDefault(TSRestored, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+    folders_->ResetToDefault(TSRestored, ScrollBar1);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(false, false);
     ShowListHeader(true);
     ShowLeftPane(TSRestoredL);
-    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
-void TForm1::bnextClick() {
+void MainWindow::bnextClick() {
     QWidget* page = ShownPage();
     if (page == Redirect) {
         ShowPage(TSCopy);
     } else if (page == TSCopy) {
-        if (kfo_->FkfSizegot) {
+        if (folders_->FkfSizegot) {
             ShowPage(TSDelete);
         } else if (platform_.ShowMessageBox(
                        "Meg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?",
                        "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
-            StartSizeThread(false, 2);
+            StartSizeWorker(false, 2);
         }
     } else if (page == TSDelete) {
         ShowPage(TSDrives);
@@ -300,7 +300,7 @@ void TForm1::bnextClick() {
     }
 }
 
-void TForm1::bpreviousClick() {
+void MainWindow::bpreviousClick() {
     QWidget* page = ShownPage();
     if (page == TSDrives) ShowPage(TSDelete);
     else if (page == TSDelete) ShowPage(TSCopy);
@@ -308,47 +308,47 @@ void TForm1::bpreviousClick() {
     else if (page == Redirect || page == TSListAll || page == TSRestore) ShowPage(TSWelcome);
 }
 
-void TForm1::bexitClick() {
+void MainWindow::bexitClick() {
     const bool runFinished = ShownPage() == TSStatus || ShownPage() == TSRestored;
     close();
-    if (runFinished && kfo_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
+    if (runFinished && folders_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
 }
 
-void TForm1::baboutClick() { VFAbout->ShowAbout(false); }
+void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }
 
-void TForm1::Label1Click() { platform_.ShellOpen(kProgramWebPage); }
-void TForm1::Label11Click() { platform_.ShellOpen(kDonationPage); }
+void MainWindow::Label1Click() { platform_.ShellOpen(kProgramWebPage); }
+void MainWindow::Label11Click() { platform_.ShellOpen(kDonationPage); }
 
-void TForm1::StartSizeThread(bool vall, int operationID) {
-    VFAbout->BeginWait();
-    space::TSizeThread worker(*kfo_, *this, vall, operationID);
+void MainWindow::StartSizeWorker(bool vall, int operationID) {
+    waitWindow->BeginWait();
+    space::SizeWorker worker(*folders_, *this, vall, operationID);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
-        VFAbout->EndWait();  // no thread to be had: there is nothing to wait for
+        waitWindow->EndWait();  // no thread to be had: there is nothing to wait for
         return;
     }
-    VFAbout->ShowAbout(true);
+    waitWindow->ShowAbout(true);
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.
     worker.wait();
 }
 
-void TForm1::StartRedirectThread(QWidget* Obj, const std::string& destdrv) {
-    VFAbout->BeginWait();
+void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
+    waitWindow->BeginWait();
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
-    relocation::TRedirectThread worker(*kfo_, *this, Obj, destdrv);
-    kfo_->HookItems(nullptr);
+    relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv);
+    folders_->HookItems(nullptr);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
-        VFAbout->EndWait();  // no thread to be had: nothing was relocated
+        waitWindow->EndWait();  // no thread to be had: nothing was relocated
         return;
     }
     QThread::msleep(100);
-    VFAbout->ShowAbout(true);
+    waitWindow->ShowAbout(true);
     worker.wait();
 }
 
-void TForm1::ShowListHeader(bool show) {
+void MainWindow::ShowListHeader(bool show) {
     if (show == Edit2->isHidden()) {
         for (QWidget* tool : std::initializer_list<QWidget*>{lfind, Edit2, cbfindinname, cbfindinpath, lcheckedcount,
                                                              lfolderslisted})
@@ -357,33 +357,33 @@ void TForm1::ShowListHeader(bool show) {
         if (vsheetpage == 2) {
             lsizesum->setVisible(!show);
             cbsort->setVisible(!show);
-            cbsort->setCurrentIndex(vddo_->vSortCriteria);
+            cbsort->setCurrentIndex(drives_->vSortCriteria);
         } else {
             lsizesum->setVisible(show);
             cbsort->setVisible(show);
-            cbsort->setCurrentIndex(kfo_->vSortCriteria);
+            cbsort->setCurrentIndex(folders_->vSortCriteria);
         }
     }
     if (!Edit2->isHidden()) Edit2->setFocus();
     else if (!bprevious->isHidden()) bprevious->setFocus();
 }
 
-void TForm1::Edit2KeyDown(int key) {
+void MainWindow::Edit2KeyDown(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     if (!cbfindinname->isChecked() && !cbfindinpath->isChecked()) {
         cbfindinname->setChecked(true);
         cbfindinpath->setChecked(true);
     }
-    kfo_->FindItems(Edit2->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), ScrollBar1,
+    folders_->FindItems(Edit2->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), ScrollBar1,
                     lfolderslisted);
 }
 
-void TForm1::cbsortChange(int index) {
+void MainWindow::cbsortChange(int index) {
     if (ShownPage() == TSDrives) {
-        vddo_->Sort(index);
+        drives_->Sort(index);
         if (!ScrollBar1->isHidden()) ScrollBar1->setFocus();
     } else {
-        kfo_->Sort(index);
+        folders_->Sort(index);
         Edit2->setFocus();
     }
 }

@@ -17,14 +17,14 @@ protected:
         Add("My Music", "C:\\Users\\al\\Music");
         Build();
         window->show();
-        kfo().GetKFDefinedListRedirect(window->Redirect, window->ScrollBar1);
+        folders().GetKFDefinedListRedirect(window->Redirect, window->ScrollBar1);
         window->PageControl1->setCurrentWidget(window->Redirect);
         row = Row(0);
     }
 
     QColor Background() const { return row->GroupBox1->palette().color(QPalette::Window); }
 
-    TFrame1* row = nullptr;
+    FolderRow* row = nullptr;
 };
 
 TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
@@ -75,7 +75,7 @@ TEST_F(FolderRowTest, BoxesCarryTheirTextsHintsAndStartingState) {
     EXPECT_EQ(row->cbcopied->text(), "Másolva");
     EXPECT_EQ(row->cbcopied->toolTip(), "Másolás/áthelyezés állapota");
 
-    TFrame1 fresh(window.get(), fake);
+    FolderRow fresh(window.get(), fake);
     EXPECT_TRUE(fresh.cbcopy->isChecked());
     EXPECT_FALSE(fresh.cbmove->isChecked());
     EXPECT_FALSE(fresh.cbredirected->isEnabled());

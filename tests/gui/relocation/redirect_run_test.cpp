@@ -35,8 +35,8 @@ protected:
         folder.defaultPath = defaultPath.empty() ? path : defaultPath;
         return folder;
     }
-    TFrame1* RowOf(const FakeFolder& folder) {
-        for (TFrame1* row : kfo().framearr)
+    FolderRow* RowOf(const FakeFolder& folder) {
+        for (FolderRow* row : folders().framearr)
             if (row->FolderID == folder.id) return row;
         return nullptr;
     }
@@ -54,13 +54,13 @@ protected:
         window->bnextClick();
         for (const Choice& choice : choices)
             if (choice.move) RowOf(*choice.folder)->cbcopy->setChecked(choice.copy);
-        kfo().FkfSizegot = true;
+        folders().FkfSizegot = true;
         window->bnextClick();
         for (const Choice& choice : choices)
             if (choice.move && choice.copy) RowOf(*choice.folder)->cbdelete->setChecked(choice.remove);
         window->bnextClick();
         ASSERT_EQ(window->ShownPage(), window->TSDrives);
-        for (space::TFrame2* drive : window->vddo().vObjarr)
+        for (space::DriveRow* drive : window->drives().vObjarr)
             if (drive->vDrive == "E:\\") QTest::mouseClick(drive->cbusethis, Qt::LeftButton);
         ASSERT_TRUE(window->bnext->isEnabled());
         window->bnextClick();
@@ -69,7 +69,7 @@ protected:
     std::vector<platform::fake::Call> Shell(const char* operation) { return fake.CallsOf(operation); }
     // What a processed row shows: "RC" both ticked, "R-" redirected only, "--" neither.
     std::string Boxes(const FakeFolder& folder) {
-        TFrame1* row = RowOf(folder);
+        FolderRow* row = RowOf(folder);
         if (row->cbredirected->isHidden()) return "hidden";
         return std::string(row->cbredirected->isChecked() ? "R" : "-") + (row->cbcopied->isChecked() ? "C" : "-");
     }
@@ -112,19 +112,19 @@ TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
     EXPECT_TRUE(RowOf(*documents)->selected());
     EXPECT_FALSE(RowOf(*videos)->selected());
     for (const FakeFolder* folder : {documents, music, pictures, videos}) {
-        TFrame1* row = RowOf(*folder);
+        FolderRow* row = RowOf(*folder);
         EXPECT_EQ(row->parentWidget(), window->TSStatus);
         EXPECT_FALSE(row->cbmove->isEnabled());
         EXPECT_TRUE(row->lsize->isHidden());
     }
-    EXPECT_EQ(kfo().Fkflistcount, 4u);
-    EXPECT_EQ(kfo().Fkfselectedcount, 3u);
+    EXPECT_EQ(folders().Fkflistcount, 4u);
+    EXPECT_EQ(folders().Fkfselectedcount, 3u);
     EXPECT_EQ(window->lcheckedcount->text(), "3");
     EXPECT_EQ(window->lfolderslisted->text(), "4");
     EXPECT_TRUE(window->bnext->isHidden());
     EXPECT_TRUE(window->bprevious->isHidden());
     EXPECT_EQ(window->bexit->text(), "Kilépés");
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(RedirectRunTest, TheDestinationComesFromTheDefaultPathNotFromWhereTheFolderIsNow) {
@@ -178,16 +178,16 @@ TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesO
 }
 
 // The window, noting what its effects do as they happen and how many shell calls were made by then.
-class NotingWindow : public app::TForm1 {
+class NotingWindow : public app::MainWindow {
 public:
-    NotingWindow(platform::fake::FakePlatform& platform) : TForm1(platform), fake_(platform) {}
+    NotingWindow(platform::fake::FakePlatform& platform) : MainWindow(platform), fake_(platform) {}
     void SetProgressLine(const QString& text) override {
         notes.push_back(text.toStdString() + " after " + std::to_string(fake_.CallsOf("Redirect").size()));
-        TForm1::SetProgressLine(text);
+        MainWindow::SetProgressLine(text);
     }
     void EndWait() override {
         notes.push_back("end, counted " + lcheckedcount->text().toStdString());
-        TForm1::EndWait();
+        MainWindow::EndWait();
     }
     std::vector<std::string> notes;
 
@@ -216,7 +216,7 @@ TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
     EXPECT_TRUE(Shell("Redirect").empty());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_EQ(window->lfolderslisted->text(), "0");
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(RedirectRunTest, ARowASearchTookOffTheScreenIsStillProcessed) {
@@ -228,7 +228,7 @@ TEST_F(RedirectRunTest, ARowASearchTookOffTheScreenIsStillProcessed) {
     window->bnextClick();
     RowOf(*documents)->cbcopy->setChecked(true);
     RowOf(*pictures)->cbcopy->setChecked(true);
-    kfo().FindItems(QStringLiteral("Pictures"), true, true, window->TSCopy, window->ScrollBar1, window->lfolderslisted);
+    folders().FindItems(QStringLiteral("Pictures"), true, true, window->TSCopy, window->ScrollBar1, window->lfolderslisted);
     ASSERT_FALSE(RowOf(*documents)->IsAttached());
     window->shared().chosenDriveRoot = "E:\\";
     window->ShowPage(window->TSStatus);
@@ -245,11 +245,11 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     // Presses the wait window's cancel button once it has appeared with the first report.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (window == nullptr || window->VFAbout->bcancel->isHidden()) return;
+        if (window == nullptr || window->waitWindow->bcancel->isHidden()) return;
         offered = true;
-        transfer = window->VFAbout->ltransfer->text();
+        transfer = window->waitWindow->ltransfer->text();
         poll.stop();
-        QTest::mouseClick(window->VFAbout->bcancel, Qt::LeftButton);
+        QTest::mouseClick(window->waitWindow->bcancel, Qt::LeftButton);
     });
     poll.start(5);
     Relocate({{pictures, true, true, true}, {documents, true, true, false}});
@@ -260,7 +260,7 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     EXPECT_EQ(Boxes(*pictures), "--");
     EXPECT_FALSE(RowOf(*documents)->cbcopied->isHidden());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
-    EXPECT_TRUE(window->VFAbout->bcancel->isHidden());
+    EXPECT_TRUE(window->waitWindow->bcancel->isHidden());
 }
 
 TEST_F(RedirectRunTest, ExitAfterARelocationSignsOutButTheCloseBoxDoesNot) {
@@ -321,7 +321,7 @@ TEST_F(RestoreTest, NothingTickedLeavesAnEmptyPageAndCountsNothing) {
     Build();
     window->show();
     window->ShowPage(window->TSRestored);
-    for (TFrame1* row : kfo().framearr) EXPECT_FALSE(row->active);
+    for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->active);
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_TRUE(Shell("SetPath").empty());
     window->bexitClick();

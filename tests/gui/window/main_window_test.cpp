@@ -25,7 +25,7 @@ protected:
     void WhileAboutIsUp(std::function<void()> check) {
         QTimer::singleShot(0, [this, check] {
             check();
-            window->VFAbout->close();
+            window->waitWindow->close();
         });
     }
     bool Shown(QWidget* widget) { return !widget->isHidden(); }
@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, WheelStepsMoveTheListBy25WithinRange) {
         QApplication::sendEvent(window.get(), &down);
     }
     EXPECT_EQ(window->ScrollBar1->value(), 75);
-    EXPECT_EQ(kfo().framearr.front()->y(), 3 - 75);
+    EXPECT_EQ(folders().framearr.front()->y(), 3 - 75);
     for (int step = 0; step < 100; ++step) {
         QWheelEvent down(at, window->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                          false);
@@ -116,11 +116,11 @@ TEST_F(MainWindowTest, OnlyEnterSearchesAndItTicksBothBoxesWhenNeitherIs) {
     window->cbfindinname->setChecked(false);
     window->cbfindinpath->setChecked(false);
     QTest::keyClicks(window->Edit2, "users");
-    EXPECT_EQ(kfo().Fkflistcount, 9u);  // typing alone searches nothing
+    EXPECT_EQ(folders().Fkflistcount, 9u);  // typing alone searches nothing
     QTest::keyClick(window->Edit2, Qt::Key_Return);
     EXPECT_TRUE(window->cbfindinname->isChecked());
     EXPECT_TRUE(window->cbfindinpath->isChecked());
-    EXPECT_EQ(kfo().Fkflistcount, 1u);
+    EXPECT_EQ(folders().Fkflistcount, 1u);
     EXPECT_EQ(window->lfolderslisted->text(), "1");
     EXPECT_EQ(window->Edit2->text(), "users");
 }
@@ -130,8 +130,8 @@ TEST_F(MainWindowTest, TheSortBoxSortsTheShownKindOfList) {
     ASSERT_TRUE(Shown(window->cbsort));
     EXPECT_EQ(window->cbsort->currentIndex(), 0);
     window->cbsort->setCurrentIndex(1);
-    EXPECT_EQ(kfo().vSortCriteria, 1);
-    EXPECT_EQ(window->vddo().vSortCriteria, 2);  // the drives keep their own order (free space at start-up)
+    EXPECT_EQ(folders().vSortCriteria, 1);
+    EXPECT_EQ(window->drives().vSortCriteria, 2);  // the drives keep their own order (free space at start-up)
     window->ShowPage(window->TSWelcome);
     window->ShowPage(window->Redirect);
     EXPECT_EQ(window->cbsort->currentIndex(), 1);  // shown again without re-sorting
@@ -151,19 +151,19 @@ TEST_F(MainWindowTest, AboutKeepsNextAndBackAsTheyWere) {
     window->ShowPage(window->Redirect);
     ASSERT_FALSE(window->bnext->isEnabled());
     ASSERT_TRUE(window->bprevious->isEnabled());
-    window->VFAbout->lnowisprocessing->setText("left over");
+    window->waitWindow->lnowisprocessing->setText("left over");
     bool checked = false;
     WhileAboutIsUp([&] {
         checked = true;
-        EXPECT_TRUE(window->VFAbout->isVisible());
-        EXPECT_TRUE(window->VFAbout->ProgressBar1->isHidden());
-        EXPECT_TRUE(window->VFAbout->lwait->isHidden());
-        EXPECT_EQ(window->VFAbout->lnowisprocessing->text(), "");
+        EXPECT_TRUE(window->waitWindow->isVisible());
+        EXPECT_TRUE(window->waitWindow->ProgressBar1->isHidden());
+        EXPECT_TRUE(window->waitWindow->lwait->isHidden());
+        EXPECT_EQ(window->waitWindow->lnowisprocessing->text(), "");
         EXPECT_FALSE(window->bprevious->isEnabled());
         EXPECT_FALSE(window->bexit->isEnabled());
         EXPECT_FALSE(window->babout->isEnabled());
         const QRect main = window->frameGeometry();
-        const QRect about = window->VFAbout->frameGeometry();
+        const QRect about = window->waitWindow->frameGeometry();
         EXPECT_EQ(about.left(), main.left() + (main.width() - about.width()) / 2);
         EXPECT_EQ(about.top(), main.top() + (main.height() - about.height()) / 2);
     });
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, AboutKeepsNextAndBackAsTheyWere) {
 
 TEST_F(MainWindowTest, ExitAwayFromTheRunPagesOnlyCloses) {
     window->ShowPage(window->Redirect);
-    kfo().CheckAll(true, 1, window->Redirect, window->ScrollBar1, window->lfolderslisted);
+    folders().CheckAll(true, 1, window->Redirect, window->ScrollBar1, window->lfolderslisted);
     window->bexitClick();
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(fake.CallsOf("SignOut").empty());
@@ -197,8 +197,8 @@ TEST_F(MainWindowTest, CreditLineTurnsNavyUnderThePointerAndOpensThePage) {
 TEST_F(MainWindowTest, ForwardPagesFollowTheTicks) {
     window->ShowPage(window->Redirect);
     EXPECT_FALSE(window->bnext->isEnabled());
-    TFrame1* documents = nullptr;
-    for (TFrame1* row : kfo().framearr)
+    FolderRow* documents = nullptr;
+    for (FolderRow* row : folders().framearr)
         if (row->FolderDefinition.name == "Personal") documents = row;
     QTest::mouseClick(documents->cbmove, Qt::LeftButton);
     EXPECT_TRUE(window->bnext->isEnabled());
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
               "Trovel\nMeg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?");
     fake.messageBoxAnswer = platform::kIdYes;
     window->bnextClick();  // measures behind the wait window, stays
-    EXPECT_TRUE(kfo().FkfSizegot);
+    EXPECT_TRUE(folders().FkfSizegot);
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TSCopy);
     window->bnextClick();
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TSDelete);
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
 
 TEST_F(MainWindowTest, ASizeMeasuredOnTheOverviewLetsTheCopyPageGoOnWithoutAsking) {
     window->ShowPage(window->TSListAll);
-    window->StartSizeThread(true, 1);
+    window->StartSizeWorker(true, 1);
     window->bpreviousClick();
     window->ShowPage(window->Redirect);
     QTest::mouseClick(window->lredirectall, Qt::LeftButton);
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, ASizeMeasuredOnTheOverviewLetsTheCopyPageGoOnWithoutAskin
 TEST_F(MainWindowTest, BackFromTheDrivePageBringsTheListToolsBack) {
     window->ShowPage(window->Redirect);
     QTest::mouseClick(window->lredirectall, Qt::LeftButton);
-    kfo().FkfSizegot = true;
+    folders().FkfSizegot = true;
     window->bnextClick();
     window->bnextClick();
     window->bnextClick();
@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, TheWheelMovesTheListBy25OverTheScrollBarAndSortsOverTheSo
     EXPECT_EQ(window->ScrollBar1->value(), 25);
     QApplication::sendEvent(window->cbsort, &down);
     EXPECT_EQ(window->cbsort->currentIndex(), 1);
-    EXPECT_EQ(kfo().vSortCriteria, 1);
+    EXPECT_EQ(folders().vSortCriteria, 1);
 }
 
 TEST_F(MainWindowTest, TakingTheTickedFoldersOffByCategoryDisablesNext) {
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, TakingTheTickedFoldersOffByCategoryDisablesNext) {
 TEST_F(MainWindowTest, TheWaitWindowsProgressLineShowsAWholeLongName) {
     const QString line = QStringLiteral("Folyamatban: Personal (My Documents)");
     window->SetProgressLine(line);
-    QLabel* label = window->VFAbout->lnowisprocessing;
+    QLabel* label = window->waitWindow->lnowisprocessing;
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line));
 }
 
@@ -308,8 +308,8 @@ TEST_F(MainWindowTest, TheSortBoxShowsItsWholeWordInItsNarrowBox) {
 TEST_F(MainWindowTest, TabbingOntoARowsBoxOutOfViewScrollsItIn) {
     window->ShowPage(window->Redirect);
     QApplication::setActiveWindow(window.get());
-    TFrame1* last = nullptr;
-    for (TFrame1* row : kfo().framearr)
+    FolderRow* last = nullptr;
+    for (FolderRow* row : folders().framearr)
         if (row->IsAttached() && (last == nullptr || row->y() > last->y())) last = row;
     ASSERT_NE(last, nullptr);
     ASSERT_GT(last->y(), window->PageControl1->height());

@@ -21,13 +21,13 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     home.MakeDir("Dokumentumok");
     home.MakeDir("Zene");
     LinuxPlatform platform(testing::ScratchEnvironment(home, home / "no-such-dir"), [](const std::string& element) { return element; });
-    app::TForm1 window(platform);
+    app::MainWindow window(platform);
 
-    std::map<std::string, catalogue::TFrame1*> rows;
-    for (catalogue::TFrame1* row : window.kfo().framearr) rows[row->FolderDefinition.name] = row;
+    std::map<std::string, catalogue::FolderRow*> rows;
+    for (catalogue::FolderRow* row : window.folders().framearr) rows[row->FolderDefinition.name] = row;
     ASSERT_EQ(rows.size(), FolderTable().size());
 
-    catalogue::TFrame1* documents = rows.at("Personal");
+    catalogue::FolderRow* documents = rows.at("Personal");
     EXPECT_EQ(documents->lfoldername->text(), "Personal (My Documents)");
     EXPECT_EQ(documents->Path, home / "Dokumentumok");
     EXPECT_EQ(documents->FolderRedirectionCapability, 1u);
