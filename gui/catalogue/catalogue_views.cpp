@@ -78,8 +78,8 @@ void FolderCatalogue::BuildList(QWidget* page, QScrollBar* scrollbar, Decide dec
     SetScrollBar(k);
 }
 
-void FolderCatalogue::GetKFAll(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [](FolderRow* row, bool&) {
+void FolderCatalogue::GetKFAll(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [](FolderRow* row, bool&) {
         row->cbmove->hide();
         row->cbcopy->hide();
         row->cbredirected->hide();
@@ -88,8 +88,8 @@ void FolderCatalogue::GetKFAll(QWidget* Obj, QScrollBar* scrollbar1) {
     });
 }
 
-void FolderCatalogue::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [this](FolderRow* row, bool& ticked) {
+void FolderCatalogue::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [this](FolderRow* row, bool& ticked) {
         row->cbcopy->hide();
         const bool listed =
             row->FolderRedirectionCapability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE &&
@@ -104,16 +104,16 @@ void FolderCatalogue::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollb
     });
 }
 
-void FolderCatalogue::FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount) {
+void FolderCatalogue::FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount) {
     FkfCategoryset = 0;
     if (cbu->isChecked()) FkfCategoryset |= CategoryBit(platform::KF_CATEGORY_PERUSER);
     if (cbc->isChecked()) FkfCategoryset |= CategoryBit(platform::KF_CATEGORY_COMMON);
-    GetKFDefinedListRedirect(Obj, ScrollBar1);
+    GetKFDefinedListRedirect(Obj, scrollBar);
     ShowCount(lcount, Fkflistcount);
 }
 
-void FolderCatalogue::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [](FolderRow* row, bool& ticked) {
+void FolderCatalogue::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [](FolderRow* row, bool& ticked) {
         const bool listed = row->active && row->cbmove->isChecked();
         if (listed) {
             row->cbmove->setEnabled(false);
@@ -145,8 +145,8 @@ void FolderCatalogue::GetKFDefinedListDelete(QWidget* Obj) {
     });
 }
 
-void FolderCatalogue::CheckAll(bool vcheck, int opID, QWidget*, QScrollBar* scrollbar1, QLabel* lcount) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+void FolderCatalogue::CheckAll(bool vcheck, int opID, QWidget*, QScrollBar* scrollBar, QLabel* lcount) {
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     std::uint32_t count = 0;
     for (FolderRow* row : framearr) {
         if (!row->active) continue;
@@ -190,9 +190,9 @@ bool FolderCatalogue::IsThereChecked(int operationID) {
     return result;
 }
 
-void FolderCatalogue::FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
+void FolderCatalogue::FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollBar,
                                 QLabel* lcount) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     const bool everything = text.isEmpty() || text == QStringLiteral("*");
     const std::u16string wanted = AsciiUpper(Utf16View(text));
     int k = 0;

@@ -34,13 +34,13 @@ public:
     FolderRow(QWidget* owner, platform::Platform& platform);
 
     // Controls, in declaration order.
-    QLabel* Image1;
+    QLabel* icon;
     QLabel* lfoldername;
     widgets::ActionBox* cbcopy;
     widgets::ActionBox* cbmove;
     widgets::ClickLabel* lfolderpath;
     QCheckBox* cbredirected;
-    QGroupBox* GroupBox1;
+    QGroupBox* rowBox;
     QLabel* ldescription;
     QCheckBox* cbcopied;
     QLabel* lsize;

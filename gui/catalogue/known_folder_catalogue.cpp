@@ -91,8 +91,8 @@ void FolderCatalogue::FillRow(FolderRow* row) {
     if (!Succeeded(Fkfm->GetFolder(row->FolderID, Fkf)) || !Fkf) {
         Fkf.reset();
         SetAutoSizedText(row->lfoldername, QString::fromStdString(row->FolderID.ToString()));
-        row->Image1->setPixmap(GetShellIcon({}));
-        row->Image1->adjustSize();
+        row->icon->setPixmap(GetShellIcon({}));
+        row->icon->adjustSize();
         return;
     }
     if (!Succeeded(Fkf->GetFolderDefinition(Fkfstruct))) Fkfstruct = {};
@@ -117,8 +117,8 @@ void FolderCatalogue::FillRow(FolderRow* row) {
     row->lfolderpath->setToolTip(pathText);
     if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
 
-    row->Image1->setPixmap(GetShellIcon(row->Path));
-    row->Image1->adjustSize();
+    row->icon->setPixmap(GetShellIcon(row->Path));
+    row->icon->adjustSize();
 }
 
 QPixmap FolderCatalogue::GetShellIcon(const std::string& path) { return widgets::ShellIconPixmap(platform_, path); }

@@ -47,14 +47,14 @@ public:
     QPixmap GetShellIcon(const std::string& path);
 
     // Views: which rows a page shows, with which boxes.
-    void GetKFAll(QWidget* Obj, QScrollBar* scrollbar1);
-    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1);
-    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount);
-    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFAll(QWidget* Obj, QScrollBar* scrollBar);
+    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollBar);
+    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
+    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollBar);
     void GetKFDefinedListDelete(QWidget* Obj);
-    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollbar1, QLabel* lcount);
+    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
     bool IsThereChecked(int operationID);
-    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
+    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollBar,
                    QLabel* lcount);
     void ShowAll(bool show);
     void HookItems(QWidget* value);
@@ -105,7 +105,7 @@ public:
     void Redirect(QWidget* Obj, const std::string& destdrv, const std::vector<RunTask>& tasks,
                   const RunEffects& effects);
     // The restore, on the window's thread: the ticked folders back at their default paths.
-    void ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1);
+    void ResetToDefault(QWidget* Obj, QScrollBar* scrollBar);
 
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);

@@ -162,8 +162,8 @@ void FolderCatalogue::Redirect(QWidget*, const std::string& destdrv, const std::
     });
 }
 
-void FolderCatalogue::ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+void FolderCatalogue::ResetToDefault(QWidget* Obj, QScrollBar* scrollBar) {
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     int shown = 0;
     int restored = 0;
     for (FolderRow* row : framearr) {

@@ -39,10 +39,10 @@ DriveCatalogue::DriveCatalogue(catalogue::WizardWindow* Owner) : FDDOwner(Owner)
 
 DriveCatalogue::~DriveCatalogue() = default;
 
-void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
+void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
     for (DriveRow* row : vObjarr) delete row;
     vObjarr.clear();
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+    if (scrollBar != nullptr) scrollBar->setValue(0);
 
     platform::Platform& platform = FDDOwner->platform();
     const DriveListing listing =
@@ -59,8 +59,8 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->show();
 
         row->vDrive = drive.root;
-        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
-        row->Image1->adjustSize();
+        row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
+        row->icon->adjustSize();
         row->vLabel = drive.label;
         widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
 
@@ -71,7 +71,7 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->vPBPosition = Percent(row->vUsed, row->vSize);
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
-        row->ProgressBar1->setPosition(row->vPBPosition);
+        row->usageBar->setPosition(row->vPBPosition);
         ++n;
     }
     FDCount = n;
@@ -102,9 +102,9 @@ void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
 void DriveCatalogue::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
 
 void DriveCatalogue::Unchoose(DriveRow* row) {
-    row->ProgressBar1->setSmoothReverse(true);
-    row->ProgressBar1->setState(StateProgressBar::Normal);
-    row->ProgressBar1->setPosition(row->vPBPosition);
+    row->usageBar->setSmoothReverse(true);
+    row->usageBar->setState(StateProgressBar::Normal);
+    row->usageBar->setPosition(row->vPBPosition);
     row->setSelected(false);
     widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
 }
@@ -125,9 +125,9 @@ bool DriveCatalogue::SelectDrive(int id) {
             IDSelecyed = -1;
             continue;
         }
-        row->ProgressBar1->setSmoothReverse(false);
+        row->usageBar->setSmoothReverse(false);
         const std::int64_t needed = SaturatingAdd(row->vUsed, content);
-        row->ProgressBar1->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
+        row->usageBar->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
         FDDOwner->shared().chosenDriveRoot = row->vDrive;
         result = Fits(row->vAtmost, content);
         row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;

@@ -28,8 +28,8 @@ public:
     ~DriveCatalogue();
 
     // Rebuilds every row from the platform's volumes, on page `Obj`.
-    void GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1);
-    void ListDrives(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar);
+    void ListDrives(QWidget* Obj, QScrollBar* scrollBar);
     // Applies the state of row `id`'s box; true when that drive can take the selected folders.
     bool SelectDrive(int id);
     void SetScrollBar(int i);

@@ -31,10 +31,10 @@ public:
 
     DriveRow(QWidget* owner, platform::Platform& platform);
 
-    QGroupBox* GroupBox1;
-    QLabel* Image1;
+    QGroupBox* rowBox;
+    QLabel* icon;
     widgets::ClickLabel* ldrvlabel;
-    StateProgressBar* ProgressBar1;
+    StateProgressBar* usageBar;
     widgets::ActionBox* cbusethis;
     QLabel* lspace;
 

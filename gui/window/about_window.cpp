@@ -59,12 +59,12 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     lwait->move(51, 120);
     lwait->adjustSize();
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(24, 145, 377, 17);
-    ProgressBar1->setRange(0, 0);  // marquee: moving, without a value
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->hide();
+    waitBar = new QProgressBar(this);
+    waitBar->setObjectName(QStringLiteral("ProgressBar1"));
+    waitBar->setGeometry(24, 145, 377, 17);
+    waitBar->setRange(0, 0);  // marquee: moving, without a value
+    waitBar->setTextVisible(false);
+    waitBar->hide();
 
     lnowisprocessing = new QLabel(this);
     lnowisprocessing->setTextFormat(Qt::PlainText);  // it names folders
@@ -104,10 +104,10 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     connect(ldonate, &widgets::ClickLabel::clicked, this, &WaitAboutWindow::ldonateClick);
 }
 
-void WaitAboutWindow::ShowAbout(bool w) {
-    waitMode_ = w;
-    ProgressBar1->setVisible(w);
-    lwait->setVisible(w);
+void WaitAboutWindow::ShowAbout(bool wait) {
+    waitMode_ = wait;
+    waitBar->setVisible(wait);
+    lwait->setVisible(wait);
     exec();
     waitMode_ = false;
 }
@@ -140,13 +140,13 @@ void WaitAboutWindow::EndWait() {
 
 void WaitAboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    OnShown();
     // A worker that finished before the window appeared ends the wait at once.
     if (waitMode_ && workDone_) QTimer::singleShot(0, this, &QDialog::accept);
 }
 
 void WaitAboutWindow::hideEvent(QHideEvent* event) {
-    FormHide();
+    OnHidden();
     QDialog::hideEvent(event);
 }
 
@@ -160,7 +160,7 @@ void WaitAboutWindow::reject() {
     if (!Waiting()) QDialog::reject();
 }
 
-void WaitAboutWindow::FormShow() {
+void WaitAboutWindow::OnShown() {
     // Before it first appears the window has no frame of its own to measure; its fixed size
     // with a frame like the main window's is what it will be.
     const QRect main = owner_->frameGeometry();
@@ -176,7 +176,7 @@ void WaitAboutWindow::FormShow() {
         button->setEnabled(false);
 }
 
-void WaitAboutWindow::FormHide() {
+void WaitAboutWindow::OnHidden() {
     owner_->bnext->setEnabled(statenext);
     owner_->bprevious->setEnabled(stateprevious);
     owner_->babout->setEnabled(true);

@@ -24,7 +24,7 @@ public:
     explicit WaitAboutWindow(MainWindow* owner);
 
     QLabel* ltrovel;
-    QProgressBar* ProgressBar1;
+    QProgressBar* waitBar;
     widgets::ClickLabel* labout;
     widgets::ClickLabel* ldonate;
     QLabel* lwait;
@@ -36,9 +36,9 @@ public:
     bool statenext = false;
     bool stateprevious = false;
 
-    // w true: the wait window, open until EndWait; w false: the About box, until the
+    // wait true: the wait window, open until EndWait; false: the About box, until the
     // user closes it. Returns when the window has closed.
-    void ShowAbout(bool w);
+    void ShowAbout(bool wait);
 
     // Before a worker starts: the next wait lasts until EndWait.
     void BeginWait();
@@ -63,8 +63,10 @@ public slots:
     void reject() override;
 
 private:
-    void FormShow();
-    void FormHide();
+    // Centred on the main window, its lines emptied and the main window's buttons held
+    // while shown; the buttons as they were once hidden.
+    void OnShown();
+    void OnHidden();
 
     MainWindow* owner_;
     bool waitMode_ = false;

@@ -64,19 +64,19 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(
     creationWidth = kClientWidth;
     creationHeight = kClientHeight;
     BuildPages();
-    PageControl1->setCurrentWidget(TSWelcome);
-    PCLeftPane->setCurrentWidget(TSWelcomeL);
+    pageArea->setCurrentWidget(welcomePage);
+    leftPane->setCurrentWidget(welcomePane);
 
     folders_ = std::make_unique<catalogue::FolderCatalogue>(this);
     drives_ = std::make_unique<space::DriveCatalogue>(this);
-    drives_->GetDrivesInfo(TSDrives, ScrollBar1);
+    drives_->GetDrivesInfo(drivesPage, pageScrollBar);
     folders_->GetFolders();
     folders_->MakeExclusionList();
     folders_->SortByName();
     drives_->SortBySize();
     widgets::GiveAccentRoom(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
-    TSWelcomeShow();
+    EnterWelcomePage();
 }
 
 MainWindow::~MainWindow() {
@@ -84,7 +84,7 @@ MainWindow::~MainWindow() {
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-int MainWindow::pageAreaHeight() const { return PageControl1->height(); }
+int MainWindow::pageAreaHeight() const { return pageArea->height(); }
 void MainWindow::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
 void MainWindow::SetProgressLine(const QString& text) { waitWindow->lnowisprocessing->setText(text); }
 void MainWindow::SetTransferLine(const QString& text) { waitWindow->SetTransferLine(text); }
@@ -123,8 +123,8 @@ void MainWindow::BuildControls() {
     lfolderslisted->setToolTip(Hint("Összes mappa"));
 
     lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
-    Edit2 = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
-    Edit2->installEventFilter(this);
+    searchEdit = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
+    searchEdit->installEventFilter(this);
 
     cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
     cbfindinname->setChecked(true);
@@ -134,37 +134,37 @@ void MainWindow::BuildControls() {
     cbfindinpath->setToolTip(Hint("Útvonal"));
     cbfindinpath->hide();
 
-    PCLeftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
-    PageControl1 = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
+    leftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
+    pageArea = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
 
-    TSWelcome = AddPage(PageControl1, "TSWelcome");
-    TSListAll = AddPage(PageControl1, "TSListAll");
-    Redirect = AddPage(PageControl1, "Redirect");
-    TSCopy = AddPage(PageControl1, "TSCopy");
-    TSDelete = AddPage(PageControl1, "TSDelete");
-    TSDrives = AddPage(PageControl1, "TSDrives");
-    TSStatus = AddPage(PageControl1, "TSStatus");
-    TSRestore = AddPage(PageControl1, "TSRestore");
-    TSRestored = AddPage(PageControl1, "TSRestored");
-    TSWelcomeL = AddPage(PCLeftPane, "TSWelcomeL");
-    TSListAllL = AddPage(PCLeftPane, "TSListAllL");
-    TSRedirectL = AddPage(PCLeftPane, "TSRedirectL");
-    TSCopyL = AddPage(PCLeftPane, "TSCopyL");
-    TSDeleteL = AddPage(PCLeftPane, "TSDeleteL");
-    TSDrivesL = AddPage(PCLeftPane, "TSDrivesL");
-    TSStatusL = AddPage(PCLeftPane, "TSStatusL");
-    TSRestoreL = AddPage(PCLeftPane, "TSRestoreL");
-    TSRestoredL = AddPage(PCLeftPane, "TSRestoredL");
+    welcomePage = AddPage(pageArea, "TSWelcome");
+    overviewPage = AddPage(pageArea, "TSListAll");
+    redirectPage = AddPage(pageArea, "Redirect");
+    copyPage = AddPage(pageArea, "TSCopy");
+    deletePage = AddPage(pageArea, "TSDelete");
+    drivesPage = AddPage(pageArea, "TSDrives");
+    statusPage = AddPage(pageArea, "TSStatus");
+    restorePage = AddPage(pageArea, "TSRestore");
+    restoredPage = AddPage(pageArea, "TSRestored");
+    welcomePane = AddPage(leftPane, "TSWelcomeL");
+    overviewPane = AddPage(leftPane, "TSListAllL");
+    redirectPane = AddPage(leftPane, "TSRedirectL");
+    copyPane = AddPage(leftPane, "TSCopyL");
+    deletePane = AddPage(leftPane, "TSDeleteL");
+    drivesPane = AddPage(leftPane, "TSDrivesL");
+    statusPane = AddPage(leftPane, "TSStatusL");
+    restorePane = AddPage(leftPane, "TSRestoreL");
+    restoredPane = AddPage(leftPane, "TSRestoredL");
 
     // Down to the foot of the client area: 416 pixels high it would reach below the window.
-    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
-    ScrollBar1->setOrientation(Qt::Vertical);
-    ScrollBar1->setSingleStep(10);
-    ScrollBar1->setPageStep(50);
-    ScrollBar1->setMaximum(0);
-    ScrollBar1->hide();
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &MainWindow::ScrollBar1Change);
-    ScrollBar1->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
+    pageScrollBar = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
+    pageScrollBar->setOrientation(Qt::Vertical);
+    pageScrollBar->setSingleStep(10);
+    pageScrollBar->setPageStep(50);
+    pageScrollBar->setMaximum(0);
+    pageScrollBar->hide();
+    connect(pageScrollBar, &QScrollBar::valueChanged, this, &MainWindow::pageScrollBarChange);
+    pageScrollBar->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
 
     const QFont buttonFont = Tahoma(12);
     bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
@@ -179,11 +179,11 @@ void MainWindow::BuildControls() {
     credit->adjustSize();
     credit->setCursor(Qt::PointingHandCursor);
     credit->installEventFilter(this);
-    connect(credit, &widgets::ClickLabel::clicked, this, &MainWindow::Label1Click);
-    Label1 = credit;
+    connect(credit, &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
+    creditLabel = credit;
     // Behind the page area, which covers it when the window is made taller, as in the form.
-    PageControl1->setAutoFillBackground(true);
-    credit->stackUnder(PageControl1);
+    pageArea->setAutoFillBackground(true);
+    credit->stackUnder(pageArea);
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
     bprevious->setText(QStringLiteral("<  Vissza"));
     bprevious->hide();
@@ -192,23 +192,23 @@ void MainWindow::BuildControls() {
     bnext->hide();
     for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
 
-    setTabOrder(PageControl1, bnext);
+    setTabOrder(pageArea, bnext);
     setTabOrder(bnext, bprevious);
     setTabOrder(bprevious, bexit);
-    setTabOrder(bexit, ScrollBar1);
-    setTabOrder(ScrollBar1, Edit2);
-    setTabOrder(Edit2, PCLeftPane);
-    setTabOrder(PCLeftPane, babout);
+    setTabOrder(bexit, pageScrollBar);
+    setTabOrder(pageScrollBar, searchEdit);
+    setTabOrder(searchEdit, leftPane);
+    setTabOrder(leftPane, babout);
     setTabOrder(babout, cbfindinname);
     setTabOrder(cbfindinname, cbfindinpath);
     setTabOrder(cbfindinpath, cbsort);
 
     anchors_.Add(lcheckedcount, kAnchorRight | kAnchorTop);
     anchors_.Add(lfolderslisted, kAnchorRight | kAnchorTop);
-    anchors_.Add(Edit2, kAnchorRight | kAnchorTop);
-    anchors_.Add(PCLeftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
-    anchors_.Add(PageControl1, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
-    anchors_.Add(ScrollBar1, kAnchorRight | kAnchorTop | kAnchorBottom);
+    anchors_.Add(searchEdit, kAnchorRight | kAnchorTop);
+    anchors_.Add(leftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
+    anchors_.Add(pageArea, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors_.Add(pageScrollBar, kAnchorRight | kAnchorTop | kAnchorBottom);
     anchors_.Add(bexit, kAnchorLeft | kAnchorBottom);
     anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
     anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
@@ -228,30 +228,30 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += event->angleDelta().y();
     const int steps = wheelRemainder_ / 120;
     wheelRemainder_ -= steps * 120;
-    if (steps != 0) ScrollBar1->setValue(ScrollBar1->value() - 25 * steps);
+    if (steps != 0) pageScrollBar->setValue(pageScrollBar->value() - 25 * steps);
     event->accept();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
-        Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
+    if (watched == searchEdit && event->type() == QEvent::KeyPress) {
+        searchEditKeyDown(static_cast<QKeyEvent*>(event)->key());
         return false;  // the edit box still gets every key
     }
-    if (watched == ScrollBar1 && event->type() == QEvent::Wheel) {
+    if (watched == pageScrollBar && event->type() == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
     }
-    if (watched == Label1 && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
-        QPalette palette = Label1->palette();
+    if (watched == creditLabel && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        QPalette palette = creditLabel->palette();
         palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
                                                                               : this->palette().color(QPalette::WindowText));
-        Label1->setPalette(palette);
+        creditLabel->setPalette(palette);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::ScrollBar1Change(int position) {
-    QWidget* page = PageControl1->currentWidget();
+void MainWindow::pageScrollBarChange(int position) {
+    QWidget* page = pageArea->currentWidget();
     if (page == nullptr) return;
     const int shift = PageTag(page) - position;
     for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -260,13 +260,13 @@ void MainWindow::ScrollBar1Change(int position) {
 }
 
 void MainWindow::ScrollIntoView(QWidget* widget) {
-    if (widget == nullptr || ScrollBar1->isHidden() || !PageControl1->isAncestorOf(widget)) return;
-    const int top = widget->mapTo(PageControl1, QPoint(0, 0)).y();
+    if (widget == nullptr || pageScrollBar->isHidden() || !pageArea->isAncestorOf(widget)) return;
+    const int top = widget->mapTo(pageArea, QPoint(0, 0)).y();
     const int bottom = top + widget->height();
     int shift = 0;
     if (top < 0) shift = top - 3;
-    else if (bottom > PageControl1->height()) shift = bottom - PageControl1->height() + 3;
-    if (shift != 0) ScrollBar1->setValue(std::clamp(ScrollBar1->value() + shift, 0, ScrollBar1->maximum()));
+    else if (bottom > pageArea->height()) shift = bottom - pageArea->height() + 3;
+    if (shift != 0) pageScrollBar->setValue(std::clamp(pageScrollBar->value() + shift, 0, pageScrollBar->maximum()));
 }
 
 void MainWindow::WMDriveSelect(qintptr id) { bnext->setEnabled(drives_->SelectDrive(static_cast<int>(id))); }

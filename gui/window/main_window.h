@@ -58,7 +58,7 @@ public:
     QLabel* checkedCountLabel() override { return lcheckedcount; }
     QLabel* listedCountLabel() override { return lfolderslisted; }
     QLabel* sizeSumLabel() override { return lsizesum; }
-    QScrollBar* listScrollBar() override { return ScrollBar1; }
+    QScrollBar* listScrollBar() override { return pageScrollBar; }
     int pageAreaHeight() const override;
     void SetNextEnabled(bool enabled) override;
     void SetProgressLine(const QString& text) override;
@@ -78,37 +78,37 @@ public:
     QLabel* lcheckedcount;
     QLabel* lfolderslisted;
     QLabel* lfind;
-    QLineEdit* Edit2;
+    QLineEdit* searchEdit;
     QCheckBox* cbfindinname;
     QCheckBox* cbfindinpath;
-    QStackedWidget* PCLeftPane;
-    QStackedWidget* PageControl1;
-    QScrollBar* ScrollBar1;
+    QStackedWidget* leftPane;
+    QStackedWidget* pageArea;
+    QScrollBar* pageScrollBar;
     QPushButton* bexit;
     QPushButton* babout;
-    QLabel* Label1;
+    QLabel* creditLabel;
     QPushButton* bprevious;
     QPushButton* bnext;
 
     // Pages of the page area, and the left-pane page shown with each.
-    QWidget* TSWelcome;
-    QWidget* TSListAll;
-    QWidget* Redirect;
-    QWidget* TSCopy;
-    QWidget* TSDelete;
-    QWidget* TSDrives;
-    QWidget* TSStatus;
-    QWidget* TSRestore;
-    QWidget* TSRestored;
-    QWidget* TSWelcomeL;
-    QWidget* TSListAllL;
-    QWidget* TSRedirectL;
-    QWidget* TSCopyL;
-    QWidget* TSDeleteL;
-    QWidget* TSDrivesL;
-    QWidget* TSStatusL;
-    QWidget* TSRestoreL;
-    QWidget* TSRestoredL;
+    QWidget* welcomePage;
+    QWidget* overviewPage;
+    QWidget* redirectPage;
+    QWidget* copyPage;
+    QWidget* deletePage;
+    QWidget* drivesPage;
+    QWidget* statusPage;
+    QWidget* restorePage;
+    QWidget* restoredPage;
+    QWidget* welcomePane;
+    QWidget* overviewPane;
+    QWidget* redirectPane;
+    QWidget* copyPane;
+    QWidget* deletePane;
+    QWidget* drivesPane;
+    QWidget* statusPane;
+    QWidget* restorePane;
+    QWidget* restoredPane;
 
     // The welcome page's three ways on, and the left pane's links and boxes.
     QPushButton* bmainlist;
@@ -123,12 +123,12 @@ public:
     widgets::ClickLabel* lcopyall;
     widgets::ClickLabel* lcopyunall;
     widgets::ClickLabel* lcopygetsize;
-    widgets::ClickLabel* Label39;
-    widgets::ClickLabel* Label40;
-    widgets::ClickLabel* Label41;
+    widgets::ClickLabel* ldeleteall;
+    widgets::ClickLabel* ldeleteunall;
+    widgets::ClickLabel* ldeletegetsize;
     widgets::ClickLabel* ldrivesrefresh;
-    QCheckBox* CheckBox2;
-    QCheckBox* CheckBox1;
+    QCheckBox* cbrestoreuserfolders;
+    QCheckBox* cbrestorecommonfolders;
     widgets::ClickLabel* lrestoreall;
     widgets::ClickLabel* lrestoreunall;
 
@@ -137,23 +137,24 @@ public:
     void ShowPage(QWidget* page);
     QWidget* ShownPage() const;
 
-    // Show handlers of the pages.
-    void TSWelcomeShow();
-    void TSListAllShow();
-    void RedirectShow();
-    void TSCopyShow();
-    void TSDeleteShow();
-    void TSDrivesShow();
-    void TSStatusShow();
-    void TSRestoreShow();
-    void TSRestoredShow();
+    // What each page does as it is entered (its show handler).
+    void EnterWelcomePage();
+    void EnterOverviewPage();
+    void EnterRedirectPage();
+    void EnterCopyPage();
+    void EnterDeletePage();
+    void EnterDrivesPage();
+    void EnterStatusPage();
+    void EnterRestorePage();
+    void EnterRestoredPage();
 
     void bnextClick();
     void bpreviousClick();
     void bexitClick();
     void baboutClick();
-    void Label1Click();
-    void Label11Click();
+    // The credit line and the links at the foot of the left panes.
+    void OpenProgramWebPage();
+    void OpenDonationPage();
 
     // Stores the worker's parameters, starts it and waits behind the wait window.
     void StartSizeWorker(bool vall, int operationID);
@@ -163,11 +164,11 @@ public:
 
     // Shows or hides the header tools for the kind of page shown.
     void ShowListHeader(bool show);
-    void Edit2KeyDown(int key);
+    void searchEditKeyDown(int key);
     void cbsortChange(int index);
 
     // Shifts the children of the page shown by the scroll bar's position.
-    void ScrollBar1Change(int position);
+    void pageScrollBarChange(int position);
     // Scrolls the list so that `widget`, a control on the page shown, is in view (when tabbing
     // onto a row's box below or above the visible part).
     void ScrollIntoView(QWidget* widget);

@@ -48,51 +48,51 @@ QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, c
 }  // namespace
 
 void MainWindow::BuildPages() {
-    bmainlist = WelcomeButton(TSWelcome, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
-    bmainmove = WelcomeButton(TSWelcome, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
-    bmainrestore = WelcomeButton(TSWelcome, "bmainrestore", 264, 65,
+    bmainlist = WelcomeButton(welcomePage, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
+    bmainmove = WelcomeButton(welcomePage, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
+    bmainrestore = WelcomeButton(welcomePage, "bmainrestore", 264, 65,
                                  "A speciális mappák visszahelyezése eredeti helyükre");
-    connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(TSListAll); });
-    connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(Redirect); });
-    connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(TSRestore); });
+    connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(overviewPage); });
+    connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(redirectPage); });
+    connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(restorePage); });
 
     static const PaneText kPanes[] = {
-        {&MainWindow::TSWelcomeL, "Üdvözöljük",
+        {&MainWindow::welcomePane, "Üdvözöljük",
          "A varázsló segít Önnek áthelyezni másik meghajtóra vagy partícióra azokat a speciális mappákat, "
          "melyek személyes információit tartalmazzák.",
          120, "Label21", "Label22", 369, 389},
-        {&MainWindow::TSListAllL, "Az összes speciális\nmappa áttekintése",
+        {&MainWindow::overviewPane, "Az összes speciális\nmappa áttekintése",
          "Itt található az összes speciális mappa, amely regisztrálva van a Windows rendszerében a jelenlegi "
          "és az összes felhasználó számára.",
          110, "Label23", "Label24", 369, 389},
-        {&MainWindow::TSRedirectL, "Mappák áthelyezése",
+        {&MainWindow::redirectPane, "Mappák áthelyezése",
          "Itt találhatók azok a speciális mappák, melyeket átirányíthat egy másik meghajtóra, partícióra. "
          "Válassza ki azokat, amelyeket át szeretne helyezni, majd kattintson a \"Méret kiszámítása\" gombra, "
          "hogy kiszámítsa és kijelezze az áthelyezni kívánt mappák teljes méretét (szükséges a művelet "
          "folytatásához).",
          140, "Label27", "Label28", 369, 389},
-        {&MainWindow::TSCopyL, "Másolás",
+        {&MainWindow::copyPane, "Másolás",
          "Azon mappák listája, melyeket átirányításra jelölt. A \"Másolás\" bejelölésével a mappa tartalmát is "
          "áthelyezi, ha nem jelöli be, akkor csak a mappa lesz átirányítva.",
          115, "Label37", "Label38", 367, 389},
-        {&MainWindow::TSDeleteL, "Törlés\n(áthelyezés)",
+        {&MainWindow::deletePane, "Törlés\n(áthelyezés)",
          "Itt találhatók azok a mappák, melyeket áthelyezésre jelölt. Adja meg azokat, melyeket az eredeti "
          "helyükről töröl áthelyezésük után. Ezzel helyet szabadíthat fel a forrás meghajtón.",
          140, "Label25", "Label26", 369, 389},
-        {&MainWindow::TSDrivesL, "Hely",
+        {&MainWindow::drivesPane, "Hely",
          "Itt találhatók a helyi meghajtók, partíciók. Jelölje ki azt a meghajtót vagy partíciót, ahová "
          "átirányítja a speciális Windows mappákat.",
          100, "Label29", "Label30", 359, 377},
-        {&MainWindow::TSStatusL, "Állapot",
+        {&MainWindow::statusPane, "Állapot",
          "Az átirányítással majdnem elkészült. Mielőtt a művelet teljesen befejeződne, ki kell jelentkeznie a "
          "fiókjából, majd újra bejelentkeznie. A fiókból való kilépéshez kattintson a \"Kilépés\" gombra.",
          150, "Label11", "Label31", 361, 383},
-        {&MainWindow::TSRestoreL, "Helyreállítás",
+        {&MainWindow::restorePane, "Helyreállítás",
          "Jelölje ki azokat a mappákat, melyeket vissza kíván helyezni az eredeti helyükre, és nyomja meg a "
          "\"Tovább\" gombot. Ez a művelet csak javítási célokat szolgál. Befejezése után a fájlokat, mappákat "
          "helyezze vissza az eredeti helyükre.",
          130, "Label20", "Label32", 369, 389},
-        {&MainWindow::TSRestoredL, "Helyreállítás\nbefejeződött",
+        {&MainWindow::restoredPane, "Helyreállítás\nbefejeződött",
          "A helyreállítás majdnem kész. Kattintson a \"Kilépés\" gombra a kijelentkezéshez és a művelet "
          "befejezéséhez, vagy a \"Bezárás\" gombra (piros X a jobb felső sarokban), ha később szeretne "
          "kijelentkezni a fiókjából.",
@@ -103,32 +103,32 @@ void MainWindow::BuildPages() {
         AddHeading(pane, QString::fromUtf8(text.heading));
         AddExplanation(pane, QString::fromUtf8(text.text), text.textHeight);
         connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
-                &widgets::ClickLabel::clicked, this, &MainWindow::Label1Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
-                &widgets::ClickLabel::clicked, this, &MainWindow::Label11Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
     }
 
-    lallgetsize = AddLink(TSListAllL, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
-    cbuserfolders = AddBox(TSRedirectL, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    cbcommonfolders = AddBox(TSRedirectL, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
-    lredirectall = AddLink(TSRedirectL, "lredirectall", 238, QStringLiteral("Mind kijelölése"));
-    lredirectunall = AddLink(TSRedirectL, "lredirectunall", 255, QStringLiteral("Egyet sem"));
-    lredirectgetsize = AddLink(TSRedirectL, "lredirectgetsize", 288, QStringLiteral("Méret kiszámítása"));
-    lcopyall = AddLink(TSCopyL, "lcopyall", 163, QStringLiteral("Mind kijelölése"));
-    lcopyunall = AddLink(TSCopyL, "lcopyunall", 185, QStringLiteral("Egyet sem"));
-    lcopygetsize = AddLink(TSCopyL, "lcopygetsize", 210, QStringLiteral("Méret kiszámítása"));
-    Label39 = AddLink(TSDeleteL, "Label39", 193, QStringLiteral("Mind kijelölése"));
-    Label40 = AddLink(TSDeleteL, "Label40", 215, QStringLiteral("Egyet sem"));
-    Label41 = AddLink(TSDeleteL, "Label41", 238, QStringLiteral("Méret kiszámítása"));
-    ldrivesrefresh = AddLink(TSDrivesL, "ldrivesrefresh", 147, QStringLiteral("Frissítés"));
-    CheckBox2 = AddBox(TSRestoreL, "CheckBox2", 176, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    CheckBox1 = AddBox(TSRestoreL, "CheckBox1", 197, QStringLiteral("Az összes felhasználó mappái"), true);
-    lrestoreall = AddLink(TSRestoreL, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
-    lrestoreunall = AddLink(TSRestoreL, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
+    lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
+    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
+    cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
+    lredirectall = AddLink(redirectPane, "lredirectall", 238, QStringLiteral("Mind kijelölése"));
+    lredirectunall = AddLink(redirectPane, "lredirectunall", 255, QStringLiteral("Egyet sem"));
+    lredirectgetsize = AddLink(redirectPane, "lredirectgetsize", 288, QStringLiteral("Méret kiszámítása"));
+    lcopyall = AddLink(copyPane, "lcopyall", 163, QStringLiteral("Mind kijelölése"));
+    lcopyunall = AddLink(copyPane, "lcopyunall", 185, QStringLiteral("Egyet sem"));
+    lcopygetsize = AddLink(copyPane, "lcopygetsize", 210, QStringLiteral("Méret kiszámítása"));
+    ldeleteall = AddLink(deletePane, "Label39", 193, QStringLiteral("Mind kijelölése"));
+    ldeleteunall = AddLink(deletePane, "Label40", 215, QStringLiteral("Egyet sem"));
+    ldeletegetsize = AddLink(deletePane, "Label41", 238, QStringLiteral("Méret kiszámítása"));
+    ldrivesrefresh = AddLink(drivesPane, "ldrivesrefresh", 147, QStringLiteral("Frissítés"));
+    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QStringLiteral("A jelenlegi felhasználó mappái"), true);
+    cbrestorecommonfolders = AddBox(restorePane, "CheckBox1", 197, QStringLiteral("Az összes felhasználó mappái"), true);
+    lrestoreall = AddLink(restorePane, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
+    lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
 
     using widgets::ClickLabel;
     const auto checkAll = [this](bool tick, int kind) {
-        return [this, tick, kind] { folders_->CheckAll(tick, kind, ShownPage(), ScrollBar1, lfolderslisted); };
+        return [this, tick, kind] { folders_->CheckAll(tick, kind, ShownPage(), pageScrollBar, lfolderslisted); };
     };
     connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, 1));
     connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, 1));
@@ -136,26 +136,26 @@ void MainWindow::BuildPages() {
     connect(lrestoreunall, &ClickLabel::clicked, this, checkAll(false, 1));
     connect(lcopyall, &ClickLabel::clicked, this, checkAll(true, 2));
     connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, 2));
-    connect(Label39, &ClickLabel::clicked, this, checkAll(true, 3));
-    connect(Label40, &ClickLabel::clicked, this, checkAll(false, 3));
+    connect(ldeleteall, &ClickLabel::clicked, this, checkAll(true, 3));
+    connect(ldeleteunall, &ClickLabel::clicked, this, checkAll(false, 3));
     connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(true, 1); });
     connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 1); });
     connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
-    connect(Label41, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
+    connect(ldeletegetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
     // After a category filter Next follows what is still ticked: a filter that takes every
     // ticked folder off the list leaves nothing to go on with.
     for (QCheckBox* box : {cbuserfolders, cbcommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
-            folders_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), ScrollBar1, lfolderslisted);
+            folders_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
             bnext->setEnabled(folders_->IsThereChecked(1));
         });
-    for (QCheckBox* box : {CheckBox2, CheckBox1})
+    for (QCheckBox* box : {cbrestoreuserfolders, cbrestorecommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
-            folders_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted);
+            folders_->FilterList(cbrestoreuserfolders, cbrestorecommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
             bnext->setEnabled(folders_->IsThereChecked(1));
         });
     connect(ldrivesrefresh, &ClickLabel::clicked, this, [this] {
-        drives_->GetDrivesInfo(TSDrives, ScrollBar1);
+        drives_->GetDrivesInfo(drivesPage, pageScrollBar);
         drives_->Sort(cbsort->currentIndex());
         bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
     });
@@ -166,81 +166,81 @@ void MainWindow::BuildPages() {
     connect(babout, &QPushButton::clicked, this, &MainWindow::baboutClick);
 }
 
-QWidget* MainWindow::ShownPage() const { return PageControl1->currentWidget(); }
+QWidget* MainWindow::ShownPage() const { return pageArea->currentWidget(); }
 
 void MainWindow::ShowPage(QWidget* page) {
-    if (page == TSWelcome) TSWelcomeShow();
-    else if (page == TSListAll) TSListAllShow();
-    else if (page == Redirect) RedirectShow();
-    else if (page == TSCopy) TSCopyShow();
-    else if (page == TSDelete) TSDeleteShow();
-    else if (page == TSDrives) TSDrivesShow();
-    else if (page == TSStatus) TSStatusShow();
-    else if (page == TSRestore) TSRestoreShow();
-    else if (page == TSRestored) TSRestoredShow();
-    PageControl1->setCurrentWidget(page);
+    if (page == welcomePage) EnterWelcomePage();
+    else if (page == overviewPage) EnterOverviewPage();
+    else if (page == redirectPage) EnterRedirectPage();
+    else if (page == copyPage) EnterCopyPage();
+    else if (page == deletePage) EnterDeletePage();
+    else if (page == drivesPage) EnterDrivesPage();
+    else if (page == statusPage) EnterStatusPage();
+    else if (page == restorePage) EnterRestorePage();
+    else if (page == restoredPage) EnterRestoredPage();
+    pageArea->setCurrentWidget(page);
 }
 
-void MainWindow::ShowLeftPane(QWidget* pane) { PCLeftPane->setCurrentWidget(pane); }
+void MainWindow::ShowLeftPane(QWidget* pane) { leftPane->setCurrentWidget(pane); }
 
 void MainWindow::ShowButtons(bool back, bool next) {
     bprevious->setVisible(back);
     bnext->setVisible(next);
 }
 
-void MainWindow::TSWelcomeShow() {
+void MainWindow::EnterWelcomePage() {
     vsheetpage = 0;
-    ScrollBar1->setMaximum(0);
-    ScrollBar1->hide();
+    pageScrollBar->setMaximum(0);
+    pageScrollBar->hide();
     ShowButtons(false, false);
     ShowListHeader(false);
-    ShowLeftPane(TSWelcomeL);
+    ShowLeftPane(welcomePane);
 }
 
-void MainWindow::TSListAllShow() {
+void MainWindow::EnterOverviewPage() {
     vsheetpage = 1;
-    folders_->GetKFAll(TSListAll, ScrollBar1);
-    ShowLeftPane(TSListAllL);
+    folders_->GetKFAll(overviewPage, pageScrollBar);
+    ShowLeftPane(overviewPane);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     bprevious->show();
     bexit->show();
     ShowListHeader(true);
 }
 
-void MainWindow::RedirectShow() {
+void MainWindow::EnterRedirectPage() {
     vsheetpage = 1;
-    folders_->FilterList(cbuserfolders, cbcommonfolders, Redirect, ScrollBar1, lfolderslisted);
+    folders_->FilterList(cbuserfolders, cbcommonfolders, redirectPage, pageScrollBar, lfolderslisted);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
     bnext->setEnabled(folders_->IsThereChecked(1));
     bexit->show();
     ShowListHeader(true);
-    ShowLeftPane(TSRedirectL);
+    ShowLeftPane(redirectPane);
 }
 
-void MainWindow::TSCopyShow() {
+void MainWindow::EnterCopyPage() {
     vsheetpage = 1;
     ShowListHeader(true);
-    folders_->GetKFDefinedListCopy(TSCopy, ScrollBar1);
+    folders_->GetKFDefinedListCopy(copyPage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
-    ShowLeftPane(TSCopyL);
+    ShowLeftPane(copyPane);
     bnext->setEnabled(folders_->IsThereChecked(2));
 }
 
-void MainWindow::TSDeleteShow() {
+void MainWindow::EnterDeletePage() {
     vsheetpage = 1;
     ShowListHeader(true);
-    folders_->GetKFDefinedListDelete(TSDelete);
+    folders_->GetKFDefinedListDelete(deletePage);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
-    ShowLeftPane(TSDeleteL);
+    ShowLeftPane(deletePane);
     bnext->setEnabled(folders_->IsThereChecked(3));
 }
 
-void MainWindow::TSDrivesShow() {
+void MainWindow::EnterDrivesPage() {
     vsheetpage = 2;
-    drives_->ListDrives(TSDrives, ScrollBar1);
+    drives_->ListDrives(drivesPage, pageScrollBar);
     ShowListHeader(false);
-    ShowLeftPane(TSDrivesL);
+    ShowLeftPane(drivesPane);
     if (drives_->IDSelecyed > -1) drives_->SelectDrive(drives_->IDSelecyed);
     drives_->RefreshList();
     const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
@@ -248,76 +248,76 @@ void MainWindow::TSDrivesShow() {
     bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
 }
 
-void MainWindow::TSStatusShow() {
+void MainWindow::EnterStatusPage() {
     vsheetpage = 1;
     ShowListHeader(true);
     ShowButtons(false, false);
-    ShowLeftPane(TSStatusL);
-    StartRedirectWorker(TSStatus, shared_.chosenDriveRoot);
-    folders_->HookItems(TSStatus);
+    ShowLeftPane(statusPane);
+    StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
+    folders_->HookItems(statusPage);
     if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
-void MainWindow::TSRestoreShow() {
+void MainWindow::EnterRestorePage() {
     vsheetpage = 1;
-    folders_->GetKFDefinedListRedirect(TSRestore, ScrollBar1);
+    folders_->GetKFDefinedListRedirect(restorePage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
     bexit->show();
     bnext->setEnabled(folders_->IsThereChecked(1));
     ShowListHeader(true);
-    ShowLeftPane(TSRestoreL);
+    ShowLeftPane(restorePane);
 }
 
-void MainWindow::TSRestoredShow() {
+void MainWindow::EnterRestoredPage() {
     vsheetpage = 1;
-    folders_->ResetToDefault(TSRestored, ScrollBar1);
+    folders_->ResetToDefault(restoredPage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(false, false);
     ShowListHeader(true);
-    ShowLeftPane(TSRestoredL);
+    ShowLeftPane(restoredPane);
     if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
 void MainWindow::bnextClick() {
     QWidget* page = ShownPage();
-    if (page == Redirect) {
-        ShowPage(TSCopy);
-    } else if (page == TSCopy) {
+    if (page == redirectPage) {
+        ShowPage(copyPage);
+    } else if (page == copyPage) {
         if (folders_->FkfSizegot) {
-            ShowPage(TSDelete);
+            ShowPage(deletePage);
         } else if (platform_.ShowMessageBox(
                        "Meg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?",
                        "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
             StartSizeWorker(false, 2);
         }
-    } else if (page == TSDelete) {
-        ShowPage(TSDrives);
-    } else if (page == TSDrives) {
-        ShowPage(TSStatus);
-    } else if (page == TSRestore) {
-        ShowPage(TSRestored);
+    } else if (page == deletePage) {
+        ShowPage(drivesPage);
+    } else if (page == drivesPage) {
+        ShowPage(statusPage);
+    } else if (page == restorePage) {
+        ShowPage(restoredPage);
     }
 }
 
 void MainWindow::bpreviousClick() {
     QWidget* page = ShownPage();
-    if (page == TSDrives) ShowPage(TSDelete);
-    else if (page == TSDelete) ShowPage(TSCopy);
-    else if (page == TSCopy) ShowPage(Redirect);
-    else if (page == Redirect || page == TSListAll || page == TSRestore) ShowPage(TSWelcome);
+    if (page == drivesPage) ShowPage(deletePage);
+    else if (page == deletePage) ShowPage(copyPage);
+    else if (page == copyPage) ShowPage(redirectPage);
+    else if (page == redirectPage || page == overviewPage || page == restorePage) ShowPage(welcomePage);
 }
 
 void MainWindow::bexitClick() {
-    const bool runFinished = ShownPage() == TSStatus || ShownPage() == TSRestored;
+    const bool runFinished = ShownPage() == statusPage || ShownPage() == restoredPage;
     close();
     if (runFinished && folders_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
 }
 
 void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }
 
-void MainWindow::Label1Click() { platform_.ShellOpen(kProgramWebPage); }
-void MainWindow::Label11Click() { platform_.ShellOpen(kDonationPage); }
+void MainWindow::OpenProgramWebPage() { platform_.ShellOpen(kProgramWebPage); }
+void MainWindow::OpenDonationPage() { platform_.ShellOpen(kDonationPage); }
 
 void MainWindow::StartSizeWorker(bool vall, int operationID) {
     waitWindow->BeginWait();
@@ -349,8 +349,8 @@ void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
 }
 
 void MainWindow::ShowListHeader(bool show) {
-    if (show == Edit2->isHidden()) {
-        for (QWidget* tool : std::initializer_list<QWidget*>{lfind, Edit2, cbfindinname, cbfindinpath, lcheckedcount,
+    if (show == searchEdit->isHidden()) {
+        for (QWidget* tool : std::initializer_list<QWidget*>{lfind, searchEdit, cbfindinname, cbfindinpath, lcheckedcount,
                                                              lfolderslisted})
             tool->setVisible(show);
         const QSignalBlocker quiet(cbsort);  // choosing the shown order is no change by the user
@@ -364,27 +364,27 @@ void MainWindow::ShowListHeader(bool show) {
             cbsort->setCurrentIndex(folders_->vSortCriteria);
         }
     }
-    if (!Edit2->isHidden()) Edit2->setFocus();
+    if (!searchEdit->isHidden()) searchEdit->setFocus();
     else if (!bprevious->isHidden()) bprevious->setFocus();
 }
 
-void MainWindow::Edit2KeyDown(int key) {
+void MainWindow::searchEditKeyDown(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     if (!cbfindinname->isChecked() && !cbfindinpath->isChecked()) {
         cbfindinname->setChecked(true);
         cbfindinpath->setChecked(true);
     }
-    folders_->FindItems(Edit2->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), ScrollBar1,
+    folders_->FindItems(searchEdit->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), pageScrollBar,
                     lfolderslisted);
 }
 
 void MainWindow::cbsortChange(int index) {
-    if (ShownPage() == TSDrives) {
+    if (ShownPage() == drivesPage) {
         drives_->Sort(index);
-        if (!ScrollBar1->isHidden()) ScrollBar1->setFocus();
+        if (!pageScrollBar->isHidden()) pageScrollBar->setFocus();
     } else {
         folders_->Sort(index);
-        Edit2->setFocus();
+        searchEdit->setFocus();
     }
 }
 

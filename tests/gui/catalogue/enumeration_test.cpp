@@ -68,8 +68,8 @@ TEST_F(CatalogueTest, ShowsThePathWithHintCursorAndIcon) {
     EXPECT_EQ(music->lfolderpath->text(), "C:\\Users\\al\\Music");
     EXPECT_EQ(music->lfolderpath->toolTip(), "C:\\Users\\al\\Music");
     EXPECT_EQ(music->lfolderpath->cursor().shape(), Qt::PointingHandCursor);
-    ASSERT_FALSE(music->Image1->pixmap().isNull());
-    EXPECT_EQ(music->Image1->size(), QSize(48, 48));
+    ASSERT_FALSE(music->icon->pixmap().isNull());
+    EXPECT_EQ(music->icon->size(), QSize(48, 48));
 
     FolderRow* virtualFolder = Row(1);
     EXPECT_EQ(virtualFolder->Path, "");

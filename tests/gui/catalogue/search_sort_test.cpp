@@ -13,11 +13,11 @@ protected:
         Add("Árvíz", "C:\\Users\\al\\árvíz");
         Add("Fonts", "C:\\Windows\\Fonts");
         Build();
-        page = window->TSListAll;
-        folders().GetKFAll(page, window->ScrollBar1);
+        page = window->overviewPage;
+        folders().GetKFAll(page, window->pageScrollBar);
     }
     std::vector<std::string> Find(const QString& text, bool inname = true, bool inpath = true) {
-        folders().FindItems(text, inname, inpath, page, window->ScrollBar1, window->lfolderslisted);
+        folders().FindItems(text, inname, inpath, page, window->pageScrollBar, window->lfolderslisted);
         return Listed(page);
     }
     QWidget* page = nullptr;

@@ -14,14 +14,14 @@ protected:
             if (row->FolderDefinition.name == name) return row;
         return nullptr;
     }
-    QWidget* Page() { return window->Redirect; }
+    QWidget* Page() { return window->redirectPage; }
 };
 
 TEST_F(ViewsTest, FullListShowsEveryRowWithoutActionBoxes) {
     Named("Personal")->cbmove->show();
     Named("Personal")->cbcopied->show();
-    folders().GetKFAll(window->TSListAll, window->ScrollBar1);
-    EXPECT_EQ(Listed(window->TSListAll).size(), 6u);
+    folders().GetKFAll(window->overviewPage, window->pageScrollBar);
+    EXPECT_EQ(Listed(window->overviewPage).size(), 6u);
     EXPECT_EQ(folders().Fkflistcount, 6u);
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     for (FolderRow* row : folders().framearr) {
@@ -37,7 +37,7 @@ TEST_F(ViewsTest, FullListShowsEveryRowWithoutActionBoxes) {
 }
 
 TEST_F(ViewsTest, RelocationListAdmitsOnlyExactCapabilityOneInTheChosenCategories) {
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     EXPECT_EQ(Listed(Page()), (std::vector<std::string>{"Common Documents", "My Music", "Personal (My Documents)"}));
     EXPECT_FALSE(Named("Downloads")->active);  // 0x101: redirectable but denied by policy
     EXPECT_FALSE(Named("Downloads")->IsAttached());
@@ -53,11 +53,11 @@ TEST_F(ViewsTest, FilterListNarrowsByCategoryAndClearsTicksOfRowsLeftOut) {
     user.setChecked(true);
     common.setChecked(false);
     QLabel count;
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     Named("Common Documents")->cbmove->setChecked(true);
     Named("Personal")->cbmove->setChecked(true);
 
-    folders().FilterList(&user, &common, Page(), window->ScrollBar1, &count);
+    folders().FilterList(&user, &common, Page(), window->pageScrollBar, &count);
     EXPECT_EQ(Listed(Page()), (std::vector<std::string>{"My Music", "Personal (My Documents)"}));
     EXPECT_EQ(count.text(), "2");
     EXPECT_EQ(window->lcheckedcount->text(), "1");
@@ -66,28 +66,28 @@ TEST_F(ViewsTest, FilterListNarrowsByCategoryAndClearsTicksOfRowsLeftOut) {
 
     user.setChecked(false);
     common.setChecked(true);
-    folders().FilterList(&user, &common, Page(), window->ScrollBar1, &count);
+    folders().FilterList(&user, &common, Page(), window->pageScrollBar, &count);
     EXPECT_EQ(Listed(Page()), (std::vector<std::string>{"Common Documents"}));
 
     common.setChecked(false);
-    folders().FilterList(&user, &common, Page(), window->ScrollBar1, &count);
+    folders().FilterList(&user, &common, Page(), window->pageScrollBar, &count);
     EXPECT_TRUE(Listed(Page()).empty());
     EXPECT_EQ(folders().Fkflistcount, 0u);
     EXPECT_EQ(folders().Fkfselectedcount, 0u);
     EXPECT_EQ(count.text(), "0");
     for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->cbmove->isChecked());
     EXPECT_FALSE(folders().IsThereChecked(1));
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
-    EXPECT_EQ(window->ScrollBar1->maximum(), 0);
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
+    EXPECT_EQ(window->pageScrollBar->maximum(), 0);
 }
 
 TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     Named("Personal")->cbmove->setChecked(true);
     Named("My Music")->cbmove->setChecked(true);
 
-    folders().GetKFDefinedListCopy(window->TSCopy, window->ScrollBar1);
-    EXPECT_EQ(Listed(window->TSCopy), (std::vector<std::string>{"My Music", "Personal (My Documents)"}));
+    folders().GetKFDefinedListCopy(window->copyPage, window->pageScrollBar);
+    EXPECT_EQ(Listed(window->copyPage), (std::vector<std::string>{"My Music", "Personal (My Documents)"}));
     EXPECT_EQ(window->lcheckedcount->text(), "2");  // copy boxes start ticked
     FolderRow* music = Named("My Music");
     EXPECT_FALSE(music->cbmove->isEnabled());
@@ -99,8 +99,8 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
 
     music->cbcopy->setChecked(false);
     EXPECT_TRUE(folders().IsThereChecked(2));  // copying is optional
-    folders().GetKFDefinedListDelete(window->TSDelete);
-    EXPECT_EQ(Listed(window->TSDelete).size(), 2u);
+    folders().GetKFDefinedListDelete(window->deletePage);
+    EXPECT_EQ(Listed(window->deletePage).size(), 2u);
     EXPECT_FALSE(music->cbcopy->isEnabled());
     EXPECT_FALSE(music->cbdelete->isEnabled());
     EXPECT_FALSE(music->cbdelete->isChecked());
@@ -109,7 +109,7 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
     EXPECT_TRUE(Named("Common Documents")->cbdelete->isHidden());
 
     // "All" on the delete page ticks only rows being copied.
-    folders().CheckAll(true, 3, window->TSDelete, window->ScrollBar1, window->lfolderslisted);
+    folders().CheckAll(true, 3, window->deletePage, window->pageScrollBar, window->lfolderslisted);
     EXPECT_TRUE(documents->cbdelete->isChecked());
     EXPECT_FALSE(music->cbdelete->isChecked());
     EXPECT_EQ(window->lcheckedcount->text(), "1");
@@ -118,12 +118,12 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
 }
 
 TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     Named("Personal")->FolderSize = 1536;
     Named("My Music")->FolderSize = 1024;
     Named("Fonts")->setSelected(true);  // not listed: keeps its highlight
 
-    folders().CheckAll(true, 1, Page(), window->ScrollBar1, window->lfolderslisted);
+    folders().CheckAll(true, 1, Page(), window->pageScrollBar, window->lfolderslisted);
     EXPECT_EQ(folders().Fkfselectedcount, 3u);
     EXPECT_EQ(window->lcheckedcount->text(), "3");
     EXPECT_EQ(window->lsizesum->text(), "2.50 KB");
@@ -132,7 +132,7 @@ TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
     EXPECT_TRUE(Named("Personal")->selected());
     EXPECT_TRUE(Named("Fonts")->selected());
 
-    folders().CheckAll(false, 1, Page(), window->ScrollBar1, window->lfolderslisted);
+    folders().CheckAll(false, 1, Page(), window->pageScrollBar, window->lfolderslisted);
     EXPECT_EQ(folders().Fkfselectedcount, 0u);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_FALSE(Named("Personal")->selected());
@@ -148,39 +148,39 @@ TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
 }
 
 TEST_F(ViewsTest, ScrollRangeFollowsTheListedRowsAndThePageHeight) {
-    ASSERT_EQ(window->PageControl1->height(), 426);
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);  // 3 rows
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
-    EXPECT_EQ(window->ScrollBar1->maximum(), 0);
+    ASSERT_EQ(window->pageArea->height(), 426);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);  // 3 rows
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
+    EXPECT_EQ(window->pageScrollBar->maximum(), 0);
     folders().SetScrollBar(4);
-    EXPECT_TRUE(window->ScrollBar1->isVisibleTo(window.get()));
-    EXPECT_EQ(window->ScrollBar1->maximum(), 16);
+    EXPECT_TRUE(window->pageScrollBar->isVisibleTo(window.get()));
+    EXPECT_EQ(window->pageScrollBar->maximum(), 16);
     folders().SetScrollBar(0);
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
-    EXPECT_EQ(window->ScrollBar1->maximum(), 0);
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
+    EXPECT_EQ(window->pageScrollBar->maximum(), 0);
 }
 
 TEST_F(ViewsTest, ScrollingShiftsThePageChildrenAndAViewResetsIt) {
-    window->PageControl1->setCurrentWidget(window->TSListAll);
-    folders().GetKFAll(window->TSListAll, window->ScrollBar1);
-    ASSERT_EQ(window->ScrollBar1->maximum(), 108 * 6 + 10 - 426);
+    window->pageArea->setCurrentWidget(window->overviewPage);
+    folders().GetKFAll(window->overviewPage, window->pageScrollBar);
+    ASSERT_EQ(window->pageScrollBar->maximum(), 108 * 6 + 10 - 426);
     FolderRow* first = folders().framearr.front();
-    window->ScrollBar1->setValue(100);
+    window->pageScrollBar->setValue(100);
     EXPECT_EQ(first->y(), 3 - 100);
-    EXPECT_EQ(app::PageTag(window->TSListAll), 100);
-    folders().GetKFAll(window->TSListAll, window->ScrollBar1);
+    EXPECT_EQ(app::PageTag(window->overviewPage), 100);
+    folders().GetKFAll(window->overviewPage, window->pageScrollBar);
     EXPECT_EQ(first->y(), 3);
-    EXPECT_EQ(app::PageTag(window->TSListAll), 0);
+    EXPECT_EQ(app::PageTag(window->overviewPage), 0);
 }
 
 TEST_F(ViewsTest, ShowAllAndHookItemsTouchOnlyActiveRows) {
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     folders().ShowAll(false);
     EXPECT_TRUE(Named("Personal")->isHidden());
     folders().HookItems(nullptr);
     for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->IsAttached());
-    folders().HookItems(window->TSStatus);
-    EXPECT_EQ(Listed(window->TSStatus).size(), 3u);
+    folders().HookItems(window->statusPage);
+    EXPECT_EQ(Listed(window->statusPage).size(), 3u);
     EXPECT_TRUE(Named("Personal")->isHidden());  // still hidden until shown again
     folders().ShowAll(true);
     EXPECT_FALSE(Named("Personal")->isHidden());
@@ -188,12 +188,12 @@ TEST_F(ViewsTest, ShowAllAndHookItemsTouchOnlyActiveRows) {
 }
 
 TEST_F(ViewsTest, AHighlightOutlivesAPageChangeUntilRecounted) {
-    folders().GetKFDefinedListRedirect(Page(), window->ScrollBar1);
+    folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     FolderRow* music = Named("My Music");
     music->cbmove->setChecked(true);
     folders().IsThereChecked(1);
     ASSERT_TRUE(music->selected());
-    folders().GetKFAll(window->TSListAll, window->ScrollBar1);
+    folders().GetKFAll(window->overviewPage, window->pageScrollBar);
     EXPECT_TRUE(music->selected());
 }
 

@@ -49,7 +49,7 @@ protected:
     void Relocate(const std::vector<Choice>& choices) {
         Build();
         window->show();
-        window->ShowPage(window->Redirect);
+        window->ShowPage(window->redirectPage);
         for (const Choice& choice : choices) RowOf(*choice.folder)->cbmove->setChecked(choice.move);
         window->bnextClick();
         for (const Choice& choice : choices)
@@ -59,12 +59,12 @@ protected:
         for (const Choice& choice : choices)
             if (choice.move && choice.copy) RowOf(*choice.folder)->cbdelete->setChecked(choice.remove);
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSDrives);
+        ASSERT_EQ(window->ShownPage(), window->drivesPage);
         for (space::DriveRow* drive : window->drives().vObjarr)
             if (drive->vDrive == "E:\\") QTest::mouseClick(drive->cbusethis, Qt::LeftButton);
         ASSERT_TRUE(window->bnext->isEnabled());
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSStatus);
+        ASSERT_EQ(window->ShownPage(), window->statusPage);
     }
     std::vector<platform::fake::Call> Shell(const char* operation) { return fake.CallsOf(operation); }
     // What a processed row shows: "RC" both ticked, "R-" redirected only, "--" neither.
@@ -113,7 +113,7 @@ TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
     EXPECT_FALSE(RowOf(*videos)->selected());
     for (const FakeFolder* folder : {documents, music, pictures, videos}) {
         FolderRow* row = RowOf(*folder);
-        EXPECT_EQ(row->parentWidget(), window->TSStatus);
+        EXPECT_EQ(row->parentWidget(), window->statusPage);
         EXPECT_FALSE(row->cbmove->isEnabled());
         EXPECT_TRUE(row->lsize->isHidden());
     }
@@ -200,11 +200,11 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
     NotingWindow* notes = noting.get();
     window = std::move(noting);
     window->show();
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     for (FakeFolder* folder : {documents, pictures, videos}) RowOf(*folder)->cbmove->setChecked(true);
     window->bnextClick();
     window->shared().chosenDriveRoot = "E:\\";
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_EQ(notes->notes, (std::vector<std::string>{"Folyamatban: My Pictures after 0", "Folyamatban: My Video after 1",
                                                       "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
 }
@@ -212,7 +212,7 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
 TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
     Build();
     window->show();
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_TRUE(Shell("Redirect").empty());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_EQ(window->lfolderslisted->text(), "0");
@@ -222,16 +222,16 @@ TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
 TEST_F(RedirectRunTest, ARowASearchTookOffTheScreenIsStillProcessed) {
     Build();
     window->show();
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     RowOf(*documents)->cbmove->setChecked(true);
     RowOf(*pictures)->cbmove->setChecked(true);
     window->bnextClick();
     RowOf(*documents)->cbcopy->setChecked(true);
     RowOf(*pictures)->cbcopy->setChecked(true);
-    folders().FindItems(QStringLiteral("Pictures"), true, true, window->TSCopy, window->ScrollBar1, window->lfolderslisted);
+    folders().FindItems(QStringLiteral("Pictures"), true, true, window->copyPage, window->pageScrollBar, window->lfolderslisted);
     ASSERT_FALSE(RowOf(*documents)->IsAttached());
     window->shared().chosenDriveRoot = "E:\\";
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_EQ(Shell("Redirect").size(), 2u);
     EXPECT_EQ(Boxes(*documents), "RC");
 }
@@ -281,10 +281,10 @@ protected:
     void Restore(const std::vector<FakeFolder*>& folders) {
         Build();
         window->show();
-        window->ShowPage(window->TSRestore);
+        window->ShowPage(window->restorePage);
         for (FakeFolder* folder : folders) RowOf(*folder)->cbmove->setChecked(true);
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSRestored);
+        ASSERT_EQ(window->ShownPage(), window->restoredPage);
     }
 };
 
@@ -306,7 +306,7 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
     EXPECT_FALSE(RowOf(*pictures)->cbredirected->isChecked());
     EXPECT_FALSE(RowOf(*music)->active);
     EXPECT_FALSE(RowOf(*music)->IsAttached());
-    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->TSRestored);
+    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);
     EXPECT_EQ(window->lcheckedcount->text(), "2");
     EXPECT_EQ(window->lfolderslisted->text(), "3");
     EXPECT_TRUE(window->bnext->isHidden());
@@ -320,7 +320,7 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
 TEST_F(RestoreTest, NothingTickedLeavesAnEmptyPageAndCountsNothing) {
     Build();
     window->show();
-    window->ShowPage(window->TSRestored);
+    window->ShowPage(window->restoredPage);
     for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->active);
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_TRUE(Shell("SetPath").empty());

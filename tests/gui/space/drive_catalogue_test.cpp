@@ -35,7 +35,7 @@ protected:
     // Ticks a row's box as the user does and lets the window apply the choice.
     void Tick(DriveRow* row) {
         if (!window->isVisible()) {
-            window->PageControl1->setCurrentWidget(window->TSDrives);
+            window->pageArea->setCurrentWidget(window->drivesPage);
             window->show();
         }
         QTest::mouseClick(row->cbusethis, Qt::LeftButton);
@@ -64,7 +64,7 @@ TEST_F(DriveCatalogueTest, ListsFixedDrivesButTheSystemDriveMostFreeFirst) {
     EXPECT_EQ(RowFor("D:\\")->y(), 86);
     EXPECT_EQ(RowFor("E:\\")->ID, 0);
     EXPECT_EQ(RowFor("D:\\")->objectName(), "DrvObj0");
-    EXPECT_EQ(RowFor("D:\\")->parentWidget(), window->TSDrives);
+    EXPECT_EQ(RowFor("D:\\")->parentWidget(), window->drivesPage);
 }
 
 TEST_F(DriveCatalogueTest, RowShowsLabelRootBarAndSpaceText) {
@@ -75,15 +75,15 @@ TEST_F(DriveCatalogueTest, RowShowsLabelRootBarAndSpaceText) {
     EXPECT_EQ(row->size(), QSize(577, 80));
     EXPECT_EQ(row->ldrvlabel->text(), "Data ( D:\\ )");
     EXPECT_EQ(row->ldrvlabel->pos(), QPoint(136, 10));
-    EXPECT_EQ(row->ProgressBar1->geometry(), QRect(136, 29, 273, 14));
+    EXPECT_EQ(row->usageBar->geometry(), QRect(136, 29, 273, 14));
     EXPECT_EQ(row->cbusethis->geometry(), QRect(463, 29, 97, 17));
     EXPECT_EQ(row->lspace->text(), "40.20  GB free of 100.00  GB");
     EXPECT_EQ(row->vUsed, 100 * GiB - row->vFree);
     EXPECT_EQ(row->vPBPosition, 60);
-    EXPECT_EQ(row->ProgressBar1->position(), 60);
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Error);
-    EXPECT_FALSE(row->Image1->pixmap().isNull());
-    EXPECT_EQ(row->GroupBox1->palette().color(QPalette::Window), QColor(255, 255, 255));
+    EXPECT_EQ(row->usageBar->position(), 60);
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Error);
+    EXPECT_FALSE(row->icon->pixmap().isNull());
+    EXPECT_EQ(row->rowBox->palette().color(QPalette::Window), QColor(255, 255, 255));
 
     QTest::mouseClick(row->ldrvlabel, Qt::LeftButton);
     ASSERT_EQ(fake.CallsOf("ShellOpen").size(), 1u);
@@ -98,14 +98,14 @@ TEST_F(DriveCatalogueTest, TheLimitIsStrictAndBoundedAtTenGiB) {
     window->shared().selectedSizeSum = 8 * GiB;
     Tick(row);
     EXPECT_TRUE(window->bnext->isEnabled());
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Normal);
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Normal);
     EXPECT_EQ(window->shared().chosenDriveRoot, "D:\\");
-    EXPECT_EQ(row->GroupBox1->palette().color(QPalette::Window), QColor(234, 244, 255));
-    EXPECT_EQ(row->ProgressBar1->position(), 48);  // (40 + 8) of 100 GiB
+    EXPECT_EQ(row->rowBox->palette().color(QPalette::Window), QColor(234, 244, 255));
+    EXPECT_EQ(row->usageBar->position(), 48);  // (40 + 8) of 100 GiB
 
     window->shared().selectedSizeSum = 10 * GiB;
     EXPECT_FALSE(drives().SelectDrive(drives().IDSelecyed));
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Paused);
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Paused);
     EXPECT_EQ(row->lspace->text(), "50.00  GB free of 100.00  GB");
 }
 
@@ -129,7 +129,7 @@ TEST_F(DriveCatalogueTest, ContentLargerThanTheFreeSpaceNeverFits) {
     Tick(row);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_EQ(row->vState, StateProgressBar::Paused);
-    EXPECT_EQ(row->ProgressBar1->position(), 100);
+    EXPECT_EQ(row->usageBar->position(), 100);
     EXPECT_EQ(row->lspace->text(), "-30.00  MB free of 100.00  GB");
 }
 
@@ -139,7 +139,7 @@ TEST_F(DriveCatalogueTest, NothingToCopyFitsAndShowsTheDrivesOwnShare) {
     window->shared().selectedSizeSum = 0;
     Tick(RowFor("D:\\"));
     EXPECT_TRUE(window->bnext->isEnabled());
-    EXPECT_EQ(RowFor("D:\\")->ProgressBar1->position(), 25);
+    EXPECT_EQ(RowFor("D:\\")->usageBar->position(), 25);
 }
 
 TEST_F(DriveCatalogueTest, OneChoiceAtATimeAndUntickingDropsIt) {
@@ -154,7 +154,7 @@ TEST_F(DriveCatalogueTest, OneChoiceAtATimeAndUntickingDropsIt) {
     Tick(e);
     EXPECT_FALSE(d->cbusethis->isChecked());
     EXPECT_FALSE(d->selected());
-    EXPECT_EQ(d->ProgressBar1->state(), StateProgressBar::Error);
+    EXPECT_EQ(d->usageBar->state(), StateProgressBar::Error);
     EXPECT_EQ(window->shared().chosenDriveRoot, "E:\\");
     EXPECT_EQ(drives().IDSelecyed, e->ID);
     Tick(e);
@@ -189,7 +189,7 @@ TEST_F(DriveCatalogueTest, EqualFreeSpaceKeepsOrderAndRefreshDropsTheChoice) {
     EXPECT_EQ(drives().vSortCriteria, 1);
     Tick(RowFor("D:\\"));
     ASSERT_EQ(window->shared().chosenDriveRoot, "D:\\");
-    drives().GetDrivesInfo(window->TSDrives, window->ScrollBar1);
+    drives().GetDrivesInfo(window->drivesPage, window->pageScrollBar);
     EXPECT_FALSE(drives().SelectDrive(drives().IDSelecyed));
     EXPECT_EQ(window->shared().chosenDriveRoot, "");
     EXPECT_EQ(drives().IDSelecyed, -1);
@@ -200,8 +200,8 @@ TEST_F(DriveCatalogueTest, OnlyTheSystemDriveGivesNoRows) {
     Build();
     EXPECT_EQ(drives().FDCount, 0);
     EXPECT_TRUE(drives().vObjarr.empty());
-    drives().ListDrives(window->TSDrives, window->ScrollBar1);
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
+    drives().ListDrives(window->drivesPage, window->pageScrollBar);
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
     EXPECT_FALSE(drives().SelectDrive(-1));
 }
 
@@ -215,7 +215,7 @@ TEST_F(DriveCatalogueTest, ADriveWhoseSizeReadsZeroNeverFits) {
     window->shared().selectedSizeSum = 0;
     Tick(odd);
     EXPECT_FALSE(window->bnext->isEnabled());
-    EXPECT_EQ(odd->ProgressBar1->position(), 0);
+    EXPECT_EQ(odd->usageBar->position(), 0);
     // Unreadable label and space: the root still names the row.
     EXPECT_EQ(RowFor("E:\\")->ldrvlabel->text(), " ( E:\\ )");
 }
@@ -224,10 +224,10 @@ TEST_F(DriveCatalogueTest, ScrollRangeUses83PixelRows) {
     for (char letter = 'D'; letter <= 'J'; ++letter) Volume(std::string(1, letter) + ":\\", GiB, 2 * GiB);
     Build();
     drives().SetScrollBar(drives().FDCount);  // 7 rows: 83 * 7 + 10 - 426 = 165
-    EXPECT_EQ(window->ScrollBar1->maximum(), 165);
-    EXPECT_TRUE(window->ScrollBar1->isVisibleTo(window.get()));
+    EXPECT_EQ(window->pageScrollBar->maximum(), 165);
+    EXPECT_TRUE(window->pageScrollBar->isVisibleTo(window.get()));
     drives().SetScrollBar(5);  // 415 + 10 - 426 < 0
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
 }
 
 TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnderTheList) {
@@ -246,7 +246,7 @@ TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnder
     EXPECT_EQ(drives().lleftout->text().toStdString(),
               "Nem választható: E:\\ (a saját mappa meghajtója), F:\\ (nem írható), G:\\ (nem induláskor csatolt), "
               "H:\\ (rendszerindító partíció)");
-    EXPECT_EQ(drives().lleftout->parentWidget(), window->TSDrives);
+    EXPECT_EQ(drives().lleftout->parentWidget(), window->drivesPage);
     EXPECT_EQ(drives().lleftout->y(), 83 + 7);  // under the one row
     EXPECT_EQ(drives().lleftout->textFormat(), Qt::PlainText);
 }

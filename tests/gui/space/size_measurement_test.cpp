@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
     window->StartSizeWorker(false, 1);
 
@@ -68,7 +68,7 @@ TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
 }
 
 TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
-    window->ShowPage(window->TSListAll);
+    window->ShowPage(window->overviewPage);
     window->StartSizeWorker(true, 1);
     EXPECT_EQ(Named("Profile")->FolderSize, 1024);  // Documents and Music measured as their own rows
     EXPECT_EQ(Named("Profile")->FoldersCount, 0u);
@@ -78,7 +78,7 @@ TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
 }
 
 TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
-    window->ShowPage(window->TSListAll);
+    window->ShowPage(window->overviewPage);
     window->StartSizeWorker(true, 1);
     CountOpens();
     Named("Personal")->lsize->setText("kept");
@@ -91,7 +91,7 @@ TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
 }
 
 TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     window->StartSizeWorker(false, 1);
     EXPECT_EQ(window->lsizesum->text(), "0 bytes");
     EXPECT_TRUE(folders().FkfSizegot);
@@ -99,7 +99,7 @@ TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured)
 }
 
 TEST_F(SizeMeasurementTest, MeasuringEverythingTakesUnlistedRowsButHidesOnlyListedOnes) {
-    window->ShowPage(window->Redirect);  // Profile and the trash are not listed here
+    window->ShowPage(window->redirectPage);  // Profile and the trash are not listed here
     std::atomic<bool> profileHidden{true};
     std::atomic<bool> documentsHidden{false};
     fake.onOpenDirectory = [&](const std::string& path) {
@@ -116,7 +116,7 @@ TEST_F(SizeMeasurementTest, MeasuringEverythingTakesUnlistedRowsButHidesOnlyList
 }
 
 TEST_F(SizeMeasurementTest, TheWaitWindowCannotBeClosedWhileTheWorkerRuns) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
@@ -151,7 +151,7 @@ TEST_F(SizeMeasurementTest, AWaitThatEndedBeforeTheWindowAppearedDoesNotStayOpen
 }
 
 TEST_F(SizeMeasurementTest, NextAndBackComeBackAsTheyWereAfterTheWait) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     ASSERT_FALSE(window->bnext->isEnabled());
     window->StartSizeWorker(false, 1);
     EXPECT_FALSE(window->bnext->isEnabled());
@@ -200,7 +200,7 @@ TEST_F(KeptFoldersTest, AFolderThatIsOrHoldsTheProfileIsNeitherOfferedNorMeasure
     EXPECT_FALSE(row("Profile")->HoldsKeptFolder);  // the profile itself is measured as what it is
 
     window->show();
-    window->ShowPage(window->TSListAll);
+    window->ShowPage(window->overviewPage);
     window->StartSizeWorker(true, 1);
     EXPECT_FALSE(row("My Music")->SizeGot);
     EXPECT_TRUE(row("Profile")->SizeGot);
@@ -214,7 +214,7 @@ namespace trovel::testing {
 namespace {
 
 TEST_F(SizeMeasurementTest, AWorkerThatFailsStillClosesTheWaitWindowAndShowsTheRows) {
-    window->ShowPage(window->TSListAll);
+    window->ShowPage(window->overviewPage);
     fake.onOpenDirectory = [](const std::string& path) {
         if (path.find("Music") != std::string::npos) throw std::bad_alloc();
     };

@@ -33,8 +33,8 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     EXPECT_EQ(documents->FolderRedirectionCapability, 1u);
     EXPECT_EQ(documents->ldescription->text().toStdString(),
               "Dokumentumok, levelek és egyéb saját fájlok tárolására szolgáló mappa.");
-    EXPECT_FALSE(documents->Image1->pixmap().isNull());
-    EXPECT_EQ(documents->Image1->pixmap().size(), QSize(48, 48));
+    EXPECT_FALSE(documents->icon->pixmap().isNull());
+    EXPECT_EQ(documents->icon->pixmap().size(), QSize(48, 48));
 
     EXPECT_EQ(rows.at("My Music")->Path, home / "Zene");
     // Pictures is not registered and its default folder does not exist: no path, still listed.
@@ -43,7 +43,7 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     EXPECT_NE(rows.at("Profile")->FolderRedirectionCapability, 1u);
     for (const auto& [name, row] : rows) {
         EXPECT_FALSE(row->ldescription->text().isEmpty()) << name;
-        EXPECT_FALSE(row->Image1->pixmap().isNull()) << name;
+        EXPECT_FALSE(row->icon->pixmap().isNull()) << name;
     }
 }
 

@@ -91,21 +91,21 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
         app::MainWindow window(platform);
         window.show();
         auto rows = Rows(window);
-        window.ShowPage(window.Redirect);
+        window.ShowPage(window.redirectPage);
         QTest::mouseClick(rows.at("My Music")->cbmove, Qt::LeftButton);
         QTest::mouseClick(rows.at("Personal")->cbmove, Qt::LeftButton);
         ASSERT_TRUE(window.bnext->isEnabled());
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSCopy);
+        ASSERT_EQ(window.ShownPage(), window.copyPage);
         // Copy is ticked to begin with: Documents moves without its content.
         ASSERT_TRUE(rows.at("My Music")->cbcopy->isChecked());
         QTest::mouseClick(rows.at("Personal")->cbcopy, Qt::LeftButton);
         window.StartSizeWorker(false, 2);  // "Méret kiszámítása"
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSDelete);
+        ASSERT_EQ(window.ShownPage(), window.deletePage);
         QTest::mouseClick(rows.at("My Music")->cbdelete, Qt::LeftButton);
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSDrives);
+        ASSERT_EQ(window.ShownPage(), window.drivesPage);
         space::DriveRow* chosen = nullptr;
         for (space::DriveRow* row : window.drives().vObjarr)
             if (row->vDrive == drive->point + "/") chosen = row;
@@ -113,7 +113,7 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
         QTest::mouseClick(chosen->cbusethis, Qt::LeftButton);
         ASSERT_TRUE(window.bnext->isEnabled());
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSStatus);
+        ASSERT_EQ(window.ShownPage(), window.statusPage);
 
         EXPECT_TRUE(rows.at("My Music")->cbredirected->isChecked());
         EXPECT_TRUE(rows.at("My Music")->cbcopied->isChecked());
@@ -151,11 +151,11 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
         app::MainWindow window(platform);
         window.show();
         auto rows = Rows(window);
-        window.ShowPage(window.TSRestore);
+        window.ShowPage(window.restorePage);
         QTest::mouseClick(rows.at("My Music")->cbmove, Qt::LeftButton);
         QTest::mouseClick(rows.at("Personal")->cbmove, Qt::LeftButton);
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSRestored);
+        ASSERT_EQ(window.ShownPage(), window.restoredPage);
         EXPECT_TRUE(rows.at("My Music")->cbredirected->isChecked());
         EXPECT_TRUE(rows.at("Personal")->cbredirected->isChecked());
         EXPECT_EQ(window.lcheckedcount->text(), "2");
