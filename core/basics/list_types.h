@@ -13,6 +13,10 @@ using TextList = std::vector<std::string>;                  // list of texts
 using TextLists = std::vector<TextList>;                    // list of text lists
 using IntList = std::vector<std::int32_t>;                  // list of signed 32-bit integers
 
+// What a folder row's boxes stand for: the three choices and the outcome box. A row's
+// window message carries the first three by these values.
+enum class Operation : std::int32_t { Move = 1, Copy = 2, Delete = 3, Redirected = 4 };
+
 // Values the catalogue, the size measurement and the drive choice share for the
 // whole run; the main window owns the one instance.
 struct SharedValues {

@@ -20,14 +20,14 @@ using widgets::Utf16View;
 
 namespace {
 
-QCheckBox* BoxOf(FolderRow* row, int operationId) {
-    switch (operationId) {
-        case kMoveBox: return row->cbmove;
-        case kCopyBox: return row->cbcopy;
-        case kDeleteBox: return row->cbdelete;
-        case kRedirectedBox: return row->cbredirected;
-        default: return nullptr;
+QCheckBox* BoxOf(FolderRow* row, Operation operation) {
+    switch (operation) {
+        case Operation::Move: return row->cbmove;
+        case Operation::Copy: return row->cbcopy;
+        case Operation::Delete: return row->cbdelete;
+        case Operation::Redirected: return row->cbredirected;
     }
+    return nullptr;
 }
 
 void Offer(QCheckBox* box, bool enabled) {
@@ -145,32 +145,32 @@ void FolderCatalogue::GetKFDefinedListDelete(QWidget* Obj) {
     });
 }
 
-void FolderCatalogue::CheckAll(bool vcheck, int opID, QWidget*, QScrollBar* scrollBar, QLabel* lcount) {
+void FolderCatalogue::CheckAll(bool tick, Operation operation, QWidget*, QScrollBar* scrollBar, QLabel* lcount) {
     if (scrollBar != nullptr) scrollBar->setValue(0);
     std::uint32_t count = 0;
     for (FolderRow* row : framearr) {
         if (!row->active) continue;
-        QCheckBox* box = BoxOf(row, opID);
+        QCheckBox* box = BoxOf(row, operation);
         if (box == nullptr) continue;
-        box->setChecked(vcheck);
-        if (opID == kDeleteBox && !row->cbcopy->isChecked()) {
+        box->setChecked(tick);
+        if (operation == Operation::Delete && !row->cbcopy->isChecked()) {
             row->cbdelete->setChecked(false);
             continue;
         }
         ++count;
     }
-    Fkfselectedcount = vcheck ? count : 0;
+    Fkfselectedcount = tick ? count : 0;
     ShowCount(lcount, Fkflistcount);
     ShowCount(FkfOwner->checkedCountLabel(), Fkfselectedcount);
-    FkfOwner->SetNextEnabled(IsThereChecked(opID));
+    FkfOwner->SetNextEnabled(CountTicked(operation));
 }
 
-bool FolderCatalogue::IsThereChecked(int operationID) {
+bool FolderCatalogue::CountTicked(Operation operation) {
     std::uint32_t count = 0;
     std::int64_t total = 0;
     for (FolderRow* row : framearr) {
         if (!row->active) continue;
-        QCheckBox* box = BoxOf(row, operationID);
+        QCheckBox* box = BoxOf(row, operation);
         if (box == nullptr) continue;
         if (box->isChecked()) {
             ++count;
@@ -183,8 +183,8 @@ bool FolderCatalogue::IsThereChecked(int operationID) {
     Fkfselectedcount = count;
     ShowCount(FkfOwner->checkedCountLabel(), count);
     // Moving needs at least one folder; copying and deleting are optional.
-    const bool result = operationID == kMoveBox ? count > 0 : true;
-    if (operationID == kMoveBox || operationID == kCopyBox) FkfOwner->shared().selectedSizeSum = total;
+    const bool result = operation == Operation::Move ? count > 0 : true;
+    if (operation == Operation::Move || operation == Operation::Copy) FkfOwner->shared().selectedSizeSum = total;
     const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
     SetAutoSizedText(FkfOwner->sizeSumLabel(), QString::fromStdString(size.number + size.unit));
     return result;

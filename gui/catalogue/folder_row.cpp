@@ -135,12 +135,12 @@ void FolderRow::SetShown(bool shown) {
     setVisible(shown);
 }
 
-void FolderRow::cbmoveMouseUp() { SendFolderCheck(1); }
-void FolderRow::cbcopyMouseUp() { SendFolderCheck(2); }
-void FolderRow::cbdeleteMouseUp() { SendFolderCheck(3); }
+void FolderRow::cbmoveMouseUp() { SendFolderCheck(Operation::Move); }
+void FolderRow::cbcopyMouseUp() { SendFolderCheck(Operation::Copy); }
+void FolderRow::cbdeleteMouseUp() { SendFolderCheck(Operation::Delete); }
 
-void FolderRow::SendFolderCheck(int operationId) {
-    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, operationId, 0);
+void FolderRow::SendFolderCheck(Operation operation) {
+    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, static_cast<qintptr>(operation), 0);
 }
 
 void FolderRow::lfolderpathClick() {

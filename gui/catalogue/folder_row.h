@@ -89,7 +89,7 @@ public:
     void lfolderpathClick();
 
 private:
-    void SendFolderCheck(int operationId);
+    void SendFolderCheck(Operation operation);
 
     QWidget* owner_;
     QWidget* parking_;

@@ -24,9 +24,6 @@ namespace trovel::catalogue {
 class FolderRow;
 using FolderRowList = std::vector<FolderRow*>;
 
-// Operation ids of a row's boxes.
-enum OperationId : int { kMoveBox = 1, kCopyBox = 2, kDeleteBox = 3, kRedirectedBox = 4 };
-
 // Category bits: bit n stands for KF_CATEGORY n.
 using CategorySet = std::uint16_t;
 constexpr CategorySet CategoryBit(std::uint32_t category) {
@@ -52,8 +49,12 @@ public:
     void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
     void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollBar);
     void GetKFDefinedListDelete(QWidget* Obj);
-    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
-    bool IsThereChecked(int operationID);
+    // Ticks or unticks the `operation` box of every listed row.
+    void CheckAll(bool tick, Operation operation, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
+    // Counts the listed rows whose `operation` box is ticked, highlights them, shows the count
+    // and the size of the ticked folders; true when the page may go on (a move needs at least
+    // one folder, copying and deleting are optional).
+    bool CountTicked(Operation operation);
     void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollBar,
                    QLabel* lcount);
     void ShowAll(bool show);
@@ -78,9 +79,9 @@ public:
         bool sizeGot = false;
         std::int64_t size = 0;
     };
-    // The rows that `vall` / `operationID` choose: every row with a path, or the listed rows
-    // whose move (1) or copy (2) box is ticked.
-    std::vector<SizeTask> SizeSnapshot(bool vall, int operationID) const;
+    // The rows that `all` / `operation` choose: every row with a path, or the listed rows
+    // whose move or copy box is ticked.
+    std::vector<SizeTask> SizeSnapshot(bool all, Operation operation) const;
     // On the size worker: measures each task's folder once per run (those measured before keep
     // their size), writes the sizes on the rows through `post`, makes the total the selected
     // size sum and returns it.

@@ -16,21 +16,21 @@
 namespace trovel::catalogue {
 namespace {
 
-bool Takes(const FolderRow* row, bool vall, int operationID) {
+bool Takes(const FolderRow* row, bool all, Operation operation) {
     // A folder that is or holds the home folder would be measured as the whole home.
     if (row->Path.empty() || row->HoldsKeptFolder) return false;
-    if (vall) return true;
-    const QCheckBox* box = operationID == kCopyBox ? static_cast<QCheckBox*>(row->cbcopy)
+    if (all) return true;
+    const QCheckBox* box = operation == Operation::Copy ? static_cast<QCheckBox*>(row->cbcopy)
                                                    : static_cast<QCheckBox*>(row->cbmove);
     return row->active && box->isChecked();
 }
 
 }  // namespace
 
-std::vector<FolderCatalogue::SizeTask> FolderCatalogue::SizeSnapshot(bool vall, int operationID) const {
+std::vector<FolderCatalogue::SizeTask> FolderCatalogue::SizeSnapshot(bool all, Operation operation) const {
     std::vector<SizeTask> tasks;
     for (FolderRow* row : framearr) {
-        if (!Takes(row, vall, operationID)) continue;
+        if (!Takes(row, all, operation)) continue;
         tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
     }
     return tasks;

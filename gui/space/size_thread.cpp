@@ -9,8 +9,9 @@
 
 namespace trovel::space {
 
-SizeWorker::SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool vall, int operationID)
-    : folders_(folders), window_(window), tasks_(folders.SizeSnapshot(vall, operationID)) {}
+SizeWorker::SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool all,
+                       catalogue::Operation operation)
+    : folders_(folders), window_(window), tasks_(folders.SizeSnapshot(all, operation)) {}
 
 void SizeWorker::GetSize() {
     catalogue::WizardWindow* window = &window_;

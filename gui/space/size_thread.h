@@ -16,7 +16,8 @@ namespace trovel::space {
 class SizeWorker : public QThread {
     Q_OBJECT
 public:
-    SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool vall, int operationID);
+    SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool all,
+               catalogue::Operation operation);
 
     void GetSize();
 

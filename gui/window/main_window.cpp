@@ -219,8 +219,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     anchors_.Apply(event->size());
     if (!folders_ || !drives_) return;
-    if (vsheetpage == 1) folders_->SetScrollBar(static_cast<int>(folders_->Fkflistcount));
-    else if (vsheetpage == 2) drives_->SetScrollBar(drives_->FDCount);
+    if (pageKind == PageKind::FolderList) folders_->SetScrollBar(static_cast<int>(folders_->Fkflistcount));
+    else if (pageKind == PageKind::Drives) drives_->SetScrollBar(drives_->FDCount);
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
@@ -272,7 +272,7 @@ void MainWindow::ScrollIntoView(QWidget* widget) {
 void MainWindow::WMDriveSelect(qintptr id) { bnext->setEnabled(drives_->SelectDrive(static_cast<int>(id))); }
 
 void MainWindow::WMFolderCheck(qintptr operationId) {
-    bnext->setEnabled(folders_->IsThereChecked(static_cast<int>(operationId)));
+    bnext->setEnabled(folders_->CountTicked(static_cast<catalogue::Operation>(operationId)));
 }
 
 bool MainWindow::event(QEvent* event) {

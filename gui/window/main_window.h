@@ -35,6 +35,9 @@ namespace trovel::app {
 
 class WaitAboutWindow;
 
+// The kind of page shown, which says what the header tools and the scroll bar follow.
+enum class PageKind { Welcome, FolderList, Drives };
+
 // The main window: header tools, the page area with its scroll bar, the left pane
 // and the wizard buttons. It owns the catalogues and every row.
 class MainWindow : public QWidget, public catalogue::WizardWindow {
@@ -66,8 +69,7 @@ public:
     void OfferCancel(std::function<void()> onCancel) override;
     void EndWait() override;
 
-    // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
-    int vsheetpage = 0;
+    PageKind pageKind = PageKind::Welcome;
     WaitAboutWindow* waitWindow = nullptr;
     int creationWidth = 0;
     int creationHeight = 0;
@@ -157,7 +159,9 @@ public:
     void OpenDonationPage();
 
     // Stores the worker's parameters, starts it and waits behind the wait window.
-    void StartSizeWorker(bool vall, int operationID);
+    // `all`: every folder with a path; otherwise the listed folders whose `operation` box
+    // (move or copy) is ticked.
+    void StartSizeWorker(bool all, catalogue::Operation operation);
     // Hands the chosen folders and the drive root to the relocation worker, takes the rows
     // off screen, runs the worker behind the wait window and returns when it has ended.
     void StartRedirectWorker(QWidget* Obj, const std::string& destdrv);

@@ -24,6 +24,7 @@
 namespace trovel::app {
 namespace {
 
+using catalogue::Operation;
 using widgets::Tahoma;
 
 struct PaneText {
@@ -127,32 +128,32 @@ void MainWindow::BuildPages() {
     lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
 
     using widgets::ClickLabel;
-    const auto checkAll = [this](bool tick, int kind) {
-        return [this, tick, kind] { folders_->CheckAll(tick, kind, ShownPage(), pageScrollBar, lfolderslisted); };
+    const auto checkAll = [this](bool tick, Operation operation) {
+        return [this, tick, operation] { folders_->CheckAll(tick, operation, ShownPage(), pageScrollBar, lfolderslisted); };
     };
-    connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, 1));
-    connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, 1));
-    connect(lredirectunall, &ClickLabel::clicked, this, checkAll(false, 1));
-    connect(lrestoreunall, &ClickLabel::clicked, this, checkAll(false, 1));
-    connect(lcopyall, &ClickLabel::clicked, this, checkAll(true, 2));
-    connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, 2));
-    connect(ldeleteall, &ClickLabel::clicked, this, checkAll(true, 3));
-    connect(ldeleteunall, &ClickLabel::clicked, this, checkAll(false, 3));
-    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(true, 1); });
-    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 1); });
-    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
-    connect(ldeletegetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, 2); });
+    connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, Operation::Move));
+    connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, Operation::Move));
+    connect(lredirectunall, &ClickLabel::clicked, this, checkAll(false, Operation::Move));
+    connect(lrestoreunall, &ClickLabel::clicked, this, checkAll(false, Operation::Move));
+    connect(lcopyall, &ClickLabel::clicked, this, checkAll(true, Operation::Copy));
+    connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, Operation::Copy));
+    connect(ldeleteall, &ClickLabel::clicked, this, checkAll(true, Operation::Delete));
+    connect(ldeleteunall, &ClickLabel::clicked, this, checkAll(false, Operation::Delete));
+    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(true, Operation::Move); });
+    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Move); });
+    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Copy); });
+    connect(ldeletegetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Copy); });
     // After a category filter Next follows what is still ticked: a filter that takes every
     // ticked folder off the list leaves nothing to go on with.
     for (QCheckBox* box : {cbuserfolders, cbcommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
             folders_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
-            bnext->setEnabled(folders_->IsThereChecked(1));
+            bnext->setEnabled(folders_->CountTicked(Operation::Move));
         });
     for (QCheckBox* box : {cbrestoreuserfolders, cbrestorecommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
             folders_->FilterList(cbrestoreuserfolders, cbrestorecommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
-            bnext->setEnabled(folders_->IsThereChecked(1));
+            bnext->setEnabled(folders_->CountTicked(Operation::Move));
         });
     connect(ldrivesrefresh, &ClickLabel::clicked, this, [this] {
         drives_->GetDrivesInfo(drivesPage, pageScrollBar);
@@ -189,7 +190,7 @@ void MainWindow::ShowButtons(bool back, bool next) {
 }
 
 void MainWindow::EnterWelcomePage() {
-    vsheetpage = 0;
+    pageKind = PageKind::Welcome;
     pageScrollBar->setMaximum(0);
     pageScrollBar->hide();
     ShowButtons(false, false);
@@ -198,7 +199,7 @@ void MainWindow::EnterWelcomePage() {
 }
 
 void MainWindow::EnterOverviewPage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     folders_->GetKFAll(overviewPage, pageScrollBar);
     ShowLeftPane(overviewPane);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
@@ -208,36 +209,36 @@ void MainWindow::EnterOverviewPage() {
 }
 
 void MainWindow::EnterRedirectPage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     folders_->FilterList(cbuserfolders, cbcommonfolders, redirectPage, pageScrollBar, lfolderslisted);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
-    bnext->setEnabled(folders_->IsThereChecked(1));
+    bnext->setEnabled(folders_->CountTicked(Operation::Move));
     bexit->show();
     ShowListHeader(true);
     ShowLeftPane(redirectPane);
 }
 
 void MainWindow::EnterCopyPage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
     folders_->GetKFDefinedListCopy(copyPage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowLeftPane(copyPane);
-    bnext->setEnabled(folders_->IsThereChecked(2));
+    bnext->setEnabled(folders_->CountTicked(Operation::Copy));
 }
 
 void MainWindow::EnterDeletePage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
     folders_->GetKFDefinedListDelete(deletePage);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowLeftPane(deletePane);
-    bnext->setEnabled(folders_->IsThereChecked(3));
+    bnext->setEnabled(folders_->CountTicked(Operation::Delete));
 }
 
 void MainWindow::EnterDrivesPage() {
-    vsheetpage = 2;
+    pageKind = PageKind::Drives;
     drives_->ListDrives(drivesPage, pageScrollBar);
     ShowListHeader(false);
     ShowLeftPane(drivesPane);
@@ -249,34 +250,34 @@ void MainWindow::EnterDrivesPage() {
 }
 
 void MainWindow::EnterStatusPage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
     ShowButtons(false, false);
     ShowLeftPane(statusPane);
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
-    if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
 void MainWindow::EnterRestorePage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     folders_->GetKFDefinedListRedirect(restorePage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
     bexit->show();
-    bnext->setEnabled(folders_->IsThereChecked(1));
+    bnext->setEnabled(folders_->CountTicked(Operation::Move));
     ShowListHeader(true);
     ShowLeftPane(restorePane);
 }
 
 void MainWindow::EnterRestoredPage() {
-    vsheetpage = 1;
+    pageKind = PageKind::FolderList;
     folders_->ResetToDefault(restoredPage, pageScrollBar);
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(false, false);
     ShowListHeader(true);
     ShowLeftPane(restoredPane);
-    if (folders_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
 void MainWindow::bnextClick() {
@@ -289,7 +290,7 @@ void MainWindow::bnextClick() {
         } else if (platform_.ShowMessageBox(
                        "Meg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?",
                        "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
-            StartSizeWorker(false, 2);
+            StartSizeWorker(false, Operation::Copy);
         }
     } else if (page == deletePage) {
         ShowPage(drivesPage);
@@ -319,9 +320,9 @@ void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }
 void MainWindow::OpenProgramWebPage() { platform_.ShellOpen(kProgramWebPage); }
 void MainWindow::OpenDonationPage() { platform_.ShellOpen(kDonationPage); }
 
-void MainWindow::StartSizeWorker(bool vall, int operationID) {
+void MainWindow::StartSizeWorker(bool all, Operation operation) {
     waitWindow->BeginWait();
-    space::SizeWorker worker(*folders_, *this, vall, operationID);
+    space::SizeWorker worker(*folders_, *this, all, operation);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
         waitWindow->EndWait();  // no thread to be had: there is nothing to wait for
@@ -354,7 +355,7 @@ void MainWindow::ShowListHeader(bool show) {
                                                              lfolderslisted})
             tool->setVisible(show);
         const QSignalBlocker quiet(cbsort);  // choosing the shown order is no change by the user
-        if (vsheetpage == 2) {
+        if (pageKind == PageKind::Drives) {
             lsizesum->setVisible(!show);
             cbsort->setVisible(!show);
             cbsort->setCurrentIndex(drives_->vSortCriteria);

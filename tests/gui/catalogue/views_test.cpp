@@ -76,7 +76,7 @@ TEST_F(ViewsTest, FilterListNarrowsByCategoryAndClearsTicksOfRowsLeftOut) {
     EXPECT_EQ(folders().Fkfselectedcount, 0u);
     EXPECT_EQ(count.text(), "0");
     for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->cbmove->isChecked());
-    EXPECT_FALSE(folders().IsThereChecked(1));
+    EXPECT_FALSE(folders().CountTicked(catalogue::Operation::Move));
     EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
     EXPECT_EQ(window->pageScrollBar->maximum(), 0);
 }
@@ -95,10 +95,10 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
     EXPECT_TRUE(music->cbcopy->isVisibleTo(music) && music->cbcopy->isEnabled());
     EXPECT_TRUE(music->cbdelete->isHidden());
     EXPECT_FALSE(Named("Common Documents")->cbcopy->isChecked());
-    EXPECT_TRUE(folders().IsThereChecked(2));
+    EXPECT_TRUE(folders().CountTicked(catalogue::Operation::Copy));
 
     music->cbcopy->setChecked(false);
-    EXPECT_TRUE(folders().IsThereChecked(2));  // copying is optional
+    EXPECT_TRUE(folders().CountTicked(catalogue::Operation::Copy));  // copying is optional
     folders().GetKFDefinedListDelete(window->deletePage);
     EXPECT_EQ(Listed(window->deletePage).size(), 2u);
     EXPECT_FALSE(music->cbcopy->isEnabled());
@@ -109,7 +109,7 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
     EXPECT_TRUE(Named("Common Documents")->cbdelete->isHidden());
 
     // "All" on the delete page ticks only rows being copied.
-    folders().CheckAll(true, 3, window->deletePage, window->pageScrollBar, window->lfolderslisted);
+    folders().CheckAll(true, catalogue::Operation::Delete, window->deletePage, window->pageScrollBar, window->lfolderslisted);
     EXPECT_TRUE(documents->cbdelete->isChecked());
     EXPECT_FALSE(music->cbdelete->isChecked());
     EXPECT_EQ(window->lcheckedcount->text(), "1");
@@ -117,13 +117,13 @@ TEST_F(ViewsTest, ForwardPagesNarrowMoveToCopyToDelete) {
     EXPECT_TRUE(window->bnext->isEnabled());
 }
 
-TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
+TEST_F(ViewsTest, CheckAllAndCountTickedCountSumAndHighlight) {
     folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     Named("Personal")->FolderSize = 1536;
     Named("My Music")->FolderSize = 1024;
     Named("Fonts")->setSelected(true);  // not listed: keeps its highlight
 
-    folders().CheckAll(true, 1, Page(), window->pageScrollBar, window->lfolderslisted);
+    folders().CheckAll(true, catalogue::Operation::Move, Page(), window->pageScrollBar, window->lfolderslisted);
     EXPECT_EQ(folders().Fkfselectedcount, 3u);
     EXPECT_EQ(window->lcheckedcount->text(), "3");
     EXPECT_EQ(window->lsizesum->text(), "2.50 KB");
@@ -132,7 +132,7 @@ TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
     EXPECT_TRUE(Named("Personal")->selected());
     EXPECT_TRUE(Named("Fonts")->selected());
 
-    folders().CheckAll(false, 1, Page(), window->pageScrollBar, window->lfolderslisted);
+    folders().CheckAll(false, catalogue::Operation::Move, Page(), window->pageScrollBar, window->lfolderslisted);
     EXPECT_EQ(folders().Fkfselectedcount, 0u);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_FALSE(Named("Personal")->selected());
@@ -142,8 +142,8 @@ TEST_F(ViewsTest, CheckAllAndIsThereCheckedCountSumAndHighlight) {
 
     // The delete and state boxes count but leave the size sum alone.
     window->shared().selectedSizeSum = 77;
-    EXPECT_TRUE(folders().IsThereChecked(3));
-    EXPECT_TRUE(folders().IsThereChecked(4));
+    EXPECT_TRUE(folders().CountTicked(catalogue::Operation::Delete));
+    EXPECT_TRUE(folders().CountTicked(catalogue::Operation::Redirected));
     EXPECT_EQ(window->shared().selectedSizeSum, 77);
 }
 
@@ -191,7 +191,7 @@ TEST_F(ViewsTest, AHighlightOutlivesAPageChangeUntilRecounted) {
     folders().GetKFDefinedListRedirect(Page(), window->pageScrollBar);
     FolderRow* music = Named("My Music");
     music->cbmove->setChecked(true);
-    folders().IsThereChecked(1);
+    folders().CountTicked(catalogue::Operation::Move);
     ASSERT_TRUE(music->selected());
     folders().GetKFAll(window->overviewPage, window->pageScrollBar);
     EXPECT_TRUE(music->selected());

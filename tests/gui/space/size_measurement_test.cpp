@@ -50,7 +50,7 @@ protected:
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
     window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
-    window->StartSizeWorker(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
 
     FolderRow* documents = Named("Personal");
     EXPECT_TRUE(documents->SizeGot);
@@ -69,7 +69,7 @@ TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
 
 TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
     window->ShowPage(window->overviewPage);
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_EQ(Named("Profile")->FolderSize, 1024);  // Documents and Music measured as their own rows
     EXPECT_EQ(Named("Profile")->FoldersCount, 0u);
     EXPECT_EQ(Named("My Music")->FolderSize, 1536);
@@ -79,11 +79,11 @@ TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
 
 TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
     window->ShowPage(window->overviewPage);
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     CountOpens();
     Named("Personal")->lsize->setText("kept");
     window->waitWindow->lnowisprocessing->setText("stale");
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_EQ(Opened(), 0);
     EXPECT_EQ(Named("Personal")->lsize->text(), "kept");
     EXPECT_EQ(window->waitWindow->lnowisprocessing->text(), "");  // emptied on show, never rewritten
@@ -92,7 +92,7 @@ TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
 
 TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured) {
     window->ShowPage(window->redirectPage);
-    window->StartSizeWorker(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_EQ(window->lsizesum->text(), "0 bytes");
     EXPECT_TRUE(folders().FkfSizegot);
     EXPECT_FALSE(window->waitWindow->isVisible());
@@ -109,7 +109,7 @@ TEST_F(SizeMeasurementTest, MeasuringEverythingTakesUnlistedRowsButHidesOnlyList
             documentsHidden = Named("Personal")->isHidden();
         }, Qt::BlockingQueuedConnection);
     };
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_TRUE(Named("Profile")->SizeGot);
     EXPECT_FALSE(profileHidden);
     EXPECT_TRUE(documentsHidden);
@@ -129,7 +129,7 @@ TEST_F(SizeMeasurementTest, TheWaitWindowCannotBeClosedWhileTheWorkerRuns) {
         stillOpen = window->waitWindow->isVisible();
         release.set_value();
     });
-    window->StartSizeWorker(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(Named("Personal")->SizeGot);  // the handler went on only after the work was done
 }
@@ -153,12 +153,12 @@ TEST_F(SizeMeasurementTest, AWaitThatEndedBeforeTheWindowAppearedDoesNotStayOpen
 TEST_F(SizeMeasurementTest, NextAndBackComeBackAsTheyWereAfterTheWait) {
     window->ShowPage(window->redirectPage);
     ASSERT_FALSE(window->bnext->isEnabled());
-    window->StartSizeWorker(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_TRUE(window->bprevious->isEnabled());
     Named("Personal")->cbmove->setChecked(true);
-    window->bnext->setEnabled(folders().IsThereChecked(1));
-    window->StartSizeWorker(false, 1);
+    window->bnext->setEnabled(folders().CountTicked(catalogue::Operation::Move));
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_TRUE(window->bnext->isEnabled());
 }
 
@@ -201,7 +201,7 @@ TEST_F(KeptFoldersTest, AFolderThatIsOrHoldsTheProfileIsNeitherOfferedNorMeasure
 
     window->show();
     window->ShowPage(window->overviewPage);
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_FALSE(row("My Music")->SizeGot);
     EXPECT_TRUE(row("Profile")->SizeGot);
     EXPECT_EQ(window->shared().selectedSizeSum, 1 << 20);
@@ -218,12 +218,12 @@ TEST_F(SizeMeasurementTest, AWorkerThatFailsStillClosesTheWaitWindowAndShowsTheR
     fake.onOpenDirectory = [](const std::string& path) {
         if (path.find("Music") != std::string::npos) throw std::bad_alloc();
     };
-    window->StartSizeWorker(true, 1);  // returns: the wait window did not stay open
+    window->StartSizeWorker(true, catalogue::Operation::Move);  // returns: the wait window did not stay open
     EXPECT_FALSE(window->waitWindow->isVisible());
     EXPECT_FALSE(Named("Personal")->isHidden());
     EXPECT_FALSE(Named("My Music")->SizeGot);
     fake.onOpenDirectory = nullptr;
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_TRUE(Named("My Music")->SizeGot);
 }
 

@@ -34,7 +34,7 @@ protected:
 TEST_F(MainWindowTest, OpensOnTheWelcomePageWithNoListTools) {
     EXPECT_EQ(window->pageArea->currentWidget(), window->welcomePage);
     EXPECT_EQ(window->leftPane->currentWidget(), window->welcomePane);
-    EXPECT_EQ(window->vsheetpage, 0);
+    EXPECT_EQ(window->pageKind, app::PageKind::Welcome);
     for (QWidget* tool : std::initializer_list<QWidget*>{window->lfind, window->searchEdit, window->cbfindinname,
                                                          window->cbfindinpath, window->lcheckedcount,
                                                          window->lfolderslisted, window->lsizesum, window->cbsort,
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, AboutKeepsNextAndBackAsTheyWere) {
 
 TEST_F(MainWindowTest, ExitAwayFromTheRunPagesOnlyCloses) {
     window->ShowPage(window->redirectPage);
-    folders().CheckAll(true, 1, window->redirectPage, window->pageScrollBar, window->lfolderslisted);
+    folders().CheckAll(true, catalogue::Operation::Move, window->redirectPage, window->pageScrollBar, window->lfolderslisted);
     window->bexitClick();
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(fake.CallsOf("SignOut").empty());
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, CopyPageAsksForTheSizesFirst) {
 
 TEST_F(MainWindowTest, ASizeMeasuredOnTheOverviewLetsTheCopyPageGoOnWithoutAsking) {
     window->ShowPage(window->overviewPage);
-    window->StartSizeWorker(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     window->bpreviousClick();
     window->ShowPage(window->redirectPage);
     QTest::mouseClick(window->lredirectall, Qt::LeftButton);

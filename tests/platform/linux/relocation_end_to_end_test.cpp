@@ -100,7 +100,7 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
         // Copy is ticked to begin with: Documents moves without its content.
         ASSERT_TRUE(rows.at("My Music")->cbcopy->isChecked());
         QTest::mouseClick(rows.at("Personal")->cbcopy, Qt::LeftButton);
-        window.StartSizeWorker(false, 2);  // "Méret kiszámítása"
+        window.StartSizeWorker(false, catalogue::Operation::Copy);  // "Méret kiszámítása"
         window.bnextClick();
         ASSERT_EQ(window.ShownPage(), window.deletePage);
         QTest::mouseClick(rows.at("My Music")->cbdelete, Qt::LeftButton);
