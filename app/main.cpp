@@ -6,7 +6,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     auto platform = trovel::platform::CreateSystemPlatform();
-    trovel::app::TForm1 window(*platform);
+    trovel::app::MainWindow window(*platform);
     window.show();
     return application.exec();
 }

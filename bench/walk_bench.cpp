@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const std::string directory = argv[1];
-    trovel::catalogue::TSA excluded;
+    trovel::catalogue::TextList excluded;
     int runs = 5;
     for (int i = 2; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));

@@ -8,10 +8,14 @@
 
 namespace trovel::catalogue {
 
-using TaKF = std::vector<platform::KnownFolderId>;  // list of known-folder ids
-using TSA = std::vector<std::string>;               // list of texts
-using TFMSA = std::vector<TSA>;                     // list of text lists
-using TIntA = std::vector<std::int32_t>;            // list of signed 32-bit integers
+using FolderIdList = std::vector<platform::KnownFolderId>;  // list of known-folder ids
+using TextList = std::vector<std::string>;                  // list of texts
+using TextLists = std::vector<TextList>;                    // list of text lists
+using IntList = std::vector<std::int32_t>;                  // list of signed 32-bit integers
+
+// What a folder row's boxes stand for: the three choices and the outcome box. A row's
+// window message carries the first three by these values.
+enum class Operation : std::int32_t { Move = 1, Copy = 2, Delete = 3, Redirected = 4 };
 
 // Values the catalogue, the size measurement and the drive choice share for the
 // whole run; the main window owns the one instance.

@@ -11,12 +11,12 @@ bool IsNestedIn(const std::string& inner, const std::string& outer, char separat
            inner.compare(0, outer.size(), outer) == 0;
 }
 
-catalogue::TSA SlicePath(std::string shortPath, std::string longPath, catalogue::TIntA& count, char separator) {
+catalogue::TextList SlicePath(std::string shortPath, std::string longPath, catalogue::IntList& count, char separator) {
     TrimOneTrailingSeparator(shortPath, separator);
     TrimOneTrailingSeparator(longPath, separator);
     const std::size_t skip = shortPath.size() + 1;
     const std::string rest = skip < longPath.size() ? longPath.substr(skip) : std::string();
-    catalogue::TSA components;
+    catalogue::TextList components;
     std::size_t start = 0;
     while (true) {
         const auto at = rest.find(separator, start);

@@ -18,7 +18,7 @@ bool IsNestedIn(const std::string& inner, const std::string& outer, char separat
 // The components of `longPath` below `shortPath` (C:\Users\user and
 // C:\Users\user\Documents\My Music give Documents, My Music); appends the index of the
 // last component to `count`.
-catalogue::TSA SlicePath(std::string shortPath, std::string longPath, catalogue::TIntA& count, char separator);
+catalogue::TextList SlicePath(std::string shortPath, std::string longPath, catalogue::IntList& count, char separator);
 
 // The folder's place on the chosen drive: the drive root followed by the default path
 // without its own root (E:\ and C:\Users\al\Documents give E:\Users\al\Documents; /mnt/data/

@@ -27,7 +27,7 @@ constexpr std::size_t kHandlesPerWalker = 32;
 // exactly one walker, so the sums are those of a walk on one thread.
 class SharedWalk {
 public:
-    SharedWalk(int walkers, catalogue::TSA* exclusions, std::vector<std::string> mountPoints, platform::PathStyle style)
+    SharedWalk(int walkers, catalogue::TextList* exclusions, std::vector<std::string> mountPoints, platform::PathStyle style)
         : walkers_(walkers), exclusions_(exclusions), mountPoints_(std::move(mountPoints)), style_(style) {}
 
     struct Task {
@@ -117,7 +117,7 @@ private:
     }
 
     int walkers_;
-    catalogue::TSA* exclusions_;
+    catalogue::TextList* exclusions_;
     std::vector<std::string> mountPoints_;
     const platform::PathStyle style_;
     std::mutex listMutex_;
@@ -265,7 +265,7 @@ private:
 // mostly waiting on the file system.
 constexpr int kWalkers = 2;
 
-std::int64_t Measure(platform::Platform& platform, const std::string& basedir, catalogue::TSA* exclusions,
+std::int64_t Measure(platform::Platform& platform, const std::string& basedir, catalogue::TextList* exclusions,
                      WalkCounters& counters) {
     const std::uint32_t attributes = platform.FileAttributes(basedir);
     // Unreadable attributes: treated as a directory, whose listing then finds nothing.
@@ -316,8 +316,8 @@ std::int64_t GetFileObjectSize(platform::Platform& platform, const std::string& 
 }
 
 std::int64_t GetFileObjectSizeEX(platform::Platform& platform, const std::string& basedir,
-                                 const catalogue::TSA& exar, WalkCounters& counters) {
-    catalogue::TSA working = exar;  // the record's own list is not changed by measuring
+                                 const catalogue::TextList& exar, WalkCounters& counters) {
+    catalogue::TextList working = exar;  // the record's own list is not changed by measuring
     return Measure(platform, basedir, &working, counters);
 }
 

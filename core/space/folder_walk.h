@@ -24,12 +24,12 @@ std::int64_t GetFileObjectSize(platform::Platform& platform, const std::string& 
 // The same, leaving out every directory whose path, with a trailing separator, is in
 // `exar` (compared with only A-Z / a-z folded), together with its content.
 std::int64_t GetFileObjectSizeEX(platform::Platform& platform, const std::string& basedir,
-                                 const catalogue::TSA& exar, WalkCounters& counters);
+                                 const catalogue::TextList& exar, WalkCounters& counters);
 
 // A known folder as the size measurement takes it: the plain walk when nothing is nested in
 // it, the walk that leaves the nested folders out otherwise.
 inline std::int64_t MeasureKnownFolder(platform::Platform& platform, const std::string& basedir,
-                                       const catalogue::TSA& exar, WalkCounters& counters) {
+                                       const catalogue::TextList& exar, WalkCounters& counters) {
     return exar.empty() ? GetFileObjectSize(platform, basedir, counters)
                         : GetFileObjectSizeEX(platform, basedir, exar, counters);
 }

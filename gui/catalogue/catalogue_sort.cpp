@@ -22,29 +22,29 @@ int CompareLabels(const QLabel* a, const QLabel* b) {
 
 }  // namespace
 
-void Tvkfo::SortByName() {
+void FolderCatalogue::SortByName() {
     vSortCriteria = 0;
-    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfoldername, b->lfoldername) > 0; });
+    ExchangeSort(framearr, [](FolderRow* a, FolderRow* b) { return CompareLabels(a->lfoldername, b->lfoldername) > 0; });
 }
 
-void Tvkfo::SortByPath() {
+void FolderCatalogue::SortByPath() {
     vSortCriteria = 1;
-    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return CompareLabels(a->lfolderpath, b->lfolderpath) > 0; });
+    ExchangeSort(framearr, [](FolderRow* a, FolderRow* b) { return CompareLabels(a->lfolderpath, b->lfolderpath) > 0; });
 }
 
-void Tvkfo::SortBySize() {
+void FolderCatalogue::SortBySize() {
     vSortCriteria = 2;
-    ExchangeSort(framearr, [](TFrame1* a, TFrame1* b) { return a->FolderSize < b->FolderSize; });
+    ExchangeSort(framearr, [](FolderRow* a, FolderRow* b) { return a->FolderSize < b->FolderSize; });
 }
 
-void Tvkfo::Sort(int sortID) {
+void FolderCatalogue::Sort(int sortID) {
     SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
     ShowAll(false);
     FkfOwner->listScrollBar()->setValue(0);
     int k = 0;
     // Only the rows on the page take places: those a search took off stay off, so the
     // found ones stay within the search's scroll range.
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active || !row->IsAttached()) continue;
         PlaceRow(row, k);
         ++k;

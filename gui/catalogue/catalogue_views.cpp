@@ -20,14 +20,14 @@ using widgets::Utf16View;
 
 namespace {
 
-QCheckBox* BoxOf(TFrame1* row, int operationId) {
-    switch (operationId) {
-        case kMoveBox: return row->cbmove;
-        case kCopyBox: return row->cbcopy;
-        case kDeleteBox: return row->cbdelete;
-        case kRedirectedBox: return row->cbredirected;
-        default: return nullptr;
+QCheckBox* BoxOf(FolderRow* row, Operation operation) {
+    switch (operation) {
+        case Operation::Move: return row->cbmove;
+        case Operation::Copy: return row->cbcopy;
+        case Operation::Delete: return row->cbdelete;
+        case Operation::Redirected: return row->cbredirected;
     }
+    return nullptr;
 }
 
 void Offer(QCheckBox* box, bool enabled) {
@@ -48,18 +48,18 @@ qsizetype Position(const std::u16string& needle, const QString& haystack) {
 
 }  // namespace
 
-void Tvkfo::PlaceRow(TFrame1* row, int k) { row->move(row->x(), (row->height() + 3) * k + 3); }
+void FolderCatalogue::PlaceRow(FolderRow* row, int k) { row->move(row->x(), (row->height() + 3) * k + 3); }
 
-void Tvkfo::ShowCount(QLabel* label, std::uint32_t count) {
+void FolderCatalogue::ShowCount(QLabel* label, std::uint32_t count) {
     if (label != nullptr) SetAutoSizedText(label, QString::number(count));
 }
 
 template <typename Decide>
-void Tvkfo::BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide) {
+void FolderCatalogue::BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide) {
     if (scrollbar != nullptr) scrollbar->setValue(0);
     int k = 0;
     std::uint32_t ticked = 0;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         bool ownBoxTicked = false;
         if (decide(row, ownBoxTicked)) {
             row->AttachTo(page);
@@ -78,8 +78,8 @@ void Tvkfo::BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide) {
     SetScrollBar(k);
 }
 
-void Tvkfo::GetKFAll(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [](TFrame1* row, bool&) {
+void FolderCatalogue::GetKFAll(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [](FolderRow* row, bool&) {
         row->cbmove->hide();
         row->cbcopy->hide();
         row->cbredirected->hide();
@@ -88,8 +88,8 @@ void Tvkfo::GetKFAll(QWidget* Obj, QScrollBar* scrollbar1) {
     });
 }
 
-void Tvkfo::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [this](TFrame1* row, bool& ticked) {
+void FolderCatalogue::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [this](FolderRow* row, bool& ticked) {
         row->cbcopy->hide();
         const bool listed =
             row->FolderRedirectionCapability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE &&
@@ -104,16 +104,16 @@ void Tvkfo::GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1) {
     });
 }
 
-void Tvkfo::FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount) {
+void FolderCatalogue::FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount) {
     FkfCategoryset = 0;
     if (cbu->isChecked()) FkfCategoryset |= CategoryBit(platform::KF_CATEGORY_PERUSER);
     if (cbc->isChecked()) FkfCategoryset |= CategoryBit(platform::KF_CATEGORY_COMMON);
-    GetKFDefinedListRedirect(Obj, ScrollBar1);
+    GetKFDefinedListRedirect(Obj, scrollBar);
     ShowCount(lcount, Fkflistcount);
 }
 
-void Tvkfo::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1) {
-    BuildList(Obj, scrollbar1, [](TFrame1* row, bool& ticked) {
+void FolderCatalogue::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollBar) {
+    BuildList(Obj, scrollBar, [](FolderRow* row, bool& ticked) {
         const bool listed = row->active && row->cbmove->isChecked();
         if (listed) {
             row->cbmove->setEnabled(false);
@@ -127,8 +127,8 @@ void Tvkfo::GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1) {
     });
 }
 
-void Tvkfo::GetKFDefinedListDelete(QWidget* Obj) {
-    BuildList(Obj, FkfOwner->listScrollBar(), [](TFrame1* row, bool& ticked) {
+void FolderCatalogue::GetKFDefinedListDelete(QWidget* Obj) {
+    BuildList(Obj, FkfOwner->listScrollBar(), [](FolderRow* row, bool& ticked) {
         const bool listed = row->active;
         if (listed) {
             row->cbmove->setEnabled(false);
@@ -145,32 +145,32 @@ void Tvkfo::GetKFDefinedListDelete(QWidget* Obj) {
     });
 }
 
-void Tvkfo::CheckAll(bool vcheck, int opID, QWidget*, QScrollBar* scrollbar1, QLabel* lcount) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+void FolderCatalogue::CheckAll(bool tick, Operation operation, QWidget*, QScrollBar* scrollBar, QLabel* lcount) {
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     std::uint32_t count = 0;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active) continue;
-        QCheckBox* box = BoxOf(row, opID);
+        QCheckBox* box = BoxOf(row, operation);
         if (box == nullptr) continue;
-        box->setChecked(vcheck);
-        if (opID == kDeleteBox && !row->cbcopy->isChecked()) {
+        box->setChecked(tick);
+        if (operation == Operation::Delete && !row->cbcopy->isChecked()) {
             row->cbdelete->setChecked(false);
             continue;
         }
         ++count;
     }
-    Fkfselectedcount = vcheck ? count : 0;
+    Fkfselectedcount = tick ? count : 0;
     ShowCount(lcount, Fkflistcount);
     ShowCount(FkfOwner->checkedCountLabel(), Fkfselectedcount);
-    FkfOwner->SetNextEnabled(IsThereChecked(opID));
+    FkfOwner->SetNextEnabled(CountTicked(operation));
 }
 
-bool Tvkfo::IsThereChecked(int operationID) {
+bool FolderCatalogue::CountTicked(Operation operation) {
     std::uint32_t count = 0;
     std::int64_t total = 0;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active) continue;
-        QCheckBox* box = BoxOf(row, operationID);
+        QCheckBox* box = BoxOf(row, operation);
         if (box == nullptr) continue;
         if (box->isChecked()) {
             ++count;
@@ -183,20 +183,20 @@ bool Tvkfo::IsThereChecked(int operationID) {
     Fkfselectedcount = count;
     ShowCount(FkfOwner->checkedCountLabel(), count);
     // Moving needs at least one folder; copying and deleting are optional.
-    const bool result = operationID == kMoveBox ? count > 0 : true;
-    if (operationID == kMoveBox || operationID == kCopyBox) FkfOwner->shared().selectedSizeSum = total;
+    const bool result = operation == Operation::Move ? count > 0 : true;
+    if (operation == Operation::Move || operation == Operation::Copy) FkfOwner->shared().selectedSizeSum = total;
     const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
     SetAutoSizedText(FkfOwner->sizeSumLabel(), QString::fromStdString(size.number + size.unit));
     return result;
 }
 
-void Tvkfo::FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
-                      QLabel* lcount) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+void FolderCatalogue::FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollBar,
+                                QLabel* lcount) {
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     const bool everything = text.isEmpty() || text == QStringLiteral("*");
     const std::u16string wanted = AsciiUpper(Utf16View(text));
     int k = 0;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active) continue;
         qsizetype hits = 0;
         if (!everything) {
@@ -216,19 +216,19 @@ void Tvkfo::FindItems(const QString& text, bool inname, bool inpath, QWidget* Ob
     ShowCount(lcount, Fkflistcount);
 }
 
-void Tvkfo::ShowAll(bool show) {
-    for (TFrame1* row : framearr)
+void FolderCatalogue::ShowAll(bool show) {
+    for (FolderRow* row : framearr)
         if (row->active) row->SetShown(show);
 }
 
-void Tvkfo::HookItems(QWidget* value) {
-    for (TFrame1* row : framearr) {
+void FolderCatalogue::HookItems(QWidget* value) {
+    for (FolderRow* row : framearr) {
         if (row->active && value != nullptr) row->AttachTo(value);
         else row->Detach();
     }
 }
 
-void Tvkfo::SetScrollBar(int i) {
+void FolderCatalogue::SetScrollBar(int i) {
     const int rowHeight = framearr.empty() ? 0 : framearr.front()->height();
     widgets::SetListScrollRange(FkfOwner->listScrollBar(), rowHeight, framearr.empty() ? 0 : i, FkfOwner->pageAreaHeight());
 }

@@ -45,34 +45,34 @@ Box* MakeBox(QWidget* parent, const char* name, QRect geometry, const char* capt
 
 }  // namespace
 
-TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
+FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
     : QFrame(nullptr), owner_(owner), parking_(DetachedRowsOf(owner)), platform_(platform) {
     setParent(parking_);
     resize(kWidth, kHeight);
 
-    GroupBox1 = Make<widgets::RowBox>(this, "GroupBox1", 3, 0);
-    GroupBox1->resize(571, 103);
-    GroupBox1->setAutoFillBackground(true);
+    rowBox = Make<widgets::RowBox>(this, "GroupBox1", 3, 0);
+    rowBox->resize(571, 103);
+    rowBox->setAutoFillBackground(true);
 
-    Image1 = Make<QLabel>(GroupBox1, "Image1", 14, 23);
-    Image1->resize(64, 64);
+    icon = Make<QLabel>(rowBox, "Image1", 14, 23);
+    icon->resize(64, 64);
 
-    lfoldername = Make<QLabel>(GroupBox1, "lfoldername", 92, 7);
+    lfoldername = Make<QLabel>(rowBox, "lfoldername", 92, 7);
     lfoldername->setTextFormat(Qt::PlainText);  // names, paths and descriptions are shown as they are
     lfoldername->setFont(widgets::Tahoma(13, widgets::kBold));
     lfoldername->setForegroundRole(QPalette::WindowText);
 
-    lsize = Make<QLabel>(GroupBox1, "lsize", 218, 7);
+    lsize = Make<QLabel>(rowBox, "lsize", 218, 7);
     lsize->setTextFormat(Qt::PlainText);
     lsize->setFont(widgets::Tahoma(12));
     QPalette sizePalette = lsize->palette();
     sizePalette.setColor(QPalette::WindowText, QColor(0, 117, 234));
     lsize->setPalette(sizePalette);
 
-    lfolderpath = Make<ClickLabel>(GroupBox1, "lfolderpath", 92, 24);
+    lfolderpath = Make<ClickLabel>(rowBox, "lfolderpath", 92, 24);
     lfolderpath->setTextFormat(Qt::PlainText);
 
-    ldescription = Make<QLabel>(GroupBox1, "ldescription", 92, 47);
+    ldescription = Make<QLabel>(rowBox, "ldescription", 92, 47);
     ldescription->setTextFormat(Qt::PlainText);
     ldescription->setFixedSize(464, 27);
     ldescription->setWordWrap(true);
@@ -80,20 +80,20 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     ldescription->setFont(widgets::Tahoma(11, widgets::kItalic));
 
     // Creation order follows the row's declaration; the keyboard order is set below.
-    cbcopy = MakeBox<ActionBox>(GroupBox1, "cbcopy", {174, 82, 67, 13}, "Másolás",
+    cbcopy = MakeBox<ActionBox>(rowBox, "cbcopy", {174, 82, 67, 13}, "Másolás",
                                 "Mappa tartalmának másolása");
     cbcopy->setChecked(true);
-    cbmove = MakeBox<ActionBox>(GroupBox1, "cbmove", {92, 82, 76, 13}, "Áthelyezés",
+    cbmove = MakeBox<ActionBox>(rowBox, "cbmove", {92, 82, 76, 13}, "Áthelyezés",
                                 "Windows átirányítása");
     // The two status boxes sit 28 pixels further left than the form has them: a row is wider
     // (577) than the page area it lies in (542), and "Másolva" would be cut at its edge.
-    cbredirected = MakeBox<QCheckBox>(GroupBox1, "cbredirected", {372, 82, 81, 13}, "Átirányítva",
+    cbredirected = MakeBox<QCheckBox>(rowBox, "cbredirected", {372, 82, 81, 13}, "Átirányítva",
                                       "Átirányítás állapota");
     cbredirected->setEnabled(false);
-    cbcopied = MakeBox<QCheckBox>(GroupBox1, "cbcopied", {459, 82, 69, 13}, "Másolva",
+    cbcopied = MakeBox<QCheckBox>(rowBox, "cbcopied", {459, 82, 69, 13}, "Másolva",
                                   "Másolás/áthelyezés állapota");
     cbcopied->setEnabled(false);
-    cbdelete = MakeBox<ActionBox>(GroupBox1, "cbdelete", {242, 82, 71, 13}, "Törlés",
+    cbdelete = MakeBox<ActionBox>(rowBox, "cbdelete", {242, 82, 71, 13}, "Törlés",
                                   "Régi tartalom törlése");
 
     QWidget::setTabOrder(cbredirected, cbmove);
@@ -101,20 +101,20 @@ TFrame1::TFrame1(QWidget* owner, platform::Platform& platform)
     QWidget::setTabOrder(cbcopy, cbcopied);
     QWidget::setTabOrder(cbcopied, cbdelete);
 
-    connect(cbmove, &ActionBox::mouseReleased, this, &TFrame1::cbmoveMouseUp);
-    connect(cbcopy, &ActionBox::mouseReleased, this, &TFrame1::cbcopyMouseUp);
-    connect(cbdelete, &ActionBox::mouseReleased, this, &TFrame1::cbdeleteMouseUp);
-    connect(lfolderpath, &ClickLabel::clicked, this, &TFrame1::lfolderpathClick);
+    connect(cbmove, &ActionBox::mouseReleased, this, &FolderRow::cbmoveMouseUp);
+    connect(cbcopy, &ActionBox::mouseReleased, this, &FolderRow::cbcopyMouseUp);
+    connect(cbdelete, &ActionBox::mouseReleased, this, &FolderRow::cbdeleteMouseUp);
+    connect(lfolderpath, &ClickLabel::clicked, this, &FolderRow::lfolderpathClick);
 
     setSelected(false);
 }
 
-void TFrame1::setSelected(bool value) {
+void FolderRow::setSelected(bool value) {
     FSelected = value;
-    widgets::PaintRowBox(GroupBox1, value);
+    widgets::PaintRowBox(rowBox, value);
 }
 
-void TFrame1::AttachTo(QWidget* page) {
+void FolderRow::AttachTo(QWidget* page) {
     if (page == nullptr) {
         Detach();
         return;
@@ -123,27 +123,27 @@ void TFrame1::AttachTo(QWidget* page) {
     setVisible(shown_);
 }
 
-void TFrame1::Detach() {
+void FolderRow::Detach() {
     if (parentWidget() != parking_) setParent(parking_);
     setVisible(shown_);
 }
 
-bool TFrame1::IsAttached() const { return parentWidget() != parking_; }
+bool FolderRow::IsAttached() const { return parentWidget() != parking_; }
 
-void TFrame1::SetShown(bool shown) {
+void FolderRow::SetShown(bool shown) {
     shown_ = shown;
     setVisible(shown);
 }
 
-void TFrame1::cbmoveMouseUp() { SendFolderCheck(1); }
-void TFrame1::cbcopyMouseUp() { SendFolderCheck(2); }
-void TFrame1::cbdeleteMouseUp() { SendFolderCheck(3); }
+void FolderRow::cbmoveMouseUp() { SendFolderCheck(Operation::Move); }
+void FolderRow::cbcopyMouseUp() { SendFolderCheck(Operation::Copy); }
+void FolderRow::cbdeleteMouseUp() { SendFolderCheck(Operation::Delete); }
 
-void TFrame1::SendFolderCheck(int operationId) {
-    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, operationId, 0);
+void FolderRow::SendFolderCheck(Operation operation) {
+    widgets::SendWindowMessage(owner_, widgets::WM_FOLDERCHECK, static_cast<qintptr>(operation), 0);
 }
 
-void TFrame1::lfolderpathClick() {
+void FolderRow::lfolderpathClick() {
     // A folder without a path has nothing to open. The record's bytes, not the label's text: a name that is not UTF-8 survives only there.
     if (!Path.empty()) platform_.ShellOpen(Path);
 }

@@ -22,7 +22,7 @@ namespace trovel::catalogue {
 
 // One known folder: the row that shows it on a wizard page and, in its fields,
 // the folder's record for the whole run.
-class TFrame1 : public QFrame {
+class FolderRow : public QFrame {
     Q_OBJECT
     Q_PROPERTY(bool selected READ selected WRITE setSelected)
 
@@ -31,16 +31,16 @@ public:
     static constexpr int kHeight = 105;
 
     // `owner` is the main window: it receives the row's messages and keeps the row.
-    TFrame1(QWidget* owner, platform::Platform& platform);
+    FolderRow(QWidget* owner, platform::Platform& platform);
 
     // Controls, in declaration order.
-    QLabel* Image1;
+    QLabel* icon;
     QLabel* lfoldername;
     widgets::ActionBox* cbcopy;
     widgets::ActionBox* cbmove;
     widgets::ClickLabel* lfolderpath;
     QCheckBox* cbredirected;
-    QGroupBox* GroupBox1;
+    QGroupBox* rowBox;
     QLabel* ldescription;
     QCheckBox* cbcopied;
     QLabel* lsize;
@@ -55,8 +55,8 @@ public:
     std::uint32_t FolderCategory = 0;
     platform::Guid FolderTypeID;
     std::uint32_t FolderRedirectionCapability = 0;
-    TaKF FolderExcludeList;
-    TSA FolderExcludePath;
+    FolderIdList FolderExcludeList;
+    TextList FolderExcludePath;
     platform::KnownFolderId FolderID;
     bool active = false;
     std::uint32_t FoldersCount = 0;
@@ -68,8 +68,8 @@ public:
     // never relocated, never measured.
     bool HoldsKeptFolder = false;
     std::string DestPath;
-    TFMSA SubKFArray;
-    TIntA SKFACount;
+    TextLists SubKFArray;
+    IntList SKFACount;
 
     bool selected() const { return FSelected; }
     // Highlights the row light blue, or white; the colour is set on every call.
@@ -89,7 +89,7 @@ public:
     void lfolderpathClick();
 
 private:
-    void SendFolderCheck(int operationId);
+    void SendFolderCheck(Operation operation);
 
     QWidget* owner_;
     QWidget* parking_;

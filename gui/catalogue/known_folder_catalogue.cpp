@@ -19,7 +19,7 @@ using widgets::SetAutoSizedText;
 
 using platform::Succeeded;
 
-Tvkfo::Tvkfo(WizardWindow* Owner) : FkfOwner(Owner), platform_(Owner->platform()) {
+FolderCatalogue::FolderCatalogue(WizardWindow* Owner) : FkfOwner(Owner), platform_(Owner->platform()) {
     Fiobj = 0;
     FkfSizegot = false;
     FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) | CategoryBit(platform::KF_CATEGORY_PERUSER);
@@ -43,11 +43,11 @@ Tvkfo::Tvkfo(WizardWindow* Owner) : FkfOwner(Owner), platform_(Owner->platform()
     FkfOwner->shared().profilePath = profilePath;
 }
 
-Tvkfo::~Tvkfo() = default;
+FolderCatalogue::~FolderCatalogue() = default;
 
-void Tvkfo::GetFolders() {
+void FolderCatalogue::GetFolders() {
     for (std::uint32_t i = 0; i < Fkffullcount; ++i) {
-        TFrame1* row = MakeRow(i);
+        FolderRow* row = MakeRow(i);
         framearr.push_back(row);
         FillRow(row);
     }
@@ -55,10 +55,10 @@ void Tvkfo::GetFolders() {
     GuardKeptFolders();
 }
 
-void Tvkfo::GuardKeptFolders() {
+void FolderCatalogue::GuardKeptFolders() {
     std::vector<platform::KnownFolderId> ids;
     std::vector<std::string> paths;
-    for (const TFrame1* row : framearr) {
+    for (const FolderRow* row : framearr) {
         ids.push_back(row->FolderID);
         paths.push_back(row->Path);
     }
@@ -66,16 +66,16 @@ void Tvkfo::GuardKeptFolders() {
     const std::vector<bool> holders = MarkHoldersOfKeptFolders(platform_.Style(), ids, paths);
     for (std::size_t i = 0; i < framearr.size(); ++i) {
         if (!holders[i]) continue;
-        TFrame1* row = framearr[i];
+        FolderRow* row = framearr[i];
         row->HoldsKeptFolder = true;
         if (row->FolderRedirectionCapability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
             row->FolderRedirectionCapability = platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
     }
 }
 
-TFrame1* Tvkfo::MakeRow(std::uint32_t index) {
+FolderRow* FolderCatalogue::MakeRow(std::uint32_t index) {
     const int n = static_cast<int>(index);
-    auto* row = new TFrame1(FkfOwner->messageWindow(), platform_);
+    auto* row = new FolderRow(FkfOwner->messageWindow(), platform_);
     row->setObjectName(QStringLiteral("F%1").arg(n));
     row->move(3, (row->height() + 3) * n + 3);
     row->ID = n;
@@ -84,15 +84,15 @@ TFrame1* Tvkfo::MakeRow(std::uint32_t index) {
     return row;
 }
 
-void Tvkfo::FillRow(TFrame1* row) {
+void FolderCatalogue::FillRow(FolderRow* row) {
     Fkf.reset();
     Fkfstruct = {};
     // A folder the registry cannot hand out is still listed, with nothing but its id.
     if (!Succeeded(Fkfm->GetFolder(row->FolderID, Fkf)) || !Fkf) {
         Fkf.reset();
         SetAutoSizedText(row->lfoldername, QString::fromStdString(row->FolderID.ToString()));
-        row->Image1->setPixmap(GetShellIcon({}));
-        row->Image1->adjustSize();
+        row->icon->setPixmap(GetShellIcon({}));
+        row->icon->adjustSize();
         return;
     }
     if (!Succeeded(Fkf->GetFolderDefinition(Fkfstruct))) Fkfstruct = {};
@@ -117,10 +117,10 @@ void Tvkfo::FillRow(TFrame1* row) {
     row->lfolderpath->setToolTip(pathText);
     if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
 
-    row->Image1->setPixmap(GetShellIcon(row->Path));
-    row->Image1->adjustSize();
+    row->icon->setPixmap(GetShellIcon(row->Path));
+    row->icon->adjustSize();
 }
 
-QPixmap Tvkfo::GetShellIcon(const std::string& path) { return widgets::ShellIconPixmap(platform_, path); }
+QPixmap FolderCatalogue::GetShellIcon(const std::string& path) { return widgets::ShellIconPixmap(platform_, path); }
 
 }  // namespace trovel::catalogue

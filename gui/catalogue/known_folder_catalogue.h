@@ -21,11 +21,8 @@ class QWidget;
 
 namespace trovel::catalogue {
 
-class TFrame1;
-using TaFO = std::vector<TFrame1*>;
-
-// Operation ids of a row's boxes.
-enum OperationId : int { kMoveBox = 1, kCopyBox = 2, kDeleteBox = 3, kRedirectedBox = 4 };
+class FolderRow;
+using FolderRowList = std::vector<FolderRow*>;
 
 // Category bits: bit n stands for KF_CATEGORY n.
 using CategorySet = std::uint16_t;
@@ -35,11 +32,11 @@ constexpr CategorySet CategoryBit(std::uint32_t category) {
 
 // The known-folder catalogue: every registered folder as a row, and the lists
 // the wizard pages show.
-class Tvkfo {
+class FolderCatalogue {
 public:
     // Create: opens the known-folder registry and records the system drive.
-    explicit Tvkfo(WizardWindow* Owner);
-    ~Tvkfo();
+    explicit FolderCatalogue(WizardWindow* Owner);
+    ~FolderCatalogue();
 
     // Builds one row per registered folder, in the registry's order.
     void GetFolders();
@@ -47,14 +44,18 @@ public:
     QPixmap GetShellIcon(const std::string& path);
 
     // Views: which rows a page shows, with which boxes.
-    void GetKFAll(QWidget* Obj, QScrollBar* scrollbar1);
-    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollbar1);
-    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* ScrollBar1, QLabel* lcount);
-    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetKFAll(QWidget* Obj, QScrollBar* scrollBar);
+    void GetKFDefinedListRedirect(QWidget* Obj, QScrollBar* scrollBar);
+    void FilterList(QCheckBox* cbu, QCheckBox* cbc, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
+    void GetKFDefinedListCopy(QWidget* Obj, QScrollBar* scrollBar);
     void GetKFDefinedListDelete(QWidget* Obj);
-    void CheckAll(bool vcheck, int opID, QWidget* Obj, QScrollBar* scrollbar1, QLabel* lcount);
-    bool IsThereChecked(int operationID);
-    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollbar1,
+    // Ticks or unticks the `operation` box of every listed row.
+    void CheckAll(bool tick, Operation operation, QWidget* Obj, QScrollBar* scrollBar, QLabel* lcount);
+    // Counts the listed rows whose `operation` box is ticked, highlights them, shows the count
+    // and the size of the ticked folders; true when the page may go on (a move needs at least
+    // one folder, copying and deleting are optional).
+    bool CountTicked(Operation operation);
+    void FindItems(const QString& text, bool inname, bool inpath, QWidget* Obj, QScrollBar* scrollBar,
                    QLabel* lcount);
     void ShowAll(bool show);
     void HookItems(QWidget* value);
@@ -71,16 +72,16 @@ public:
     // One folder to measure, as the size worker gets it: plain data made on the window's
     // thread. `row` is where the result goes; the worker never reads it.
     struct SizeTask {
-        TFrame1* row = nullptr;
+        FolderRow* row = nullptr;
         QString name;
         std::string path;
-        TSA excludePaths;
+        TextList excludePaths;
         bool sizeGot = false;
         std::int64_t size = 0;
     };
-    // The rows that `vall` / `operationID` choose: every row with a path, or the listed rows
-    // whose move (1) or copy (2) box is ticked.
-    std::vector<SizeTask> SizeSnapshot(bool vall, int operationID) const;
+    // The rows that `all` / `operation` choose: every row with a path, or the listed rows
+    // whose move or copy box is ticked.
+    std::vector<SizeTask> SizeSnapshot(bool all, Operation operation) const;
     // On the size worker: measures each task's folder once per run (those measured before keep
     // their size), writes the sizes on the rows through `post`, makes the total the selected
     // size sum and returns it.
@@ -88,7 +89,7 @@ public:
 
     // One folder of a relocation run as the worker gets it: the row and what the user chose.
     struct RunTask {
-        TFrame1* row = nullptr;
+        FolderRow* row = nullptr;
         relocation::FolderChoice choice;
     };
     // The active rows in the catalogue's order, with their boxes as they are now.
@@ -105,7 +106,7 @@ public:
     void Redirect(QWidget* Obj, const std::string& destdrv, const std::vector<RunTask>& tasks,
                   const RunEffects& effects);
     // The restore, on the window's thread: the ticked folders back at their default paths.
-    void ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1);
+    void ResetToDefault(QWidget* Obj, QScrollBar* scrollBar);
 
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);
@@ -113,7 +114,7 @@ public:
     void SortByPath();
     void SortBySize();
 
-    TaFO framearr;
+    FolderRowList framearr;
     std::uint32_t Fkflistcount = 0;
     CategorySet FkfCategoryset = CategoryBit(platform::KF_CATEGORY_COMMON) |
                                  CategoryBit(platform::KF_CATEGORY_PERUSER);
@@ -123,7 +124,7 @@ public:
     std::int32_t Fiobj = 0;
     std::unique_ptr<platform::KnownFolderManager> Fkfm;
     std::unique_ptr<platform::KnownFolder> Fkf;
-    TaKF Fkfarray;
+    FolderIdList Fkfarray;
     std::uint32_t Fkffullcount = 0;
     platform::KnownFolderDefinition Fkfstruct;
     WizardWindow* FkfOwner;
@@ -133,14 +134,14 @@ private:
     // and sets its boxes; it returns whether the page's own box is ticked.
     template <typename Decide>
     void BuildList(QWidget* page, QScrollBar* scrollbar, Decide decide);
-    void PlaceRow(TFrame1* row, int k);
+    void PlaceRow(FolderRow* row, int k);
     void ShowCount(QLabel* label, std::uint32_t count);
     // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
     // and its outcome.
-    void ShowProcessed(TFrame1* row, int shown);
-    void ShowOutcome(TFrame1* row, const relocation::FolderResult& result);
-    TFrame1* MakeRow(std::uint32_t index);
-    void FillRow(TFrame1* row);
+    void ShowProcessed(FolderRow* row, int shown);
+    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result);
+    FolderRow* MakeRow(std::uint32_t index);
+    void FillRow(FolderRow* row);
     void GuardKeptFolders();
 
     platform::Platform& platform_;

@@ -8,16 +8,16 @@
 
 namespace trovel::catalogue {
 
-void Tvkfo::MakeExclusionList() {
+void FolderCatalogue::MakeExclusionList() {
     const char separator = platform::PathSeparator(platform_.Style());
     std::vector<std::string> paths;
-    for (const TFrame1* row : framearr) paths.push_back(row->Path);
+    for (const FolderRow* row : framearr) paths.push_back(row->Path);
     const auto nested = FindNestedFolders(paths, separator);
     for (std::size_t i = 0; i < framearr.size(); ++i) {
-        TFrame1* outer = framearr[i];
+        FolderRow* outer = framearr[i];
         outer->Path = paths[i];
         for (const std::size_t j : nested[i]) {
-            const TFrame1* inner = framearr[j];
+            const FolderRow* inner = framearr[j];
             outer->FolderExcludeList.push_back(inner->FolderID);
             outer->FolderExcludePath.push_back(paths[j] + separator);
             outer->SubKFArray.push_back(relocation::SlicePath(paths[i], paths[j], outer->SKFACount, separator));
@@ -25,7 +25,7 @@ void Tvkfo::MakeExclusionList() {
     }
 }
 
-std::string Tvkfo::MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid) {
+std::string FolderCatalogue::MakeDestPath(const std::string& DestDrive, const platform::KnownFolderId& kfid) {
     // A folder the registry will not hand out, or without a default path, gets no place: such
     // a folder is never redirected.
     if (!Fkfm) return {};

@@ -17,7 +17,7 @@ namespace {
 
 using relocation::FolderOutcome;
 
-void ShowPath(TFrame1* row, const std::string& path) {
+void ShowPath(FolderRow* row, const std::string& path) {
     row->Path = path;  // the path label opens where the folder now is
     const QString text = QString::fromStdString(path);
     widgets::SetAutoSizedText(row->lfolderpath, text);
@@ -29,7 +29,7 @@ void ShowPath(TFrame1* row, const std::string& path) {
 // progress can also stop).
 class TransferReport {
 public:
-    TransferReport(const Tvkfo::RunEffects& effects, WizardWindow* window, std::string separator)
+    TransferReport(const FolderCatalogue::RunEffects& effects, WizardWindow* window, std::string separator)
         : effects_(effects), window_(window), pace_(std::move(separator), true) {}
 
     void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
@@ -50,16 +50,16 @@ public:
     }
 
 private:
-    const Tvkfo::RunEffects& effects_;
+    const FolderCatalogue::RunEffects& effects_;
     WizardWindow* window_;
     relocation::TransferPace pace_;
 };
 
 }  // namespace
 
-std::vector<Tvkfo::RunTask> Tvkfo::RedirectSnapshot() const {
+std::vector<FolderCatalogue::RunTask> FolderCatalogue::RedirectSnapshot() const {
     std::vector<RunTask> tasks;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active) continue;
         RunTask task;
         task.row = row;
@@ -74,7 +74,7 @@ std::vector<Tvkfo::RunTask> Tvkfo::RedirectSnapshot() const {
     return tasks;
 }
 
-void Tvkfo::ShowProcessed(TFrame1* row, int shown) {
+void FolderCatalogue::ShowProcessed(FolderRow* row, int shown) {
     row->cbredirected->setVisible(true);
     row->cbcopied->setVisible(true);
     row->cbmove->setEnabled(false);
@@ -84,7 +84,7 @@ void Tvkfo::ShowProcessed(TFrame1* row, int shown) {
     PlaceRow(row, shown);
 }
 
-void Tvkfo::ShowOutcome(TFrame1* row, const relocation::FolderResult& result) {
+void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult& result) {
     switch (result.outcome) {
         case FolderOutcome::RelocatedWithContent:
         case FolderOutcome::Redirected:
@@ -102,8 +102,8 @@ void Tvkfo::ShowOutcome(TFrame1* row, const relocation::FolderResult& result) {
     }
 }
 
-void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<RunTask>& tasks,
-                     const RunEffects& effects) {
+void FolderCatalogue::Redirect(QWidget*, const std::string& destdrv, const std::vector<RunTask>& tasks,
+                               const RunEffects& effects) {
     WizardWindow* window = FkfOwner;
     effects.post([window] { window->listScrollBar()->setValue(0); });
     int shown = 0;
@@ -162,11 +162,11 @@ void Tvkfo::Redirect(QWidget*, const std::string& destdrv, const std::vector<Run
     });
 }
 
-void Tvkfo::ResetToDefault(QWidget* Obj, QScrollBar* scrollbar1) {
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+void FolderCatalogue::ResetToDefault(QWidget* Obj, QScrollBar* scrollBar) {
+    if (scrollBar != nullptr) scrollBar->setValue(0);
     int shown = 0;
     int restored = 0;
-    for (TFrame1* row : framearr) {
+    for (FolderRow* row : framearr) {
         if (!row->active || !row->cbmove->isChecked()) {
             row->Detach();
             row->active = false;

@@ -4,19 +4,19 @@
 
 namespace trovel::relocation {
 
-TRedirectThread::TRedirectThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, QWidget* statusPage,
-                                 std::string destdrv)
-    : kfo_(kfo), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)), tasks_(kfo.RedirectSnapshot()) {}
+RedirectWorker::RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage,
+                               std::string destdrv)
+    : folders_(folders), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)), tasks_(folders.RedirectSnapshot()) {}
 
-void TRedirectThread::Execute() {
-    catalogue::Tvkfo::RunEffects effects;
+void RedirectWorker::Execute() {
+    catalogue::FolderCatalogue::RunEffects effects;
     effects.post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
     effects.postAndWait = [this](std::function<void()> effect) { effects_.PostAndWait(std::move(effect)); };
     effects.cancel = [this] { Cancel(); };
     effects.cancelled = [this] { return cancelled_.load(); };
     const auto scope = window_.platform().EnterWorkerThread();
     try {
-        kfo_.Redirect(statusPage_, destdrv_, tasks_, effects);
+        folders_.Redirect(statusPage_, destdrv_, tasks_, effects);
     } catch (...) {
         // Out of memory or threads: the rows processed so far show their outcome; the window
         // is not left waiting.

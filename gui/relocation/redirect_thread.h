@@ -15,10 +15,10 @@ namespace trovel::relocation {
 // made on the window's thread when the worker is made, then closes the wait window. Its
 // effects run on the window's thread in the order made. The object lives on the window's
 // thread and must outlive the run (the caller waits for it).
-class TRedirectThread : public QThread {
+class RedirectWorker : public QThread {
     Q_OBJECT
 public:
-    TRedirectThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, QWidget* statusPage, std::string destdrv);
+    RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage, std::string destdrv);
 
     void Execute();
     // From the window's thread: stop the content copy in progress (rolled back) and the rest.
@@ -28,11 +28,11 @@ protected:
     void run() override { Execute(); }
 
 private:
-    catalogue::Tvkfo& kfo_;
+    catalogue::FolderCatalogue& folders_;
     catalogue::WizardWindow& window_;
     QWidget* const statusPage_;
     const std::string destdrv_;
-    const std::vector<catalogue::Tvkfo::RunTask> tasks_;
+    const std::vector<catalogue::FolderCatalogue::RunTask> tasks_;
     std::atomic<bool> cancelled_{false};
     widgets::EffectQueue effects_;
 };

@@ -35,14 +35,14 @@ int CompareTexts(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-TVddo::TVddo(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
+DriveCatalogue::DriveCatalogue(catalogue::WizardWindow* Owner) : FDDOwner(Owner) {}
 
-TVddo::~TVddo() = default;
+DriveCatalogue::~DriveCatalogue() = default;
 
-void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
-    for (TFrame2* row : vObjarr) delete row;
+void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
+    for (DriveRow* row : vObjarr) delete row;
     vObjarr.clear();
-    if (scrollbar1 != nullptr) scrollbar1->setValue(0);
+    if (scrollBar != nullptr) scrollBar->setValue(0);
 
     platform::Platform& platform = FDDOwner->platform();
     const DriveListing listing =
@@ -50,7 +50,7 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
     vLeftOut = listing.leftOut;
     int n = 0;
     for (const OfferedDrive& drive : listing.offered) {
-        auto* row = new TFrame2(FDDOwner->messageWindow(), platform);
+        auto* row = new DriveRow(FDDOwner->messageWindow(), platform);
         vObjarr.push_back(row);
         row->setObjectName(QStringLiteral("DrvObj%1").arg(n));
         row->ID = n;
@@ -59,8 +59,8 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->show();
 
         row->vDrive = drive.root;
-        row->Image1->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
-        row->Image1->adjustSize();
+        row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
+        row->icon->adjustSize();
         row->vLabel = drive.label;
         widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
 
@@ -71,16 +71,16 @@ void TVddo::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1) {
         row->vPBPosition = Percent(row->vUsed, row->vSize);
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
-        row->ProgressBar1->setPosition(row->vPBPosition);
+        row->usageBar->setPosition(row->vPBPosition);
         ++n;
     }
     FDCount = n;
-    for (TFrame2* row : vObjarr) widgets::GiveAccentRoom(row);
+    for (DriveRow* row : vObjarr) widgets::GiveAccentRoom(row);
     PlaceLeftOutNote(Obj);
     SetScrollBar(n);
 }
 
-void TVddo::PlaceLeftOutNote(QWidget* page) {
+void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
     if (page == nullptr) return;
     if (lleftout == nullptr || lleftout->parentWidget() != page) {
         delete lleftout;
@@ -99,21 +99,21 @@ void TVddo::PlaceLeftOutNote(QWidget* page) {
     lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
 }
 
-void TVddo::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
+void DriveCatalogue::ListDrives(QWidget*, QScrollBar*) { SetScrollBar(FDCount); }
 
-void TVddo::Unchoose(TFrame2* row) {
-    row->ProgressBar1->setSmoothReverse(true);
-    row->ProgressBar1->setState(StateProgressBar::Normal);
-    row->ProgressBar1->setPosition(row->vPBPosition);
+void DriveCatalogue::Unchoose(DriveRow* row) {
+    row->usageBar->setSmoothReverse(true);
+    row->usageBar->setState(StateProgressBar::Normal);
+    row->usageBar->setPosition(row->vPBPosition);
     row->setSelected(false);
     widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
 }
 
-bool TVddo::SelectDrive(int id) {
+bool DriveCatalogue::SelectDrive(int id) {
     const std::int64_t content = FDDOwner->shared().selectedSizeSum;
     bool result = false;
     for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
-        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        DriveRow* row = vObjarr[static_cast<std::size_t>(i)];
         if (i != id) {
             row->cbusethis->setChecked(false);
             Unchoose(row);
@@ -125,9 +125,9 @@ bool TVddo::SelectDrive(int id) {
             IDSelecyed = -1;
             continue;
         }
-        row->ProgressBar1->setSmoothReverse(false);
+        row->usageBar->setSmoothReverse(false);
         const std::int64_t needed = SaturatingAdd(row->vUsed, content);
-        row->ProgressBar1->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
+        row->usageBar->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
         FDDOwner->shared().chosenDriveRoot = row->vDrive;
         result = Fits(row->vAtmost, content);
         row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
@@ -139,39 +139,39 @@ bool TVddo::SelectDrive(int id) {
     return result;
 }
 
-void TVddo::SetScrollBar(int i) {
+void DriveCatalogue::SetScrollBar(int i) {
     const int rowHeight = vObjarr.empty() ? 0 : vObjarr.front()->height();
     widgets::SetListScrollRange(FDDOwner->listScrollBar(), rowHeight, vObjarr.empty() ? 0 : i, FDDOwner->pageAreaHeight());
 }
 
-void TVddo::SortByName() {
+void DriveCatalogue::SortByName() {
     vSortCriteria = 0;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return CompareTexts(a->vLabel, b->vLabel) > 0; });
 }
 
-void TVddo::SortByPath() {
+void DriveCatalogue::SortByPath() {
     vSortCriteria = 1;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return CompareTexts(a->vDrive, b->vDrive) > 0; });
 }
 
-void TVddo::SortBySize() {
+void DriveCatalogue::SortBySize() {
     vSortCriteria = 2;
-    catalogue::ExchangeSort(vObjarr, [](TFrame2* a, TFrame2* b) { return a->vFree < b->vFree; });
+    catalogue::ExchangeSort(vObjarr, [](DriveRow* a, DriveRow* b) { return a->vFree < b->vFree; });
 }
 
-void TVddo::Sort(int sortID) {
+void DriveCatalogue::Sort(int sortID) {
     catalogue::SortByIndex(sortID, [this] { SortByName(); }, [this] { SortByPath(); }, [this] { SortBySize(); });
     RefreshList();
 }
 
-void TVddo::RefreshList() {
+void DriveCatalogue::RefreshList() {
     FDDOwner->listScrollBar()->setValue(0);
     // The choice follows its row to its new place.
-    TFrame2* chosen = nullptr;
-    for (TFrame2* row : vObjarr)
+    DriveRow* chosen = nullptr;
+    for (DriveRow* row : vObjarr)
         if (row->ID == IDSelecyed) chosen = row;
     for (int i = 0; i < static_cast<int>(vObjarr.size()); ++i) {
-        TFrame2* row = vObjarr[static_cast<std::size_t>(i)];
+        DriveRow* row = vObjarr[static_cast<std::size_t>(i)];
         row->ID = i;
         row->move(row->x(), (row->height() + 3) * i + 3);
         if (row == chosen) IDSelecyed = i;

@@ -17,19 +17,19 @@ class WizardWindow;
 
 namespace trovel::space {
 
-class TFrame2;
-using TaFOdrv = std::vector<TFrame2*>;
+class DriveRow;
+using DriveRowList = std::vector<DriveRow*>;
 
 // The drive catalogue: one row per local fixed drive other than the system drive, and
 // the choice of the target drive against the size of the selected folders.
-class TVddo {
+class DriveCatalogue {
 public:
-    explicit TVddo(catalogue::WizardWindow* Owner);
-    ~TVddo();
+    explicit DriveCatalogue(catalogue::WizardWindow* Owner);
+    ~DriveCatalogue();
 
     // Rebuilds every row from the platform's volumes, on page `Obj`.
-    void GetDrivesInfo(QWidget* Obj, QScrollBar* scrollbar1);
-    void ListDrives(QWidget* Obj, QScrollBar* scrollbar1);
+    void GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar);
+    void ListDrives(QWidget* Obj, QScrollBar* scrollBar);
     // Applies the state of row `id`'s box; true when that drive can take the selected folders.
     bool SelectDrive(int id);
     void SetScrollBar(int i);
@@ -41,7 +41,7 @@ public:
     void RefreshList();
 
     catalogue::WizardWindow* FDDOwner;
-    TaFOdrv vObjarr;
+    DriveRowList vObjarr;
     int FDCount = 0;
     int IDSelecyed = -1;
     int vSortCriteria = 0;
@@ -50,7 +50,7 @@ public:
     QLabel* lleftout = nullptr;
 
 private:
-    void Unchoose(TFrame2* row);
+    void Unchoose(DriveRow* row);
     void PlaceLeftOutNote(QWidget* page);
 };
 

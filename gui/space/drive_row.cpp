@@ -9,59 +9,59 @@
 
 namespace trovel::space {
 
-TFrame2::TFrame2(QWidget* owner, platform::Platform& platform)
+DriveRow::DriveRow(QWidget* owner, platform::Platform& platform)
     : QFrame(owner), owner_(owner), platform_(platform) {
     resize(kWidth, kHeight);
-    GroupBox1 = new widgets::RowBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(3, 0, 571, 78);
-    GroupBox1->setAutoFillBackground(true);
+    rowBox = new widgets::RowBox(this);
+    rowBox->setObjectName(QStringLiteral("GroupBox1"));
+    rowBox->setGeometry(3, 0, 571, 78);
+    rowBox->setAutoFillBackground(true);
 
-    Image1 = new QLabel(GroupBox1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(32, 7, 64, 64);
+    icon = new QLabel(rowBox);
+    icon->setObjectName(QStringLiteral("Image1"));
+    icon->setGeometry(32, 7, 64, 64);
 
-    ldrvlabel = new widgets::ClickLabel(GroupBox1);
+    ldrvlabel = new widgets::ClickLabel(rowBox);
     ldrvlabel->setTextFormat(Qt::PlainText);  // a volume label is shown as it is
     ldrvlabel->setObjectName(QStringLiteral("ldrvlabel"));
     ldrvlabel->move(136, 10);
     ldrvlabel->setFont(widgets::Tahoma(11, widgets::kBold));
     ldrvlabel->setCursor(Qt::PointingHandCursor);
 
-    ProgressBar1 = new StateProgressBar(GroupBox1);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(136, 29, 273, 14);
-    ProgressBar1->setSmoothReverse(true);
-    ProgressBar1->setState(StateProgressBar::Error);
-    ProgressBar1->setPosition(50);
+    usageBar = new StateProgressBar(rowBox);
+    usageBar->setObjectName(QStringLiteral("ProgressBar1"));
+    usageBar->setGeometry(136, 29, 273, 14);
+    usageBar->setSmoothReverse(true);
+    usageBar->setState(StateProgressBar::Error);
+    usageBar->setPosition(50);
 
-    cbusethis = new widgets::ActionBox(GroupBox1);
+    cbusethis = new widgets::ActionBox(rowBox);
     cbusethis->setObjectName(QStringLiteral("cbusethis"));
     cbusethis->setGeometry(463, 29, 97, 17);
 
-    lspace = new QLabel(GroupBox1);
+    lspace = new QLabel(rowBox);
     lspace->setTextFormat(Qt::PlainText);
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 
-    connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &TFrame2::cbusethisMouseUp);
-    connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &TFrame2::ldrvlabelClick);
+    connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &DriveRow::cbusethisMouseUp);
+    connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &DriveRow::ldrvlabelClick);
     setSelected(false);
 }
 
-void TFrame2::setSelected(bool value) {
+void DriveRow::setSelected(bool value) {
     FSelected = value;
-    widgets::PaintRowBox(GroupBox1, value);
+    widgets::PaintRowBox(rowBox, value);
     if (value) {
-        ProgressBar1->setState(StateProgressBar::Normal);
-        if (vState == StateProgressBar::Paused) ProgressBar1->setState(StateProgressBar::Paused);
+        usageBar->setState(StateProgressBar::Normal);
+        if (vState == StateProgressBar::Paused) usageBar->setState(StateProgressBar::Paused);
     } else {
-        ProgressBar1->setState(StateProgressBar::Error);
+        usageBar->setState(StateProgressBar::Error);
     }
 }
 
-void TFrame2::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }
+void DriveRow::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }
 
-void TFrame2::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
+void DriveRow::ldrvlabelClick() { platform_.ShellOpen(vDrive); }
 
 }  // namespace trovel::space

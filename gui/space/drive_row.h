@@ -21,7 +21,7 @@ namespace trovel::space {
 
 // One local fixed drive on the drive page: its icon, label and root, a bar of the used
 // share and the space text, with the box that makes it the target.
-class TFrame2 : public QFrame {
+class DriveRow : public QFrame {
     Q_OBJECT
     Q_PROPERTY(bool selected READ selected WRITE setSelected)
 
@@ -29,12 +29,12 @@ public:
     static constexpr int kWidth = 577;
     static constexpr int kHeight = 80;
 
-    TFrame2(QWidget* owner, platform::Platform& platform);
+    DriveRow(QWidget* owner, platform::Platform& platform);
 
-    QGroupBox* GroupBox1;
-    QLabel* Image1;
+    QGroupBox* rowBox;
+    QLabel* icon;
     widgets::ClickLabel* ldrvlabel;
-    StateProgressBar* ProgressBar1;
+    StateProgressBar* usageBar;
     widgets::ActionBox* cbusethis;
     QLabel* lspace;
 

@@ -16,27 +16,27 @@
 namespace trovel::catalogue {
 namespace {
 
-bool Takes(const TFrame1* row, bool vall, int operationID) {
+bool Takes(const FolderRow* row, bool all, Operation operation) {
     // A folder that is or holds the home folder would be measured as the whole home.
     if (row->Path.empty() || row->HoldsKeptFolder) return false;
-    if (vall) return true;
-    const QCheckBox* box = operationID == kCopyBox ? static_cast<QCheckBox*>(row->cbcopy)
+    if (all) return true;
+    const QCheckBox* box = operation == Operation::Copy ? static_cast<QCheckBox*>(row->cbcopy)
                                                    : static_cast<QCheckBox*>(row->cbmove);
     return row->active && box->isChecked();
 }
 
 }  // namespace
 
-std::vector<Tvkfo::SizeTask> Tvkfo::SizeSnapshot(bool vall, int operationID) const {
+std::vector<FolderCatalogue::SizeTask> FolderCatalogue::SizeSnapshot(bool all, Operation operation) const {
     std::vector<SizeTask> tasks;
-    for (TFrame1* row : framearr) {
-        if (!Takes(row, vall, operationID)) continue;
+    for (FolderRow* row : framearr) {
+        if (!Takes(row, all, operation)) continue;
         tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
     }
     return tasks;
 }
 
-std::int64_t Tvkfo::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
+std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
     post([this] { ShowAll(false); });
     const std::string separator = platform_.DecimalSeparator();
     std::int64_t total = 0;

@@ -9,22 +9,23 @@
 
 namespace trovel::space {
 
-TSizeThread::TSizeThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, bool vall, int operationID)
-    : kfo_(kfo), window_(window), tasks_(kfo.SizeSnapshot(vall, operationID)) {}
+SizeWorker::SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool all,
+                       catalogue::Operation operation)
+    : folders_(folders), window_(window), tasks_(folders.SizeSnapshot(all, operation)) {}
 
-void TSizeThread::GetSize() {
+void SizeWorker::GetSize() {
     catalogue::WizardWindow* window = &window_;
-    const catalogue::Tvkfo::GuiPost post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
+    const catalogue::FolderCatalogue::GuiPost post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
     const auto scope = window_.platform().EnterWorkerThread();
     try {
-        const std::int64_t total = kfo_.GetKFSize(tasks_, post);
+        const std::int64_t total = folders_.GetKFSize(tasks_, post);
         const SizeText text = SizeToStr(static_cast<long double>(total), window_.platform().DecimalSeparator());
         const QString sum = QString::fromStdString(text.number + text.unit);
         post([window, sum] { widgets::SetAutoSizedText(window->sizeSumLabel(), sum); });
     } catch (...) {
         // Out of memory or threads: what was measured stays, the rows come back and the
         // window is not left waiting. The sizes not measured are measured next time.
-        post([kfo = &kfo_] { kfo->ShowAll(true); });
+        post([folders = &folders_] { folders->ShowAll(true); });
     }
     post([window] { window->EndWait(); });
 }

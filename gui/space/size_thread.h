@@ -13,10 +13,11 @@ namespace trovel::space {
 // behind the wait window, shows the total in the header and closes the wait window. Its
 // effects on widgets run on the window's thread, in the order made. The object lives on
 // the window's thread and must outlive the run (the caller waits for it).
-class TSizeThread : public QThread {
+class SizeWorker : public QThread {
     Q_OBJECT
 public:
-    TSizeThread(catalogue::Tvkfo& kfo, catalogue::WizardWindow& window, bool vall, int operationID);
+    SizeWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, bool all,
+               catalogue::Operation operation);
 
     void GetSize();
 
@@ -24,9 +25,9 @@ protected:
     void run() override { GetSize(); }
 
 private:
-    catalogue::Tvkfo& kfo_;
+    catalogue::FolderCatalogue& folders_;
     catalogue::WizardWindow& window_;
-    const std::vector<catalogue::Tvkfo::SizeTask> tasks_;
+    const std::vector<catalogue::FolderCatalogue::SizeTask> tasks_;
     widgets::EffectQueue effects_;
 };
 

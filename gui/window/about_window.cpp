@@ -31,7 +31,7 @@ const char* const kDonationText =
 
 }  // namespace
 
-TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
+WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(owner) {
     setObjectName(QStringLiteral("VFAbout"));
     setWindowTitle(QStringLiteral("A Trovel programról"));
     setFont(Tahoma(11));
@@ -59,12 +59,12 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     lwait->move(51, 120);
     lwait->adjustSize();
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(24, 145, 377, 17);
-    ProgressBar1->setRange(0, 0);  // marquee: moving, without a value
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->hide();
+    waitBar = new QProgressBar(this);
+    waitBar->setObjectName(QStringLiteral("ProgressBar1"));
+    waitBar->setGeometry(24, 145, 377, 17);
+    waitBar->setRange(0, 0);  // marquee: moving, without a value
+    waitBar->setTextVisible(false);
+    waitBar->hide();
 
     lnowisprocessing = new QLabel(this);
     lnowisprocessing->setTextFormat(Qt::PlainText);  // it names folders
@@ -100,27 +100,27 @@ TVFAbout::TVFAbout(TForm1* owner) : QDialog(owner), owner_(owner) {
     ldonate->setCursor(Qt::PointingHandCursor);
     ldonate->setText(QString::fromUtf8(kDonationText));
 
-    connect(labout, &widgets::ClickLabel::clicked, this, &TVFAbout::laboutClick);
-    connect(ldonate, &widgets::ClickLabel::clicked, this, &TVFAbout::ldonateClick);
+    connect(labout, &widgets::ClickLabel::clicked, this, &WaitAboutWindow::laboutClick);
+    connect(ldonate, &widgets::ClickLabel::clicked, this, &WaitAboutWindow::ldonateClick);
 }
 
-void TVFAbout::ShowAbout(bool w) {
-    waitMode_ = w;
-    ProgressBar1->setVisible(w);
-    lwait->setVisible(w);
+void WaitAboutWindow::ShowAbout(bool wait) {
+    waitMode_ = wait;
+    waitBar->setVisible(wait);
+    lwait->setVisible(wait);
     exec();
     waitMode_ = false;
 }
 
-void TVFAbout::BeginWait() { workDone_ = false; }
+void WaitAboutWindow::BeginWait() { workDone_ = false; }
 
-void TVFAbout::SetTransferLine(const QString& text) {
+void WaitAboutWindow::SetTransferLine(const QString& text) {
     ltransfer->setText(text);
     ltransfer->setVisible(!text.isEmpty());
     LayTransferLine();
 }
 
-void TVFAbout::OfferCancel(std::function<void()> onCancel) {
+void WaitAboutWindow::OfferCancel(std::function<void()> onCancel) {
     onCancel_ = std::move(onCancel);
     bcancel->setEnabled(true);
     bcancel->setVisible(static_cast<bool>(onCancel_));
@@ -128,39 +128,39 @@ void TVFAbout::OfferCancel(std::function<void()> onCancel) {
 }
 
 // The donation text makes room for the transfer line while there is one.
-void TVFAbout::LayTransferLine() {
+void WaitAboutWindow::LayTransferLine() {
     const bool transfer = !ltransfer->isHidden() || !bcancel->isHidden();
     ldonate->move(ldonate->x(), transfer ? 206 : 184);
 }
 
-void TVFAbout::EndWait() {
+void WaitAboutWindow::EndWait() {
     workDone_ = true;
     if (isVisible()) accept();
 }
 
-void TVFAbout::showEvent(QShowEvent* event) {
+void WaitAboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    OnShown();
     // A worker that finished before the window appeared ends the wait at once.
     if (waitMode_ && workDone_) QTimer::singleShot(0, this, &QDialog::accept);
 }
 
-void TVFAbout::hideEvent(QHideEvent* event) {
-    FormHide();
+void WaitAboutWindow::hideEvent(QHideEvent* event) {
+    OnHidden();
     QDialog::hideEvent(event);
 }
 
 // While the worker runs, the wait window stays: the handler behind it must not go on early.
-void TVFAbout::closeEvent(QCloseEvent* event) {
+void WaitAboutWindow::closeEvent(QCloseEvent* event) {
     if (Waiting()) event->ignore();
     else QDialog::closeEvent(event);
 }
 
-void TVFAbout::reject() {
+void WaitAboutWindow::reject() {
     if (!Waiting()) QDialog::reject();
 }
 
-void TVFAbout::FormShow() {
+void WaitAboutWindow::OnShown() {
     // Before it first appears the window has no frame of its own to measure; its fixed size
     // with a frame like the main window's is what it will be.
     const QRect main = owner_->frameGeometry();
@@ -176,14 +176,14 @@ void TVFAbout::FormShow() {
         button->setEnabled(false);
 }
 
-void TVFAbout::FormHide() {
+void WaitAboutWindow::OnHidden() {
     owner_->bnext->setEnabled(statenext);
     owner_->bprevious->setEnabled(stateprevious);
     owner_->babout->setEnabled(true);
     owner_->bexit->setEnabled(true);
 }
 
-void TVFAbout::laboutClick() { owner_->platform().ShellOpen(kProgramWebPage); }
-void TVFAbout::ldonateClick() { owner_->platform().ShellOpen(kDonationPage); }
+void WaitAboutWindow::laboutClick() { owner_->platform().ShellOpen(kProgramWebPage); }
+void WaitAboutWindow::ldonateClick() { owner_->platform().ShellOpen(kDonationPage); }
 
 }  // namespace trovel::app

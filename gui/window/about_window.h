@@ -14,17 +14,17 @@ class ClickLabel;
 
 namespace trovel::app {
 
-class TForm1;
+class MainWindow;
 
 // The About box, and the wait window that blocks the main window while a worker runs.
-class TVFAbout : public QDialog {
+class WaitAboutWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TVFAbout(TForm1* owner);
+    explicit WaitAboutWindow(MainWindow* owner);
 
     QLabel* ltrovel;
-    QProgressBar* ProgressBar1;
+    QProgressBar* waitBar;
     widgets::ClickLabel* labout;
     widgets::ClickLabel* ldonate;
     QLabel* lwait;
@@ -36,9 +36,9 @@ public:
     bool statenext = false;
     bool stateprevious = false;
 
-    // w true: the wait window, open until EndWait; w false: the About box, until the
+    // wait true: the wait window, open until EndWait; false: the About box, until the
     // user closes it. Returns when the window has closed.
-    void ShowAbout(bool w);
+    void ShowAbout(bool wait);
 
     // Before a worker starts: the next wait lasts until EndWait.
     void BeginWait();
@@ -63,10 +63,12 @@ public slots:
     void reject() override;
 
 private:
-    void FormShow();
-    void FormHide();
+    // Centred on the main window, its lines emptied and the main window's buttons held
+    // while shown; the buttons as they were once hidden.
+    void OnShown();
+    void OnHidden();
 
-    TForm1* owner_;
+    MainWindow* owner_;
     bool waitMode_ = false;
     bool workDone_ = true;
     std::function<void()> onCancel_;

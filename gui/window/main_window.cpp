@@ -50,7 +50,7 @@ QString Hint(const char* words) { return QStringLiteral("   ") + QString::fromUt
 int PageTag(const QWidget* page) { return page->property("tag").toInt(); }
 void SetPageTag(QWidget* page, int tag) { page->setProperty("tag", tag); }
 
-TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Trovel"));
     setFont(Tahoma(11));
@@ -60,42 +60,42 @@ TForm1::TForm1(platform::Platform& platform, QWidget* parent) : QWidget(parent),
     setMinimumHeight(kClientHeight);
 
     BuildControls();
-    VFAbout = new TVFAbout(this);
+    waitWindow = new WaitAboutWindow(this);
     creationWidth = kClientWidth;
     creationHeight = kClientHeight;
     BuildPages();
-    PageControl1->setCurrentWidget(TSWelcome);
-    PCLeftPane->setCurrentWidget(TSWelcomeL);
+    pageArea->setCurrentWidget(welcomePage);
+    leftPane->setCurrentWidget(welcomePane);
 
-    kfo_ = std::make_unique<catalogue::Tvkfo>(this);
-    vddo_ = std::make_unique<space::TVddo>(this);
-    vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
-    kfo_->GetFolders();
-    kfo_->MakeExclusionList();
-    kfo_->SortByName();
-    vddo_->SortBySize();
+    folders_ = std::make_unique<catalogue::FolderCatalogue>(this);
+    drives_ = std::make_unique<space::DriveCatalogue>(this);
+    drives_->GetDrivesInfo(drivesPage, pageScrollBar);
+    folders_->GetFolders();
+    folders_->MakeExclusionList();
+    folders_->SortByName();
+    drives_->SortBySize();
     widgets::GiveAccentRoom(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
-    TSWelcomeShow();
+    EnterWelcomePage();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // Focus moves while the children go; by then this is no longer a whole window to scroll.
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-int TForm1::pageAreaHeight() const { return PageControl1->height(); }
-void TForm1::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
-void TForm1::SetProgressLine(const QString& text) { VFAbout->lnowisprocessing->setText(text); }
-void TForm1::SetTransferLine(const QString& text) { VFAbout->SetTransferLine(text); }
-void TForm1::OfferCancel(std::function<void()> onCancel) { VFAbout->OfferCancel(std::move(onCancel)); }
-void TForm1::EndWait() {
-    VFAbout->SetTransferLine({});
-    VFAbout->OfferCancel({});
-    VFAbout->EndWait();
+int MainWindow::pageAreaHeight() const { return pageArea->height(); }
+void MainWindow::SetNextEnabled(bool enabled) { bnext->setEnabled(enabled); }
+void MainWindow::SetProgressLine(const QString& text) { waitWindow->lnowisprocessing->setText(text); }
+void MainWindow::SetTransferLine(const QString& text) { waitWindow->SetTransferLine(text); }
+void MainWindow::OfferCancel(std::function<void()> onCancel) { waitWindow->OfferCancel(std::move(onCancel)); }
+void MainWindow::EndWait() {
+    waitWindow->SetTransferLine({});
+    waitWindow->OfferCancel({});
+    waitWindow->EndWait();
 }
 
-QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
+QWidget* MainWindow::AddPage(QStackedWidget* pages, const char* name) {
     auto* page = new QWidget(pages);
     page->setObjectName(QString::fromLatin1(name));
     SetPageTag(page, 0);
@@ -103,7 +103,7 @@ QWidget* TForm1::AddPage(QStackedWidget* pages, const char* name) {
     return page;
 }
 
-void TForm1::BuildControls() {
+void MainWindow::BuildControls() {
     lheader = Place<QLabel>(this, "lheader", {4, 8, 300, 23});
     lheader->setText(QStringLiteral("Trovel"));
     lheader->setFont(Tahoma(19));
@@ -115,7 +115,7 @@ void TForm1::BuildControls() {
     cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
     cbsort->setCurrentIndex(0);
     cbsort->setToolTip(Hint("Rendezés"));
-    connect(cbsort, &QComboBox::currentIndexChanged, this, &TForm1::cbsortChange);
+    connect(cbsort, &QComboBox::currentIndexChanged, this, &MainWindow::cbsortChange);
 
     lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
     lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
@@ -123,8 +123,8 @@ void TForm1::BuildControls() {
     lfolderslisted->setToolTip(Hint("Összes mappa"));
 
     lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
-    Edit2 = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
-    Edit2->installEventFilter(this);
+    searchEdit = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
+    searchEdit->installEventFilter(this);
 
     cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
     cbfindinname->setChecked(true);
@@ -134,37 +134,37 @@ void TForm1::BuildControls() {
     cbfindinpath->setToolTip(Hint("Útvonal"));
     cbfindinpath->hide();
 
-    PCLeftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
-    PageControl1 = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
+    leftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
+    pageArea = Place<QStackedWidget>(this, "PageControl1", {200, 38, 542, 426});
 
-    TSWelcome = AddPage(PageControl1, "TSWelcome");
-    TSListAll = AddPage(PageControl1, "TSListAll");
-    Redirect = AddPage(PageControl1, "Redirect");
-    TSCopy = AddPage(PageControl1, "TSCopy");
-    TSDelete = AddPage(PageControl1, "TSDelete");
-    TSDrives = AddPage(PageControl1, "TSDrives");
-    TSStatus = AddPage(PageControl1, "TSStatus");
-    TSRestore = AddPage(PageControl1, "TSRestore");
-    TSRestored = AddPage(PageControl1, "TSRestored");
-    TSWelcomeL = AddPage(PCLeftPane, "TSWelcomeL");
-    TSListAllL = AddPage(PCLeftPane, "TSListAllL");
-    TSRedirectL = AddPage(PCLeftPane, "TSRedirectL");
-    TSCopyL = AddPage(PCLeftPane, "TSCopyL");
-    TSDeleteL = AddPage(PCLeftPane, "TSDeleteL");
-    TSDrivesL = AddPage(PCLeftPane, "TSDrivesL");
-    TSStatusL = AddPage(PCLeftPane, "TSStatusL");
-    TSRestoreL = AddPage(PCLeftPane, "TSRestoreL");
-    TSRestoredL = AddPage(PCLeftPane, "TSRestoredL");
+    welcomePage = AddPage(pageArea, "TSWelcome");
+    overviewPage = AddPage(pageArea, "TSListAll");
+    redirectPage = AddPage(pageArea, "Redirect");
+    copyPage = AddPage(pageArea, "TSCopy");
+    deletePage = AddPage(pageArea, "TSDelete");
+    drivesPage = AddPage(pageArea, "TSDrives");
+    statusPage = AddPage(pageArea, "TSStatus");
+    restorePage = AddPage(pageArea, "TSRestore");
+    restoredPage = AddPage(pageArea, "TSRestored");
+    welcomePane = AddPage(leftPane, "TSWelcomeL");
+    overviewPane = AddPage(leftPane, "TSListAllL");
+    redirectPane = AddPage(leftPane, "TSRedirectL");
+    copyPane = AddPage(leftPane, "TSCopyL");
+    deletePane = AddPage(leftPane, "TSDeleteL");
+    drivesPane = AddPage(leftPane, "TSDrivesL");
+    statusPane = AddPage(leftPane, "TSStatusL");
+    restorePane = AddPage(leftPane, "TSRestoreL");
+    restoredPane = AddPage(leftPane, "TSRestoredL");
 
     // Down to the foot of the client area: 416 pixels high it would reach below the window.
-    ScrollBar1 = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
-    ScrollBar1->setOrientation(Qt::Vertical);
-    ScrollBar1->setSingleStep(10);
-    ScrollBar1->setPageStep(50);
-    ScrollBar1->setMaximum(0);
-    ScrollBar1->hide();
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
-    ScrollBar1->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
+    pageScrollBar = Place<QScrollBar>(this, "ScrollBar1", {745, 92, 17, kClientHeight - 92});
+    pageScrollBar->setOrientation(Qt::Vertical);
+    pageScrollBar->setSingleStep(10);
+    pageScrollBar->setPageStep(50);
+    pageScrollBar->setMaximum(0);
+    pageScrollBar->hide();
+    connect(pageScrollBar, &QScrollBar::valueChanged, this, &MainWindow::pageScrollBarChange);
+    pageScrollBar->installEventFilter(this);  // its wheel steps are the window's: 25 pixels each
 
     const QFont buttonFont = Tahoma(12);
     bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
@@ -179,11 +179,11 @@ void TForm1::BuildControls() {
     credit->adjustSize();
     credit->setCursor(Qt::PointingHandCursor);
     credit->installEventFilter(this);
-    connect(credit, &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
-    Label1 = credit;
+    connect(credit, &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
+    creditLabel = credit;
     // Behind the page area, which covers it when the window is made taller, as in the form.
-    PageControl1->setAutoFillBackground(true);
-    credit->stackUnder(PageControl1);
+    pageArea->setAutoFillBackground(true);
+    credit->stackUnder(pageArea);
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
     bprevious->setText(QStringLiteral("<  Vissza"));
     bprevious->hide();
@@ -192,66 +192,66 @@ void TForm1::BuildControls() {
     bnext->hide();
     for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
 
-    setTabOrder(PageControl1, bnext);
+    setTabOrder(pageArea, bnext);
     setTabOrder(bnext, bprevious);
     setTabOrder(bprevious, bexit);
-    setTabOrder(bexit, ScrollBar1);
-    setTabOrder(ScrollBar1, Edit2);
-    setTabOrder(Edit2, PCLeftPane);
-    setTabOrder(PCLeftPane, babout);
+    setTabOrder(bexit, pageScrollBar);
+    setTabOrder(pageScrollBar, searchEdit);
+    setTabOrder(searchEdit, leftPane);
+    setTabOrder(leftPane, babout);
     setTabOrder(babout, cbfindinname);
     setTabOrder(cbfindinname, cbfindinpath);
     setTabOrder(cbfindinpath, cbsort);
 
     anchors_.Add(lcheckedcount, kAnchorRight | kAnchorTop);
     anchors_.Add(lfolderslisted, kAnchorRight | kAnchorTop);
-    anchors_.Add(Edit2, kAnchorRight | kAnchorTop);
-    anchors_.Add(PCLeftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
-    anchors_.Add(PageControl1, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
-    anchors_.Add(ScrollBar1, kAnchorRight | kAnchorTop | kAnchorBottom);
+    anchors_.Add(searchEdit, kAnchorRight | kAnchorTop);
+    anchors_.Add(leftPane, kAnchorLeft | kAnchorTop | kAnchorBottom);
+    anchors_.Add(pageArea, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    anchors_.Add(pageScrollBar, kAnchorRight | kAnchorTop | kAnchorBottom);
     anchors_.Add(bexit, kAnchorLeft | kAnchorBottom);
     anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
     anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
     anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     anchors_.Apply(event->size());
-    if (!kfo_ || !vddo_) return;
-    if (vsheetpage == 1) kfo_->SetScrollBar(static_cast<int>(kfo_->Fkflistcount));
-    else if (vsheetpage == 2) vddo_->SetScrollBar(vddo_->FDCount);
+    if (!folders_ || !drives_) return;
+    if (pageKind == PageKind::FolderList) folders_->SetScrollBar(static_cast<int>(folders_->Fkflistcount));
+    else if (pageKind == PageKind::Drives) drives_->SetScrollBar(drives_->FDCount);
 }
 
-void TForm1::wheelEvent(QWheelEvent* event) {
+void MainWindow::wheelEvent(QWheelEvent* event) {
     // High-resolution touchpads send fractions of a notch: they add up to whole steps.
     wheelRemainder_ += event->angleDelta().y();
     const int steps = wheelRemainder_ / 120;
     wheelRemainder_ -= steps * 120;
-    if (steps != 0) ScrollBar1->setValue(ScrollBar1->value() - 25 * steps);
+    if (steps != 0) pageScrollBar->setValue(pageScrollBar->value() - 25 * steps);
     event->accept();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
-        Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == searchEdit && event->type() == QEvent::KeyPress) {
+        searchEditKeyDown(static_cast<QKeyEvent*>(event)->key());
         return false;  // the edit box still gets every key
     }
-    if (watched == ScrollBar1 && event->type() == QEvent::Wheel) {
+    if (watched == pageScrollBar && event->type() == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
     }
-    if (watched == Label1 && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
-        QPalette palette = Label1->palette();
+    if (watched == creditLabel && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        QPalette palette = creditLabel->palette();
         palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
                                                                               : this->palette().color(QPalette::WindowText));
-        Label1->setPalette(palette);
+        creditLabel->setPalette(palette);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::ScrollBar1Change(int position) {
-    QWidget* page = PageControl1->currentWidget();
+void MainWindow::pageScrollBarChange(int position) {
+    QWidget* page = pageArea->currentWidget();
     if (page == nullptr) return;
     const int shift = PageTag(page) - position;
     for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -259,23 +259,23 @@ void TForm1::ScrollBar1Change(int position) {
     SetPageTag(page, position);
 }
 
-void TForm1::ScrollIntoView(QWidget* widget) {
-    if (widget == nullptr || ScrollBar1->isHidden() || !PageControl1->isAncestorOf(widget)) return;
-    const int top = widget->mapTo(PageControl1, QPoint(0, 0)).y();
+void MainWindow::ScrollIntoView(QWidget* widget) {
+    if (widget == nullptr || pageScrollBar->isHidden() || !pageArea->isAncestorOf(widget)) return;
+    const int top = widget->mapTo(pageArea, QPoint(0, 0)).y();
     const int bottom = top + widget->height();
     int shift = 0;
     if (top < 0) shift = top - 3;
-    else if (bottom > PageControl1->height()) shift = bottom - PageControl1->height() + 3;
-    if (shift != 0) ScrollBar1->setValue(std::clamp(ScrollBar1->value() + shift, 0, ScrollBar1->maximum()));
+    else if (bottom > pageArea->height()) shift = bottom - pageArea->height() + 3;
+    if (shift != 0) pageScrollBar->setValue(std::clamp(pageScrollBar->value() + shift, 0, pageScrollBar->maximum()));
 }
 
-void TForm1::WMDriveSelect(qintptr id) { bnext->setEnabled(vddo_->SelectDrive(static_cast<int>(id))); }
+void MainWindow::WMDriveSelect(qintptr id) { bnext->setEnabled(drives_->SelectDrive(static_cast<int>(id))); }
 
-void TForm1::WMFolderCheck(qintptr operationId) {
-    bnext->setEnabled(kfo_->IsThereChecked(static_cast<int>(operationId)));
+void MainWindow::WMFolderCheck(qintptr operationId) {
+    bnext->setEnabled(folders_->CountTicked(static_cast<catalogue::Operation>(operationId)));
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     using widgets::WindowMessage;
     if (event->type() == widgets::WM_DRIVESELECT) {
         WMDriveSelect(static_cast<WindowMessage*>(event)->wParam);

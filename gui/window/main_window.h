@@ -21,10 +21,10 @@ class QScrollBar;
 class QStackedWidget;
 
 namespace trovel::catalogue {
-class Tvkfo;
+class FolderCatalogue;
 }
 namespace trovel::space {
-class TVddo;
+class DriveCatalogue;
 }
 
 namespace trovel::widgets {
@@ -33,22 +33,25 @@ class ClickLabel;
 
 namespace trovel::app {
 
-class TVFAbout;
+class WaitAboutWindow;
+
+// The kind of page shown, which says what the header tools and the scroll bar follow.
+enum class PageKind { Welcome, FolderList, Drives };
 
 // The main window: header tools, the page area with its scroll bar, the left pane
 // and the wizard buttons. It owns the catalogues and every row.
-class TForm1 : public QWidget, public catalogue::WizardWindow {
+class MainWindow : public QWidget, public catalogue::WizardWindow {
     Q_OBJECT
 
 public:
     static constexpr int kClientWidth = 762;
     static constexpr int kClientHeight = 498;
 
-    explicit TForm1(platform::Platform& platform, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    catalogue::Tvkfo& kfo() { return *kfo_; }
-    space::TVddo& vddo() { return *vddo_; }
+    catalogue::FolderCatalogue& folders() { return *folders_; }
+    space::DriveCatalogue& drives() { return *drives_; }
 
     // What the catalogues may reach of the window.
     platform::Platform& platform() override { return platform_; }
@@ -58,7 +61,7 @@ public:
     QLabel* checkedCountLabel() override { return lcheckedcount; }
     QLabel* listedCountLabel() override { return lfolderslisted; }
     QLabel* sizeSumLabel() override { return lsizesum; }
-    QScrollBar* listScrollBar() override { return ScrollBar1; }
+    QScrollBar* listScrollBar() override { return pageScrollBar; }
     int pageAreaHeight() const override;
     void SetNextEnabled(bool enabled) override;
     void SetProgressLine(const QString& text) override;
@@ -66,9 +69,8 @@ public:
     void OfferCancel(std::function<void()> onCancel) override;
     void EndWait() override;
 
-    // Page kind shown: 0 welcome, 1 a folder list, 2 the drives.
-    int vsheetpage = 0;
-    TVFAbout* VFAbout = nullptr;
+    PageKind pageKind = PageKind::Welcome;
+    WaitAboutWindow* waitWindow = nullptr;
     int creationWidth = 0;
     int creationHeight = 0;
 
@@ -78,37 +80,37 @@ public:
     QLabel* lcheckedcount;
     QLabel* lfolderslisted;
     QLabel* lfind;
-    QLineEdit* Edit2;
+    QLineEdit* searchEdit;
     QCheckBox* cbfindinname;
     QCheckBox* cbfindinpath;
-    QStackedWidget* PCLeftPane;
-    QStackedWidget* PageControl1;
-    QScrollBar* ScrollBar1;
+    QStackedWidget* leftPane;
+    QStackedWidget* pageArea;
+    QScrollBar* pageScrollBar;
     QPushButton* bexit;
     QPushButton* babout;
-    QLabel* Label1;
+    QLabel* creditLabel;
     QPushButton* bprevious;
     QPushButton* bnext;
 
     // Pages of the page area, and the left-pane page shown with each.
-    QWidget* TSWelcome;
-    QWidget* TSListAll;
-    QWidget* Redirect;
-    QWidget* TSCopy;
-    QWidget* TSDelete;
-    QWidget* TSDrives;
-    QWidget* TSStatus;
-    QWidget* TSRestore;
-    QWidget* TSRestored;
-    QWidget* TSWelcomeL;
-    QWidget* TSListAllL;
-    QWidget* TSRedirectL;
-    QWidget* TSCopyL;
-    QWidget* TSDeleteL;
-    QWidget* TSDrivesL;
-    QWidget* TSStatusL;
-    QWidget* TSRestoreL;
-    QWidget* TSRestoredL;
+    QWidget* welcomePage;
+    QWidget* overviewPage;
+    QWidget* redirectPage;
+    QWidget* copyPage;
+    QWidget* deletePage;
+    QWidget* drivesPage;
+    QWidget* statusPage;
+    QWidget* restorePage;
+    QWidget* restoredPage;
+    QWidget* welcomePane;
+    QWidget* overviewPane;
+    QWidget* redirectPane;
+    QWidget* copyPane;
+    QWidget* deletePane;
+    QWidget* drivesPane;
+    QWidget* statusPane;
+    QWidget* restorePane;
+    QWidget* restoredPane;
 
     // The welcome page's three ways on, and the left pane's links and boxes.
     QPushButton* bmainlist;
@@ -123,12 +125,12 @@ public:
     widgets::ClickLabel* lcopyall;
     widgets::ClickLabel* lcopyunall;
     widgets::ClickLabel* lcopygetsize;
-    widgets::ClickLabel* Label39;
-    widgets::ClickLabel* Label40;
-    widgets::ClickLabel* Label41;
+    widgets::ClickLabel* ldeleteall;
+    widgets::ClickLabel* ldeleteunall;
+    widgets::ClickLabel* ldeletegetsize;
     widgets::ClickLabel* ldrivesrefresh;
-    QCheckBox* CheckBox2;
-    QCheckBox* CheckBox1;
+    QCheckBox* cbrestoreuserfolders;
+    QCheckBox* cbrestorecommonfolders;
     widgets::ClickLabel* lrestoreall;
     widgets::ClickLabel* lrestoreunall;
 
@@ -137,37 +139,40 @@ public:
     void ShowPage(QWidget* page);
     QWidget* ShownPage() const;
 
-    // Show handlers of the pages.
-    void TSWelcomeShow();
-    void TSListAllShow();
-    void RedirectShow();
-    void TSCopyShow();
-    void TSDeleteShow();
-    void TSDrivesShow();
-    void TSStatusShow();
-    void TSRestoreShow();
-    void TSRestoredShow();
+    // What each page does as it is entered (its show handler).
+    void EnterWelcomePage();
+    void EnterOverviewPage();
+    void EnterRedirectPage();
+    void EnterCopyPage();
+    void EnterDeletePage();
+    void EnterDrivesPage();
+    void EnterStatusPage();
+    void EnterRestorePage();
+    void EnterRestoredPage();
 
     void bnextClick();
     void bpreviousClick();
     void bexitClick();
     void baboutClick();
-    void Label1Click();
-    void Label11Click();
+    // The credit line and the links at the foot of the left panes.
+    void OpenProgramWebPage();
+    void OpenDonationPage();
 
     // Stores the worker's parameters, starts it and waits behind the wait window.
-    void StartSizeThread(bool vall, int operationID);
+    // `all`: every folder with a path; otherwise the listed folders whose `operation` box
+    // (move or copy) is ticked.
+    void StartSizeWorker(bool all, catalogue::Operation operation);
     // Hands the chosen folders and the drive root to the relocation worker, takes the rows
     // off screen, runs the worker behind the wait window and returns when it has ended.
-    void StartRedirectThread(QWidget* Obj, const std::string& destdrv);
+    void StartRedirectWorker(QWidget* Obj, const std::string& destdrv);
 
     // Shows or hides the header tools for the kind of page shown.
     void ShowListHeader(bool show);
-    void Edit2KeyDown(int key);
+    void searchEditKeyDown(int key);
     void cbsortChange(int index);
 
     // Shifts the children of the page shown by the scroll bar's position.
-    void ScrollBar1Change(int position);
+    void pageScrollBarChange(int position);
     // Scrolls the list so that `widget`, a control on the page shown, is in view (when tabbing
     // onto a row's box below or above the visible part).
     void ScrollIntoView(QWidget* widget);
@@ -193,8 +198,8 @@ private:
     catalogue::SharedValues shared_;
     std::mutex progressLock_;
     Anchors anchors_{{kClientWidth, kClientHeight}};
-    std::unique_ptr<catalogue::Tvkfo> kfo_;
-    std::unique_ptr<space::TVddo> vddo_;
+    std::unique_ptr<catalogue::FolderCatalogue> folders_;
+    std::unique_ptr<space::DriveCatalogue> drives_;
 };
 
 // The scroll shift a page's children carry, kept with the page.

@@ -24,10 +24,11 @@
 namespace trovel::app {
 namespace {
 
+using catalogue::Operation;
 using widgets::Tahoma;
 
 struct PaneText {
-    QWidget* TForm1::*pane;
+    QWidget* MainWindow::*pane;
     const char* heading;
     const char* text;
     int textHeight;
@@ -47,52 +48,52 @@ QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, c
 
 }  // namespace
 
-void TForm1::BuildPages() {
-    bmainlist = WelcomeButton(TSWelcome, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
-    bmainmove = WelcomeButton(TSWelcome, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
-    bmainrestore = WelcomeButton(TSWelcome, "bmainrestore", 264, 65,
+void MainWindow::BuildPages() {
+    bmainlist = WelcomeButton(welcomePage, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
+    bmainmove = WelcomeButton(welcomePage, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
+    bmainrestore = WelcomeButton(welcomePage, "bmainrestore", 264, 65,
                                  "A speciális mappák visszahelyezése eredeti helyükre");
-    connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(TSListAll); });
-    connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(Redirect); });
-    connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(TSRestore); });
+    connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(overviewPage); });
+    connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(redirectPage); });
+    connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(restorePage); });
 
     static const PaneText kPanes[] = {
-        {&TForm1::TSWelcomeL, "Üdvözöljük",
+        {&MainWindow::welcomePane, "Üdvözöljük",
          "A varázsló segít Önnek áthelyezni másik meghajtóra vagy partícióra azokat a speciális mappákat, "
          "melyek személyes információit tartalmazzák.",
          120, "Label21", "Label22", 369, 389},
-        {&TForm1::TSListAllL, "Az összes speciális\nmappa áttekintése",
+        {&MainWindow::overviewPane, "Az összes speciális\nmappa áttekintése",
          "Itt található az összes speciális mappa, amely regisztrálva van a Windows rendszerében a jelenlegi "
          "és az összes felhasználó számára.",
          110, "Label23", "Label24", 369, 389},
-        {&TForm1::TSRedirectL, "Mappák áthelyezése",
+        {&MainWindow::redirectPane, "Mappák áthelyezése",
          "Itt találhatók azok a speciális mappák, melyeket átirányíthat egy másik meghajtóra, partícióra. "
          "Válassza ki azokat, amelyeket át szeretne helyezni, majd kattintson a \"Méret kiszámítása\" gombra, "
          "hogy kiszámítsa és kijelezze az áthelyezni kívánt mappák teljes méretét (szükséges a művelet "
          "folytatásához).",
          140, "Label27", "Label28", 369, 389},
-        {&TForm1::TSCopyL, "Másolás",
+        {&MainWindow::copyPane, "Másolás",
          "Azon mappák listája, melyeket átirányításra jelölt. A \"Másolás\" bejelölésével a mappa tartalmát is "
          "áthelyezi, ha nem jelöli be, akkor csak a mappa lesz átirányítva.",
          115, "Label37", "Label38", 367, 389},
-        {&TForm1::TSDeleteL, "Törlés\n(áthelyezés)",
+        {&MainWindow::deletePane, "Törlés\n(áthelyezés)",
          "Itt találhatók azok a mappák, melyeket áthelyezésre jelölt. Adja meg azokat, melyeket az eredeti "
          "helyükről töröl áthelyezésük után. Ezzel helyet szabadíthat fel a forrás meghajtón.",
          140, "Label25", "Label26", 369, 389},
-        {&TForm1::TSDrivesL, "Hely",
+        {&MainWindow::drivesPane, "Hely",
          "Itt találhatók a helyi meghajtók, partíciók. Jelölje ki azt a meghajtót vagy partíciót, ahová "
          "átirányítja a speciális Windows mappákat.",
          100, "Label29", "Label30", 359, 377},
-        {&TForm1::TSStatusL, "Állapot",
+        {&MainWindow::statusPane, "Állapot",
          "Az átirányítással majdnem elkészült. Mielőtt a művelet teljesen befejeződne, ki kell jelentkeznie a "
          "fiókjából, majd újra bejelentkeznie. A fiókból való kilépéshez kattintson a \"Kilépés\" gombra.",
          150, "Label11", "Label31", 361, 383},
-        {&TForm1::TSRestoreL, "Helyreállítás",
+        {&MainWindow::restorePane, "Helyreállítás",
          "Jelölje ki azokat a mappákat, melyeket vissza kíván helyezni az eredeti helyükre, és nyomja meg a "
          "\"Tovább\" gombot. Ez a művelet csak javítási célokat szolgál. Befejezése után a fájlokat, mappákat "
          "helyezze vissza az eredeti helyükre.",
          130, "Label20", "Label32", 369, 389},
-        {&TForm1::TSRestoredL, "Helyreállítás\nbefejeződött",
+        {&MainWindow::restoredPane, "Helyreállítás\nbefejeződött",
          "A helyreállítás majdnem kész. Kattintson a \"Kilépés\" gombra a kijelentkezéshez és a művelet "
          "befejezéséhez, vagy a \"Bezárás\" gombra (piros X a jobb felső sarokban), ha később szeretne "
          "kijelentkezni a fiókjából.",
@@ -103,288 +104,288 @@ void TForm1::BuildPages() {
         AddHeading(pane, QString::fromUtf8(text.heading));
         AddExplanation(pane, QString::fromUtf8(text.text), text.textHeight);
         connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
-                &widgets::ClickLabel::clicked, this, &TForm1::Label1Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
-                &widgets::ClickLabel::clicked, this, &TForm1::Label11Click);
+                &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
     }
 
-    lallgetsize = AddLink(TSListAllL, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
-    cbuserfolders = AddBox(TSRedirectL, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    cbcommonfolders = AddBox(TSRedirectL, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
-    lredirectall = AddLink(TSRedirectL, "lredirectall", 238, QStringLiteral("Mind kijelölése"));
-    lredirectunall = AddLink(TSRedirectL, "lredirectunall", 255, QStringLiteral("Egyet sem"));
-    lredirectgetsize = AddLink(TSRedirectL, "lredirectgetsize", 288, QStringLiteral("Méret kiszámítása"));
-    lcopyall = AddLink(TSCopyL, "lcopyall", 163, QStringLiteral("Mind kijelölése"));
-    lcopyunall = AddLink(TSCopyL, "lcopyunall", 185, QStringLiteral("Egyet sem"));
-    lcopygetsize = AddLink(TSCopyL, "lcopygetsize", 210, QStringLiteral("Méret kiszámítása"));
-    Label39 = AddLink(TSDeleteL, "Label39", 193, QStringLiteral("Mind kijelölése"));
-    Label40 = AddLink(TSDeleteL, "Label40", 215, QStringLiteral("Egyet sem"));
-    Label41 = AddLink(TSDeleteL, "Label41", 238, QStringLiteral("Méret kiszámítása"));
-    ldrivesrefresh = AddLink(TSDrivesL, "ldrivesrefresh", 147, QStringLiteral("Frissítés"));
-    CheckBox2 = AddBox(TSRestoreL, "CheckBox2", 176, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    CheckBox1 = AddBox(TSRestoreL, "CheckBox1", 197, QStringLiteral("Az összes felhasználó mappái"), true);
-    lrestoreall = AddLink(TSRestoreL, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
-    lrestoreunall = AddLink(TSRestoreL, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
+    lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
+    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
+    cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
+    lredirectall = AddLink(redirectPane, "lredirectall", 238, QStringLiteral("Mind kijelölése"));
+    lredirectunall = AddLink(redirectPane, "lredirectunall", 255, QStringLiteral("Egyet sem"));
+    lredirectgetsize = AddLink(redirectPane, "lredirectgetsize", 288, QStringLiteral("Méret kiszámítása"));
+    lcopyall = AddLink(copyPane, "lcopyall", 163, QStringLiteral("Mind kijelölése"));
+    lcopyunall = AddLink(copyPane, "lcopyunall", 185, QStringLiteral("Egyet sem"));
+    lcopygetsize = AddLink(copyPane, "lcopygetsize", 210, QStringLiteral("Méret kiszámítása"));
+    ldeleteall = AddLink(deletePane, "Label39", 193, QStringLiteral("Mind kijelölése"));
+    ldeleteunall = AddLink(deletePane, "Label40", 215, QStringLiteral("Egyet sem"));
+    ldeletegetsize = AddLink(deletePane, "Label41", 238, QStringLiteral("Méret kiszámítása"));
+    ldrivesrefresh = AddLink(drivesPane, "ldrivesrefresh", 147, QStringLiteral("Frissítés"));
+    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QStringLiteral("A jelenlegi felhasználó mappái"), true);
+    cbrestorecommonfolders = AddBox(restorePane, "CheckBox1", 197, QStringLiteral("Az összes felhasználó mappái"), true);
+    lrestoreall = AddLink(restorePane, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
+    lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
 
     using widgets::ClickLabel;
-    const auto checkAll = [this](bool tick, int kind) {
-        return [this, tick, kind] { kfo_->CheckAll(tick, kind, ShownPage(), ScrollBar1, lfolderslisted); };
+    const auto checkAll = [this](bool tick, Operation operation) {
+        return [this, tick, operation] { folders_->CheckAll(tick, operation, ShownPage(), pageScrollBar, lfolderslisted); };
     };
-    connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, 1));
-    connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, 1));
-    connect(lredirectunall, &ClickLabel::clicked, this, checkAll(false, 1));
-    connect(lrestoreunall, &ClickLabel::clicked, this, checkAll(false, 1));
-    connect(lcopyall, &ClickLabel::clicked, this, checkAll(true, 2));
-    connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, 2));
-    connect(Label39, &ClickLabel::clicked, this, checkAll(true, 3));
-    connect(Label40, &ClickLabel::clicked, this, checkAll(false, 3));
-    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(true, 1); });
-    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 1); });
-    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
-    connect(Label41, &ClickLabel::clicked, this, [this] { StartSizeThread(false, 2); });
+    connect(lredirectall, &ClickLabel::clicked, this, checkAll(true, Operation::Move));
+    connect(lrestoreall, &ClickLabel::clicked, this, checkAll(true, Operation::Move));
+    connect(lredirectunall, &ClickLabel::clicked, this, checkAll(false, Operation::Move));
+    connect(lrestoreunall, &ClickLabel::clicked, this, checkAll(false, Operation::Move));
+    connect(lcopyall, &ClickLabel::clicked, this, checkAll(true, Operation::Copy));
+    connect(lcopyunall, &ClickLabel::clicked, this, checkAll(false, Operation::Copy));
+    connect(ldeleteall, &ClickLabel::clicked, this, checkAll(true, Operation::Delete));
+    connect(ldeleteunall, &ClickLabel::clicked, this, checkAll(false, Operation::Delete));
+    connect(lallgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(true, Operation::Move); });
+    connect(lredirectgetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Move); });
+    connect(lcopygetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Copy); });
+    connect(ldeletegetsize, &ClickLabel::clicked, this, [this] { StartSizeWorker(false, Operation::Copy); });
     // After a category filter Next follows what is still ticked: a filter that takes every
     // ticked folder off the list leaves nothing to go on with.
     for (QCheckBox* box : {cbuserfolders, cbcommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
-            kfo_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), ScrollBar1, lfolderslisted);
-            bnext->setEnabled(kfo_->IsThereChecked(1));
+            folders_->FilterList(cbuserfolders, cbcommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
+            bnext->setEnabled(folders_->CountTicked(Operation::Move));
         });
-    for (QCheckBox* box : {CheckBox2, CheckBox1})
+    for (QCheckBox* box : {cbrestoreuserfolders, cbrestorecommonfolders})
         connect(box, &QCheckBox::clicked, this, [this] {
-            kfo_->FilterList(CheckBox2, CheckBox1, ShownPage(), ScrollBar1, lfolderslisted);
-            bnext->setEnabled(kfo_->IsThereChecked(1));
+            folders_->FilterList(cbrestoreuserfolders, cbrestorecommonfolders, ShownPage(), pageScrollBar, lfolderslisted);
+            bnext->setEnabled(folders_->CountTicked(Operation::Move));
         });
     connect(ldrivesrefresh, &ClickLabel::clicked, this, [this] {
-        vddo_->GetDrivesInfo(TSDrives, ScrollBar1);
-        vddo_->Sort(cbsort->currentIndex());
-        bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
+        drives_->GetDrivesInfo(drivesPage, pageScrollBar);
+        drives_->Sort(cbsort->currentIndex());
+        bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
     });
 
-    connect(bnext, &QPushButton::clicked, this, &TForm1::bnextClick);
-    connect(bprevious, &QPushButton::clicked, this, &TForm1::bpreviousClick);
-    connect(bexit, &QPushButton::clicked, this, &TForm1::bexitClick);
-    connect(babout, &QPushButton::clicked, this, &TForm1::baboutClick);
+    connect(bnext, &QPushButton::clicked, this, &MainWindow::bnextClick);
+    connect(bprevious, &QPushButton::clicked, this, &MainWindow::bpreviousClick);
+    connect(bexit, &QPushButton::clicked, this, &MainWindow::bexitClick);
+    connect(babout, &QPushButton::clicked, this, &MainWindow::baboutClick);
 }
 
-QWidget* TForm1::ShownPage() const { return PageControl1->currentWidget(); }
+QWidget* MainWindow::ShownPage() const { return pageArea->currentWidget(); }
 
-void TForm1::ShowPage(QWidget* page) {
-    if (page == TSWelcome) TSWelcomeShow();
-    else if (page == TSListAll) TSListAllShow();
-    else if (page == Redirect) RedirectShow();
-    else if (page == TSCopy) TSCopyShow();
-    else if (page == TSDelete) TSDeleteShow();
-    else if (page == TSDrives) TSDrivesShow();
-    else if (page == TSStatus) TSStatusShow();
-    else if (page == TSRestore) TSRestoreShow();
-    else if (page == TSRestored) TSRestoredShow();
-    PageControl1->setCurrentWidget(page);
+void MainWindow::ShowPage(QWidget* page) {
+    if (page == welcomePage) EnterWelcomePage();
+    else if (page == overviewPage) EnterOverviewPage();
+    else if (page == redirectPage) EnterRedirectPage();
+    else if (page == copyPage) EnterCopyPage();
+    else if (page == deletePage) EnterDeletePage();
+    else if (page == drivesPage) EnterDrivesPage();
+    else if (page == statusPage) EnterStatusPage();
+    else if (page == restorePage) EnterRestorePage();
+    else if (page == restoredPage) EnterRestoredPage();
+    pageArea->setCurrentWidget(page);
 }
 
-void TForm1::ShowLeftPane(QWidget* pane) { PCLeftPane->setCurrentWidget(pane); }
+void MainWindow::ShowLeftPane(QWidget* pane) { leftPane->setCurrentWidget(pane); }
 
-void TForm1::ShowButtons(bool back, bool next) {
+void MainWindow::ShowButtons(bool back, bool next) {
     bprevious->setVisible(back);
     bnext->setVisible(next);
 }
 
-void TForm1::TSWelcomeShow() {
-    vsheetpage = 0;
-    ScrollBar1->setMaximum(0);
-    ScrollBar1->hide();
+void MainWindow::EnterWelcomePage() {
+    pageKind = PageKind::Welcome;
+    pageScrollBar->setMaximum(0);
+    pageScrollBar->hide();
     ShowButtons(false, false);
     ShowListHeader(false);
-    ShowLeftPane(TSWelcomeL);
+    ShowLeftPane(welcomePane);
 }
 
-void TForm1::TSListAllShow() {
-    vsheetpage = 1;
-    kfo_->GetKFAll(TSListAll, ScrollBar1);
-    ShowLeftPane(TSListAllL);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+void MainWindow::EnterOverviewPage() {
+    pageKind = PageKind::FolderList;
+    folders_->GetKFAll(overviewPage, pageScrollBar);
+    ShowLeftPane(overviewPane);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     bprevious->show();
     bexit->show();
     ShowListHeader(true);
 }
 
-void TForm1::RedirectShow() {
-    vsheetpage = 1;
-    kfo_->FilterList(cbuserfolders, cbcommonfolders, Redirect, ScrollBar1, lfolderslisted);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+void MainWindow::EnterRedirectPage() {
+    pageKind = PageKind::FolderList;
+    folders_->FilterList(cbuserfolders, cbcommonfolders, redirectPage, pageScrollBar, lfolderslisted);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
-    bnext->setEnabled(kfo_->IsThereChecked(1));
+    bnext->setEnabled(folders_->CountTicked(Operation::Move));
     bexit->show();
     ShowListHeader(true);
-    ShowLeftPane(TSRedirectL);
+    ShowLeftPane(redirectPane);
 }
 
-void TForm1::TSCopyShow() {
-    vsheetpage = 1;
+void MainWindow::EnterCopyPage() {
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
-    kfo_->GetKFDefinedListCopy(TSCopy, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
-    ShowLeftPane(TSCopyL);
-    bnext->setEnabled(kfo_->IsThereChecked(2));
+    folders_->GetKFDefinedListCopy(copyPage, pageScrollBar);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
+    ShowLeftPane(copyPane);
+    bnext->setEnabled(folders_->CountTicked(Operation::Copy));
 }
 
-void TForm1::TSDeleteShow() {
-    vsheetpage = 1;
+void MainWindow::EnterDeletePage() {
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
-    kfo_->GetKFDefinedListDelete(TSDelete);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
-    ShowLeftPane(TSDeleteL);
-    bnext->setEnabled(kfo_->IsThereChecked(3));
+    folders_->GetKFDefinedListDelete(deletePage);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
+    ShowLeftPane(deletePane);
+    bnext->setEnabled(folders_->CountTicked(Operation::Delete));
 }
 
-void TForm1::TSDrivesShow() {
-    vsheetpage = 2;
-    vddo_->ListDrives(TSDrives, ScrollBar1);
+void MainWindow::EnterDrivesPage() {
+    pageKind = PageKind::Drives;
+    drives_->ListDrives(drivesPage, pageScrollBar);
     ShowListHeader(false);
-    ShowLeftPane(TSDrivesL);
-    if (vddo_->IDSelecyed > -1) vddo_->SelectDrive(vddo_->IDSelecyed);
-    vddo_->RefreshList();
+    ShowLeftPane(drivesPane);
+    if (drives_->IDSelecyed > -1) drives_->SelectDrive(drives_->IDSelecyed);
+    drives_->RefreshList();
     const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
     widgets::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
-    bnext->setEnabled(vddo_->SelectDrive(vddo_->IDSelecyed));
+    bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
 }
 
-void TForm1::TSStatusShow() {
-    vsheetpage = 1;
+void MainWindow::EnterStatusPage() {
+    pageKind = PageKind::FolderList;
     ShowListHeader(true);
     ShowButtons(false, false);
-    ShowLeftPane(TSStatusL);
-    StartRedirectThread(TSStatus, shared_.chosenDriveRoot);
-    kfo_->HookItems(TSStatus);
-    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    ShowLeftPane(statusPane);
+    StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
+    folders_->HookItems(statusPage);
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
-void TForm1::TSRestoreShow() {
-    vsheetpage = 1;
-    kfo_->GetKFDefinedListRedirect(TSRestore, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+void MainWindow::EnterRestorePage() {
+    pageKind = PageKind::FolderList;
+    folders_->GetKFDefinedListRedirect(restorePage, pageScrollBar);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(true, true);
     bexit->show();
-    bnext->setEnabled(kfo_->IsThereChecked(1));
+    bnext->setEnabled(folders_->CountTicked(Operation::Move));
     ShowListHeader(true);
-    ShowLeftPane(TSRestoreL);
+    ShowLeftPane(restorePane);
 }
 
-void TForm1::TSRestoredShow() {
-    vsheetpage = 1;
-    kfo_->ResetToDefault(TSRestored, ScrollBar1);
-    widgets::SetAutoSizedText(lfolderslisted, QString::number(kfo_->Fkflistcount));
+void MainWindow::EnterRestoredPage() {
+    pageKind = PageKind::FolderList;
+    folders_->ResetToDefault(restoredPage, pageScrollBar);
+    widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(false, false);
     ShowListHeader(true);
-    ShowLeftPane(TSRestoredL);
-    if (kfo_->IsThereChecked(4)) bexit->setText(QStringLiteral("Kilépés"));
+    ShowLeftPane(restoredPane);
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
 }
 
-void TForm1::bnextClick() {
+void MainWindow::bnextClick() {
     QWidget* page = ShownPage();
-    if (page == Redirect) {
-        ShowPage(TSCopy);
-    } else if (page == TSCopy) {
-        if (kfo_->FkfSizegot) {
-            ShowPage(TSDelete);
+    if (page == redirectPage) {
+        ShowPage(copyPage);
+    } else if (page == copyPage) {
+        if (folders_->FkfSizegot) {
+            ShowPage(deletePage);
         } else if (platform_.ShowMessageBox(
                        "Meg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?",
                        "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
-            StartSizeThread(false, 2);
+            StartSizeWorker(false, Operation::Copy);
         }
-    } else if (page == TSDelete) {
-        ShowPage(TSDrives);
-    } else if (page == TSDrives) {
-        ShowPage(TSStatus);
-    } else if (page == TSRestore) {
-        ShowPage(TSRestored);
+    } else if (page == deletePage) {
+        ShowPage(drivesPage);
+    } else if (page == drivesPage) {
+        ShowPage(statusPage);
+    } else if (page == restorePage) {
+        ShowPage(restoredPage);
     }
 }
 
-void TForm1::bpreviousClick() {
+void MainWindow::bpreviousClick() {
     QWidget* page = ShownPage();
-    if (page == TSDrives) ShowPage(TSDelete);
-    else if (page == TSDelete) ShowPage(TSCopy);
-    else if (page == TSCopy) ShowPage(Redirect);
-    else if (page == Redirect || page == TSListAll || page == TSRestore) ShowPage(TSWelcome);
+    if (page == drivesPage) ShowPage(deletePage);
+    else if (page == deletePage) ShowPage(copyPage);
+    else if (page == copyPage) ShowPage(redirectPage);
+    else if (page == redirectPage || page == overviewPage || page == restorePage) ShowPage(welcomePage);
 }
 
-void TForm1::bexitClick() {
-    const bool runFinished = ShownPage() == TSStatus || ShownPage() == TSRestored;
+void MainWindow::bexitClick() {
+    const bool runFinished = ShownPage() == statusPage || ShownPage() == restoredPage;
     close();
-    if (runFinished && kfo_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
+    if (runFinished && folders_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
 }
 
-void TForm1::baboutClick() { VFAbout->ShowAbout(false); }
+void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }
 
-void TForm1::Label1Click() { platform_.ShellOpen(kProgramWebPage); }
-void TForm1::Label11Click() { platform_.ShellOpen(kDonationPage); }
+void MainWindow::OpenProgramWebPage() { platform_.ShellOpen(kProgramWebPage); }
+void MainWindow::OpenDonationPage() { platform_.ShellOpen(kDonationPage); }
 
-void TForm1::StartSizeThread(bool vall, int operationID) {
-    VFAbout->BeginWait();
-    space::TSizeThread worker(*kfo_, *this, vall, operationID);
+void MainWindow::StartSizeWorker(bool all, Operation operation) {
+    waitWindow->BeginWait();
+    space::SizeWorker worker(*folders_, *this, all, operation);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
-        VFAbout->EndWait();  // no thread to be had: there is nothing to wait for
+        waitWindow->EndWait();  // no thread to be had: there is nothing to wait for
         return;
     }
-    VFAbout->ShowAbout(true);
+    waitWindow->ShowAbout(true);
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.
     worker.wait();
 }
 
-void TForm1::StartRedirectThread(QWidget* Obj, const std::string& destdrv) {
-    VFAbout->BeginWait();
+void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
+    waitWindow->BeginWait();
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
-    relocation::TRedirectThread worker(*kfo_, *this, Obj, destdrv);
-    kfo_->HookItems(nullptr);
+    relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv);
+    folders_->HookItems(nullptr);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {
-        VFAbout->EndWait();  // no thread to be had: nothing was relocated
+        waitWindow->EndWait();  // no thread to be had: nothing was relocated
         return;
     }
     QThread::msleep(100);
-    VFAbout->ShowAbout(true);
+    waitWindow->ShowAbout(true);
     worker.wait();
 }
 
-void TForm1::ShowListHeader(bool show) {
-    if (show == Edit2->isHidden()) {
-        for (QWidget* tool : std::initializer_list<QWidget*>{lfind, Edit2, cbfindinname, cbfindinpath, lcheckedcount,
+void MainWindow::ShowListHeader(bool show) {
+    if (show == searchEdit->isHidden()) {
+        for (QWidget* tool : std::initializer_list<QWidget*>{lfind, searchEdit, cbfindinname, cbfindinpath, lcheckedcount,
                                                              lfolderslisted})
             tool->setVisible(show);
         const QSignalBlocker quiet(cbsort);  // choosing the shown order is no change by the user
-        if (vsheetpage == 2) {
+        if (pageKind == PageKind::Drives) {
             lsizesum->setVisible(!show);
             cbsort->setVisible(!show);
-            cbsort->setCurrentIndex(vddo_->vSortCriteria);
+            cbsort->setCurrentIndex(drives_->vSortCriteria);
         } else {
             lsizesum->setVisible(show);
             cbsort->setVisible(show);
-            cbsort->setCurrentIndex(kfo_->vSortCriteria);
+            cbsort->setCurrentIndex(folders_->vSortCriteria);
         }
     }
-    if (!Edit2->isHidden()) Edit2->setFocus();
+    if (!searchEdit->isHidden()) searchEdit->setFocus();
     else if (!bprevious->isHidden()) bprevious->setFocus();
 }
 
-void TForm1::Edit2KeyDown(int key) {
+void MainWindow::searchEditKeyDown(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
     if (!cbfindinname->isChecked() && !cbfindinpath->isChecked()) {
         cbfindinname->setChecked(true);
         cbfindinpath->setChecked(true);
     }
-    kfo_->FindItems(Edit2->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), ScrollBar1,
+    folders_->FindItems(searchEdit->text(), cbfindinname->isChecked(), cbfindinpath->isChecked(), ShownPage(), pageScrollBar,
                     lfolderslisted);
 }
 
-void TForm1::cbsortChange(int index) {
-    if (ShownPage() == TSDrives) {
-        vddo_->Sort(index);
-        if (!ScrollBar1->isHidden()) ScrollBar1->setFocus();
+void MainWindow::cbsortChange(int index) {
+    if (ShownPage() == drivesPage) {
+        drives_->Sort(index);
+        if (!pageScrollBar->isHidden()) pageScrollBar->setFocus();
     } else {
-        kfo_->Sort(index);
-        Edit2->setFocus();
+        folders_->Sort(index);
+        searchEdit->setFocus();
     }
 }
 

@@ -49,7 +49,7 @@ TEST_F(FolderWalkTest, CountsEveryFileButSkipsDotDirectories) {
 }
 
 TEST_F(FolderWalkTest, LeavesOutExcludedFoldersIgnoringOnlyAsciiCase) {
-    const catalogue::TSA exar{"c:\\users\\AL\\documents\\MY MUSIC\\"};
+    const catalogue::TextList exar{"c:\\users\\AL\\documents\\MY MUSIC\\"};
     EXPECT_EQ(GetFileObjectSizeEX(fake, "C:\\Users\\al\\", exar, counters), 1000 + 10 + 100 + 3);
     EXPECT_EQ(counters.folders, 2u);
     EXPECT_EQ(counters.files, 4u);

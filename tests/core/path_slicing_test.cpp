@@ -26,15 +26,15 @@ TEST(IsNestedIn, NeedsAnExactPrefixFollowedByASeparator) {
 }
 
 TEST(SlicePath, CutsTheComponentsBelowTheParent) {
-    catalogue::TIntA count{7};
+    catalogue::IntList count{7};
     EXPECT_EQ(SlicePath("C:\\Users\\user", "C:\\Users\\user\\Documents\\My Music", count, '\\'),
-              (catalogue::TSA{"Documents", "My Music"}));
-    EXPECT_EQ(count, (catalogue::TIntA{7, 1}));
-    EXPECT_EQ(SlicePath("C:\\Users\\user\\", "C:\\Users\\user\\Music\\", count, '\\'), (catalogue::TSA{"Music"}));
+              (catalogue::TextList{"Documents", "My Music"}));
+    EXPECT_EQ(count, (catalogue::IntList{7, 1}));
+    EXPECT_EQ(SlicePath("C:\\Users\\user\\", "C:\\Users\\user\\Music\\", count, '\\'), (catalogue::TextList{"Music"}));
     EXPECT_EQ(count.back(), 0);
-    EXPECT_EQ(SlicePath("D:", "D:\\a\\\\b", count, '\\'), (catalogue::TSA{"a", "", "b"}));
+    EXPECT_EQ(SlicePath("D:", "D:\\a\\\\b", count, '\\'), (catalogue::TextList{"a", "", "b"}));
     EXPECT_EQ(count.back(), 2);
-    EXPECT_EQ(SlicePath("/home/al", "/home/al/Documents/Music", count, '/'), (catalogue::TSA{"Documents", "Music"}));
+    EXPECT_EQ(SlicePath("/home/al", "/home/al/Documents/Music", count, '/'), (catalogue::TextList{"Documents", "Music"}));
     EXPECT_EQ(count.back(), 1);
 }
 

@@ -22,7 +22,7 @@
 
 namespace trovel::testing {
 
-using catalogue::TFrame1;
+using catalogue::FolderRow;
 using platform::fake::FakeFolder;
 using platform::fake::FakePlatform;
 
@@ -51,26 +51,26 @@ protected:
     }
 
     void Build() {
-        window = std::make_unique<app::TForm1>(fake);
+        window = std::make_unique<app::MainWindow>(fake);
         window->installEventFilter(&recorder);
     }
 
-    catalogue::Tvkfo& kfo() { return window->kfo(); }
+    catalogue::FolderCatalogue& folders() { return window->folders(); }
 
     // The row made for the n-th registered folder, wherever the sorts put it.
-    TFrame1* Row(int n) { return window->findChild<TFrame1*>(QStringLiteral("F%1").arg(n)); }
+    FolderRow* Row(int n) { return window->findChild<FolderRow*>(QStringLiteral("F%1").arg(n)); }
 
     // Names of the rows in the catalogue's order, listed or not.
     std::vector<std::string> Order() {
         std::vector<std::string> names;
-        for (TFrame1* row : kfo().framearr) names.push_back(row->lfoldername->text().toStdString());
+        for (FolderRow* row : folders().framearr) names.push_back(row->lfoldername->text().toStdString());
         return names;
     }
 
     // Names of the rows attached to `page`, top to bottom.
     std::vector<std::string> Listed(QWidget* page) {
         std::vector<std::pair<int, std::string>> placed;
-        for (TFrame1* row : kfo().framearr)
+        for (FolderRow* row : folders().framearr)
             if (row->parentWidget() == page) placed.emplace_back(row->y(), row->lfoldername->text().toStdString());
         std::sort(placed.begin(), placed.end());
         std::vector<std::string> names;
@@ -90,7 +90,7 @@ protected:
 
     FakePlatform fake;
     MessageRecorder recorder;
-    std::unique_ptr<app::TForm1> window;
+    std::unique_ptr<app::MainWindow> window;
 };
 
 }  // namespace trovel::testing

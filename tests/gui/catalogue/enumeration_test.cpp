@@ -13,9 +13,9 @@ TEST_F(CatalogueTest, BuildsOneNamedRowPerFolderInRegistryOrderThenSortsByName) 
     Add("Mid", "C:\\m");
     Build();
 
-    ASSERT_EQ(kfo().framearr.size(), 3u);
-    EXPECT_EQ(kfo().Fkffullcount, 3u);
-    EXPECT_EQ(kfo().Fkflistcount, 3u);
+    ASSERT_EQ(folders().framearr.size(), 3u);
+    EXPECT_EQ(folders().Fkffullcount, 3u);
+    EXPECT_EQ(folders().Fkflistcount, 3u);
     EXPECT_EQ(Row(0)->lfoldername->text(), "Zeta");
     EXPECT_EQ(Row(1)->lfoldername->text(), "alpha");
     EXPECT_EQ(Row(2)->lfoldername->text(), "Mid");
@@ -28,7 +28,7 @@ TEST_F(CatalogueTest, BuildsOneNamedRowPerFolderInRegistryOrderThenSortsByName) 
         EXPECT_FALSE(Row(n)->IsAttached());
     }
     EXPECT_EQ(Order(), (std::vector<std::string>{"alpha", "Mid", "Zeta"}));
-    EXPECT_EQ(kfo().vSortCriteria, 0);
+    EXPECT_EQ(folders().vSortCriteria, 0);
 }
 
 TEST_F(CatalogueTest, CopiesTheRecordAndAppendsMyDocumentsToPersonalOnly) {
@@ -63,15 +63,15 @@ TEST_F(CatalogueTest, ShowsThePathWithHintCursorAndIcon) {
     Add("Short", "D:");
     Build();
 
-    TFrame1* music = Row(0);
+    FolderRow* music = Row(0);
     EXPECT_EQ(music->Path, "C:\\Users\\al\\Music");
     EXPECT_EQ(music->lfolderpath->text(), "C:\\Users\\al\\Music");
     EXPECT_EQ(music->lfolderpath->toolTip(), "C:\\Users\\al\\Music");
     EXPECT_EQ(music->lfolderpath->cursor().shape(), Qt::PointingHandCursor);
-    ASSERT_FALSE(music->Image1->pixmap().isNull());
-    EXPECT_EQ(music->Image1->size(), QSize(48, 48));
+    ASSERT_FALSE(music->icon->pixmap().isNull());
+    EXPECT_EQ(music->icon->size(), QSize(48, 48));
 
-    TFrame1* virtualFolder = Row(1);
+    FolderRow* virtualFolder = Row(1);
     EXPECT_EQ(virtualFolder->Path, "");
     EXPECT_EQ(virtualFolder->lfolderpath->text(), "");
     EXPECT_EQ(virtualFolder->lfolderpath->cursor().shape(), Qt::ArrowCursor);
@@ -107,15 +107,15 @@ TEST_F(CatalogueTest, RecordsTheSystemDriveFromTheWindowsFolder) {
 
 TEST_F(CatalogueTest, EmptyOrUnavailableRegistryGivesNoRows) {
     Build();
-    EXPECT_TRUE(kfo().framearr.empty());
-    EXPECT_EQ(kfo().Fkflistcount, 0u);
+    EXPECT_TRUE(folders().framearr.empty());
+    EXPECT_EQ(folders().Fkflistcount, 0u);
     EXPECT_EQ(window->shared().systemDrive, "");
 
     FakePlatform broken;
     broken.AddFolder("Personal", "C:\\d");
     broken.createManagerResult = platform::kFail;
-    app::TForm1 brokenWindow(broken);
-    EXPECT_TRUE(brokenWindow.kfo().framearr.empty());
+    app::MainWindow brokenWindow(broken);
+    EXPECT_TRUE(brokenWindow.folders().framearr.empty());
 }
 
 TEST_F(CatalogueTest, AFolderTheRegistryWillNotOpenIsListedByItsIdAndNeverQueried) {
@@ -125,7 +125,7 @@ TEST_F(CatalogueTest, AFolderTheRegistryWillNotOpenIsListedByItsIdAndNeverQuerie
     Add("Undefined", "C:\\u").definitionResult = platform::kFail;
     Build();
 
-    ASSERT_EQ(kfo().framearr.size(), 3u);
+    ASSERT_EQ(folders().framearr.size(), 3u);
     EXPECT_EQ(Row(1)->lfoldername->text().toStdString(), bad.id.ToString());
     EXPECT_EQ(Row(1)->Path, "");
     EXPECT_EQ(Row(1)->FolderRedirectionCapability, 0u);  // never offered for relocation

@@ -17,20 +17,20 @@ protected:
         Add("My Music", "C:\\Users\\al\\Music");
         Build();
         window->show();
-        kfo().GetKFDefinedListRedirect(window->Redirect, window->ScrollBar1);
-        window->PageControl1->setCurrentWidget(window->Redirect);
+        folders().GetKFDefinedListRedirect(window->redirectPage, window->pageScrollBar);
+        window->pageArea->setCurrentWidget(window->redirectPage);
         row = Row(0);
     }
 
-    QColor Background() const { return row->GroupBox1->palette().color(QPalette::Window); }
+    QColor Background() const { return row->rowBox->palette().color(QPalette::Window); }
 
-    TFrame1* row = nullptr;
+    FolderRow* row = nullptr;
 };
 
 TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
     EXPECT_EQ(row->size(), QSize(577, 105));
-    EXPECT_EQ(row->GroupBox1->geometry(), QRect(3, 0, 571, 103));
-    EXPECT_EQ(row->Image1->pos(), QPoint(14, 23));
+    EXPECT_EQ(row->rowBox->geometry(), QRect(3, 0, 571, 103));
+    EXPECT_EQ(row->icon->pos(), QPoint(14, 23));
     EXPECT_EQ(row->lfoldername->pos(), QPoint(92, 7));
     EXPECT_EQ(row->lsize->pos(), QPoint(218, 7));
     EXPECT_EQ(row->lfolderpath->pos(), QPoint(92, 24));
@@ -51,7 +51,7 @@ TEST_F(FolderRowTest, LaysOutItsControlsAsDesigned) {
     expectBox(row->cbredirected, QRect(372, 82, 81, 13));
     expectBox(row->cbcopied, QRect(459, 82, 69, 13));
     // Both whole within the page area the row lies in (542 wide, the row 3 pixels in).
-    EXPECT_LE(3 + row->GroupBox1->x() + row->cbcopied->geometry().right(), 542 - 1);
+    EXPECT_LE(3 + row->rowBox->x() + row->cbcopied->geometry().right(), 542 - 1);
 
     EXPECT_EQ(row->lfoldername->font().pixelSize(), 13);
     EXPECT_TRUE(row->lfoldername->font().bold());
@@ -75,7 +75,7 @@ TEST_F(FolderRowTest, BoxesCarryTheirTextsHintsAndStartingState) {
     EXPECT_EQ(row->cbcopied->text(), "Másolva");
     EXPECT_EQ(row->cbcopied->toolTip(), "Másolás/áthelyezés állapota");
 
-    TFrame1 fresh(window.get(), fake);
+    FolderRow fresh(window.get(), fake);
     EXPECT_TRUE(fresh.cbcopy->isChecked());
     EXPECT_FALSE(fresh.cbmove->isChecked());
     EXPECT_FALSE(fresh.cbredirected->isEnabled());
@@ -96,7 +96,7 @@ TEST_F(FolderRowTest, SelectedPaintsLightBlueOrWhiteOnEveryCall) {
     row->setSelected(true);
     EXPECT_TRUE(row->selected());
     EXPECT_EQ(Background(), QColor(234, 244, 255));
-    row->GroupBox1->setPalette(QPalette(Qt::red));
+    row->rowBox->setPalette(QPalette(Qt::red));
     row->setSelected(true);  // same value: the colour is set again
     EXPECT_EQ(Background(), QColor(234, 244, 255));
     row->setProperty("selected", false);
@@ -105,7 +105,7 @@ TEST_F(FolderRowTest, SelectedPaintsLightBlueOrWhiteOnEveryCall) {
 
 // What is drawn, not only the palette: the style must not blend the colours with a shade.
 TEST_F(FolderRowTest, RowsAreDrawnInExactlyTheirColours) {
-    const auto drawn = [&] { return row->GroupBox1->grab().toImage().pixelColor(300, 40); };
+    const auto drawn = [&] { return row->rowBox->grab().toImage().pixelColor(300, 40); };
     EXPECT_EQ(drawn(), QColor(255, 255, 255));
     row->setSelected(true);
     EXPECT_EQ(drawn(), QColor(234, 244, 255));

@@ -13,11 +13,11 @@ protected:
         Add("Árvíz", "C:\\Users\\al\\árvíz");
         Add("Fonts", "C:\\Windows\\Fonts");
         Build();
-        page = window->TSListAll;
-        kfo().GetKFAll(page, window->ScrollBar1);
+        page = window->overviewPage;
+        folders().GetKFAll(page, window->pageScrollBar);
     }
     std::vector<std::string> Find(const QString& text, bool inname = true, bool inpath = true) {
-        kfo().FindItems(text, inname, inpath, page, window->ScrollBar1, window->lfolderslisted);
+        folders().FindItems(text, inname, inpath, page, window->pageScrollBar, window->lfolderslisted);
         return Listed(page);
     }
     QWidget* page = nullptr;
@@ -29,7 +29,7 @@ TEST_F(SearchTest, MatchesNamesAndPathsAsAsciiFoldedSubstrings) {
     EXPECT_EQ(Find("zene", false, true), (std::vector<std::string>{"My Music"}));
     EXPECT_EQ(Find("USERS"), (std::vector<std::string>{"Personal (My Documents)", "Árvíz"}));
     EXPECT_EQ(window->lfolderslisted->text(), "2");
-    EXPECT_EQ(kfo().Fkflistcount, 2u);
+    EXPECT_EQ(folders().Fkflistcount, 2u);
     // A name hit and a path hit both count once; the row is listed once.
     EXPECT_EQ(Find("fonts"), (std::vector<std::string>{"Fonts"}));
 }
@@ -57,14 +57,14 @@ TEST_F(SearchTest, BothBoxesOffListsNothingAndBlanksArePartOfTheText) {
 }
 
 TEST_F(SearchTest, SearchLeavesActiveTicksAndCountsAlone) {
-    for (TFrame1* row : kfo().framearr) row->cbmove->setChecked(true);
-    kfo().Fkfselectedcount = 3;
+    for (FolderRow* row : folders().framearr) row->cbmove->setChecked(true);
+    folders().Fkfselectedcount = 3;
     Find("music");
-    for (TFrame1* row : kfo().framearr) {
+    for (FolderRow* row : folders().framearr) {
         EXPECT_TRUE(row->active);
         EXPECT_TRUE(row->cbmove->isChecked());
     }
-    EXPECT_EQ(kfo().Fkfselectedcount, 3u);
+    EXPECT_EQ(folders().Fkfselectedcount, 3u);
 }
 
 TEST_F(CatalogueTest, SortsAreStableAndPutPrefixesFirst) {
@@ -75,8 +75,8 @@ TEST_F(CatalogueTest, SortsAreStableAndPutPrefixesFirst) {
     Add("MUSIC", "C:\\A");
     Build();
     EXPECT_EQ(Order(), (std::vector<std::string>{"music", "Music", "MUSIC", "Music Library", "_under"}));
-    kfo().SortByPath();
-    EXPECT_EQ(kfo().vSortCriteria, 1);
+    folders().SortByPath();
+    EXPECT_EQ(folders().vSortCriteria, 1);
     EXPECT_EQ(Order(), (std::vector<std::string>{"Music", "MUSIC", "Music Library", "music", "_under"}));
 }
 
@@ -86,23 +86,23 @@ TEST_F(CatalogueTest, SizeSortPutsLargestFirstAndUnmeasuredLastInOrder) {
     Row(1)->FolderSize = 10;
     Row(3)->FolderSize = 30;
     Row(4)->FolderSize = 10;
-    kfo().Sort(2);
-    EXPECT_EQ(kfo().vSortCriteria, 2);
+    folders().Sort(2);
+    EXPECT_EQ(folders().vSortCriteria, 2);
     EXPECT_EQ(Order(), (std::vector<std::string>{"d", "b", "e", "a", "c"}));
-    kfo().Sort(7);  // no such order: nothing moves
+    folders().Sort(7);  // no such order: nothing moves
     EXPECT_EQ(Order(), (std::vector<std::string>{"d", "b", "e", "a", "c"}));
 }
 
 TEST_F(SearchTest, ResortingDuringASearchLaysOutOnlyTheFoundRows) {
     Find("users");  // lists Personal and Árvíz
-    kfo().Sort(0);  // by name they come last, after the two rows the search took off
+    folders().Sort(0);  // by name they come last, after the two rows the search took off
     EXPECT_EQ(Order(), (std::vector<std::string>{"Fonts", "My Music", "Personal (My Documents)", "Árvíz"}));
     // The found rows take the first places, within the search's scroll range; the others stay off the page.
-    EXPECT_EQ(kfo().framearr[2]->y(), 3);
-    EXPECT_EQ(kfo().framearr[3]->y(), 111);
-    EXPECT_TRUE(kfo().framearr[2]->IsAttached());
-    EXPECT_FALSE(kfo().framearr[0]->IsAttached());
-    EXPECT_FALSE(kfo().framearr[1]->IsAttached());
+    EXPECT_EQ(folders().framearr[2]->y(), 3);
+    EXPECT_EQ(folders().framearr[3]->y(), 111);
+    EXPECT_TRUE(folders().framearr[2]->IsAttached());
+    EXPECT_FALSE(folders().framearr[0]->IsAttached());
+    EXPECT_FALSE(folders().framearr[1]->IsAttached());
 }
 
 }  // namespace

@@ -5,8 +5,8 @@ namespace {
 
 class ExclusionListTest : public CatalogueTest {
 protected:
-    TFrame1* Named(const std::string& name) {
-        for (TFrame1* row : kfo().framearr)
+    FolderRow* Named(const std::string& name) {
+        for (FolderRow* row : folders().framearr)
             if (row->FolderDefinition.name == name) return row;
         return nullptr;
     }
@@ -21,13 +21,13 @@ TEST_F(ExclusionListTest, RecordsNestedFoldersAtEveryDepthInCatalogueOrder) {
     Add("Lower", "c:\\users\\user\\Music");
     Build();
 
-    TFrame1* top = Named("Profile");
-    EXPECT_EQ(top->FolderExcludeList, (catalogue::TaKF{documents.id, music.id}));
+    FolderRow* top = Named("Profile");
+    EXPECT_EQ(top->FolderExcludeList, (catalogue::FolderIdList{documents.id, music.id}));
     EXPECT_EQ(top->FolderExcludePath,
-              (catalogue::TSA{"C:\\Users\\user\\Documents\\", "C:\\Users\\user\\Documents\\My Music\\"}));
-    EXPECT_EQ(top->SubKFArray, (catalogue::TFMSA{{"Documents"}, {"Documents", "My Music"}}));
-    EXPECT_EQ(top->SKFACount, (catalogue::TIntA{0, 1}));
-    EXPECT_EQ(Named("Personal")->FolderExcludeList, (catalogue::TaKF{music.id}));
+              (catalogue::TextList{"C:\\Users\\user\\Documents\\", "C:\\Users\\user\\Documents\\My Music\\"}));
+    EXPECT_EQ(top->SubKFArray, (catalogue::TextLists{{"Documents"}, {"Documents", "My Music"}}));
+    EXPECT_EQ(top->SKFACount, (catalogue::IntList{0, 1}));
+    EXPECT_EQ(Named("Personal")->FolderExcludeList, (catalogue::FolderIdList{music.id}));
     EXPECT_TRUE(Named("My Music")->FolderExcludeList.empty());
     EXPECT_TRUE(Named("Other")->FolderExcludeList.empty());   // C:\Users\us holds nothing
     EXPECT_TRUE(Named("Lower")->FolderExcludeList.empty());
@@ -54,19 +54,19 @@ TEST_F(ExclusionListTest, PosixPathsNestTheSameWay) {
     Add("Sibling", "/home/alice/Music");
     Build();
     EXPECT_EQ(Named("Profile")->Path, "/home/al");
-    EXPECT_EQ(Named("Profile")->FolderExcludeList, (catalogue::TaKF{music.id}));
-    EXPECT_EQ(Named("Profile")->FolderExcludePath, (catalogue::TSA{"/home/al/Zene/"}));
+    EXPECT_EQ(Named("Profile")->FolderExcludeList, (catalogue::FolderIdList{music.id}));
+    EXPECT_EQ(Named("Profile")->FolderExcludePath, (catalogue::TextList{"/home/al/Zene/"}));
 }
 
 TEST_F(ExclusionListTest, DestinationComesFromTheDefaultPath) {
     FakeFolder& documents = fake.AddFolder("Personal", "F:\\Docs", "C:\\Users\\user\\Documents");
     Build();
-    EXPECT_EQ(kfo().MakeDestPath("E:\\", documents.id), "E:\\Users\\user\\Documents");
+    EXPECT_EQ(folders().MakeDestPath("E:\\", documents.id), "E:\\Users\\user\\Documents");
     EXPECT_EQ(fake.CallsOf("GetPath").back().flags, 0x4600u);
-    EXPECT_EQ(kfo().MakeDestPath("win", documents.id), "C:\\Users\\user\\Documents");
+    EXPECT_EQ(folders().MakeDestPath("win", documents.id), "C:\\Users\\user\\Documents");
     EXPECT_EQ(fake.CallsOf("GetPath").back().flags, 0xC600u);
     // Only the lower-case literal means the default place.
-    EXPECT_EQ(kfo().MakeDestPath("WIN", documents.id), "WINUsers\\user\\Documents");
+    EXPECT_EQ(folders().MakeDestPath("WIN", documents.id), "WINUsers\\user\\Documents");
 }
 
 TEST_F(ExclusionListTest, AFolderThatCannotBeHadGetsNoDestination) {
@@ -75,10 +75,10 @@ TEST_F(ExclusionListTest, AFolderThatCannotBeHadGetsNoDestination) {
     Build();
     locked.getFolderResult = platform::kAccessDenied;
     const auto before = fake.calls.size();
-    EXPECT_EQ(kfo().MakeDestPath("E:\\", locked.id), "");
+    EXPECT_EQ(folders().MakeDestPath("E:\\", locked.id), "");
     for (std::size_t i = before; i < fake.calls.size(); ++i) EXPECT_EQ(fake.calls[i].operation, "GetFolder");
-    EXPECT_EQ(kfo().MakeDestPath("E:\\", rootless.id), "");  // never the bare root E:\ .
-    EXPECT_EQ(kfo().MakeDestPath("win", rootless.id), "");
+    EXPECT_EQ(folders().MakeDestPath("E:\\", rootless.id), "");  // never the bare root E:\ .
+    EXPECT_EQ(folders().MakeDestPath("win", rootless.id), "");
 }
 
 }  // namespace

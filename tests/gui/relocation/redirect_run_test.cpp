@@ -35,8 +35,8 @@ protected:
         folder.defaultPath = defaultPath.empty() ? path : defaultPath;
         return folder;
     }
-    TFrame1* RowOf(const FakeFolder& folder) {
-        for (TFrame1* row : kfo().framearr)
+    FolderRow* RowOf(const FakeFolder& folder) {
+        for (FolderRow* row : folders().framearr)
             if (row->FolderID == folder.id) return row;
         return nullptr;
     }
@@ -49,27 +49,27 @@ protected:
     void Relocate(const std::vector<Choice>& choices) {
         Build();
         window->show();
-        window->ShowPage(window->Redirect);
+        window->ShowPage(window->redirectPage);
         for (const Choice& choice : choices) RowOf(*choice.folder)->cbmove->setChecked(choice.move);
         window->bnextClick();
         for (const Choice& choice : choices)
             if (choice.move) RowOf(*choice.folder)->cbcopy->setChecked(choice.copy);
-        kfo().FkfSizegot = true;
+        folders().FkfSizegot = true;
         window->bnextClick();
         for (const Choice& choice : choices)
             if (choice.move && choice.copy) RowOf(*choice.folder)->cbdelete->setChecked(choice.remove);
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSDrives);
-        for (space::TFrame2* drive : window->vddo().vObjarr)
+        ASSERT_EQ(window->ShownPage(), window->drivesPage);
+        for (space::DriveRow* drive : window->drives().vObjarr)
             if (drive->vDrive == "E:\\") QTest::mouseClick(drive->cbusethis, Qt::LeftButton);
         ASSERT_TRUE(window->bnext->isEnabled());
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSStatus);
+        ASSERT_EQ(window->ShownPage(), window->statusPage);
     }
     std::vector<platform::fake::Call> Shell(const char* operation) { return fake.CallsOf(operation); }
     // What a processed row shows: "RC" both ticked, "R-" redirected only, "--" neither.
     std::string Boxes(const FakeFolder& folder) {
-        TFrame1* row = RowOf(folder);
+        FolderRow* row = RowOf(folder);
         if (row->cbredirected->isHidden()) return "hidden";
         return std::string(row->cbredirected->isChecked() ? "R" : "-") + (row->cbcopied->isChecked() ? "C" : "-");
     }
@@ -112,19 +112,19 @@ TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
     EXPECT_TRUE(RowOf(*documents)->selected());
     EXPECT_FALSE(RowOf(*videos)->selected());
     for (const FakeFolder* folder : {documents, music, pictures, videos}) {
-        TFrame1* row = RowOf(*folder);
-        EXPECT_EQ(row->parentWidget(), window->TSStatus);
+        FolderRow* row = RowOf(*folder);
+        EXPECT_EQ(row->parentWidget(), window->statusPage);
         EXPECT_FALSE(row->cbmove->isEnabled());
         EXPECT_TRUE(row->lsize->isHidden());
     }
-    EXPECT_EQ(kfo().Fkflistcount, 4u);
-    EXPECT_EQ(kfo().Fkfselectedcount, 3u);
+    EXPECT_EQ(folders().Fkflistcount, 4u);
+    EXPECT_EQ(folders().Fkfselectedcount, 3u);
     EXPECT_EQ(window->lcheckedcount->text(), "3");
     EXPECT_EQ(window->lfolderslisted->text(), "4");
     EXPECT_TRUE(window->bnext->isHidden());
     EXPECT_TRUE(window->bprevious->isHidden());
     EXPECT_EQ(window->bexit->text(), "Kilépés");
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(RedirectRunTest, TheDestinationComesFromTheDefaultPathNotFromWhereTheFolderIsNow) {
@@ -178,16 +178,16 @@ TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesO
 }
 
 // The window, noting what its effects do as they happen and how many shell calls were made by then.
-class NotingWindow : public app::TForm1 {
+class NotingWindow : public app::MainWindow {
 public:
-    NotingWindow(platform::fake::FakePlatform& platform) : TForm1(platform), fake_(platform) {}
+    NotingWindow(platform::fake::FakePlatform& platform) : MainWindow(platform), fake_(platform) {}
     void SetProgressLine(const QString& text) override {
         notes.push_back(text.toStdString() + " after " + std::to_string(fake_.CallsOf("Redirect").size()));
-        TForm1::SetProgressLine(text);
+        MainWindow::SetProgressLine(text);
     }
     void EndWait() override {
         notes.push_back("end, counted " + lcheckedcount->text().toStdString());
-        TForm1::EndWait();
+        MainWindow::EndWait();
     }
     std::vector<std::string> notes;
 
@@ -200,11 +200,11 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
     NotingWindow* notes = noting.get();
     window = std::move(noting);
     window->show();
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     for (FakeFolder* folder : {documents, pictures, videos}) RowOf(*folder)->cbmove->setChecked(true);
     window->bnextClick();
     window->shared().chosenDriveRoot = "E:\\";
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_EQ(notes->notes, (std::vector<std::string>{"Folyamatban: My Pictures after 0", "Folyamatban: My Video after 1",
                                                       "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
 }
@@ -212,26 +212,26 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
 TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
     Build();
     window->show();
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_TRUE(Shell("Redirect").empty());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_EQ(window->lfolderslisted->text(), "0");
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(RedirectRunTest, ARowASearchTookOffTheScreenIsStillProcessed) {
     Build();
     window->show();
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     RowOf(*documents)->cbmove->setChecked(true);
     RowOf(*pictures)->cbmove->setChecked(true);
     window->bnextClick();
     RowOf(*documents)->cbcopy->setChecked(true);
     RowOf(*pictures)->cbcopy->setChecked(true);
-    kfo().FindItems(QStringLiteral("Pictures"), true, true, window->TSCopy, window->ScrollBar1, window->lfolderslisted);
+    folders().FindItems(QStringLiteral("Pictures"), true, true, window->copyPage, window->pageScrollBar, window->lfolderslisted);
     ASSERT_FALSE(RowOf(*documents)->IsAttached());
     window->shared().chosenDriveRoot = "E:\\";
-    window->ShowPage(window->TSStatus);
+    window->ShowPage(window->statusPage);
     EXPECT_EQ(Shell("Redirect").size(), 2u);
     EXPECT_EQ(Boxes(*documents), "RC");
 }
@@ -245,11 +245,11 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     // Presses the wait window's cancel button once it has appeared with the first report.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (window == nullptr || window->VFAbout->bcancel->isHidden()) return;
+        if (window == nullptr || window->waitWindow->bcancel->isHidden()) return;
         offered = true;
-        transfer = window->VFAbout->ltransfer->text();
+        transfer = window->waitWindow->ltransfer->text();
         poll.stop();
-        QTest::mouseClick(window->VFAbout->bcancel, Qt::LeftButton);
+        QTest::mouseClick(window->waitWindow->bcancel, Qt::LeftButton);
     });
     poll.start(5);
     Relocate({{pictures, true, true, true}, {documents, true, true, false}});
@@ -260,7 +260,7 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     EXPECT_EQ(Boxes(*pictures), "--");
     EXPECT_FALSE(RowOf(*documents)->cbcopied->isHidden());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
-    EXPECT_TRUE(window->VFAbout->bcancel->isHidden());
+    EXPECT_TRUE(window->waitWindow->bcancel->isHidden());
 }
 
 TEST_F(RedirectRunTest, ExitAfterARelocationSignsOutButTheCloseBoxDoesNot) {
@@ -281,10 +281,10 @@ protected:
     void Restore(const std::vector<FakeFolder*>& folders) {
         Build();
         window->show();
-        window->ShowPage(window->TSRestore);
+        window->ShowPage(window->restorePage);
         for (FakeFolder* folder : folders) RowOf(*folder)->cbmove->setChecked(true);
         window->bnextClick();
-        ASSERT_EQ(window->ShownPage(), window->TSRestored);
+        ASSERT_EQ(window->ShownPage(), window->restoredPage);
     }
 };
 
@@ -306,7 +306,7 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
     EXPECT_FALSE(RowOf(*pictures)->cbredirected->isChecked());
     EXPECT_FALSE(RowOf(*music)->active);
     EXPECT_FALSE(RowOf(*music)->IsAttached());
-    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->TSRestored);
+    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);
     EXPECT_EQ(window->lcheckedcount->text(), "2");
     EXPECT_EQ(window->lfolderslisted->text(), "3");
     EXPECT_TRUE(window->bnext->isHidden());
@@ -320,8 +320,8 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
 TEST_F(RestoreTest, NothingTickedLeavesAnEmptyPageAndCountsNothing) {
     Build();
     window->show();
-    window->ShowPage(window->TSRestored);
-    for (TFrame1* row : kfo().framearr) EXPECT_FALSE(row->active);
+    window->ShowPage(window->restoredPage);
+    for (FolderRow* row : folders().framearr) EXPECT_FALSE(row->active);
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_TRUE(Shell("SetPath").empty());
     window->bexitClick();

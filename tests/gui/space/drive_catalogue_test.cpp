@@ -11,7 +11,7 @@ namespace {
 
 using platform::DriveType;
 using space::StateProgressBar;
-using space::TFrame2;
+using space::DriveRow;
 
 constexpr std::int64_t MiB = 1024 * 1024;
 constexpr std::int64_t GiB = 1024 * MiB;
@@ -26,23 +26,23 @@ protected:
                 DriveType type = DriveType::Fixed) {
         fake.volumes.push_back({root, type, label, true, {free, total, free}, true});
     }
-    space::TVddo& vddo() { return window->vddo(); }
-    TFrame2* DriveRow(const std::string& root) {
-        for (TFrame2* row : vddo().vObjarr)
+    space::DriveCatalogue& drives() { return window->drives(); }
+    DriveRow* RowFor(const std::string& root) {
+        for (DriveRow* row : drives().vObjarr)
             if (row->vDrive == root) return row;
         return nullptr;
     }
     // Ticks a row's box as the user does and lets the window apply the choice.
-    void Tick(TFrame2* row) {
+    void Tick(DriveRow* row) {
         if (!window->isVisible()) {
-            window->PageControl1->setCurrentWidget(window->TSDrives);
+            window->pageArea->setCurrentWidget(window->drivesPage);
             window->show();
         }
         QTest::mouseClick(row->cbusethis, Qt::LeftButton);
     }
     std::vector<std::string> Roots() {
         std::vector<std::string> roots;
-        for (TFrame2* row : vddo().vObjarr) roots.push_back(row->vDrive);
+        for (DriveRow* row : drives().vObjarr) roots.push_back(row->vDrive);
         return roots;
     }
 };
@@ -57,33 +57,33 @@ TEST_F(DriveCatalogueTest, ListsFixedDrivesButTheSystemDriveMostFreeFirst) {
     EXPECT_EQ(window->shared().systemDrive, "C:");
     // Start-up sorts by free space but leaves the places to the drive page.
     EXPECT_EQ(Roots(), (std::vector<std::string>{"E:\\", "D:\\"}));
-    EXPECT_EQ(vddo().vSortCriteria, 2);
-    EXPECT_EQ(vddo().FDCount, 2);
-    vddo().RefreshList();
-    EXPECT_EQ(DriveRow("E:\\")->y(), 3);
-    EXPECT_EQ(DriveRow("D:\\")->y(), 86);
-    EXPECT_EQ(DriveRow("E:\\")->ID, 0);
-    EXPECT_EQ(DriveRow("D:\\")->objectName(), "DrvObj0");
-    EXPECT_EQ(DriveRow("D:\\")->parentWidget(), window->TSDrives);
+    EXPECT_EQ(drives().vSortCriteria, 2);
+    EXPECT_EQ(drives().FDCount, 2);
+    drives().RefreshList();
+    EXPECT_EQ(RowFor("E:\\")->y(), 3);
+    EXPECT_EQ(RowFor("D:\\")->y(), 86);
+    EXPECT_EQ(RowFor("E:\\")->ID, 0);
+    EXPECT_EQ(RowFor("D:\\")->objectName(), "DrvObj0");
+    EXPECT_EQ(RowFor("D:\\")->parentWidget(), window->drivesPage);
 }
 
 TEST_F(DriveCatalogueTest, RowShowsLabelRootBarAndSpaceText) {
     Volume("D:\\", 40 * GiB + 214748364, 100 * GiB, "Data");
     Build();
-    TFrame2* row = DriveRow("D:\\");
+    DriveRow* row = RowFor("D:\\");
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->size(), QSize(577, 80));
     EXPECT_EQ(row->ldrvlabel->text(), "Data ( D:\\ )");
     EXPECT_EQ(row->ldrvlabel->pos(), QPoint(136, 10));
-    EXPECT_EQ(row->ProgressBar1->geometry(), QRect(136, 29, 273, 14));
+    EXPECT_EQ(row->usageBar->geometry(), QRect(136, 29, 273, 14));
     EXPECT_EQ(row->cbusethis->geometry(), QRect(463, 29, 97, 17));
     EXPECT_EQ(row->lspace->text(), "40.20  GB free of 100.00  GB");
     EXPECT_EQ(row->vUsed, 100 * GiB - row->vFree);
     EXPECT_EQ(row->vPBPosition, 60);
-    EXPECT_EQ(row->ProgressBar1->position(), 60);
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Error);
-    EXPECT_FALSE(row->Image1->pixmap().isNull());
-    EXPECT_EQ(row->GroupBox1->palette().color(QPalette::Window), QColor(255, 255, 255));
+    EXPECT_EQ(row->usageBar->position(), 60);
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Error);
+    EXPECT_FALSE(row->icon->pixmap().isNull());
+    EXPECT_EQ(row->rowBox->palette().color(QPalette::Window), QColor(255, 255, 255));
 
     QTest::mouseClick(row->ldrvlabel, Qt::LeftButton);
     ASSERT_EQ(fake.CallsOf("ShellOpen").size(), 1u);
@@ -93,43 +93,43 @@ TEST_F(DriveCatalogueTest, RowShowsLabelRootBarAndSpaceText) {
 TEST_F(DriveCatalogueTest, TheLimitIsStrictAndBoundedAtTenGiB) {
     Volume("D:\\", 60 * GiB, 100 * GiB);
     Build();
-    TFrame2* row = DriveRow("D:\\");
+    DriveRow* row = RowFor("D:\\");
     EXPECT_EQ(row->vAtmost, 10 * GiB);
     window->shared().selectedSizeSum = 8 * GiB;
     Tick(row);
     EXPECT_TRUE(window->bnext->isEnabled());
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Normal);
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Normal);
     EXPECT_EQ(window->shared().chosenDriveRoot, "D:\\");
-    EXPECT_EQ(row->GroupBox1->palette().color(QPalette::Window), QColor(234, 244, 255));
-    EXPECT_EQ(row->ProgressBar1->position(), 48);  // (40 + 8) of 100 GiB
+    EXPECT_EQ(row->rowBox->palette().color(QPalette::Window), QColor(234, 244, 255));
+    EXPECT_EQ(row->usageBar->position(), 48);  // (40 + 8) of 100 GiB
 
     window->shared().selectedSizeSum = 10 * GiB;
-    EXPECT_FALSE(vddo().SelectDrive(vddo().IDSelecyed));
-    EXPECT_EQ(row->ProgressBar1->state(), StateProgressBar::Paused);
+    EXPECT_FALSE(drives().SelectDrive(drives().IDSelecyed));
+    EXPECT_EQ(row->usageBar->state(), StateProgressBar::Paused);
     EXPECT_EQ(row->lspace->text(), "50.00  GB free of 100.00  GB");
 }
 
 TEST_F(DriveCatalogueTest, SixGiBFreeTakesJustUnderFiveGiB) {
     Volume("D:\\", 6 * GiB, 100 * GiB);
     Build();
-    TFrame2* row = DriveRow("D:\\");
+    DriveRow* row = RowFor("D:\\");
     EXPECT_EQ(row->vAtmost, 5 * GiB);
     row->cbusethis->setChecked(true);
     window->shared().selectedSizeSum = 5 * GiB - 1;
-    EXPECT_TRUE(vddo().SelectDrive(0));
+    EXPECT_TRUE(drives().SelectDrive(0));
     window->shared().selectedSizeSum = 5 * GiB;
-    EXPECT_FALSE(vddo().SelectDrive(0));
+    EXPECT_FALSE(drives().SelectDrive(0));
 }
 
 TEST_F(DriveCatalogueTest, ContentLargerThanTheFreeSpaceNeverFits) {
     Volume("D:\\", 50 * MiB, 100 * GiB);
     Build();
-    TFrame2* row = DriveRow("D:\\");
+    DriveRow* row = RowFor("D:\\");
     window->shared().selectedSizeSum = 80 * MiB;
     Tick(row);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_EQ(row->vState, StateProgressBar::Paused);
-    EXPECT_EQ(row->ProgressBar1->position(), 100);
+    EXPECT_EQ(row->usageBar->position(), 100);
     EXPECT_EQ(row->lspace->text(), "-30.00  MB free of 100.00  GB");
 }
 
@@ -137,29 +137,29 @@ TEST_F(DriveCatalogueTest, NothingToCopyFitsAndShowsTheDrivesOwnShare) {
     Volume("D:\\", 75 * GiB, 100 * GiB);
     Build();
     window->shared().selectedSizeSum = 0;
-    Tick(DriveRow("D:\\"));
+    Tick(RowFor("D:\\"));
     EXPECT_TRUE(window->bnext->isEnabled());
-    EXPECT_EQ(DriveRow("D:\\")->ProgressBar1->position(), 25);
+    EXPECT_EQ(RowFor("D:\\")->usageBar->position(), 25);
 }
 
 TEST_F(DriveCatalogueTest, OneChoiceAtATimeAndUntickingDropsIt) {
     Volume("D:\\", 60 * GiB, 100 * GiB);
     Volume("E:\\", 30 * GiB, 100 * GiB);
     Build();
-    vddo().RefreshList();
-    TFrame2* d = DriveRow("D:\\");
-    TFrame2* e = DriveRow("E:\\");
+    drives().RefreshList();
+    DriveRow* d = RowFor("D:\\");
+    DriveRow* e = RowFor("E:\\");
     Tick(d);
     EXPECT_EQ(recorder.messages.back(), std::make_pair(1025, qintptr{d->ID}));
     Tick(e);
     EXPECT_FALSE(d->cbusethis->isChecked());
     EXPECT_FALSE(d->selected());
-    EXPECT_EQ(d->ProgressBar1->state(), StateProgressBar::Error);
+    EXPECT_EQ(d->usageBar->state(), StateProgressBar::Error);
     EXPECT_EQ(window->shared().chosenDriveRoot, "E:\\");
-    EXPECT_EQ(vddo().IDSelecyed, e->ID);
+    EXPECT_EQ(drives().IDSelecyed, e->ID);
     Tick(e);
     EXPECT_EQ(window->shared().chosenDriveRoot, "");
-    EXPECT_EQ(vddo().IDSelecyed, -1);
+    EXPECT_EQ(drives().IDSelecyed, -1);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_EQ(e->lspace->text().toStdString(), e->vSizetxt);
 }
@@ -168,14 +168,14 @@ TEST_F(DriveCatalogueTest, TheChoiceFollowsItsRowThroughASort) {
     Volume("D:\\", 60 * GiB, 100 * GiB, "Zeta");
     Volume("E:\\", 30 * GiB, 100 * GiB, "Alpha");
     Build();
-    vddo().RefreshList();
-    Tick(DriveRow("E:\\"));
-    vddo().Sort(0);  // by label: Alpha (E:) first now
+    drives().RefreshList();
+    Tick(RowFor("E:\\"));
+    drives().Sort(0);  // by label: Alpha (E:) first now
     EXPECT_EQ(Roots(), (std::vector<std::string>{"E:\\", "D:\\"}));
-    EXPECT_EQ(vddo().IDSelecyed, 0);
-    EXPECT_TRUE(vddo().SelectDrive(vddo().IDSelecyed));
+    EXPECT_EQ(drives().IDSelecyed, 0);
+    EXPECT_TRUE(drives().SelectDrive(drives().IDSelecyed));
     EXPECT_EQ(window->shared().chosenDriveRoot, "E:\\");
-    EXPECT_TRUE(DriveRow("E:\\")->cbusethis->isChecked());
+    EXPECT_TRUE(RowFor("E:\\")->cbusethis->isChecked());
 }
 
 TEST_F(DriveCatalogueTest, EqualFreeSpaceKeepsOrderAndRefreshDropsTheChoice) {
@@ -184,50 +184,50 @@ TEST_F(DriveCatalogueTest, EqualFreeSpaceKeepsOrderAndRefreshDropsTheChoice) {
     Volume("F:\\", 50 * GiB, 100 * GiB, "C");
     Build();
     EXPECT_EQ(Roots(), (std::vector<std::string>{"F:\\", "D:\\", "E:\\"}));
-    vddo().Sort(1);
+    drives().Sort(1);
     EXPECT_EQ(Roots(), (std::vector<std::string>{"D:\\", "E:\\", "F:\\"}));
-    EXPECT_EQ(vddo().vSortCriteria, 1);
-    Tick(DriveRow("D:\\"));
+    EXPECT_EQ(drives().vSortCriteria, 1);
+    Tick(RowFor("D:\\"));
     ASSERT_EQ(window->shared().chosenDriveRoot, "D:\\");
-    vddo().GetDrivesInfo(window->TSDrives, window->ScrollBar1);
-    EXPECT_FALSE(vddo().SelectDrive(vddo().IDSelecyed));
+    drives().GetDrivesInfo(window->drivesPage, window->pageScrollBar);
+    EXPECT_FALSE(drives().SelectDrive(drives().IDSelecyed));
     EXPECT_EQ(window->shared().chosenDriveRoot, "");
-    EXPECT_EQ(vddo().IDSelecyed, -1);
+    EXPECT_EQ(drives().IDSelecyed, -1);
 }
 
 TEST_F(DriveCatalogueTest, OnlyTheSystemDriveGivesNoRows) {
     Volume("C:\\", 50 * GiB, 100 * GiB);
     Build();
-    EXPECT_EQ(vddo().FDCount, 0);
-    EXPECT_TRUE(vddo().vObjarr.empty());
-    vddo().ListDrives(window->TSDrives, window->ScrollBar1);
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
-    EXPECT_FALSE(vddo().SelectDrive(-1));
+    EXPECT_EQ(drives().FDCount, 0);
+    EXPECT_TRUE(drives().vObjarr.empty());
+    drives().ListDrives(window->drivesPage, window->pageScrollBar);
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
+    EXPECT_FALSE(drives().SelectDrive(-1));
 }
 
 TEST_F(DriveCatalogueTest, ADriveWhoseSizeReadsZeroNeverFits) {
     Volume("D:\\", 0, 0, "Odd");
     fake.volumes.push_back({"E:\\", DriveType::Fixed, "", false, {}, false});
     Build();
-    TFrame2* odd = DriveRow("D:\\");
+    DriveRow* odd = RowFor("D:\\");
     EXPECT_EQ(odd->vPBPosition, 0);
     EXPECT_EQ(odd->vAtmost, 0);
     window->shared().selectedSizeSum = 0;
     Tick(odd);
     EXPECT_FALSE(window->bnext->isEnabled());
-    EXPECT_EQ(odd->ProgressBar1->position(), 0);
+    EXPECT_EQ(odd->usageBar->position(), 0);
     // Unreadable label and space: the root still names the row.
-    EXPECT_EQ(DriveRow("E:\\")->ldrvlabel->text(), " ( E:\\ )");
+    EXPECT_EQ(RowFor("E:\\")->ldrvlabel->text(), " ( E:\\ )");
 }
 
 TEST_F(DriveCatalogueTest, ScrollRangeUses83PixelRows) {
     for (char letter = 'D'; letter <= 'J'; ++letter) Volume(std::string(1, letter) + ":\\", GiB, 2 * GiB);
     Build();
-    vddo().SetScrollBar(vddo().FDCount);  // 7 rows: 83 * 7 + 10 - 426 = 165
-    EXPECT_EQ(window->ScrollBar1->maximum(), 165);
-    EXPECT_TRUE(window->ScrollBar1->isVisibleTo(window.get()));
-    vddo().SetScrollBar(5);  // 415 + 10 - 426 < 0
-    EXPECT_FALSE(window->ScrollBar1->isVisibleTo(window.get()));
+    drives().SetScrollBar(drives().FDCount);  // 7 rows: 83 * 7 + 10 - 426 = 165
+    EXPECT_EQ(window->pageScrollBar->maximum(), 165);
+    EXPECT_TRUE(window->pageScrollBar->isVisibleTo(window.get()));
+    drives().SetScrollBar(5);  // 415 + 10 - 426 < 0
+    EXPECT_FALSE(window->pageScrollBar->isVisibleTo(window.get()));
 }
 
 TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnderTheList) {
@@ -242,19 +242,19 @@ TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnder
     fake.uncreatable = {"F:\\Users\\al"};
     Build();
     EXPECT_EQ(Roots(), (std::vector<std::string>{"D:\\"}));
-    ASSERT_NE(vddo().lleftout, nullptr);
-    EXPECT_EQ(vddo().lleftout->text().toStdString(),
+    ASSERT_NE(drives().lleftout, nullptr);
+    EXPECT_EQ(drives().lleftout->text().toStdString(),
               "Nem választható: E:\\ (a saját mappa meghajtója), F:\\ (nem írható), G:\\ (nem induláskor csatolt), "
               "H:\\ (rendszerindító partíció)");
-    EXPECT_EQ(vddo().lleftout->parentWidget(), window->TSDrives);
-    EXPECT_EQ(vddo().lleftout->y(), 83 + 7);  // under the one row
-    EXPECT_EQ(vddo().lleftout->textFormat(), Qt::PlainText);
+    EXPECT_EQ(drives().lleftout->parentWidget(), window->drivesPage);
+    EXPECT_EQ(drives().lleftout->y(), 83 + 7);  // under the one row
+    EXPECT_EQ(drives().lleftout->textFormat(), Qt::PlainText);
 }
 
 TEST_F(DriveCatalogueTest, NothingLeftOutShowsNoNote) {
     Volume("D:\\", 60 * GiB, 100 * GiB);
     Build();
-    EXPECT_TRUE(vddo().lleftout == nullptr || vddo().lleftout->isHidden());
+    EXPECT_TRUE(drives().lleftout == nullptr || drives().lleftout->isHidden());
 }
 
 }  // namespace

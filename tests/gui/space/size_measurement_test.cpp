@@ -34,8 +34,8 @@ protected:
             fake.files[root + "\\" + relative] = FakeFile{platform::kAttributeNormal, size};
         }
     }
-    TFrame1* Named(const std::string& name) {
-        for (TFrame1* row : kfo().framearr)
+    FolderRow* Named(const std::string& name) {
+        for (FolderRow* row : folders().framearr)
             if (row->FolderDefinition.name == name) return row;
         return nullptr;
     }
@@ -48,11 +48,11 @@ protected:
 };
 
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
-    window->StartSizeThread(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
 
-    TFrame1* documents = Named("Personal");
+    FolderRow* documents = Named("Personal");
     EXPECT_TRUE(documents->SizeGot);
     EXPECT_EQ(documents->FolderSize, 13107206);
     EXPECT_EQ(documents->FoldersCount, 3u);
@@ -62,14 +62,14 @@ TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
     EXPECT_FALSE(Named("My Music")->SizeGot);
     EXPECT_EQ(window->lsizesum->text(), "12.50 MB");
     EXPECT_EQ(window->shared().selectedSizeSum, 13107206);
-    EXPECT_TRUE(kfo().FkfSizegot);
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_TRUE(folders().FkfSizegot);
+    EXPECT_FALSE(window->waitWindow->isVisible());
     EXPECT_FALSE(documents->isHidden());  // shown again after the run
 }
 
 TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
-    window->ShowPage(window->TSListAll);
-    window->StartSizeThread(true, 1);
+    window->ShowPage(window->overviewPage);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_EQ(Named("Profile")->FolderSize, 1024);  // Documents and Music measured as their own rows
     EXPECT_EQ(Named("Profile")->FoldersCount, 0u);
     EXPECT_EQ(Named("My Music")->FolderSize, 1536);
@@ -78,28 +78,28 @@ TEST_F(SizeMeasurementTest, NestedKnownFoldersAreLeftOutOfTheirParent) {
 }
 
 TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
-    window->ShowPage(window->TSListAll);
-    window->StartSizeThread(true, 1);
+    window->ShowPage(window->overviewPage);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     CountOpens();
     Named("Personal")->lsize->setText("kept");
-    window->VFAbout->lnowisprocessing->setText("stale");
-    window->StartSizeThread(true, 1);
+    window->waitWindow->lnowisprocessing->setText("stale");
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_EQ(Opened(), 0);
     EXPECT_EQ(Named("Personal")->lsize->text(), "kept");
-    EXPECT_EQ(window->VFAbout->lnowisprocessing->text(), "");  // emptied on show, never rewritten
+    EXPECT_EQ(window->waitWindow->lnowisprocessing->text(), "");  // emptied on show, never rewritten
     EXPECT_EQ(window->lsizesum->text(), "12.50 MB");
 }
 
 TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured) {
-    window->ShowPage(window->Redirect);
-    window->StartSizeThread(false, 1);
+    window->ShowPage(window->redirectPage);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_EQ(window->lsizesum->text(), "0 bytes");
-    EXPECT_TRUE(kfo().FkfSizegot);
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_TRUE(folders().FkfSizegot);
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(SizeMeasurementTest, MeasuringEverythingTakesUnlistedRowsButHidesOnlyListedOnes) {
-    window->ShowPage(window->Redirect);  // Profile and the trash are not listed here
+    window->ShowPage(window->redirectPage);  // Profile and the trash are not listed here
     std::atomic<bool> profileHidden{true};
     std::atomic<bool> documentsHidden{false};
     fake.onOpenDirectory = [&](const std::string& path) {
@@ -109,27 +109,27 @@ TEST_F(SizeMeasurementTest, MeasuringEverythingTakesUnlistedRowsButHidesOnlyList
             documentsHidden = Named("Personal")->isHidden();
         }, Qt::BlockingQueuedConnection);
     };
-    window->StartSizeThread(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_TRUE(Named("Profile")->SizeGot);
     EXPECT_FALSE(profileHidden);
     EXPECT_TRUE(documentsHidden);
 }
 
 TEST_F(SizeMeasurementTest, TheWaitWindowCannotBeClosedWhileTheWorkerRuns) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     fake.onOpenDirectory = [released](const std::string&) { released.wait(); };
     bool stillOpen = false;
     QTimer::singleShot(50, [&] {
-        window->VFAbout->close();
-        window->VFAbout->reject();
-        QTest::keyClick(window->VFAbout, Qt::Key_Escape);
-        stillOpen = window->VFAbout->isVisible();
+        window->waitWindow->close();
+        window->waitWindow->reject();
+        QTest::keyClick(window->waitWindow, Qt::Key_Escape);
+        stillOpen = window->waitWindow->isVisible();
         release.set_value();
     });
-    window->StartSizeThread(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(Named("Personal")->SizeGot);  // the handler went on only after the work was done
 }
@@ -140,25 +140,25 @@ TEST_F(SizeMeasurementTest, AWaitThatEndedBeforeTheWindowAppearedDoesNotStayOpen
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [&] {
         stuck = true;
-        window->VFAbout->EndWait();
+        window->waitWindow->EndWait();
     });
     guard.start(3000);
-    window->VFAbout->BeginWait();
-    window->VFAbout->EndWait();
-    window->VFAbout->ShowAbout(true);
+    window->waitWindow->BeginWait();
+    window->waitWindow->EndWait();
+    window->waitWindow->ShowAbout(true);
     EXPECT_FALSE(stuck);
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
 TEST_F(SizeMeasurementTest, NextAndBackComeBackAsTheyWereAfterTheWait) {
-    window->ShowPage(window->Redirect);
+    window->ShowPage(window->redirectPage);
     ASSERT_FALSE(window->bnext->isEnabled());
-    window->StartSizeThread(false, 1);
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_TRUE(window->bprevious->isEnabled());
     Named("Personal")->cbmove->setChecked(true);
-    window->bnext->setEnabled(kfo().IsThereChecked(1));
-    window->StartSizeThread(false, 1);
+    window->bnext->setEnabled(folders().CountTicked(catalogue::Operation::Move));
+    window->StartSizeWorker(false, catalogue::Operation::Move);
     EXPECT_TRUE(window->bnext->isEnabled());
 }
 
@@ -185,9 +185,9 @@ TEST_F(KeptFoldersTest, AFolderThatIsOrHoldsTheProfileIsNeitherOfferedNorMeasure
     Add("Program Files", "C:\\Users\\alice");
     Build();
     const auto row = [&](const std::string& name) {
-        for (TFrame1* r : kfo().framearr)
+        for (FolderRow* r : folders().framearr)
             if (r->FolderDefinition.name == name) return r;
-        return static_cast<TFrame1*>(nullptr);
+        return static_cast<FolderRow*>(nullptr);
     };
     for (const char* name : {"My Music", "My Pictures", "My Video", "Templates"}) {
         EXPECT_TRUE(row(name)->HoldsKeptFolder) << name;
@@ -200,8 +200,8 @@ TEST_F(KeptFoldersTest, AFolderThatIsOrHoldsTheProfileIsNeitherOfferedNorMeasure
     EXPECT_FALSE(row("Profile")->HoldsKeptFolder);  // the profile itself is measured as what it is
 
     window->show();
-    window->ShowPage(window->TSListAll);
-    window->StartSizeThread(true, 1);
+    window->ShowPage(window->overviewPage);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_FALSE(row("My Music")->SizeGot);
     EXPECT_TRUE(row("Profile")->SizeGot);
     EXPECT_EQ(window->shared().selectedSizeSum, 1 << 20);
@@ -214,16 +214,16 @@ namespace trovel::testing {
 namespace {
 
 TEST_F(SizeMeasurementTest, AWorkerThatFailsStillClosesTheWaitWindowAndShowsTheRows) {
-    window->ShowPage(window->TSListAll);
+    window->ShowPage(window->overviewPage);
     fake.onOpenDirectory = [](const std::string& path) {
         if (path.find("Music") != std::string::npos) throw std::bad_alloc();
     };
-    window->StartSizeThread(true, 1);  // returns: the wait window did not stay open
-    EXPECT_FALSE(window->VFAbout->isVisible());
+    window->StartSizeWorker(true, catalogue::Operation::Move);  // returns: the wait window did not stay open
+    EXPECT_FALSE(window->waitWindow->isVisible());
     EXPECT_FALSE(Named("Personal")->isHidden());
     EXPECT_FALSE(Named("My Music")->SizeGot);
     fake.onOpenDirectory = nullptr;
-    window->StartSizeThread(true, 1);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
     EXPECT_TRUE(Named("My Music")->SizeGot);
 }
 

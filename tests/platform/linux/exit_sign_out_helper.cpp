@@ -25,14 +25,14 @@ int main(int argc, char* argv[]) {
     env.cacheHome = home + "/.cache";
     env.stateHome = home + "/.local/state";
     trovel::platform::linux_desktop::LinuxPlatform platform(env, [](const std::string& element) { return element; });
-    trovel::app::TForm1 window(platform);
+    trovel::app::MainWindow window(platform);
     window.show();
-    window.ShowPage(window.TSRestore);
+    window.ShowPage(window.restorePage);
     if (mode != "nothing-and-exit")
-        for (trovel::catalogue::TFrame1* row : window.kfo().framearr)
+        for (trovel::catalogue::FolderRow* row : window.folders().framearr)
             if (row->FolderDefinition.name == "My Music") row->cbmove->setChecked(true);
     window.bnextClick();
-    if (window.ShownPage() != window.TSRestored) return 3;
+    if (window.ShownPage() != window.restoredPage) return 3;
     if (mode == "restore-and-close") window.close();
     else window.bexitClick();
     return 0;

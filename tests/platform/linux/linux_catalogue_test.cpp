@@ -21,20 +21,20 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     home.MakeDir("Dokumentumok");
     home.MakeDir("Zene");
     LinuxPlatform platform(testing::ScratchEnvironment(home, home / "no-such-dir"), [](const std::string& element) { return element; });
-    app::TForm1 window(platform);
+    app::MainWindow window(platform);
 
-    std::map<std::string, catalogue::TFrame1*> rows;
-    for (catalogue::TFrame1* row : window.kfo().framearr) rows[row->FolderDefinition.name] = row;
+    std::map<std::string, catalogue::FolderRow*> rows;
+    for (catalogue::FolderRow* row : window.folders().framearr) rows[row->FolderDefinition.name] = row;
     ASSERT_EQ(rows.size(), FolderTable().size());
 
-    catalogue::TFrame1* documents = rows.at("Personal");
+    catalogue::FolderRow* documents = rows.at("Personal");
     EXPECT_EQ(documents->lfoldername->text(), "Personal (My Documents)");
     EXPECT_EQ(documents->Path, home / "Dokumentumok");
     EXPECT_EQ(documents->FolderRedirectionCapability, 1u);
     EXPECT_EQ(documents->ldescription->text().toStdString(),
               "Dokumentumok, levelek és egyéb saját fájlok tárolására szolgáló mappa.");
-    EXPECT_FALSE(documents->Image1->pixmap().isNull());
-    EXPECT_EQ(documents->Image1->pixmap().size(), QSize(48, 48));
+    EXPECT_FALSE(documents->icon->pixmap().isNull());
+    EXPECT_EQ(documents->icon->pixmap().size(), QSize(48, 48));
 
     EXPECT_EQ(rows.at("My Music")->Path, home / "Zene");
     // Pictures is not registered and its default folder does not exist: no path, still listed.
@@ -43,7 +43,7 @@ TEST(LinuxCatalogue, ListsTheScratchHomesFoldersWithDescriptionsAndIcons) {
     EXPECT_NE(rows.at("Profile")->FolderRedirectionCapability, 1u);
     for (const auto& [name, row] : rows) {
         EXPECT_FALSE(row->ldescription->text().isEmpty()) << name;
-        EXPECT_FALSE(row->Image1->pixmap().isNull()) << name;
+        EXPECT_FALSE(row->icon->pixmap().isNull()) << name;
     }
 }
 

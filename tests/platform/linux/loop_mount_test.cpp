@@ -49,8 +49,8 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     std::string rowCaption, rowSpace;
     bool systemRootListed = false;
     {
-        app::TForm1 window(platform);
-        for (space::TFrame2* row : window.vddo().vObjarr) {
+        app::MainWindow window(platform);
+        for (space::DriveRow* row : window.drives().vObjarr) {
             if (row->vDrive == root) {
                 rowCaption = row->ldrvlabel->text().toStdString();
                 rowSpace = row->lspace->text().toStdString();
@@ -73,9 +73,9 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     std::string leftOutNote;
     bool onDemandListed = false;
     {
-        app::TForm1 window(onDemand);
-        for (space::TFrame2* row : window.vddo().vObjarr) onDemandListed = onDemandListed || row->vDrive == root;
-        if (window.vddo().lleftout != nullptr) leftOutNote = window.vddo().lleftout->text().toStdString();
+        app::MainWindow window(onDemand);
+        for (space::DriveRow* row : window.drives().vObjarr) onDemandListed = onDemandListed || row->vDrive == root;
+        if (window.drives().lleftout != nullptr) leftOutNote = window.drives().lleftout->text().toStdString();
     }
 
     // Unmounted since the listing: the folder must not answer with the space of the disk below.

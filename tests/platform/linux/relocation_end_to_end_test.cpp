@@ -35,7 +35,7 @@
 namespace trovel::platform::linux_desktop {
 namespace {
 
-using catalogue::TFrame1;
+using catalogue::FolderRow;
 using testing::OutputWithHome;
 
 std::string Content(const std::string& path) {
@@ -70,9 +70,9 @@ protected:
         target = drive->point + home.path();
     }
 
-    std::map<std::string, TFrame1*> Rows(app::TForm1& window) {
-        std::map<std::string, TFrame1*> rows;
-        for (TFrame1* row : window.kfo().framearr) rows[row->FolderDefinition.name] = row;
+    std::map<std::string, FolderRow*> Rows(app::MainWindow& window) {
+        std::map<std::string, FolderRow*> rows;
+        for (FolderRow* row : window.folders().framearr) rows[row->FolderDefinition.name] = row;
         return rows;
     }
     std::string Registered(const char* key) { return OutputWithHome(std::string("xdg-user-dir ") + key, home.path()); }
@@ -88,32 +88,32 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
     std::filesystem::create_directories(target + "/Documents");
     {
         LinuxPlatform platform(env, [](const std::string& element) { return element; });
-        app::TForm1 window(platform);
+        app::MainWindow window(platform);
         window.show();
         auto rows = Rows(window);
-        window.ShowPage(window.Redirect);
+        window.ShowPage(window.redirectPage);
         QTest::mouseClick(rows.at("My Music")->cbmove, Qt::LeftButton);
         QTest::mouseClick(rows.at("Personal")->cbmove, Qt::LeftButton);
         ASSERT_TRUE(window.bnext->isEnabled());
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSCopy);
+        ASSERT_EQ(window.ShownPage(), window.copyPage);
         // Copy is ticked to begin with: Documents moves without its content.
         ASSERT_TRUE(rows.at("My Music")->cbcopy->isChecked());
         QTest::mouseClick(rows.at("Personal")->cbcopy, Qt::LeftButton);
-        window.StartSizeThread(false, 2);  // "Méret kiszámítása"
+        window.StartSizeWorker(false, catalogue::Operation::Copy);  // "Méret kiszámítása"
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSDelete);
+        ASSERT_EQ(window.ShownPage(), window.deletePage);
         QTest::mouseClick(rows.at("My Music")->cbdelete, Qt::LeftButton);
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSDrives);
-        space::TFrame2* chosen = nullptr;
-        for (space::TFrame2* row : window.vddo().vObjarr)
+        ASSERT_EQ(window.ShownPage(), window.drivesPage);
+        space::DriveRow* chosen = nullptr;
+        for (space::DriveRow* row : window.drives().vObjarr)
             if (row->vDrive == drive->point + "/") chosen = row;
         ASSERT_NE(chosen, nullptr) << "the loop drive is not offered";
         QTest::mouseClick(chosen->cbusethis, Qt::LeftButton);
         ASSERT_TRUE(window.bnext->isEnabled());
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSStatus);
+        ASSERT_EQ(window.ShownPage(), window.statusPage);
 
         EXPECT_TRUE(rows.at("My Music")->cbredirected->isChecked());
         EXPECT_TRUE(rows.at("My Music")->cbcopied->isChecked());
@@ -148,14 +148,14 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
     // The restore path puts both back at their default places; the content stays where it is.
     {
         LinuxPlatform platform(env, [](const std::string& element) { return element; });
-        app::TForm1 window(platform);
+        app::MainWindow window(platform);
         window.show();
         auto rows = Rows(window);
-        window.ShowPage(window.TSRestore);
+        window.ShowPage(window.restorePage);
         QTest::mouseClick(rows.at("My Music")->cbmove, Qt::LeftButton);
         QTest::mouseClick(rows.at("Personal")->cbmove, Qt::LeftButton);
         window.bnextClick();
-        ASSERT_EQ(window.ShownPage(), window.TSRestored);
+        ASSERT_EQ(window.ShownPage(), window.restoredPage);
         EXPECT_TRUE(rows.at("My Music")->cbredirected->isChecked());
         EXPECT_TRUE(rows.at("Personal")->cbredirected->isChecked());
         EXPECT_EQ(window.lcheckedcount->text(), "2");
