@@ -239,7 +239,7 @@ public:
                 continue;
             }
             if (now.kind == FileKind::Missing) continue;  // removed meanwhile: nothing to lose
-            if (!Unchanged(it->info, now)) {
+            if (!Unchanged(it->info, now) || !TwinStillThere(*it, chains)) {
                 keep(Source(*it));
                 continue;
             }
@@ -301,6 +301,16 @@ private:
             const PlanEntry& folder = plan_.entries[found->second];
             return folder.created || folder.preexisting ? &folder.twin : nullptr;
         };
+    }
+
+    // Whether the copy this run verified is still at the target as it was: a twin removed or
+    // replaced since then leaves its original where it is.
+    bool TwinStillThere(const PlanEntry& entry, Chains& chains) {
+        const auto [place, name] = SplitPlace(entry.relative);
+        HeldFolder to;
+        FileInfo twin;
+        return chains.target.Open(place, to) == 0 && ops_.Stat(to, name, twin) == 0 && twin.SameObjectAs(entry.twin) &&
+               twin.kind == entry.info.kind && twin.size == entry.info.size;
     }
 
     void CloseSteps() {

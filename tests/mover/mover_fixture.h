@@ -114,6 +114,8 @@ public:
     bool logging = false;
     std::atomic<int> calls{0};
     std::vector<std::string> log;
+    // Called before every operation with its name and number: where a test interferes.
+    std::function<void(const std::string& what, int call)> before;
 
     int OpenPath(const std::string& p, HeldFolder& f, FileInfo& i) override {
         return Fault("OpenPath") ? error : PosixFileOps::OpenPath(p, f, i);
@@ -174,7 +176,9 @@ public:
 private:
     bool Fault(const char* what) {
         Note(what);
-        if (++calls != failAt) return false;
+        const int call = ++calls;
+        if (before) before(what, call);
+        if (call != failAt) return false;
         if (kill) ::raise(SIGKILL);
         return true;
     }
