@@ -118,9 +118,9 @@ TEST_F(CommandLineEndToEnd, TwoRunsOfOneFolderAtOnceOneMovesItTheOtherRefuses) {
     if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is missing (Debian package strace)";
     for (int i = 0; i < 200; ++i) home.Write("Music/track" + std::to_string(i), std::string(4096, 'm'));
     // The first run is slowed down at each flush to disk, so it is still at work
-    // when the second one starts.
+    // when the second one starts. (A leak checker, in a sanitizer build, cannot run traced.)
     const pid_t first = Start("move music --to '" + drive->point + "' --copy --delete",
-                              "strace -f -qq -o /dev/null -e trace=syncfs,fsync,fdatasync "
+                              "env ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=syncfs,fsync,fdatasync "
                               "-e inject=syncfs,fsync,fdatasync:delay_enter=500000");
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!std::filesystem::exists(target + "/Music") && std::chrono::steady_clock::now() < until)
