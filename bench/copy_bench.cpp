@@ -15,6 +15,7 @@
 
 #include "bench/timing.h"
 #include "platform/linux/posix_file_ops.h"
+#include "platform/linux/run_lock.h"
 #include "mover/content_mover.h"
 
 namespace {
@@ -48,6 +49,15 @@ int main(int argc, char* argv[]) {
     const std::string source = tree + ".bench-source";
     const std::string moved = target + "/mover";
     const std::string copied = target + "/cp";
+    // One bench per target folder at a time, held as a relocation holds its folder's lock:
+    // two benches on one target would delete each other's trees and time each other.
+    const trovel::platform::linux_desktop::RunLock lock(target, "bench");
+    if (!lock.Held()) {
+        std::fprintf(stderr, "%s: %s\n", lock.path().c_str(),
+                     lock.status() == trovel::platform::linux_desktop::RunLock::Status::Busy ? "another bench holds it"
+                                                                                            : "cannot be locked");
+        return 1;
+    }
     trovel::platform::linux_desktop::PosixFileOps ops;
     std::map<std::string, std::vector<double>> times;
 

@@ -148,6 +148,10 @@ int Move(Session& session, const Request& request) {
         const bool done = result.outcome == relocation::FolderOutcome::RelocatedWithContent ||
                           result.outcome == relocation::FolderOutcome::Redirected;
         if (!done) status = kSomeFailed;
+        // A failure's reason goes to the error stream too, where scripts look for it (a folder
+        // another run is relocating, say); the report below stays whole.
+        if (!done && !result.cancelled && !result.errorText.empty())
+            session.console().err << choice.name << ": " << result.errorText << "\n";
         if (request.json) {
             out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
                 << ", \"destination\": " << JsonText(result.destination)

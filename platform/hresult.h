@@ -18,6 +18,7 @@ inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);       
 inline constexpr HResult kFileNotFound = static_cast<HResult>(0x80070002u);     // ERROR_FILE_NOT_FOUND
 inline constexpr HResult kPathNotFound = static_cast<HResult>(0x80070003u);     // ERROR_PATH_NOT_FOUND
 inline constexpr HResult kCancelled = static_cast<HResult>(0x800704C7u);       // ERROR_CANCELLED
+inline constexpr HResult kBusy = static_cast<HResult>(0x800700AAu);            // ERROR_BUSY: another run holds the folder
 
 // Only an exact 0 counts as success; S_FALSE and other positive codes do not.
 inline constexpr bool Succeeded(HResult hr) { return hr == kOk; }

@@ -6,12 +6,17 @@
 #include <climits>
 #include <cstdlib>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include <sys/file.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/linux/as_user.h"
+#include "platform/linux/drive_folder.h"
 #include "platform/linux/posix_file_ops.h"
+#include "platform/linux/run_lock.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 #include "platform/path_style.h"
@@ -97,7 +102,9 @@ public:
         if (flags & KF_FLAG_DEFAULT_PATH) {
             std::string wanted = manager_.DefaultPath(entry_);
             if (wanted.empty()) return kFileNotFound;
-            if ((flags & KF_FLAG_CREATE) && !MakeFolders(wanted, 0755)) return kAccessDenied;
+            if ((flags & KF_FLAG_CREATE) &&
+                !Succeeded(manager_.AsHomeOwner([&] { return MakeFolders(wanted, 0755) ? kOk : kAccessDenied; })))
+                return kAccessDenied;
             path = wanted;
             return kOk;
         }
@@ -109,7 +116,7 @@ public:
         return kOk;
     }
     HResult SetPath(std::uint32_t flags, const std::string& path) override {
-        return manager_.Register(entry_, flags, path);
+        return manager_.AsHomeOwner([&] { return manager_.Register(entry_, flags, path); });
     }
 
 private:
@@ -147,17 +154,64 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     const auto& table = FolderTable();
     const auto entry = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == id; });
     if (entry == table.end()) return kFileNotFound;
-    if (Capability(*entry) != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) {
-        errorText = "Ez a mappa nem helyezhető át: " + CurrentPath(*entry);
+    const std::optional<UserIdentity> user = UserToActFor(env_.home);
+    if (!user) return RedirectHere(*entry, flags, target, exclusions, hooks_, false, errorText);
+
+    // Root for someone else's home (sudo keeps HOME): with root's rights only the user's folder
+    // on the drive is made, where the user may not make it; everything else, in the home and
+    // on the drive, happens in a child that is the user.
+    MadeFolders made;
+    if (const std::string onDrive = NormalisedAbsolutePath(target); !onDrive.empty()) {
+        made = MakeUserFolderOnDrive(onDrive, user->uid, user->gid, 0700);
+        if (!made.ok) {
+            RemoveEmptyFolders(made.created);
+            errorText = made.errorText;
+            return kAccessDenied;
+        }
+    }
+    const bool madeTarget = !made.created.empty();
+    const AsUserOutcome outcome = RunAsUser(*user, hooks_, [&](const RedirectHooks& hooks) {
+        AsUserOutcome here;
+        here.result = RedirectHere(*entry, flags, target, exclusions, hooks, madeTarget, here.errorText);
+        return here;
+    });
+    if (!Succeeded(outcome.result)) RemoveEmptyFolders(made.created);
+    errorText = outcome.errorText;
+    return outcome.result;
+}
+
+HResult XdgKnownFolderManager::AsHomeOwner(const std::function<HResult()>& work) {
+    const std::optional<UserIdentity> user = UserToActFor(env_.home);
+    if (!user) return work();
+    return RunAsUser(*user, {}, [&](const RedirectHooks&) { return AsUserOutcome{work(), {}}; }).result;
+}
+
+HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint32_t flags, const std::string& target,
+                                            const std::vector<KnownFolderId>& exclusions, const RedirectHooks& hooks,
+                                            bool madeTarget, std::string& errorText) {
+    const auto& table = FolderTable();
+    if (Capability(entry) != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) {
+        errorText = "Ez a mappa nem helyezhető át: " + CurrentPath(entry);
         return kAccessDenied;
     }
-    const std::string journal = env_.stateHome + "/trovel/move-" + entry->where + ".journal";
+    // One run per folder, from before the recovery to the end: the window and the command
+    // line, or two terminals, never move the same folder at once.
+    const RunLock lock(RunLockFolder(env_.stateHome), entry.where);
+    if (lock.status() == RunLock::Status::Busy) {
+        errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + CurrentPath(entry);
+        return kBusy;
+    }
+    if (!lock.Held()) {
+        errorText = "Nem hozható létre a zárolófájl (" + std::string(std::strerror(lock.error())) + "): " + lock.path();
+        return kAccessDenied;
+    }
+    const std::string journal = RunLockFolder(env_.stateHome) + "/move-" + entry.where + ".journal";
     linux_desktop::PosixFileOps ops;
     // A run killed earlier is undone, or finished, before anything else happens to the folder.
     relocation::RecoveryContext context;
-    const std::string registered = CurrentPath(*entry);
+    const std::string registered = CurrentPath(entry);
     context.registeredPaths = {registered, NormalisedAbsolutePath(registered), ResolvedPath(registered)};
-    const std::string defaultPath = DefaultPath(*entry);
+    const std::string defaultPath = DefaultPath(entry);
     context.knownSources = {defaultPath, NormalisedAbsolutePath(defaultPath), ResolvedPath(defaultPath)};
     context.onOfferedDrive = drives_.offered;
     const relocation::MoveResult recovered = relocation::RecoverInterruptedMove(ops, journal, context);
@@ -167,12 +221,12 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     }
 
     relocation::MoveRequest request;
-    request.source = ResolvedPath(CurrentPath(*entry));
+    request.source = ResolvedPath(CurrentPath(entry));
     // Taken as spelled: the mover walks it from the drive root and refuses a link on the way,
     // so that what is registered is where the content went, on the drive that was chosen.
     request.target = NormalisedAbsolutePath(target);
     if (request.source.empty() || request.target.empty()) {
-        errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(*entry) + ", " + target;
+        errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(entry) + ", " + target;
         return kPathNotFound;
     }
     request.deleteSource = flags == kRedirectMoveFlags;
@@ -194,12 +248,18 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
         for (const std::string& path : {ResolvedPath(nestedPath), NormalisedAbsolutePath(nestedPath)})
             if (!path.empty()) request.exclusions.push_back(path);
     }
+    struct stat sourceInfo {};
+    const bool sourceKnown = ::stat(request.source.c_str(), &sourceInfo) == 0;
     relocation::MoveCallbacks callbacks;
-    callbacks.registerTarget = [&] { return Register(*entry, 0, request.target) == kOk; };
-    callbacks.progress = hooks_.progress;
-    callbacks.cancelled = hooks_.cancelled;
+    callbacks.registerTarget = [&] { return Register(entry, 0, request.target) == kOk; };
+    callbacks.progress = hooks.progress;
+    callbacks.cancelled = hooks.cancelled;
     const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
     errorText = moved.errorText;
+    // The folder made for the run is the user's own now: it takes the source's mode, as a
+    // folder the mover makes would.
+    if (moved.outcome == relocation::MoveOutcome::Moved && madeTarget && sourceKnown)
+        ::chmod(request.target.c_str(), sourceInfo.st_mode & 07777);
     switch (moved.outcome) {
         case relocation::MoveOutcome::Moved:
         case relocation::MoveOutcome::Same: return kOk;

@@ -45,7 +45,18 @@ public:
 
     std::string UserDirsFile() const { return env_.configHome + "/user-dirs.dirs"; }
 
+    // Runs `work` in the name of the home's owner when the program is root for someone else's
+    // home (see as_user.h), here otherwise: whatever it writes in the home is the user's.
+    HResult AsHomeOwner(const std::function<HResult()>& work);
+
 private:
+    // One folder's relocation with the rights the process has now: the run lock, the recovery
+    // of a killed run, the mover and the registration. `madeTarget`: the target was made empty
+    // for this run, and takes the source's mode once the content is there.
+    HResult RedirectHere(const FolderEntry& entry, std::uint32_t flags, const std::string& target,
+                         const std::vector<KnownFolderId>& exclusions, const RedirectHooks& hooks, bool madeTarget,
+                         std::string& errorText);
+
     Environment env_;
     ElementTranslator translate_;
     RedirectHooks hooks_;

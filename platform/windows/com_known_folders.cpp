@@ -164,6 +164,46 @@ std::string TakeCoTaskText(wchar_t* text) {
     return narrow;
 }
 
+// One run per folder: an exclusive lock on %LOCALAPPDATA%\trovel\KEY.lock, taken without
+// waiting and held while the object lives (closing the file releases it, as does the end of
+// the process), so the window and the command line never relocate one folder at once.
+class FolderRunLock {
+public:
+    enum class Status { Held, Busy, Failed };
+
+    explicit FolderRunLock(const std::string& key) {
+        wchar_t* base = nullptr;
+        const GUID localAppData = ToGuid(platform::FOLDERID_LocalAppData);
+        if (FAILED(::SHGetKnownFolderPath(localAppData, 0, nullptr, &base))) return;
+        const std::wstring folder = std::wstring(base) + L"\\trovel";
+        ::CoTaskMemFree(base);
+        if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return;
+        path_ = folder + L"\\" + Wide(key) + L".lock";
+        // A link put in the file's place is opened itself, never followed.
+        file_ = ::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) return;
+        OVERLAPPED whole{};
+        if (::LockFileEx(file_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
+            status_ = Status::Held;
+        else if (::GetLastError() == ERROR_LOCK_VIOLATION)
+            status_ = Status::Busy;
+    }
+    ~FolderRunLock() {
+        if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
+    }
+    FolderRunLock(const FolderRunLock&) = delete;
+    FolderRunLock& operator=(const FolderRunLock&) = delete;
+
+    Status status() const { return status_; }
+    std::string path() const { return Narrow(path_); }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    Status status_ = Status::Failed;
+    std::wstring path_;
+};
+
 // One known folder, looked up again by every call, on the calling thread.
 class ComKnownFolder : public KnownFolder {
 public:
@@ -285,6 +325,16 @@ public:
         }
         std::string source;
         ComKnownFolder(id).GetPath(0, source);
+        // Held from the checks to the end of the shell's move.
+        const FolderRunLock lock(id.ToString());
+        if (lock.status() == FolderRunLock::Status::Busy) {
+            errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + source;
+            return kBusy;
+        }
+        if (lock.status() != FolderRunLock::Status::Held) {
+            errorText = "Nem hozható létre a zárolófájl: " + lock.path();
+            return kAccessDenied;
+        }
         if (std::string problem = relocation::CheckMovePaths('\\', source, target, kept); !problem.empty()) {
             errorText = problem;
             return kAccessDenied;

@@ -144,6 +144,7 @@ TEST_F(CommandLineTest, AFailureOrTooLittleRoomIsExitOne) {
     EXPECT_EQ(Run({"move", "Personal", "My Music", "--to", "E:\\", "--copy", "--json"}), kSomeFailed);
     EXPECT_NE(out.str().find("{\"name\": \"My Music\", \"destination\": \"\", \"outcome\": \"failed\", \"error\": \"denied\"}"),
               std::string::npos);
+    EXPECT_EQ(err.str(), "My Music: denied\n");  // the reason on the error stream as well
     documents->path = "C:\\Users\\al\\Documents";  // moved by the run above; 1000 bytes there
     fake.volumes[1].space = {1000, 2000, 1000};  // the wizard's fit rule: at least 100 MiB, but never more than is free
     const std::size_t before = fake.CallsOf("Redirect").size();

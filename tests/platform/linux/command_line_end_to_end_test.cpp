@@ -13,6 +13,8 @@
 #include <thread>
 
 #include "loop_drive.h"
+#include "platform/linux/run_lock.h"
+#include "platform/linux/safe_file.h"
 #include "scratch_home.h"
 
 #ifndef TROVEL_CLI
@@ -34,9 +36,12 @@ protected:
         target = drive->point + home.path();
     }
     // The command line in a child with the scratch home and the drive's fstab; its pid.
-    pid_t Start(const std::string& arguments) {
-        const std::string line = "mount --bind '" + drive->fstab + "' /etc/fstab && exec env -u XDG_CONFIG_HOME HOME='" +
-                                 home.path() + "' LANG=C '" + TROVEL_CLI + "' " + arguments + " >/dev/null 2>&1";
+    // `before` runs the command line under another program (strace, say); its error stream
+    // goes to `errors` when one is named.
+    pid_t Start(const std::string& arguments, const std::string& before = "", const std::string& errors = "") {
+        const std::string line = "mount --bind '" + drive->fstab + "' /etc/fstab && exec " + before +
+                                 " env -u XDG_CONFIG_HOME HOME='" + home.path() + "' LANG=C '" + TROVEL_CLI + "' " +
+                                 arguments + " >/dev/null 2>" + (errors.empty() ? "&1" : "'" + errors + "'");
         const pid_t child = ::fork();
         if (child == 0) {
             ::execl("/usr/bin/unshare", "unshare", "-m", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
@@ -87,6 +92,48 @@ TEST_F(CommandLineEndToEnd, MovesWithContentThenRestoresAndCtrlCRollsBackTheCopy
     EXPECT_EQ(Registered("VIDEOS"), home / "Videos");
     EXPECT_EQ(FilesIn(home / "Videos"), 3000u);
     EXPECT_FALSE(std::filesystem::exists(target + "/Videos"));
+}
+
+TEST_F(CommandLineEndToEnd, AFolderAnotherRunHoldsIsRefusedAtOnceWithExitOneAndNothingWritten) {
+    home.Write("Music/song.mp3", "la la la");
+    const std::string registry = *platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs");
+    const std::string errors = home / "errors.txt";
+    {
+        // The window, or another terminal, relocating Music right now.
+        const platform::linux_desktop::RunLock other(home / ".local/state/trovel", "MUSIC");
+        ASSERT_TRUE(other.Held());
+        EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete", "", errors)), 1);
+    }
+    EXPECT_NE(platform::linux_desktop::ReadWholeFile(errors).value_or("").find(
+                  "Ennek a mappának az áthelyezése már folyamatban van: " + (home / "Music")),
+              std::string::npos)
+        << platform::linux_desktop::ReadWholeFile(errors).value_or("");
+    EXPECT_EQ(platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs"), registry);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(FilesIn(home / "Music"), 1u);
+    EXPECT_EQ(Run("move music --to '" + drive->point + "' --copy --delete"), 0);  // once it is free
+}
+
+TEST_F(CommandLineEndToEnd, TwoRunsOfOneFolderAtOnceOneMovesItTheOtherRefuses) {
+    if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is missing (Debian package strace)";
+    for (int i = 0; i < 200; ++i) home.Write("Music/track" + std::to_string(i), std::string(4096, 'm'));
+    // The first run is slowed down at each flush to disk, so it is still at work
+    // when the second one starts. (A leak checker, in a sanitizer build, cannot run traced.)
+    const pid_t first = Start("move music --to '" + drive->point + "' --copy --delete",
+                              "env ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=syncfs,fsync,fdatasync "
+                              "-e inject=syncfs,fsync,fdatasync:delay_enter=500000");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(target + "/Music") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(std::filesystem::exists(target + "/Music"));
+    const std::string errors = home / "errors.txt";
+    EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete", "", errors)), 1);
+    EXPECT_NE(platform::linux_desktop::ReadWholeFile(errors).value_or("").find("már folyamatban van"), std::string::npos)
+        << platform::linux_desktop::ReadWholeFile(errors).value_or("");
+    EXPECT_EQ(Wait(first), 0);
+    EXPECT_EQ(Registered("MUSIC"), target + "/Music");
+    EXPECT_EQ(FilesIn(target + "/Music"), 200u);
+    EXPECT_EQ(FilesIn(home / "Music"), 0u);
 }
 
 }  // namespace
