@@ -82,7 +82,15 @@ bool Take(const std::string& packet, std::size_t& at, T& value) {
     std::string packet(1, kResult);
     Append(packet, outcome.result);
     packet += outcome.errorText.substr(0, kMaxPacket - packet.size());
-    ::_exit(SendPacket(fd, packet) ? 0 : 1);
+    const bool sent = SendPacket(fd, packet);
+    // Stays until the parent has read the result and closed its end: a byte of the parent's
+    // left unread here would otherwise reset the connection and lose the result on its way.
+    ::shutdown(fd, SHUT_WR);
+    for (char byte;;) {
+        const ssize_t got = ::recv(fd, &byte, 1, 0);
+        if (got == 0 || (got < 0 && errno != EINTR)) break;
+    }
+    ::_exit(sent ? 0 : 1);
 }
 
 }  // namespace
@@ -167,6 +175,7 @@ AsUserOutcome RunAsUser(const UserIdentity& user, const RedirectHooks& hooks,
         } else if (message[0] == kResult) {
             HResult result = kFail;
             if (Take(message, at, result)) outcome = AsUserOutcome{result, message.substr(at)};
+            break;  // the last word: closing lets the child end
         }
     }
     ::close(fd);

@@ -15,6 +15,7 @@
 
 #include "platform/linux/as_user.h"
 #include "platform/linux/drive_folder.h"
+#include "platform/linux/mounts.h"
 #include "platform/linux/posix_file_ops.h"
 #include "platform/linux/run_lock.h"
 #include "platform/linux/safe_file.h"
@@ -235,6 +236,8 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         request.drive = {hooks_.driveDevice, hooks_.driveMountId};
     } else if (drives_.mountPointOf) {
         request.driveRoot = drives_.mountPointOf(request.target);
+    } else if (const auto mountInfo = ReadWholeFile(env_.procRoot + "/self/mountinfo")) {
+        request.driveRoot = MountPointOf(ParseMountInfo(*mountInfo), request.target);
     }
     if (request.driveRoot.empty()) request.driveRoot = "/";
     request.keptFolders = KeptFolders();

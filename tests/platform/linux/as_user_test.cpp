@@ -92,11 +92,13 @@ TEST_F(AsUser, EverythingTheRunMakesInTheHomeAndOnTheDriveIsTheUsers) {
     if (!MountDrive()) GTEST_SKIP() << "this machine does not permit loop mounts (or has no mkfs.ext4)";
     XdgKnownFolderManager manager{env, [](const std::string& element) { return element; }};
     std::uint64_t lastBytes = 0, total = 0;
-    manager.SetRedirectHooks({[&](std::uint64_t done, std::uint64_t all, std::uint64_t, std::uint64_t) {
-                                  lastBytes = done;
-                                  total = all;
-                              },
-                              [] { return false; }});
+    platform::RedirectHooks hooks;
+    hooks.progress = [&](std::uint64_t done, std::uint64_t all, std::uint64_t, std::uint64_t) {
+        lastBytes = done;
+        total = all;
+    };
+    hooks.cancelled = [] { return false; };
+    manager.SetRedirectHooks(hooks);
     const std::string target = drive->point + home.path() + "/Music";
     std::string error;
     ASSERT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, target, {}, error), kOk) << error;
@@ -159,7 +161,9 @@ TEST_F(AsUser, TheCallersCancelReachesTheRunInTheUsersName) {
     testing::TempDir onDrive;
     ::chmod(onDrive.path().c_str(), 0755);
     XdgKnownFolderManager manager{env, [](const std::string& element) { return element; }};
-    manager.SetRedirectHooks({{}, [] { return true; }});
+    platform::RedirectHooks hooks;
+    hooks.cancelled = [] { return true; };
+    manager.SetRedirectHooks(hooks);
     std::string error;
     EXPECT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, onDrive / "Music", {}, error), kCancelled) << error;
     EXPECT_EQ(ReadWholeFile(home / "Music/song.mp3"), std::string(3000, 's'));
