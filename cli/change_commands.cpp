@@ -134,6 +134,9 @@ int Move(Session& session, const Request& request) {
     if (session.console().progress)
         hooks.progress = [&](std::uint64_t done, std::uint64_t total, std::uint64_t, std::uint64_t) { progress.Report(done, total); };
     hooks.cancelled = [interrupted] { return interrupted != nullptr && interrupted->load(); };
+    // The drive as it is now, checked: the run refuses one that is no longer this one.
+    if (session.platform().DriveIdentityOf(drive->root, hooks.driveDevice, hooks.driveMountId))
+        hooks.driveRoot = drive->root;
     session.manager().SetRedirectHooks(hooks);
     bool stopped = false;
     if (request.json) out << "[";

@@ -24,6 +24,10 @@ struct SharedValues {
     std::string systemDrive;           // "C:", the drive of the Windows folder
     std::string profilePath;           // the user's home folder, "C:\Users\al" or "/home/al"
     std::string chosenDriveRoot;       // "D:\", empty while no drive is chosen
+    // What the chosen drive's root was when it was chosen (its filesystem and mount), so that
+    // the run can refuse a drive that is no longer that one; zero where the system cannot say.
+    std::uint64_t chosenDriveDevice = 0;
+    std::uint64_t chosenDriveMountId = 0;
 };
 
 }  // namespace trovel::catalogue

@@ -103,7 +103,13 @@ public:
         std::function<void()> cancel;  // what the wait window's cancel button calls
         std::function<bool()> cancelled;
     };
-    void Redirect(QWidget* Obj, const std::string& destdrv, const std::vector<RunTask>& tasks,
+    // The chosen drive: its root, and what it was when chosen (zero: not known).
+    struct ChosenDrive {
+        std::string root;
+        std::uint64_t device = 0;
+        std::uint64_t mountId = 0;
+    };
+    void Redirect(QWidget* Obj, const ChosenDrive& drive, const std::vector<RunTask>& tasks,
                   const RunEffects& effects);
     // The restore, on the window's thread: the ticked folders back at their default paths.
     void ResetToDefault(QWidget* Obj, QScrollBar* scrollBar);

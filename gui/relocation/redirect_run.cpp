@@ -102,7 +102,7 @@ void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult
     }
 }
 
-void FolderCatalogue::Redirect(QWidget*, const std::string& destdrv, const std::vector<RunTask>& tasks,
+void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::vector<RunTask>& tasks,
                                const RunEffects& effects) {
     WizardWindow* window = FkfOwner;
     effects.post([window] { window->listScrollBar()->setValue(0); });
@@ -123,6 +123,11 @@ void FolderCatalogue::Redirect(QWidget*, const std::string& destdrv, const std::
             report(bytes, total);
         };
         hooks.cancelled = effects.cancelled;
+        if (drive.device != 0 || drive.mountId != 0) {
+            hooks.driveRoot = drive.root;
+            hooks.driveDevice = drive.device;
+            hooks.driveMountId = drive.mountId;
+        }
         Fkfm->SetRedirectHooks(std::move(hooks));
     }
     for (const RunTask& task : tasks) {
@@ -136,7 +141,7 @@ void FolderCatalogue::Redirect(QWidget*, const std::string& destdrv, const std::
         relocation::FolderResult result;  // skipped, until a call says otherwise
         if (!stopped) {
             if (!Fkfm) result.outcome = FolderOutcome::Failed;
-            else result = relocation::RelocateFolder(platform_, *Fkfm, task.choice, destdrv);
+            else result = relocation::RelocateFolder(platform_, *Fkfm, task.choice, drive.root);
             report.End();
         }
         if (result.raised) {

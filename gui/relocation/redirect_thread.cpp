@@ -6,7 +6,8 @@ namespace trovel::relocation {
 
 RedirectWorker::RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage,
                                std::string destdrv)
-    : folders_(folders), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)), tasks_(folders.RedirectSnapshot()) {}
+    : folders_(folders), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)),
+      driveDevice_(window.shared().chosenDriveDevice), driveMountId_(window.shared().chosenDriveMountId), tasks_(folders.RedirectSnapshot()) {}
 
 void RedirectWorker::Execute() {
     catalogue::FolderCatalogue::RunEffects effects;
@@ -16,7 +17,7 @@ void RedirectWorker::Execute() {
     effects.cancelled = [this] { return cancelled_.load(); };
     const auto scope = window_.platform().EnterWorkerThread();
     try {
-        folders_.Redirect(statusPage_, destdrv_, tasks_, effects);
+        folders_.Redirect(statusPage_, {destdrv_, driveDevice_, driveMountId_}, tasks_, effects);
     } catch (...) {
         // Out of memory or threads: the rows processed so far show their outcome; the window
         // is not left waiting.

@@ -32,6 +32,8 @@ private:
     catalogue::WizardWindow& window_;
     QWidget* const statusPage_;
     const std::string destdrv_;
+    const std::uint64_t driveDevice_;   // the chosen drive as it was when chosen
+    const std::uint64_t driveMountId_;
     const std::vector<catalogue::FolderCatalogue::RunTask> tasks_;
     std::atomic<bool> cancelled_{false};
     widgets::EffectQueue effects_;

@@ -122,6 +122,7 @@ bool DriveCatalogue::SelectDrive(int id) {
         if (!row->cbusethis->isChecked()) {
             Unchoose(row);
             FDDOwner->shared().chosenDriveRoot.clear();
+            FDDOwner->shared().chosenDriveDevice = FDDOwner->shared().chosenDriveMountId = 0;
             IDSelecyed = -1;
             continue;
         }
@@ -129,6 +130,8 @@ bool DriveCatalogue::SelectDrive(int id) {
         const std::int64_t needed = SaturatingAdd(row->vUsed, content);
         row->usageBar->setPosition(row->vSize >= needed ? Percent(needed, row->vSize) : 100);
         FDDOwner->shared().chosenDriveRoot = row->vDrive;
+        FDDOwner->platform().DriveIdentityOf(row->vDrive, FDDOwner->shared().chosenDriveDevice,
+                                             FDDOwner->shared().chosenDriveMountId);
         result = Fits(row->vAtmost, content);
         row->vState = result ? StateProgressBar::Normal : StateProgressBar::Paused;
         row->setSelected(true);

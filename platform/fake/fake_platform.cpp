@@ -94,6 +94,7 @@ public:
     HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override {
         platform_.calls.push_back({"Redirect", id, flags, target, exclusions});
+        platform_.redirectHooks.push_back(hooks_);
         errorText.clear();
         FakeFolder* found = platform_.Find(id);
         if (found == nullptr) return kFileNotFound;
@@ -276,6 +277,13 @@ std::vector<std::string> FakePlatform::MountPointsBelow(const std::string& folde
 TargetRefusal FakePlatform::TargetRefusalOf(const std::string& root) {
     const auto it = refusals.find(root);
     return it == refusals.end() ? TargetRefusal::None : it->second;
+}
+
+bool FakePlatform::DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) {
+    const auto found = driveIdentities.find(root);
+    device = found == driveIdentities.end() ? 0 : found->second.first;
+    mountId = found == driveIdentities.end() ? 0 : found->second.second;
+    return found != driveIdentities.end();
 }
 
 bool FakePlatform::CanCreateFolder(const std::string& path) {

@@ -87,6 +87,8 @@ public:
     std::string lastErrorText;
 
     std::vector<Call> calls;
+    // The hooks in force at each Redirect call (the chosen drive among them).
+    std::vector<RedirectHooks> redirectHooks;
 
     // Runs on whichever thread opens a directory for a walk (the size worker's), so a
     // test can hold a walk at a known point. Not recorded in `calls`.
@@ -101,6 +103,8 @@ public:
     // What the system knows against a drive as a target, and paths the user may not create.
     std::map<std::string, TargetRefusal> refusals;
     std::vector<std::string> uncreatable;
+    // Drive roots and what DriveIdentityOf says of them (device, mount id).
+    std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> driveIdentities;
 
     FakeFolder* Find(const KnownFolderId& id);
     // Adds a per-user, redirectable folder and returns it for further scripting.
@@ -121,6 +125,7 @@ public:
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
     TargetRefusal TargetRefusalOf(const std::string& root) override;
     bool CanCreateFolder(const std::string& path) override;
+    bool DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;

@@ -138,6 +138,15 @@ TEST_F(CommandLineTest, MoveFollowsTheRunsRulesFolderByFolder) {
     EXPECT_EQ(fake.CallsOf("SetPath").back().flags, 0x2000u);
 }
 
+TEST_F(CommandLineTest, MoveTellsTheRunWhatTheDriveIsNowSoALaterSwapIsRefused) {
+    fake.driveIdentities["E:\\"] = {0x802, 91};
+    ASSERT_EQ(Run({"move", "Personal", "--to", "E:", "--copy"}), kSucceeded) << err.str();
+    ASSERT_EQ(fake.redirectHooks.size(), 1u);
+    EXPECT_EQ(fake.redirectHooks[0].driveRoot, "E:\\");
+    EXPECT_EQ(fake.redirectHooks[0].driveDevice, 0x802u);
+    EXPECT_EQ(fake.redirectHooks[0].driveMountId, 91u);
+}
+
 TEST_F(CommandLineTest, AFailureOrTooLittleRoomIsExitOne) {
     music->redirectResult = platform::kAccessDenied;
     music->redirectErrorText = "denied";

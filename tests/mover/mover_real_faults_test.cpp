@@ -133,5 +133,41 @@ TEST_F(MoverRealFaultsTest, ATargetUnmountedMidwayLeavesTheSourceWhole) {
     EXPECT_TRUE(Manifest(Mount()).empty());  // nothing was written into the folder below the mount
 }
 
+TEST_F(MoverRealFaultsTest, ADriveUnmountedAfterItWasChosenIsRefusedBeforeAnythingIsWritten) {
+    platform::linux_desktop::PosixFileOps ops;
+    platform::HeldFolder root;
+    platform::FileInfo chosen;
+    ASSERT_EQ(ops.OpenPath(Mount(), root, chosen), 0);
+    ops.Close(root);
+    ASSERT_EQ(std::system(("umount -l '" + Mount() + "'").c_str()), 0);
+    mounted = false;
+    relocation::MoveRequest request = Request();
+    request.drive = {chosen.device, chosen.mountId};
+    relocation::MoveCallbacks callbacks;
+    callbacks.registerTarget = [&] { return ++registrations > 0; };
+    const auto result = relocation::MoveFolderContent(ops, request, callbacks);
+    EXPECT_EQ(result.outcome, MoveOutcome::Refused) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    EXPECT_TRUE(Manifest(Mount()).empty());  // nothing in the bare mount point on the other disk
+}
+
+TEST_F(MoverRealFaultsTest, AFilesystemMountedInsideTheFolderIsRefused) {
+    const std::string inner = Source() + "/album/mounted";
+    std::filesystem::create_directories(inner);
+    ASSERT_EQ(std::system(("mount -t tmpfs -o size=1M none '" + inner + "'").c_str()), 0);
+    std::ofstream(inner + "/elsewhere.txt") << "on another filesystem";
+    Optimist ops;
+    relocation::MoveCallbacks callbacks;
+    callbacks.registerTarget = [&] { return ++registrations > 0; };
+    const auto result = relocation::MoveFolderContent(ops, Request(), callbacks);
+    EXPECT_EQ(result.outcome, MoveOutcome::Refused) << result.errorText;
+    EXPECT_NE(result.errorText.find("másik fájlrendszer"), std::string::npos) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_TRUE(std::filesystem::exists(inner + "/elsewhere.txt"));
+    EXPECT_EQ(Manifest(Mount()), targetBefore);
+    std::system(("umount '" + inner + "'").c_str());
+}
+
 }  // namespace
 }  // namespace trovel::testing

@@ -127,6 +127,15 @@ TEST_F(RedirectRunTest, EachFolderGetsTheCallItsBoxesAskFor) {
     EXPECT_FALSE(window->waitWindow->isVisible());
 }
 
+TEST_F(RedirectRunTest, TheRunIsToldWhatTheDriveWasWhenItWasChosen) {
+    fake.driveIdentities["E:\\"] = {0x801, 77};
+    Relocate({{music, true, true, false}});
+    ASSERT_EQ(fake.redirectHooks.size(), 1u);
+    EXPECT_EQ(fake.redirectHooks[0].driveRoot, "E:\\");
+    EXPECT_EQ(fake.redirectHooks[0].driveDevice, 0x801u);
+    EXPECT_EQ(fake.redirectHooks[0].driveMountId, 77u);
+}
+
 TEST_F(RedirectRunTest, TheDestinationComesFromTheDefaultPathNotFromWhereTheFolderIsNow) {
     Relocate({{videos, true, true, false}});
     const auto redirects = Shell("Redirect");
