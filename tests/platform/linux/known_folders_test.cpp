@@ -164,6 +164,21 @@ TEST_F(XdgRegistryTest, RedirectMovesTheContentRegistersTheTargetAndKeepsNestedF
     EXPECT_FALSE(std::filesystem::exists(home / ".local/state/trovel/move-MUSIC.journal"));
 }
 
+TEST_F(XdgRegistryTest, ANestedFolderThatIsALinkInsideTheFolderStaysWhereItIs) {
+    // Videos is registered inside Music, as a link to a folder elsewhere.
+    home.Write("Zene/song.mp3", "s");
+    home.Write("Filmek/clip.mp4", "nested");
+    home.Link("Zene/Klipek", home / "Filmek");
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Zene\"\nXDG_VIDEOS_DIR=\"$HOME/Zene/Klipek\"\n");
+    testing::TempDir drive;
+    std::string error;
+    const std::string target = drive / "home/al/Zene";
+    ASSERT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, target, {FOLDERID_Videos}, error), kOk) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(home / "Zene/Klipek"));  // neither deleted
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(target + "/Klipek")));  // nor copied
+    EXPECT_EQ(ReadWholeFile(home / "Filmek/clip.mp4"), "nested");
+}
+
 TEST_F(XdgRegistryTest, RedirectRefusesOtherFlagsAndFoldersItMayNotMove) {
     home.Write("Zene/a", "a");
     home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Zene\"\nXDG_VIDEOS_DIR=\"$HOME/\"\n");
