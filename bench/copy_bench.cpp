@@ -65,6 +65,7 @@ int main(int argc, char* argv[]) {
         trovel::relocation::MoveRequest request;
         request.source = from;
         request.target = moved;
+        request.driveRoot = target;  // the folder given is where the run may write below
         request.deleteSource = deleteSource;
         request.journal = target + "/bench.journal";
         request.workers = workers;
