@@ -331,7 +331,7 @@ private:
     }
     bool Check(int error, const char* what, const std::string& path) {
         if (error == 0) return true;
-        if (error == ESTALE) return Fail(std::string(what) + " (a mappát közben kicserélték): " + path);
+        if (error == platform::kReplacedMeanwhile) return Fail(std::string(what) + " (a mappát közben kicserélték): " + path);
         return Fail(std::string(what) + " (" + ops_.ErrorText(error) + "): " + path);
     }
     bool Stopped() {
@@ -416,7 +416,7 @@ private:
                         return true;
                     }
                 }
-                if (error == ESTALE) {
+                if (error == platform::kReplacedMeanwhile) {
                     // Replaced under the same name since the plan (an editor saving): copy what is there now.
                     FileInfo now;
                     if (ops_.Stat(from, name, now) == 0 && now.kind == FileKind::Regular) {

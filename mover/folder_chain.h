@@ -38,7 +38,7 @@ public:
     FolderChain(const FolderChain&) = delete;
     FolderChain& operator=(const FolderChain&) = delete;
 
-    // The folder at `place` ("" is the root): 0, or an errno value (ESTALE when a folder on the
+    // The folder at `place` ("" is the root): 0, or an errno value (kReplacedMeanwhile when a folder on the
     // way is no longer the recorded one, ENOENT when the run recorded none there).
     int Open(const std::string& place, platform::HeldFolder& folder);
     // Forgets the chain (before its folders are removed).

@@ -39,6 +39,10 @@ struct HeldFolder {
     bool valid() const { return handle >= 0; }
 };
 
+// What the file operations return, beside the system's error numbers, when a name no longer
+// leads to the entry the caller recorded there: someone replaced it meanwhile.
+inline constexpr int kReplacedMeanwhile = 0x10000;
+
 // The file operations the content mover makes, each one a place where the file system may
 // fail. Results are 0 or an errno value (the Stat of a missing name is 0 with kind Missing).
 // Nothing here follows a link, and nothing replaces an existing name.
@@ -50,7 +54,7 @@ public:
     // `info` is the folder opened, with its mount.
     virtual int OpenPath(const std::string& path, HeldFolder& folder, FileInfo& info) = 0;
     // Opens `name` inside `parent` as a folder, refusing a link, and only when it is still the
-    // folder `expected` names (device and inode): ESTALE when something else stands there now.
+    // folder `expected` names (device and inode): kReplacedMeanwhile when something else stands there now.
     virtual int OpenChild(HeldFolder parent, const std::string& name, const FileInfo& expected,
                           HeldFolder& folder) = 0;
     virtual void Close(HeldFolder folder) = 0;

@@ -219,7 +219,7 @@ int StatDescriptor(int fd, FileInfo& info) {
 }
 
 // Opens a regular file in a held folder for reading: never through a link, never blocking
-// on a FIFO swapped in, and only when it is still `expected` (ESTALE otherwise).
+// on a FIFO swapped in, and only when it is still `expected` (kReplacedMeanwhile otherwise).
 int OpenRegular(HeldFolder parent, const std::string& name, const FileInfo* expected, Fd& file) {
     const int fd = ::openat(Handle(parent), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return errno;
@@ -227,7 +227,7 @@ int OpenRegular(HeldFolder parent, const std::string& name, const FileInfo* expe
     struct stat raw {};
     if (::fstat(fd, &raw) != 0) return errno;
     if (!S_ISREG(raw.st_mode)) return EINVAL;
-    if (expected != nullptr && (raw.st_dev != expected->device || raw.st_ino != expected->inode)) return ESTALE;
+    if (expected != nullptr && (raw.st_dev != expected->device || raw.st_ino != expected->inode)) return kReplacedMeanwhile;
     return 0;
 }
 
@@ -272,11 +272,11 @@ int PosixFileOps::OpenPath(const std::string& path, HeldFolder& folder, FileInfo
 int PosixFileOps::OpenChild(HeldFolder parent, const std::string& name, const FileInfo& expected, HeldFolder& folder) {
     folder = {};
     const int fd = ::openat(Handle(parent), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return errno == ENOTDIR || errno == ELOOP ? ESTALE : errno;
+    if (fd < 0) return errno == ENOTDIR || errno == ELOOP ? kReplacedMeanwhile : errno;
     Fd held(fd);
     struct stat raw {};
     if (::fstat(fd, &raw) != 0) return errno;
-    if (raw.st_dev != expected.device || raw.st_ino != expected.inode) return ESTALE;
+    if (raw.st_dev != expected.device || raw.st_ino != expected.inode) return kReplacedMeanwhile;
     folder.handle = held.Release();
     return 0;
 }
@@ -399,7 +399,7 @@ int PosixFileOps::CopyMetadata(HeldFolder fromParent, const std::string& fromNam
         if (in.get() >= 0) {
             struct stat raw {};
             if (::fstat(in.get(), &raw) != 0) return errno;
-            if (raw.st_dev != like.device || raw.st_ino != like.inode) return ESTALE;
+            if (raw.st_dev != like.device || raw.st_ino != like.inode) return kReplacedMeanwhile;
             return SetMetadata(in.get(), out.get(), like);
         }
         if (::fchown(out.get(), like.owner, like.group) != 0 && errno != EPERM) return errno;
@@ -411,7 +411,7 @@ int PosixFileOps::CopyMetadata(HeldFolder fromParent, const std::string& fromNam
     if (like.kind != FileKind::Symlink) {
         struct stat raw {};
         if (::fstatat(to, toName.c_str(), &raw, AT_SYMLINK_NOFOLLOW) != 0) return errno;
-        if (S_ISLNK(raw.st_mode)) return ESTALE;
+        if (S_ISLNK(raw.st_mode)) return kReplacedMeanwhile;
         if (::fchmodat(to, toName.c_str(), like.mode, 0) != 0) return errno;
     }
     return ::utimensat(to, toName.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
@@ -479,6 +479,9 @@ bool PosixFileOps::MayMakeDevices() { return ::geteuid() == 0; }
 
 std::uint64_t PosixFileOps::RunId() { return static_cast<std::uint64_t>(::getpid()); }
 
-std::string PosixFileOps::ErrorText(int error) { return std::strerror(error); }
+std::string PosixFileOps::ErrorText(int error) {
+    if (error == kReplacedMeanwhile) return "közben kicserélték";
+    return std::strerror(error);
+}
 
 }  // namespace trovel::platform::linux_desktop
