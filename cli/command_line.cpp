@@ -40,7 +40,8 @@ int RunCommandLine(const std::vector<std::string>& args, platform::Platform& pla
     Session session(platform, console);
     if (!Parse(args, request, problem)) return session.Usage(std::string(session.Say("unknown option")) + ": " + problem);
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
-        {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore}};
+        {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
+        {"recover", Recover}};
     if (request.command.empty()) {
         (request.help ? console.out : console.err) << HelpText({});
         return request.help ? kSucceeded : kUsageError;

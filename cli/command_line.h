@@ -22,7 +22,7 @@ struct Console {
 enum ExitStatus : int { kSucceeded = 0, kSomeFailed = 1, kUsageError = 2 };
 
 // Runs one command (`args` without the program's name) on `platform`, with the wizard's rules:
-// list, drives, size, move, restore, and --help.
+// list, drives, size, move, restore, recover, and --help.
 int RunCommandLine(const std::vector<std::string>& args, platform::Platform& platform, Console& console);
 
 }  // namespace trovel::cli

@@ -22,10 +22,19 @@ std::string HelpText(const std::string& command) {
                "  --delete   then delete the old content (only with --copy)\n"
                "  --dry-run  print what would be done, change nothing\n"
                "Without --copy only the registered path changes, and only to a folder that exists.\n"
-               "Ctrl-C stops a content copy: that folder is rolled back, the rest are left alone.\n";
+               "Ctrl-C (or SIGTERM, SIGHUP) stops a content copy: that folder is rolled back, the rest\n"
+               "are left alone.\n";
     if (command == "restore")
         return "usage: trovel-cli restore FOLDER...\n"
                "Registers each folder's default path again (created when missing); content stays where it is.\n";
+    if (command == "recover")
+        return "usage: trovel-cli recover [FOLDER...] [--json]\n"
+               "Settles the relocations a killed run left half done (list marks them \"interrupted\"):\n"
+               "one that had not registered its new place is undone, one that had is finished. Without\n"
+               "FOLDER, every interrupted one. A journal that cannot be trusted is set aside, untouched.\n"
+               "A move with --copy does this first for its folders anyway.\n"
+               "Exit status: 0 every folder is in order, 1 one was set aside, failed or is being\n"
+               "relocated by another run, 2 an unknown folder.\n";
     return "usage: trovel-cli COMMAND [OPTIONS]\n"
            "Moves the special folders (Documents, Music, ...) to another drive and back, by the\n"
            "rules of the Trovel wizard.\n"
@@ -34,6 +43,7 @@ std::string HelpText(const std::string& command) {
            "  size      how large folders are\n"
            "  move      relocate folders to a drive\n"
            "  restore   put folders back at their default paths\n"
+           "  recover   undo or finish a relocation that was killed halfway\n"
            "FOLDER is a canonical name (\"My Music\"), an xdg key on Linux (MUSIC) or an id ({...}),\n"
            "in any case. trovel-cli COMMAND --help tells more.\n"
            "Exit status: 0 every folder succeeded, 1 some failed, 2 a usage error.\n";

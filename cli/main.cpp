@@ -16,8 +16,13 @@ extern "C" void OnInterrupt(int) { interrupted = true; }
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Ctrl-C stops a content copy cleanly: the folder in progress is rolled back.
+    // Ctrl-C stops a content copy cleanly: the folder in progress is rolled back. So does the
+    // end of a session or a service manager's stop (SIGTERM), and a closed terminal (SIGHUP).
     std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+#ifdef SIGHUP
+    std::signal(SIGHUP, OnInterrupt);
+#endif
     auto platform = trovel::platform::CreateConsolePlatform();
     const auto scope = platform->EnterWorkerThread();
     trovel::cli::Console console{std::cout, std::cerr};

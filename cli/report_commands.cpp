@@ -1,4 +1,5 @@
 // The commands that only read: list, drives, size.
+#include <algorithm>
 #include <ostream>
 
 #include "cli/json.h"
@@ -39,7 +40,10 @@ int List(Session& session, const Request& request) {
     std::ostream& out = session.Out();
     if (request.json) out << "[";
     bool first = true;
+    // Folders a killed run left half relocated: recover (or their next move) settles them.
+    const std::vector<platform::KnownFolderId> interrupted = session.manager().InterruptedRedirects();
     for (const FolderInfo& folder : session.folders()) {
+        const bool broken = std::find(interrupted.begin(), interrupted.end(), folder.id) != interrupted.end();
         std::vector<std::string> nested;
         for (const std::size_t inner : folder.nested) nested.push_back(session.Name(session.folders()[inner]));
         const std::string why = session.WhyNot(folder);
@@ -49,14 +53,16 @@ int List(Session& session, const Request& request) {
                 << ", \"category\": " << JsonText(CategoryName(folder.category))
                 << ", \"relocatable\": " << (why.empty() ? "true" : "false") << ", \"reason\": " << JsonText(why)
                 << ", \"path\": " << JsonText(folder.path) << ", \"defaultPath\": " << JsonText(folder.defaultPath)
-                << ", \"nested\": [";
+                << ", \"interrupted\": " << (broken ? "true" : "false") << ", \"nested\": [";
             for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
             out << "]}";
         } else {
             out << session.Name(folder);
             if (!session.Key(folder).empty()) out << " (" << session.Key(folder) << ")";
             out << "  " << folder.id.ToString() << "  " << CategoryName(folder.category) << "  "
-                << (why.empty() ? "relocatable" : why) << "\n";
+                << (why.empty() ? "relocatable" : why);
+            if (broken) out << "  [" << session.Say("interrupted") << "]";
+            out << "\n";
             if (!folder.path.empty()) out << "  path:    " << folder.path << "\n";
             if (!folder.defaultPath.empty()) out << "  default: " << folder.defaultPath << "\n";
             for (const std::string& name : nested) out << "  nested:  " << name << "\n";

@@ -73,5 +73,7 @@ int Drives(Session& session, const Request& request);
 int Size(Session& session, const Request& request);
 int Move(Session& session, const Request& request);
 int Restore(Session& session, const Request& request);
+// Undoes or finishes the relocations a killed run left half done.
+int Recover(Session& session, const Request& request);
 
 }  // namespace trovel::cli

@@ -44,6 +44,13 @@ const char* Say(Language language, const char* english) {
         {"left", "hátra"},
         {"total", "összesen"},
         {"folders", "mappa"},
+        {"interrupted", "megszakadt"},
+        {"no interrupted relocation", "nincs megszakadt áthelyezés"},
+        {"nothing to recover", "nincs teendő"},
+        {"undone; the folder is where it was", "visszavonva; a mappa a régi helyén van"},
+        {"finished; the folder is at its new place", "befejezve; a mappa az új helyén van"},
+        {"its journal was set aside, nothing was touched", "a naplóját félretettem, semmihez sem nyúltam"},
+        {"another run is relocating this folder", "egy másik futás éppen áthelyezi ezt a mappát"},
         {"files", "fájl"},
     };
     if (language == Language::English) return english;

@@ -99,6 +99,16 @@ struct RedirectHooks {
     std::uint64_t driveMountId = 0;
 };
 
+// What the recovery of a killed relocation found and did.
+enum class RecoveryOutcome {
+    Nothing,   // no run of the folder was interrupted
+    Undone,    // the run had not registered its target: rolled back, the folder is where it was
+    Finished,  // the run had registered its target: what it left at the old place is gone now
+    SetAside,  // its journal could not be trusted: renamed beside itself, nothing else touched
+    Busy,      // another run holds the folder right now
+    Failed,    // the journal or the folder could not be read: left as it is, for the next try
+};
+
 // The registry of known folders, as IKnownFolderManager offers it.
 class KnownFolderManager {
 public:
@@ -112,6 +122,24 @@ public:
     virtual HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                              const std::vector<KnownFolderId>& exclusions,
                              std::string& errorText) = 0;
+
+    // Where this program moves the content itself, a run that was killed leaves its journal;
+    // Redirect undoes or finishes such a run before anything else. The folders that have one
+    // now (only that a journal is there: it is neither read nor trusted here).
+    virtual std::vector<KnownFolderId> InterruptedRedirects() { return {}; }
+    // Undoes or finishes the interrupted run of one folder, under the folder's run lock, as
+    // Redirect would first. `report`: one line, in Hungarian, of what happened. kOk when the
+    // folder is in order now (Nothing, Undone, Finished); kBusy when another run holds it.
+    virtual HResult RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) {
+        (void)id;
+        outcome = RecoveryOutcome::Nothing;
+        report = "Nincs megszakadt áthelyezés.";
+        return kOk;
+    }
+    HResult RecoverRedirect(const KnownFolderId& id, std::string& report) {
+        RecoveryOutcome outcome = RecoveryOutcome::Nothing;
+        return RecoverRedirect(id, outcome, report);
+    }
 };
 
 }  // namespace trovel::platform

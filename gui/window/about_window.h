@@ -46,6 +46,8 @@ public:
     // has not appeared yet. Runs on the window's thread.
     void EndWait();
     bool Waiting() const { return waitMode_ && !workDone_; }
+    // The worker of the last wait has ended it (EndWait).
+    bool WorkDone() const { return workDone_; }
 
     void SetTransferLine(const QString& text);
     // Shows the cancel button, which calls `onCancel` once; an empty function hides it.

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include "gui/window/about_window.h"
 #include "gui/widgets/fonts.h"
@@ -76,7 +77,11 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(
     drives_->SortBySize();
     widgets::GiveAccentRoom(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ScrollIntoView(now); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { StopRunBeforeQuit(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { StopRunBeforeQuit(); });
     EnterWelcomePage();
+    // Once the window is up, before the welcome page takes input.
+    QTimer::singleShot(0, this, &MainWindow::AskAboutInterruptedRuns);
 }
 
 MainWindow::~MainWindow() {

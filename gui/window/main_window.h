@@ -30,6 +30,9 @@ class DriveCatalogue;
 namespace trovel::widgets {
 class ClickLabel;
 }
+namespace trovel::relocation {
+class RedirectWorker;
+}
 
 namespace trovel::app {
 
@@ -166,6 +169,13 @@ public:
     // off screen, runs the worker behind the wait window and returns when it has ended.
     void StartRedirectWorker(QWidget* Obj, const std::string& destdrv);
 
+    // At start-up: offers to undo or finish the relocations a killed run left half done, and
+    // shows what became of each (interrupted_runs.cpp).
+    void AskAboutInterruptedRuns();
+    // When the session ends or the application quits: a relocation in progress is stopped as
+    // by the wait window's Mégse, and the window returns only once it is rolled back.
+    void StopRunBeforeQuit();
+
     // Shows or hides the header tools for the kind of page shown.
     void ShowListHeader(bool show);
     void searchEditKeyDown(int key);
@@ -200,6 +210,10 @@ private:
     Anchors anchors_{{kClientWidth, kClientHeight}};
     std::unique_ptr<catalogue::FolderCatalogue> folders_;
     std::unique_ptr<space::DriveCatalogue> drives_;
+    // The relocation worker while one runs (StartRedirectWorker), for StopRunBeforeQuit.
+    relocation::RedirectWorker* runningRedirect_ = nullptr;
+    // Waits for the running relocation worker to end, running the effects it posts meanwhile.
+    void WaitForRedirectWorker();
 };
 
 // The scroll shift a page's children carry, kept with the page.

@@ -344,9 +344,14 @@ void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
         waitWindow->EndWait();  // no thread to be had: nothing was relocated
         return;
     }
+    runningRedirect_ = &worker;
     QThread::msleep(100);
     waitWindow->ShowAbout(true);
-    worker.wait();
+    // The wait window closes before the run's end only when the application is told to quit
+    // (the session ends): the copy in progress is stopped and rolled back before it may.
+    if (!waitWindow->WorkDone()) StopRunBeforeQuit();
+    WaitForRedirectWorker();
+    runningRedirect_ = nullptr;
 }
 
 void MainWindow::ShowListHeader(bool show) {

@@ -111,6 +111,22 @@ public:
         return found->redirectResult;
     }
     void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
+    std::vector<KnownFolderId> InterruptedRedirects() override { return platform_.interrupted; }
+    using KnownFolderManager::RecoverRedirect;
+    HResult RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) override {
+        platform_.calls.push_back({"RecoverRedirect", id, 0, {}, {}});
+        auto& interrupted = platform_.interrupted;
+        const auto found = std::find(interrupted.begin(), interrupted.end(), id);
+        if (found == interrupted.end()) {
+            outcome = RecoveryOutcome::Nothing;
+            report = "Nincs megszakadt áthelyezés, nincs teendő.";
+            return kOk;
+        }
+        outcome = platform_.recoverOutcome;
+        report = platform_.recoverReport;
+        if (Succeeded(platform_.recoverResult)) interrupted.erase(found);
+        return platform_.recoverResult;
+    }
 
 private:
     FakePlatform& platform_;

@@ -90,6 +90,14 @@ public:
     // The hooks in force at each Redirect call (the chosen drive among them).
     std::vector<RedirectHooks> redirectHooks;
 
+    // Folders a killed run left a journal for, as InterruptedRedirects reports them, and what
+    // RecoverRedirect of one of them gives (a recovered folder leaves the list). A folder not
+    // in the list has nothing to recover.
+    std::vector<KnownFolderId> interrupted;
+    HResult recoverResult = kOk;
+    RecoveryOutcome recoverOutcome = RecoveryOutcome::Undone;
+    std::string recoverReport = "A megszakadt áthelyezés visszavonva.";
+
     // Runs on whichever thread opens a directory for a walk (the size worker's), so a
     // test can hold a walk at a known point. Not recorded in `calls`.
     std::function<void(const std::string&)> onOpenDirectory;

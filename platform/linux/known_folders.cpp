@@ -69,6 +69,24 @@ private:
     int fd_;
 };
 
+// kOk when `lock` is held; otherwise why not, with the text a run of the folder reports.
+HResult LockResult(const RunLock& lock, const std::string& folder, std::string& errorText) {
+    if (lock.status() == RunLock::Status::Busy) {
+        errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + folder;
+        return kBusy;
+    }
+    if (!lock.Held()) {
+        errorText = "Nem hozható létre a zárolófájl (" + std::string(std::strerror(lock.error())) + "): " + lock.path();
+        return kAccessDenied;
+    }
+    return kOk;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
 // How often a registry that changed under the writer is read again and the change re-applied.
 constexpr int kRewriteTries = 5;
 
@@ -198,24 +216,11 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     // One run per folder, from before the recovery to the end: the window and the command
     // line, or two terminals, never move the same folder at once.
     const RunLock lock(RunLockFolder(env_.stateHome), entry.where);
-    if (lock.status() == RunLock::Status::Busy) {
-        errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + CurrentPath(entry);
-        return kBusy;
-    }
-    if (!lock.Held()) {
-        errorText = "Nem hozható létre a zárolófájl (" + std::string(std::strerror(lock.error())) + "): " + lock.path();
-        return kAccessDenied;
-    }
-    const std::string journal = RunLockFolder(env_.stateHome) + "/move-" + entry.where + ".journal";
+    if (const HResult locked = LockResult(lock, CurrentPath(entry), errorText); locked != kOk) return locked;
+    const std::string journal = JournalOf(entry);
     linux_desktop::PosixFileOps ops;
     // A run killed earlier is undone, or finished, before anything else happens to the folder.
-    relocation::RecoveryContext context;
-    const std::string registered = CurrentPath(entry);
-    context.registeredPaths = {registered, NormalisedAbsolutePath(registered), ResolvedPath(registered)};
-    const std::string defaultPath = DefaultPath(entry);
-    context.knownSources = {defaultPath, NormalisedAbsolutePath(defaultPath), ResolvedPath(defaultPath)};
-    context.onOfferedDrive = drives_.offered;
-    const relocation::MoveResult recovered = relocation::RecoverInterruptedMove(ops, journal, context);
+    const relocation::MoveResult recovered = RecoverKilledRun(entry);
     if (recovered.outcome == relocation::MoveOutcome::Refused) {
         errorText = recovered.errorText;
         return kFail;
@@ -270,6 +275,91 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         case relocation::MoveOutcome::Cancelled: return kCancelled;
         case relocation::MoveOutcome::Failed: return kFail;
     }
+    return kFail;
+}
+
+std::string XdgKnownFolderManager::JournalOf(const FolderEntry& entry) const {
+    return RunLockFolder(env_.stateHome) + "/move-" + entry.where + ".journal";
+}
+
+relocation::MoveResult XdgKnownFolderManager::RecoverKilledRun(const FolderEntry& entry) {
+    linux_desktop::PosixFileOps ops;
+    relocation::RecoveryContext context;
+    const std::string registered = CurrentPath(entry);
+    context.registeredPaths = {registered, NormalisedAbsolutePath(registered), ResolvedPath(registered)};
+    const std::string defaultPath = DefaultPath(entry);
+    context.knownSources = {defaultPath, NormalisedAbsolutePath(defaultPath), ResolvedPath(defaultPath)};
+    context.onOfferedDrive = drives_.offered;
+    return relocation::RecoverInterruptedMove(ops, JournalOf(entry), context);
+}
+
+std::vector<KnownFolderId> XdgKnownFolderManager::InterruptedRedirects() {
+    std::vector<KnownFolderId> interrupted;
+    for (const FolderEntry& entry : FolderTable())
+        if (entry.source == PathSource::UserDir && Exists(JournalOf(entry))) interrupted.push_back(entry.id);
+    return interrupted;
+}
+
+HResult XdgKnownFolderManager::RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) {
+    outcome = RecoveryOutcome::Nothing;
+    report.clear();
+    const auto& table = FolderTable();
+    const auto entry = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == id; });
+    if (entry == table.end()) return kFileNotFound;
+    const std::optional<UserIdentity> user = UserToActFor(env_.home);
+    if (!user) return RecoverHere(*entry, outcome, report);
+    // Root for someone else's home: the recovery runs in a child that is the user, as a run
+    // does; the outcome comes back as the first character of the text.
+    const AsUserOutcome done = RunAsUser(*user, {}, [&](const RedirectHooks&) {
+        AsUserOutcome here;
+        RecoveryOutcome found = RecoveryOutcome::Failed;
+        here.result = RecoverHere(*entry, found, here.errorText);
+        here.errorText.insert(here.errorText.begin(), static_cast<char>('0' + static_cast<int>(found)));
+        return here;
+    });
+    const int code = done.errorText.empty() ? -1 : done.errorText[0] - '0';
+    if (code < static_cast<int>(RecoveryOutcome::Nothing) || code > static_cast<int>(RecoveryOutcome::Failed)) {
+        outcome = RecoveryOutcome::Failed;
+        report = done.errorText.empty() ? "A megszakadt áthelyezés rendezése a felhasználó nevében nem sikerült." : done.errorText;
+        return Succeeded(done.result) ? kFail : done.result;
+    }
+    outcome = static_cast<RecoveryOutcome>(code);
+    report = done.errorText.substr(1);
+    return done.result;
+}
+
+HResult XdgKnownFolderManager::RecoverHere(const FolderEntry& entry, RecoveryOutcome& outcome, std::string& report) {
+    const std::string folder = CurrentPath(entry);
+    const RunLock lock(RunLockFolder(env_.stateHome), entry.where);
+    if (const HResult locked = LockResult(lock, folder, report); locked != kOk) {
+        outcome = locked == kBusy ? RecoveryOutcome::Busy : RecoveryOutcome::Failed;
+        return locked;
+    }
+    const std::string journal = JournalOf(entry);
+    const bool hadJournal = Exists(journal);
+    const relocation::MoveResult recovered = RecoverKilledRun(entry);
+    switch (recovered.outcome) {
+        case relocation::MoveOutcome::Same:
+            outcome = RecoveryOutcome::Nothing;
+            report = "Nincs megszakadt áthelyezés, nincs teendő: " + folder;
+            return kOk;
+        case relocation::MoveOutcome::Failed:  // rolled back: nothing changed
+        case relocation::MoveOutcome::Cancelled:
+            outcome = RecoveryOutcome::Undone;
+            report = "A megszakadt áthelyezés visszavonva, a mappa a régi helyén maradt: " + CurrentPath(entry);
+            return kOk;
+        case relocation::MoveOutcome::Moved:
+            outcome = RecoveryOutcome::Finished;
+            report = "A megszakadt áthelyezés befejezve, a mappa az új helyén van: " + CurrentPath(entry);
+            return kOk;
+        case relocation::MoveOutcome::Refused:
+            // Set aside when the journal is gone from its place; otherwise it could not be read.
+            outcome = hadJournal && !Exists(journal) ? RecoveryOutcome::SetAside : RecoveryOutcome::Failed;
+            report = recovered.errorText;
+            return kFail;
+    }
+    outcome = RecoveryOutcome::Failed;
+    report = recovered.errorText;
     return kFail;
 }
 

@@ -9,6 +9,10 @@
 #include "platform/linux/folder_table.h"
 #include "platform/linux/user_dirs_defaults.h"
 
+namespace trovel::relocation {
+struct MoveResult;
+}
+
 namespace trovel::platform::linux_desktop {
 
 // The known-folder registry of a Linux desktop: the xdg-user-dirs folders, which may be
@@ -22,6 +26,10 @@ public:
     HResult Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                      const std::vector<KnownFolderId>& exclusions, std::string& errorText) override;
     void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
+    // The user-dirs folders with a journal (STATE_HOME/trovel/move-KEY.journal) of a killed run.
+    std::vector<KnownFolderId> InterruptedRedirects() override;
+    using KnownFolderManager::RecoverRedirect;
+    HResult RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) override;
 
     // What the run needs to know of the drives: the mount point holding a path, and whether a
     // path lies on a drive offered for relocation (a journal's target must).
@@ -56,6 +64,14 @@ private:
     HResult RedirectHere(const FolderEntry& entry, std::uint32_t flags, const std::string& target,
                          const std::vector<KnownFolderId>& exclusions, const RedirectHooks& hooks, bool madeTarget,
                          std::string& errorText);
+
+    // The journal a run of the folder keeps: STATE_HOME/trovel/move-KEY.journal.
+    std::string JournalOf(const FolderEntry& entry) const;
+    // Undoes or finishes a killed run of the folder from its journal, if there is one. Only
+    // while the caller holds the folder's run lock.
+    relocation::MoveResult RecoverKilledRun(const FolderEntry& entry);
+    // RecoverRedirect with the rights the process has now: the run lock, then the recovery.
+    HResult RecoverHere(const FolderEntry& entry, RecoveryOutcome& outcome, std::string& report);
 
     Environment env_;
     ElementTranslator translate_;

@@ -60,14 +60,14 @@ TEST_F(CommandLineTest, ListsEveryFolderWithItsRulesAsJson) {
               "[\n"
               "  {\"name\": \"Windows\", \"key\": \"\", \"id\": \"" + fake.folders[0].id.ToString() +
                   "\", \"category\": \"fixed\", \"relocatable\": false, \"reason\": \"denied by policy\", \"path\": "
-                  "\"C:\\\\Windows\", \"defaultPath\": \"C:\\\\Windows\", \"nested\": []},\n"
+                  "\"C:\\\\Windows\", \"defaultPath\": \"C:\\\\Windows\", \"interrupted\": false, \"nested\": []},\n"
               "  {\"name\": \"Personal\", \"key\": \"\", \"id\": \"" + documents->id.ToString() +
                   "\", \"category\": \"per-user\", \"relocatable\": true, \"reason\": \"\", \"path\": "
-                  "\"C:\\\\Users\\\\al\\\\Documents\", \"defaultPath\": \"C:\\\\Users\\\\al\\\\Documents\", \"nested\": "
+                  "\"C:\\\\Users\\\\al\\\\Documents\", \"defaultPath\": \"C:\\\\Users\\\\al\\\\Documents\", \"interrupted\": false, \"nested\": "
                   "[\"My Music\"]},\n"
               "  {\"name\": \"My Music\", \"key\": \"\", \"id\": \"" + music->id.ToString() +
                   "\", \"category\": \"per-user\", \"relocatable\": true, \"reason\": \"\", \"path\": "
-                  "\"C:\\\\Users\\\\al\\\\Documents\\\\Music\", \"defaultPath\": \"C:\\\\Users\\\\al\\\\Music\", \"nested\": []}\n"
+                  "\"C:\\\\Users\\\\al\\\\Documents\\\\Music\", \"defaultPath\": \"C:\\\\Users\\\\al\\\\Music\", \"interrupted\": false, \"nested\": []}\n"
               "]\n");
 }
 
@@ -177,6 +177,70 @@ TEST_F(CommandLineTest, RestorePutsFoldersBackAtTheirDefaultPaths) {
     EXPECT_EQ(out.str(), "My Music: restored -> C:\\Users\\al\\Music\n");
     EXPECT_EQ(Run({"restore", "Windows"}), kSomeFailed);  // not relocatable: nothing done
     EXPECT_EQ(err.str(), "Windows: denied by policy\n");
+}
+
+TEST_F(CommandLineTest, ListMarksAFolderWhoseRelocationWasKilledHalfway) {
+    fake.interrupted = {music->id};
+    ASSERT_EQ(Run({"list"}), kSucceeded);
+    EXPECT_NE(out.str().find("My Music  " + music->id.ToString() + "  per-user  relocatable  [interrupted]\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_EQ(out.str().find("Personal  " + documents->id.ToString() + "  per-user  relocatable  ["), std::string::npos);
+    ASSERT_EQ(Run({"list", "--json"}), kSucceeded);
+    EXPECT_NE(out.str().find("\"defaultPath\": \"C:\\\\Users\\\\al\\\\Music\", \"interrupted\": true"), std::string::npos)
+        << out.str();
+    language = Language::Hungarian;
+    ASSERT_EQ(Run({"list"}), kSucceeded);
+    EXPECT_NE(out.str().find("[megszakadt]"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, RecoverWithoutNamesSettlesEveryInterruptedFolderAndReportsEach) {
+    fake.interrupted = {music->id};
+    ASSERT_EQ(Run({"recover"}), kSucceeded);
+    EXPECT_EQ(out.str(), "My Music: undone; the folder is where it was (A megszakadt áthelyezés visszavonva.)\n");
+    ASSERT_EQ(fake.CallsOf("RecoverRedirect").size(), 1u);
+    EXPECT_EQ(fake.CallsOf("RecoverRedirect")[0].id, music->id);
+    // Nothing is left: a second run has nothing to do and calls nothing.
+    ASSERT_EQ(Run({"recover", "--json"}), kSucceeded);
+    EXPECT_EQ(out.str(), "[]\n");
+    EXPECT_EQ(fake.CallsOf("RecoverRedirect").size(), 1u);
+    ASSERT_EQ(Run({"recover"}), kSucceeded);
+    EXPECT_EQ(out.str(), "no interrupted relocation\n");
+}
+
+TEST_F(CommandLineTest, RecoverOfNamedFoldersReportsEachOutcomeAsJson) {
+    fake.interrupted = {documents->id};
+    fake.recoverOutcome = platform::RecoveryOutcome::Finished;
+    fake.recoverReport = "befejezve";
+    ASSERT_EQ(Run({"recover", "personal", "MY MUSIC", "--json"}), kSucceeded);
+    EXPECT_EQ(out.str(),
+              "[\n"
+              "  {\"folder\": \"Personal\", \"outcome\": \"finished\", \"message\": \"befejezve\"},\n"
+              "  {\"folder\": \"My Music\", \"outcome\": \"nothing\", \"message\": "
+              "\"Nincs megszakadt áthelyezés, nincs teendő.\"}\n"
+              "]\n");
+    EXPECT_EQ(fake.CallsOf("RecoverRedirect").size(), 2u);
+}
+
+TEST_F(CommandLineTest, RecoverExitsOneWhenAJournalIsSetAsideOrTheFolderIsBusyAndTwoOnAnUnknownFolder) {
+    fake.interrupted = {music->id};
+    fake.recoverResult = platform::kFail;
+    fake.recoverOutcome = platform::RecoveryOutcome::SetAside;
+    fake.recoverReport = "A naplót félretettem, semmihez sem nyúltam.";
+    EXPECT_EQ(Run({"recover", "--json"}), kSomeFailed);
+    EXPECT_NE(out.str().find("\"outcome\": \"set-aside\""), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), "My Music: A naplót félretettem, semmihez sem nyúltam.\n");
+    fake.recoverResult = platform::kBusy;
+    fake.recoverOutcome = platform::RecoveryOutcome::Busy;
+    fake.recoverReport = "Ennek a mappának az áthelyezése már folyamatban van.";
+    language = Language::Hungarian;
+    EXPECT_EQ(Run({"recover", "my music"}), kSomeFailed);
+    EXPECT_EQ(out.str(), "My Music: egy másik futás éppen áthelyezi ezt a mappát "
+                         "(Ennek a mappának az áthelyezése már folyamatban van.)\n");
+    const std::size_t calls = fake.CallsOf("RecoverRedirect").size();
+    EXPECT_EQ(Run({"recover", "my music", "NoSuchFolder"}), kUsageError);
+    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: NoSuchFolder\n");
+    EXPECT_EQ(fake.CallsOf("RecoverRedirect").size(), calls);  // nothing was done
 }
 
 }  // namespace

@@ -37,11 +37,13 @@ protected:
     }
     // The command line in a child with the scratch home and the drive's fstab; its pid.
     // `before` runs the command line under another program (strace, say); its error stream
-    // goes to `errors` when one is named.
-    pid_t Start(const std::string& arguments, const std::string& before = "", const std::string& errors = "") {
+    // goes to `errors` when one is named, its output to `output`.
+    pid_t Start(const std::string& arguments, const std::string& before = "", const std::string& errors = "",
+                const std::string& output = "") {
         const std::string line = "mount --bind '" + drive->fstab + "' /etc/fstab && exec " + before +
                                  " env -u XDG_CONFIG_HOME HOME='" + home.path() + "' LANG=C '" + TROVEL_CLI + "' " +
-                                 arguments + " >/dev/null 2>" + (errors.empty() ? "&1" : "'" + errors + "'");
+                                 arguments + " >" + (output.empty() ? "/dev/null" : "'" + output + "'") + " 2>" +
+                                 (errors.empty() ? "&1" : "'" + errors + "'");
         const pid_t child = ::fork();
         if (child == 0) {
             ::execl("/usr/bin/unshare", "unshare", "-m", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
@@ -134,6 +136,61 @@ TEST_F(CommandLineEndToEnd, TwoRunsOfOneFolderAtOnceOneMovesItTheOtherRefuses) {
     EXPECT_EQ(Registered("MUSIC"), target + "/Music");
     EXPECT_EQ(FilesIn(target + "/Music"), 200u);
     EXPECT_EQ(FilesIn(home / "Music"), 0u);
+}
+
+TEST_F(CommandLineEndToEnd, SigtermAndSighupRollBackTheCopyInProgressAsCtrlCDoes) {
+    const std::string registry = *platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs");
+    for (int i = 0; i < 3000; ++i) home.Write("Videos/clip" + std::to_string(i), std::string(16384, 'v'));
+    for (const int stop : {SIGTERM, SIGHUP}) {
+        const pid_t child = Start("move Videos --to '" + drive->point + "' --copy --delete");
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!std::filesystem::exists(target + "/Videos") && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(std::filesystem::exists(target + "/Videos")) << stop;
+        ::kill(child, stop);
+        EXPECT_EQ(Wait(child), 1) << stop;  // as after Ctrl-C, not killed by the signal
+        EXPECT_EQ(platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs"), registry) << stop;
+        EXPECT_EQ(FilesIn(home / "Videos"), 3000u) << stop;
+        EXPECT_FALSE(std::filesystem::exists(target + "/Videos")) << stop;
+        EXPECT_FALSE(std::filesystem::exists(home / ".local/state/trovel/move-VIDEOS.journal")) << stop;
+    }
+}
+
+TEST_F(CommandLineEndToEnd, AMoveKilledHalfwayIsListedAsInterruptedUntilRecoverUndoesIt) {
+    const std::string registry = *platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs");
+    for (int i = 0; i < 3000; ++i) home.Write("Videos/clip" + std::to_string(i), std::string(16384, 'v'));
+    const std::string journal = home / ".local/state/trovel/move-VIDEOS.journal";
+    const pid_t child = Start("move Videos --to '" + drive->point + "' --copy --delete");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (FilesIn(target + "/Videos") < 10 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(child, SIGKILL);  // no rollback: the journal stays
+    Wait(child);
+    ASSERT_TRUE(std::filesystem::exists(journal));
+    ASSERT_GT(FilesIn(target + "/Videos"), 0u);
+
+    const std::string listing = home / "listing.txt";
+    ASSERT_EQ(Wait(Start("list", "", "", listing)), 0);
+    const std::string before = platform::linux_desktop::ReadWholeFile(listing).value_or("");
+    EXPECT_NE(before.find("My Video (VIDEOS)"), std::string::npos) << before;
+    EXPECT_NE(before.find("[interrupted]"), std::string::npos) << before;
+    ASSERT_EQ(Wait(Start("list --json", "", "", listing)), 0);
+    EXPECT_NE(platform::linux_desktop::ReadWholeFile(listing).value_or("").find("\"interrupted\": true"), std::string::npos);
+
+    const std::string report = home / "report.json";
+    EXPECT_EQ(Wait(Start("recover --json", "", "", report)), 0);
+    const std::string json = platform::linux_desktop::ReadWholeFile(report).value_or("");
+    EXPECT_NE(json.find("\"outcome\": \"undone\""), std::string::npos) << json;
+    EXPECT_EQ(platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs"), registry);
+    EXPECT_EQ(FilesIn(home / "Videos"), 3000u);
+    EXPECT_FALSE(std::filesystem::exists(target + "/Videos"));
+    EXPECT_FALSE(std::filesystem::exists(journal));
+
+    ASSERT_EQ(Wait(Start("list", "", "", listing)), 0);
+    const std::string after = platform::linux_desktop::ReadWholeFile(listing).value_or("");
+    EXPECT_EQ(after.find("[interrupted]"), std::string::npos) << after;
+    EXPECT_EQ(Wait(Start("recover", "", "", report)), 0);
+    EXPECT_EQ(platform::linux_desktop::ReadWholeFile(report).value_or(""), "no interrupted relocation\n");
 }
 
 }  // namespace
