@@ -73,6 +73,7 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
             result.raised = true;
         }
         result.cancelled = hr == platform::kCancelled;
+        result.busy = hr == platform::kBusy;
         result.outcome = Succeeded(hr) ? FolderOutcome::RelocatedWithContent : FolderOutcome::Failed;
     } else {
         // Without content only the registered path moves, and only to a folder that is there.

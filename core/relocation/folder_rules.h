@@ -32,6 +32,7 @@ struct FolderResult {
     std::string destination;  // where the folder now is, on success
     std::string errorText;    // what the redirect call handed back
     bool cancelled = false;   // the user stopped the content copy
+    bool busy = false;        // another run (another window, a terminal) is relocating this folder
     // The redirect call raised an error instead of returning a result: the error box is due.
     bool raised = false;
 };

@@ -151,6 +151,11 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
                 platform_.ShowMessageBox(text, "Trovel 2", platform::kMbIconInformation);
             });
         }
+        if (result.busy) {
+            // Another run of this folder is under way: said at once, in a box of its own.
+            const std::string text = result.errorText;
+            effects.postAndWait([this, text] { platform_.ShowMessageBox(text, "Trovel", platform::kMbIconWarning); });
+        }
         // A stopped copy: the folder was rolled back, and the rest are left as they are.
         if (result.cancelled) stopped = true;
         if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected)

@@ -171,6 +171,17 @@ TEST_F(RedirectRunTest, FailuresShowOnlyInTheirRowsAndTheRunGoesOn) {
     EXPECT_TRUE(Shell("ShowMessageBox").empty());  // a failure result shows no message
 }
 
+TEST_F(RedirectRunTest, AFolderAnotherRunIsMovingIsSaidInABoxAndTheRunGoesOn) {
+    music->redirectResult = platform::kBusy;
+    music->redirectErrorText = "Ennek a mappának az áthelyezése már folyamatban van: C:\\Users\\al\\Documents\\Music";
+    Relocate({{music, true, true, false}, {pictures, true, true, false}});
+    const auto boxes = Shell("ShowMessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Trovel\n" + music->redirectErrorText);
+    EXPECT_EQ(Boxes(*music), "--");
+    EXPECT_EQ(Boxes(*pictures), "RC");
+}
+
 TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesOn) {
     documents->redirectThrows = true;
     fake.lastErrorText = "Access is denied.";
