@@ -133,6 +133,26 @@ TEST_F(MoverRealFaultsTest, ATargetUnmountedMidwayLeavesTheSourceWhole) {
     EXPECT_TRUE(Manifest(Mount()).empty());  // nothing was written into the folder below the mount
 }
 
+// The drive answers a read with an error partway through a file: the move fails and leaves
+// the source whole. The mover runs in a process of its own under strace, which fails the
+// third read-like call of each kind (copy_file_range in the kernel, or pread when it falls
+// back to reading).
+TEST_F(MoverRealFaultsTest, AReadErrorPartwayThroughAFileFailsTheMove) {
+    if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+    const std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null "
+                                "-e inject=copy_file_range,pread64:error=EIO:when=3 '" TROVEL_MOVE_ONCE "' '" +
+                                Source() + "' '" + Mount() + "/home/al/Music' '" + Mount() + "' '" +
+                                (work / "state/journal") + "' >/dev/null";
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(work / "state/journal.registered"));
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+    EXPECT_EQ(Manifest(Mount()), targetBefore);
+    // Without the fault the same move goes through: the fault, not the setting, stopped it.
+    const std::string plain = std::string("'" TROVEL_MOVE_ONCE "' '") + Source() + "' '" + Mount() + "/home/al/Music' '" +
+                              Mount() + "' '" + (work / "state/journal") + "' >/dev/null";
+    EXPECT_EQ(std::system(plain.c_str()), 0);
+}
+
 TEST_F(MoverRealFaultsTest, ADriveUnmountedAfterItWasChosenIsRefusedBeforeAnythingIsWritten) {
     platform::linux_desktop::PosixFileOps ops;
     platform::HeldFolder root;
