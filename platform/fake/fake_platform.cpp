@@ -252,8 +252,10 @@ public:
         if (next_ >= entries_.size()) return false;
         const DirectoryEntry& found = entries_[next_++];
         entry.name = found.name;
-        entry.directory = (found.attributes & kAttributeDirectory) != 0;
-        entry.size = found.size;
+        // A junction (a directory with a reparse point) is an entry, not a folder to walk, as
+        // in the Windows backend; the fake knows no reparse tags, so every one is a junction.
+        entry.directory = (found.attributes & kAttributeDirectory) != 0 && (found.attributes & kAttributeReparsePoint) == 0;
+        entry.size = (found.attributes & kAttributeDirectory) != 0 ? 0 : found.size;
         return true;
     }
     std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {

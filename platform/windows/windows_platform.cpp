@@ -61,8 +61,13 @@ public:
         if (data == nullptr) return false;
         name_ = Narrow(data->cFileName);
         entry.name = name_;
-        entry.directory = (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.size = entry.directory ? 0 : SizeOf(*data);
+        const bool folder = (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A junction or a directory link (Documents\My Music, say) is not followed, as the
+        // shell's own size does not follow it; a cloud placeholder folder is a real folder.
+        const bool link = (data->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                          IsReparseTagNameSurrogate(data->dwReserved0);
+        entry.directory = folder && !link;
+        entry.size = folder ? 0 : SizeOf(*data);
         return true;
     }
     std::unique_ptr<DirectoryHandle> OpenChild(std::string_view name) override {
