@@ -65,7 +65,10 @@ std::string CheckContentTarget(platform::Platform& platform, const std::string& 
                 continue;
             }
             if (IsDirectory(entry)) {
-                pending.push_back(relative.empty() ? entry.name : join(relative, entry.name));
+                // A junction is an entry of its own, as the shell treats it: neither walked nor
+                // counted as unreadable (stock profiles deny listing Documents\My Music).
+                if ((entry.attributes & platform::kAttributeReparsePoint) == 0)
+                    pending.push_back(relative.empty() ? entry.name : join(relative, entry.name));
             } else if (!present) {
                 needed += entry.size;
             } else if (twin->second.size != entry.size || twin->second.modified != entry.modified) {

@@ -31,7 +31,7 @@ enum : std::uint32_t {
     kAttributeDirectory = 0x10,
     kAttributeArchive = 0x20,
     kAttributeNormal = 0x80,
-    kAttributeReparsePoint = 0x400,  // a junction, a link, or a cloud placeholder
+    kAttributeReparsePoint = 0x400,  // a junction or a directory link (listings leave it off cloud placeholders)
     kInvalidAttributes = 0xFFFFFFFFu,
 };
 

@@ -152,7 +152,12 @@ bool WindowsPlatform::ListDirectory(const std::string& directory, std::vector<Di
     while (const WIN32_FIND_DATAW* data = listing.Next()) {
         const std::int64_t modified = static_cast<std::int64_t>(
             (static_cast<std::uint64_t>(data->ftLastWriteTime.dwHighDateTime) << 32) | data->ftLastWriteTime.dwLowDateTime);
-        entries.push_back({Narrow(data->cFileName), data->dwFileAttributes, SizeOf(*data), modified});
+        // The reparse attribute is reported for links (junctions such as Documents\My Music,
+        // directory links) only: a cloud placeholder folder is a real folder to the callers.
+        std::uint32_t attributes = data->dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !IsReparseTagNameSurrogate(data->dwReserved0))
+            attributes &= ~static_cast<std::uint32_t>(FILE_ATTRIBUTE_REPARSE_POINT);
+        entries.push_back({Narrow(data->cFileName), attributes, SizeOf(*data), modified});
     }
     return true;
 }
