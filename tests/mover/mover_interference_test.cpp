@@ -278,6 +278,15 @@ TEST_F(MoverInterferenceTest, AFileDeletedBeforeItsTurnIsNoReasonToStop) {
 TEST_F(MoverInterferenceTest, TheTargetIsOnDiskBeforeItIsRegistered) {
     FaultyOps ops;
     ops.logging = true;
+    // A file edited after its copy is copied again during the verification: that copy too is
+    // on disk before the registration.
+    bool edited = false;
+    ops.before = [&](const std::string& what, int) {
+        if (what == "Sync" && !edited) {
+            edited = true;
+            std::ofstream(Source() + "/empty") << "written after its copy";
+        }
+    };
     atRegistration = [&] { ops.Note("register"); };
     ASSERT_EQ(Move(ops).outcome, MoveOutcome::Moved);
     const auto registered = std::find(ops.log.begin(), ops.log.end(), "register");

@@ -43,6 +43,8 @@ TEST_F(SameContentTest, RegularFilesCompareSizeAndBytes) {
     EXPECT_FALSE(Same("a", "d"));
     // Without the bytes, only the size counts: the quick check after a copy.
     EXPECT_TRUE(Same("a", "d", false));
+    dir.Write("e", "the same bytes and more");
+    EXPECT_FALSE(Same("a", "e", false));
 }
 
 TEST_F(SameContentTest, LinksFoldersAndKindsCompareWhatTheyAre) {
@@ -68,6 +70,35 @@ TEST_F(SameContentTest, ADeviceNodeMustBeOfTheSameKindAndNumber) {
     EXPECT_TRUE(SameContent(ops, folder, "a", character, folder, "b", character));
     EXPECT_FALSE(SameContent(ops, folder, "a", character, folder, "b", block));
     EXPECT_FALSE(SameContent(ops, folder, "a", character, folder, "b", other));
+}
+
+// The file operations themselves: a folder or file is taken only as the one recorded, a link
+// is never passed through, and nothing already named is replaced.
+TEST_F(SameContentTest, FileOperationsTakeOnlyWhatWasRecordedAndReplaceNothing) {
+    dir.MakeDir("inner");
+    dir.MakeDir("other");
+    dir.Write("inner/file", "original");
+    dir.Link("through", dir / "inner");
+    platform::HeldFolder held;
+    FileInfo info;
+    EXPECT_EQ(ops.OpenPath(dir / "through/", held, info), ELOOP);
+    dir.MakeDir("deeper");
+    dir.Link("deeper/link", dir.path());
+    EXPECT_EQ(ops.OpenPath(dir / "deeper/link/inner", held, info), ELOOP);  // a link on the way
+    EXPECT_EQ(ops.OpenChild(folder, "inner", Info("other"), held), platform::kReplacedMeanwhile);
+    ASSERT_EQ(ops.OpenChild(folder, "inner", Info("inner"), held), 0);
+    // The file that was planned, replaced under the same name since: not copied.
+    const FileInfo planned = Info("inner/file");
+    dir.Write("inner/new", "replacement");
+    std::filesystem::rename(dir / "inner/new", dir / "inner/file");
+    EXPECT_EQ(ops.CopyFile(held, "file", folder, "copy", planned, {}), platform::kReplacedMeanwhile);
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy"));
+    // A name taken at the target is never replaced.
+    dir.Write("taken", "someone's own");
+    EXPECT_EQ(ops.CopyFile(held, "file", folder, "taken", Info("inner/file"), {}), EEXIST);
+    std::ifstream taken(dir / "taken");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(taken), {}), "someone's own");
+    ops.Close(held);
 }
 
 }  // namespace
