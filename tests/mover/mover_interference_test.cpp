@@ -298,6 +298,22 @@ TEST_F(MoverInterferenceTest, TheTargetIsOnDiskBeforeItIsRegistered) {
         EXPECT_TRUE(*it != "CopyFile" && *it != "MakeDirectory" && *it != "HardLink" && *it != "MakeSymlink") << *it;
 }
 
+TEST_F(MoverInterferenceTest, ARollbackRemovesOnlyWhatTheRunMade) {
+    // The registration fails after the user put a file of their own where a copy was.
+    relocation::MoveCallbacks callbacks;
+    callbacks.registerTarget = [&] {
+        std::filesystem::remove(Target() + "/run.sh");
+        std::ofstream(Target() + "/run.sh") << "the user's own, put here meanwhile";
+        return false;
+    };
+    platform::linux_desktop::PosixFileOps ops;
+    const MoveResult result = relocation::MoveFolderContent(ops, Request(), callbacks);
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed);
+    EXPECT_EQ(Read(Target() + "/run.sh"), "the user's own, put here meanwhile");
+    EXPECT_FALSE(std::filesystem::exists(Target() + "/Photos"));  // what the run made is gone
+    EXPECT_EQ(Manifest(Source()), before);
+}
+
 TEST_F(MoverInterferenceTest, AFailedRemoveDuringRollbackKeepsTheJournalForTheNextStart) {
     // The registration fails, then every removal of the rollback does.
     struct Failing : public platform::linux_desktop::PosixFileOps {
