@@ -222,6 +222,53 @@ TEST_F(MoverInterferenceTest, AnEntryAlreadyThereIsVerifiedAgain) {
     EXPECT_EQ(Manifest(Source()), before);
 }
 
+TEST_F(MoverInterferenceTest, AnEntryAlreadyThereIsComparedByContentEvenWithoutAskingForIt) {
+    std::filesystem::create_directories(Target() + "/Photos");
+    std::filesystem::copy_file(Source() + "/Photos/notes.txt", Target() + "/Photos/notes.txt");
+    FaultyOps ops;
+    bool altered = false;
+    ops.before = [&](const std::string& what, int) {
+        if (what == "Sync" && !altered) {
+            altered = true;  // same size, other bytes
+            std::fstream file(Target() + "/Photos/notes.txt", std::ios::in | std::ios::out);
+            file << "X";
+        }
+    };
+    MoveRequest request = Request();
+    request.verifyContent = false;
+    EXPECT_EQ(Move(ops, request).outcome, MoveOutcome::Failed);
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), before);
+}
+
+TEST_F(MoverInterferenceTest, ACopyReplacedBySomeoneElsesFileBeforeTheVerificationFailsTheMove) {
+    FaultyOps ops;
+    bool replaced = false;
+    ops.before = [&](const std::string& what, int) {
+        if (what == "Sync" && !replaced) {
+            replaced = true;  // the same bytes, but not the file this run wrote
+            std::filesystem::copy_file(Target() + "/run.sh", drive / "elsewhere");
+            std::filesystem::rename(drive / "elsewhere", Target() + "/run.sh");
+        }
+    };
+    const MoveResult result = Move(ops);
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), before);
+}
+
+TEST_F(MoverInterferenceTest, AJournalLeftByAnotherRunIsNeitherOverwrittenNorIgnored) {
+    std::filesystem::create_directories(home / ".local/state/trovel");
+    { std::ofstream(Request().journal) << "trovel-move 2\nend\n"; }
+    ::chmod(Request().journal.c_str(), 0600);
+    platform::linux_desktop::PosixFileOps ops;
+    const MoveResult result = Move(ops);
+    EXPECT_EQ(result.outcome, MoveOutcome::Refused);
+    EXPECT_NE(result.errorText.find("nincs lezárva"), std::string::npos) << result.errorText;
+    EXPECT_EQ(Read(Request().journal), "trovel-move 2\nend\n");
+    EXPECT_FALSE(std::filesystem::exists(drive / "home"));
+}
+
 TEST_F(MoverInterferenceTest, ACopyCorruptedByOneByteFailsTheMove) {
     FaultyOps ops;
     bool corrupted = false;

@@ -172,6 +172,21 @@ TEST_F(MoverRealFaultsTest, ADriveUnmountedAfterItWasChosenIsRefusedBeforeAnythi
     EXPECT_TRUE(Manifest(Mount()).empty());  // nothing in the bare mount point on the other disk
 }
 
+TEST_F(MoverRealFaultsTest, AnotherFilesystemOnTheWayToTheTargetIsRefused) {
+    std::filesystem::create_directories(Mount() + "/home");
+    ASSERT_EQ(std::system(("mount -t tmpfs -o size=1M none '" + Mount() + "/home'").c_str()), 0);
+    Optimist ops;
+    relocation::MoveCallbacks callbacks;
+    callbacks.registerTarget = [&] { return ++registrations > 0; };
+    const auto result = relocation::MoveFolderContent(ops, Request(), callbacks);
+    EXPECT_EQ(result.outcome, MoveOutcome::Refused) << result.errorText;
+    EXPECT_NE(result.errorText.find("másik fájlrendszer"), std::string::npos) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(Mount() + "/home"));
+    std::system(("umount '" + Mount() + "/home'").c_str());
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+}
+
 TEST_F(MoverRealFaultsTest, AFilesystemMountedInsideTheFolderIsRefused) {
     const std::string inner = Source() + "/album/mounted";
     std::filesystem::create_directories(inner);

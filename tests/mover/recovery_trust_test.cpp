@@ -156,6 +156,23 @@ TEST_F(RecoveryTrustTest, TheUsersOwnFilesAtTheTargetAreNeverRemovedByTheLookOfT
     }
 }
 
+TEST_F(RecoveryTrustTest, AFileTheRunMadeThatWasEditedSinceStaysAtTheTarget) {
+    KillAt("CopyFile", 8);
+    std::string edited;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Target()))
+        if (entry.is_regular_file() && !entry.path().filename().string().starts_with(".trovel-") &&
+            entry.file_size() > 0) {
+            edited = entry.path().string();
+            break;
+        }
+    ASSERT_FALSE(edited.empty());
+    { std::fstream file(edited, std::ios::in | std::ios::out); file << "Y"; }  // same size, other bytes
+    const MoveResult result = Recover({Source()});
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_TRUE(std::filesystem::exists(edited));
+    EXPECT_EQ(Manifest(Source()), before);
+}
+
 TEST_F(RecoveryTrustTest, AKillJustAfterRegistrationWithATwinRemovedLosesNothing) {
     // Killed at the first removal of the delete phase, with one copy removed at the target
     // and one altered there after the crash.
