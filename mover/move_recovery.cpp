@@ -174,7 +174,9 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
 
     const bool sourceRegistered = Names(context.registeredPaths, journal.source);
     const bool targetRegistered = Names(context.registeredPaths, journal.target);
-    if (!sourceRegistered && !targetRegistered && !Names(context.knownSources, journal.source))
+    // Finishing a run deletes from its source: that must be a place this folder had, whatever
+    // the journal says of the target.
+    if (!sourceRegistered && !Names(context.knownSources, journal.source))
         return setAside("A megszakadt áthelyezés naplója olyan mappát nevez meg, amely nem ennek a mappának a helye: " +
                         journal.source);
     const bool targetOnDrive = platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, journal.target) &&

@@ -62,6 +62,7 @@ protected:
     MoveResult Recover(platform::FileOps& ops) {
         relocation::RecoveryContext context;
         context.registeredPaths = {Registry()};
+        context.knownSources = {Source()};  // its default place, as the backend tells
         return relocation::RecoverInterruptedMove(ops, Journal(), context);
     }
 

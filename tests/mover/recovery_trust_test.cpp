@@ -58,6 +58,7 @@ protected:
         platform::linux_desktop::PosixFileOps ops;
         relocation::RecoveryContext context;
         context.registeredPaths = std::move(registered);
+        context.knownSources = {Source()};  // its default place, as the backend tells
         context.onOfferedDrive = std::move(offered);
         return relocation::RecoverInterruptedMove(ops, JournalPath(), context);
     }
@@ -112,6 +113,20 @@ TEST_F(RecoveryTrustTest, AForgedJournalNamingAPlaceOffTheDrivesIsSetAsideAndNot
     EXPECT_FALSE(std::filesystem::exists(JournalPath()));
     EXPECT_EQ(Manifest(outside.path()), outsideBefore);
     EXPECT_EQ(Manifest(Source()), before);
+}
+
+TEST_F(RecoveryTrustTest, AJournalNamingASourceThisFolderNeverHadDeletesNothingThere) {
+    // As if a finished move had come from elsewhere into the registered folder: the files
+    // there that match the registered folder's would be deleted.
+    outside.Write("Photos/notes.txt", "Árvíztűrő tükörfúrógép\n");
+    const auto outsideBefore = Manifest(outside.path());
+    relocation::Journal forged = JournalOf(outside.path(), Source());
+    forged.driveRoot = "/";
+    forged.phase = "deleting";
+    WriteJournal(forged);
+    EXPECT_EQ(Recover({Source()}).outcome, MoveOutcome::Refused);
+    EXPECT_TRUE(SetAside());
+    EXPECT_EQ(Manifest(outside.path()), outsideBefore);
 }
 
 TEST_F(RecoveryTrustTest, AJournalOfAnotherFolderOrNotPrivateOrALinkIsNeverActedOn) {
