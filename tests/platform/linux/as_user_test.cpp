@@ -174,9 +174,16 @@ TEST_F(AsUser, TheRunAsTheUserCannotBecomeRootAgain) {
     const auto user = UserToActFor(home.path());
     ASSERT_TRUE(user.has_value());
     EXPECT_EQ(user->uid, uid);
-    const AsUserOutcome outcome = RunAsUser(*user, {}, [](const RedirectHooks&) {
+    // Readable only through root's group: root's supplementary groups must go too.
+    systemConfig.Write("group-only", "root's group");
+    ::chown((systemConfig / "group-only").c_str(), 0, 0);
+    ::chmod((systemConfig / "group-only").c_str(), 0040);
+    ::chmod(systemConfig.path().c_str(), 0755);
+    const std::string groupOnly = systemConfig / "group-only";
+    const AsUserOutcome outcome = RunAsUser(*user, {}, [&groupOnly](const RedirectHooks&) {
         const bool root = ::setuid(0) == 0 || ::seteuid(0) == 0 || ::geteuid() == 0 || ::getuid() == 0;
-        const bool readsRootOnly = ::open("/etc/shadow", O_RDONLY | O_CLOEXEC) >= 0;
+        const bool readsRootOnly = ::open("/etc/shadow", O_RDONLY | O_CLOEXEC) >= 0 ||
+                                   ::open(groupOnly.c_str(), O_RDONLY | O_CLOEXEC) >= 0;
         return AsUserOutcome{root || readsRootOnly ? kFail : kOk, std::to_string(::geteuid())};
     });
     EXPECT_EQ(outcome.result, kOk);

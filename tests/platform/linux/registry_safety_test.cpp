@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <vector>
 
 #include "as_nobody.h"
 #include "platform/known_folder_ids.h"
@@ -87,6 +89,36 @@ TEST_F(RegistrySafety, AReadErrorFailsTheWriteAndLeavesTheFileAsItWas) {
     // Without the fault the same write goes through.
     EXPECT_EQ(RunWithHome(std::string(TROVEL_SET_USER_DIR " MUSIC '") + (home / "Zene") + "'", home.path()), 0);
     EXPECT_NE(Registry().find("XDG_MUSIC_DIR=\"$HOME/Zene\""), std::string::npos);
+}
+
+// The order of the calls that make a new registry survive a power cut: the new file's data is
+// on disk before it takes the old one's name, and the folder's entry after.
+TEST_F(RegistrySafety, TheNewFileIsSyncedBeforeTheRenameAndItsFolderAfter) {
+    if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+    home.Write(".config/user-dirs.dirs", kEightKeys);
+    home.MakeDir("Zene");
+    const std::string log = home / "calls.txt";
+    const std::string command = "env ASAN_OPTIONS=detect_leaks=0 strace -f -qq -y -o '" + log +
+                                "' -e trace=fsync,fdatasync,rename,renameat,renameat2 " TROVEL_SET_USER_DIR " MUSIC '" +
+                                (home / "Zene") + "'";
+    ASSERT_EQ(RunWithHome(command, home.path()), 0);
+    ASSERT_NE(Registry().find("XDG_MUSIC_DIR=\"$HOME/Zene\""), std::string::npos);
+    std::ifstream calls(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(calls, line);) lines.push_back(line);
+    const std::string folder = home / ".config";
+    std::ptrdiff_t fileSynced = -1, renamed = -1, folderSynced = -1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const auto at = static_cast<std::ptrdiff_t>(i);
+        if (line.find("rename") != std::string::npos && line.find(File() + "\"") != std::string::npos) renamed = at;
+        if (line.find("sync(") == std::string::npos) continue;
+        if (line.find("<" + folder + "/user-dirs.dirs.") != std::string::npos && renamed < 0) fileSynced = at;
+        if (line.find("<" + folder + ">") != std::string::npos && renamed >= 0 && folderSynced < 0) folderSynced = at;
+    }
+    EXPECT_GE(fileSynced, 0) << "the new file is not synced before the rename";
+    EXPECT_GT(renamed, fileSynced);
+    EXPECT_GT(folderSynced, renamed) << "the folder is not synced after the rename";
 }
 
 TEST_F(RegistrySafety, AFifoInPlaceOfTheRegistryIsNeitherWaitedOnNorReplaced) {
