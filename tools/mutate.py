@@ -211,6 +211,7 @@ class Runner:
             command.append("--gtest_fail_fast")
         since = os.path.getsize(self.log) if os.path.exists(self.log) else 0
         env_cwd = tempfile.mkdtemp(prefix="run-", dir=self.scratch)
+        os.chmod(env_cwd, 0o755)  # tests acting as another user reach the drives they mount here
         try:
             status = run(command, self.log, timeout=self.args.timeout, cwd=env_cwd)
         finally:
@@ -302,6 +303,7 @@ def main():
     # What the working tree holds now, to show at the end that it was never touched.
     watched = {m.file: digest(os.path.join(root, m.file)) for m in mutants if m.line}
     scratch = tempfile.mkdtemp(prefix="trovel-mutate-")
+    os.chmod(scratch, 0o755)
 
     def stop(signum, frame):
         raise SystemExit(128 + signum)

@@ -239,6 +239,11 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     if (!hooks_.driveRoot.empty()) {
         request.driveRoot = ResolvedPath(hooks_.driveRoot);
         request.drive = {hooks_.driveDevice, hooks_.driveMountId};
+        // Not the whole tree in its place: the chosen drive is unreachable (for the user, say).
+        if (request.driveRoot.empty()) {
+            errorText = "A meghajtó nem olvasható: " + hooks_.driveRoot;
+            return kAccessDenied;
+        }
     } else if (drives_.mountPointOf) {
         request.driveRoot = drives_.mountPointOf(request.target);
     } else if (const auto mountInfo = ReadWholeFile(env_.procRoot + "/self/mountinfo")) {

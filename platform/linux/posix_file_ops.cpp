@@ -392,10 +392,12 @@ int PosixFileOps::CopyMetadata(HeldFolder fromParent, const std::string& fromNam
     if (like.kind == FileKind::Directory || like.kind == FileKind::Regular) {
         // Through descriptors of both, so that the attributes are read from, and set on, what was checked.
         const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (like.kind == FileKind::Directory ? O_DIRECTORY : 0);
+        // A link or another kind of entry now in place of the one checked: replaced meanwhile.
+        const auto openError = [] { return errno == ELOOP || errno == ENOTDIR ? kReplacedMeanwhile : errno; };
         Fd out(::openat(to, toName.c_str(), flags));
-        if (out.get() < 0) return errno;
+        if (out.get() < 0) return openError();
         Fd in(fromParent.valid() ? ::openat(Handle(fromParent), fromName.c_str(), flags) : -1);
-        if (fromParent.valid() && in.get() < 0) return errno;
+        if (fromParent.valid() && in.get() < 0) return openError();
         if (in.get() >= 0) {
             struct stat raw {};
             if (::fstat(in.get(), &raw) != 0) return errno;

@@ -1,76 +1,12 @@
-// The installed-style command line on the real Linux layer: a scratch home, a loop-mounted
-// drive that a private /etc/fstab (bound over the real one in a mount namespace of the
-// child's own) lists as mounted at boot; move with content and delete, restore, and Ctrl-C in
-// the middle of a copy. Needs root for the mounts; skipped elsewhere, saying so.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <filesystem>
-#include <thread>
-
-#include "loop_drive.h"
+// The command line as installed: move with content and delete, restore, Ctrl-C and other
+// signals in the middle of a copy, a second run of a folder, and a run killed halfway.
+#include "command_line_fixture.h"
 #include "platform/linux/run_lock.h"
-#include "platform/linux/safe_file.h"
-#include "scratch_home.h"
-
-#ifndef TROVEL_CLI
-#define TROVEL_CLI ""
-#endif
 
 namespace trovel::testing {
 namespace {
 
-class CommandLineEndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (::geteuid() != 0) GTEST_SKIP() << "mounting a loop image needs root";
-        if (std::system("command -v mkfs.ext4 >/dev/null && command -v unshare >/dev/null") != 0)
-            GTEST_SKIP() << "mkfs.ext4 or unshare is missing (Debian packages e2fsprogs, util-linux)";
-        drive = std::make_unique<LoopDrive>("160M");
-        if (!drive->mounted) GTEST_SKIP() << "this machine does not permit loop mounts";
-        home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
-        target = drive->point + home.path();
-    }
-    // The command line in a child with the scratch home and the drive's fstab; its pid.
-    // `before` runs the command line under another program (strace, say); its error stream
-    // goes to `errors` when one is named, its output to `output`.
-    pid_t Start(const std::string& arguments, const std::string& before = "", const std::string& errors = "",
-                const std::string& output = "") {
-        const std::string line = "mount --bind '" + drive->fstab + "' /etc/fstab && exec " + before +
-                                 " env -u XDG_CONFIG_HOME HOME='" + home.path() + "' LANG=C '" + TROVEL_CLI + "' " +
-                                 arguments + " >" + (output.empty() ? "/dev/null" : "'" + output + "'") + " 2>" +
-                                 (errors.empty() ? "&1" : "'" + errors + "'");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::execl("/usr/bin/unshare", "unshare", "-m", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        return child;
-    }
-    int Wait(pid_t child) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    int Run(const std::string& arguments) { return Wait(Start(arguments)); }
-    std::string Registered(const char* key) { return OutputWithHome(std::string("xdg-user-dir ") + key, home.path()); }
-    std::size_t FilesIn(const std::string& folder) {
-        std::error_code error;
-        std::size_t count = 0;
-        for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
-             it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-            count += it->is_regular_file() ? 1 : 0;
-        return count;
-    }
-
-    TempDir home;
-    std::unique_ptr<LoopDrive> drive;
-    std::string target;
-};
+using CommandLineEndToEnd = CommandLineFixture;
 
 TEST_F(CommandLineEndToEnd, MovesWithContentThenRestoresAndCtrlCRollsBackTheCopyInProgress) {
     home.Write("Music/song.mp3", "la la la");
@@ -117,13 +53,12 @@ TEST_F(CommandLineEndToEnd, AFolderAnotherRunHoldsIsRefusedAtOnceWithExitOneAndN
 }
 
 TEST_F(CommandLineEndToEnd, TwoRunsOfOneFolderAtOnceOneMovesItTheOtherRefuses) {
-    if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is missing (Debian package strace)";
+    if (!HaveStrace()) GTEST_SKIP() << "strace is missing (Debian package strace)";
     for (int i = 0; i < 200; ++i) home.Write("Music/track" + std::to_string(i), std::string(4096, 'm'));
     // The first run is slowed down at each flush to disk, so it is still at work
-    // when the second one starts. (A leak checker, in a sanitizer build, cannot run traced.)
+    // when the second one starts.
     const pid_t first = Start("move music --to '" + drive->point + "' --copy --delete",
-                              "env ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=syncfs,fsync,fdatasync "
-                              "-e inject=syncfs,fsync,fdatasync:delay_enter=500000");
+                              SlowedAt("syncfs,fsync,fdatasync", 500000));
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!std::filesystem::exists(target + "/Music") && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
