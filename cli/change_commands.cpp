@@ -30,8 +30,18 @@ const char* OutcomeName(const relocation::FolderResult& result, bool stopped) {
         case relocation::FolderOutcome::Redirected: return "redirected";
         case relocation::FolderOutcome::Failed: return "failed";
         case relocation::FolderOutcome::Skipped: return stopped ? "stopped" : "skipped";
+        case relocation::FolderOutcome::AlreadyThere: return "already-there";
+        case relocation::FolderOutcome::Checked: return "would-relocate";
     }
     return "failed";
+}
+
+// Why a folder was not relocated, as the run or the dry run found.
+std::string WhyNotDone(Session& session, const relocation::FolderResult& result) {
+    if (!result.errorText.empty()) return result.errorText;
+    return session.Say(result.outcome == relocation::FolderOutcome::Skipped
+                           ? "skipped: the destination folder does not exist"
+                           : "failed");
 }
 
 // Follows a content copy on standard error, a few times a second, on one line.
@@ -98,36 +108,6 @@ int Move(Session& session, const Request& request) {
         for (const std::size_t inner : folder.nested) choice.exclusions.push_back(session.folders()[inner].id);
         return choice;
     };
-    if (request.dryRun) {
-        if (request.json) out << "[";
-        bool first = true;
-        for (const std::size_t index : *found) {
-            const relocation::FolderChoice choice = choiceOf(index);
-            const std::string destination =
-                relocation::DestinationOf(session.manager(), choice.id, drive->root, session.platform().Style());
-            const std::string operation =
-                request.copy ? "Redirect " + std::string(request.remove ? "0x602" : "0x202") : "SetPath 0x2000";
-            std::vector<std::string> nested;
-            for (const std::size_t inner : session.folders()[index].nested)
-                nested.push_back(session.Name(session.folders()[inner]));
-            if (request.json) {
-                out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
-                    << ", \"destination\": " << JsonText(destination) << ", \"operation\": " << JsonText(operation)
-                    << ", \"exclusions\": [";
-                for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
-                out << "], \"bytes\": " << (request.copy ? bytes[index] : 0) << "}";
-            } else {
-                out << session.Say("would relocate") << " " << choice.name << " -> " << destination << "  (" << operation;
-                if (request.copy) out << ", " << session.SizeText(bytes[index]);
-                for (const std::string& name : nested) out << ", -" << name;
-                out << ")\n";
-            }
-            first = false;
-        }
-        if (request.json) out << (first ? "]\n" : "\n]\n");
-        return kSucceeded;
-    }
-
     ProgressLine progress(session);
     const std::atomic<bool>* interrupted = session.console().interrupted;
     platform::RedirectHooks hooks;
@@ -138,6 +118,52 @@ int Move(Session& session, const Request& request) {
     if (session.platform().DriveIdentityOf(drive->root, hooks.driveDevice, hooks.driveMountId))
         hooks.driveRoot = drive->root;
     session.manager().SetRedirectHooks(hooks);
+    if (request.dryRun) {
+        // Every check the run makes before its first write, through the same calls, and no write:
+        // the dry run refuses exactly where the run would.
+        if (request.json) out << "[";
+        bool first = true;
+        for (const std::size_t index : *found) {
+            relocation::FolderChoice choice = choiceOf(index);
+            choice.checkOnly = true;
+            const relocation::FolderResult checked =
+                relocation::RelocateFolder(session.platform(), session.manager(), choice, drive->root);
+            const bool would = checked.outcome == relocation::FolderOutcome::Checked ||
+                               checked.outcome == relocation::FolderOutcome::AlreadyThere;
+            if (!would) {
+                status = kSomeFailed;
+                session.console().err << choice.name << ": " << WhyNotDone(session, checked) << "\n";
+            }
+            const std::string destination =
+                relocation::DestinationOf(session.manager(), choice.id, drive->root, session.platform().Style());
+            const std::string operation =
+                request.copy ? "Redirect " + std::string(request.remove ? "0x602" : "0x202") : "SetPath 0x2000";
+            std::vector<std::string> nested;
+            for (const std::size_t inner : session.folders()[index].nested)
+                nested.push_back(session.Name(session.folders()[inner]));
+            if (request.json) {
+                out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
+                    << ", \"destination\": " << JsonText(destination) << ", \"operation\": " << JsonText(operation)
+                    << ", \"outcome\": " << JsonText(would ? OutcomeName(checked, false) : "refused")
+                    << ", \"error\": " << JsonText(checked.errorText)
+                    << ", \"exclusions\": [";
+                for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
+                out << "], \"bytes\": " << (request.copy ? bytes[index] : 0) << "}";
+            } else if (checked.outcome == relocation::FolderOutcome::AlreadyThere) {
+                out << choice.name << ": " << session.Say("already there") << " -> " << destination << "\n";
+            } else if (would) {
+                out << session.Say("would relocate") << " " << choice.name << " -> " << destination << "  (" << operation;
+                if (request.copy) out << ", " << session.SizeText(bytes[index]);
+                for (const std::string& name : nested) out << ", -" << name;
+                out << ")\n";
+            }
+            first = false;
+        }
+        if (request.json) out << (first ? "]\n" : "\n]\n");
+        session.manager().SetRedirectHooks({});
+        return status;
+    }
+
     bool stopped = false;
     if (request.json) out << "[";
     bool first = true;
@@ -149,12 +175,13 @@ int Move(Session& session, const Request& request) {
         progress.End();
         stopped = stopped || result.cancelled;
         const bool done = result.outcome == relocation::FolderOutcome::RelocatedWithContent ||
-                          result.outcome == relocation::FolderOutcome::Redirected;
+                          result.outcome == relocation::FolderOutcome::Redirected ||
+                          result.outcome == relocation::FolderOutcome::AlreadyThere;
         if (!done) status = kSomeFailed;
         // A failure's reason goes to the error stream too, where scripts look for it (a folder
         // another run is relocating, say); the report below stays whole.
-        if (!done && !result.cancelled && !result.errorText.empty())
-            session.console().err << choice.name << ": " << result.errorText << "\n";
+        if (!done && !result.cancelled && !stopped)
+            session.console().err << choice.name << ": " << WhyNotDone(session, result) << "\n";
         if (request.json) {
             out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
                 << ", \"destination\": " << JsonText(result.destination)
@@ -167,6 +194,8 @@ int Move(Session& session, const Request& request) {
                 out << session.Say("relocated with its content") << " -> " << result.destination;
             else if (result.outcome == relocation::FolderOutcome::Redirected)
                 out << session.Say("redirected") << " -> " << result.destination;
+            else if (result.outcome == relocation::FolderOutcome::AlreadyThere)
+                out << session.Say("already there") << " -> " << result.destination;
             else if (result.outcome == relocation::FolderOutcome::Failed) out << session.Say("failed");
             else out << session.Say(stopped ? "skipped: stopped" : "skipped: the destination folder does not exist");
             if (!result.errorText.empty()) out << " (" << result.errorText << ")";

@@ -41,6 +41,7 @@ const char* Say(Language language, const char* english) {
         {"skipped: stopped", "kihagyva: leállítva"},
         {"stopped; this folder was rolled back", "leállítva; a mappa változatlan maradt"},
         {"would relocate", "áthelyezné"},
+        {"already there", "már ott van"},
         {"left", "hátra"},
         {"total", "összesen"},
         {"folders", "mappa"},

@@ -500,8 +500,12 @@ MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText) {
     return result;
 }
 
-MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks) {
-    HeldGuard sourceRoot(ops), driveRoot(ops);
+namespace {
+
+// The checks before the first write, with the folders they opened and the plan they made;
+// Checked when the move may start.
+MoveResult Preflight(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks,
+                     HeldGuard& sourceRoot, HeldGuard& driveRoot, MovePlan& plan) {
     FileInfo source, drive;
     if (const int error = ops.OpenPath(request.source, *sourceRoot.out(), source); error != 0)
         return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A mappa", request.source));
@@ -520,14 +524,32 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         return OutcomeOf(MoveOutcome::Refused,
                          journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
                                           : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
-
-    const auto phaseDone = [&](const char* phase) {
-        if (callbacks.phaseDone) callbacks.phaseDone(phase);
-    };
-    MovePlan plan;
     std::string problem;
     if (!PlanMove(ops, request, sourceRoot.get(), driveRoot.get(), plan, problem))
         return OutcomeOf(MoveOutcome::Refused, problem);
+    // A path the registry cannot hold is refused now, not after everything was copied.
+    if (callbacks.registrationProblem) problem = callbacks.registrationProblem();
+    if (!problem.empty()) return OutcomeOf(MoveOutcome::Refused, problem);
+    return OutcomeOf(MoveOutcome::Checked);
+}
+
+}  // namespace
+
+MoveResult CheckFolderMove(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks) {
+    HeldGuard sourceRoot(ops), driveRoot(ops);
+    MovePlan plan;
+    return Preflight(ops, request, callbacks, sourceRoot, driveRoot, plan);
+}
+
+MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks) {
+    HeldGuard sourceRoot(ops), driveRoot(ops);
+    MovePlan plan;
+    if (MoveResult checked = Preflight(ops, request, callbacks, sourceRoot, driveRoot, plan);
+        checked.outcome != MoveOutcome::Checked)
+        return checked;
+    const auto phaseDone = [&](const char* phase) {
+        if (callbacks.phaseDone) callbacks.phaseDone(phase);
+    };
     phaseDone("plan");
 
     Journal journal;

@@ -36,6 +36,8 @@ struct MoveRequest {
 struct MoveCallbacks {
     // Registers the target as the folder's path (one atomic registry rewrite); false when it failed.
     std::function<bool()> registerTarget;
+    // Why the target could not be registered, asked before the first write; empty when it can.
+    std::function<std::string()> registrationProblem;
     // Bytes and files done of the totals; called from the mover's threads.
     std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
                        std::uint64_t filesTotal)> progress;
@@ -50,7 +52,8 @@ enum class MoveOutcome {
     Same,      // the target is the source itself: nothing to do
     Refused,   // a check before the first write failed: nothing changed
     Failed,    // a fault after the first write: rolled back, nothing changed
-    Cancelled  // stopped on request: rolled back, nothing changed
+    Cancelled, // stopped on request: rolled back, nothing changed
+    Checked    // only checked, as asked: every check passed and nothing was written
 };
 
 struct MoveResult {
@@ -68,6 +71,10 @@ MoveResult OutcomeOf(MoveOutcome outcome, std::string errorText = {});
 // asked, deletes exactly the source entries that were copied and are unchanged since. Any
 // failure before registering removes what this run created and nothing else.
 MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks);
+
+// Every check MoveFolderContent makes before its first write, and no write: Checked when the
+// move would start, Same when there is nothing to move, Refused with the reason otherwise.
+MoveResult CheckFolderMove(platform::FileOps& ops, const MoveRequest& request, const MoveCallbacks& callbacks);
 
 // What the caller knows of the folder a journal must belong to before it is acted on.
 struct RecoveryContext {

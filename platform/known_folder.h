@@ -47,6 +47,7 @@ inline constexpr std::uint32_t kCreateDefaultPathFlags = kDefaultPathFlags | KF_
 // KF_REDIRECT_FLAGS for Redirect.
 enum : std::uint32_t {
     KF_REDIRECT_COPY_SOURCE_DACL = 0x2,
+    KF_REDIRECT_CHECK_ONLY = 0x10,  // every check of the redirect, and nothing done
     KF_REDIRECT_COPY_CONTENTS = 0x200,
     KF_REDIRECT_DEL_SOURCE_CONTENTS = 0x400,
 };

@@ -28,6 +28,17 @@ std::string DurationText(double seconds, bool hungarian) {
     return std::to_string(whole / 3600) + (hungarian ? " óra " : " h ") + std::to_string(whole % 3600 / 60) + minute;
 }
 
+// Whether the folder is registered at `path` already (as spelled, in the style's case rules).
+bool IsAt(platform::KnownFolderManager& manager, const platform::KnownFolderId& id, const std::string& path,
+          platform::PathStyle style) {
+    std::unique_ptr<platform::KnownFolder> folder;
+    std::string current;
+    if (!Succeeded(manager.GetFolder(id, folder)) || !folder ||
+        !Succeeded(folder->GetPath(platform::kCurrentPathFlags, current)) || current.empty())
+        return false;
+    return platform::IsSameOrAbove(style, current, path) && platform::IsSameOrAbove(style, path, current);
+}
+
 bool IsDirectory(platform::Platform& platform, const std::string& path) {
     const std::uint32_t attributes = platform.FileAttributes(path);
     return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory) != 0;
@@ -61,11 +72,17 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         result.outcome = FolderOutcome::Failed;
         return result;
     }
+    if (IsAt(manager, choice.id, destination, platform.Style())) {
+        result.outcome = FolderOutcome::AlreadyThere;
+        result.destination = destination;
+        return result;
+    }
+    const std::uint32_t checkFlag = choice.checkOnly ? std::uint32_t{platform::KF_REDIRECT_CHECK_ONLY} : 0u;
     if (choice.copy) {
         platform::HResult hr = platform::kFail;
         try {
-            hr = manager.Redirect(choice.id, RedirectFlags(choice.deleteSource), destination, choice.exclusions,
-                                  result.errorText);
+            hr = manager.Redirect(choice.id, RedirectFlags(choice.deleteSource) | checkFlag, destination,
+                                  choice.exclusions, result.errorText);
         } catch (const std::exception& error) {
             result.raised = true;
             if (result.errorText.empty()) result.errorText = error.what();
@@ -74,10 +91,20 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         }
         result.cancelled = hr == platform::kCancelled;
         result.busy = hr == platform::kBusy;
-        result.outcome = Succeeded(hr) ? FolderOutcome::RelocatedWithContent : FolderOutcome::Failed;
+        result.outcome = !Succeeded(hr) ? FolderOutcome::Failed
+                         : choice.checkOnly ? FolderOutcome::Checked
+                                            : FolderOutcome::RelocatedWithContent;
     } else {
         // Without content only the registered path moves, and only to a folder that is there.
         if (!IsDirectory(platform, destination)) return result;
+        if (choice.checkOnly) {
+            const platform::HResult hr =
+                manager.Redirect(choice.id, checkFlag, destination, choice.exclusions, result.errorText);
+            result.busy = hr == platform::kBusy;
+            result.outcome = Succeeded(hr) ? FolderOutcome::Checked : FolderOutcome::Failed;
+            if (Succeeded(hr)) result.destination = destination;
+            return result;
+        }
         std::unique_ptr<platform::KnownFolder> folder;
         const bool set = Succeeded(manager.GetFolder(choice.id, folder)) && folder &&
                          Succeeded(folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination));

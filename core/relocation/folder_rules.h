@@ -17,6 +17,7 @@ struct FolderChoice {
     bool move = false;
     bool copy = false;
     bool deleteSource = false;
+    bool checkOnly = false;  // a dry run: every check the run makes before its first write, and no write
     std::vector<platform::KnownFolderId> exclusions;  // the nested known folders
 };
 
@@ -25,6 +26,8 @@ enum class FolderOutcome {
     Redirected,            // the pointer only: "redirected" ticked, "copied" clear
     Failed,                // both clear
     Skipped,               // nothing was called: the boxes keep their state
+    AlreadyThere,          // the folder is where it would go: nothing was done
+    Checked,               // a dry run whose checks all passed: nothing was done
 };
 
 struct FolderResult {

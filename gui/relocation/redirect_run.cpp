@@ -88,8 +88,11 @@ void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult
     switch (result.outcome) {
         case FolderOutcome::RelocatedWithContent:
         case FolderOutcome::Redirected:
+        case FolderOutcome::AlreadyThere:
             row->cbredirected->setChecked(true);
-            row->cbcopied->setChecked(result.outcome == FolderOutcome::RelocatedWithContent);
+            // Already there: nothing was copied now, and what the box said before still holds.
+            if (result.outcome != FolderOutcome::AlreadyThere)
+                row->cbcopied->setChecked(result.outcome == FolderOutcome::RelocatedWithContent);
             if (!row->selected()) row->setSelected(true);
             ShowPath(row, result.destination);
             break;
@@ -98,7 +101,8 @@ void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult
             row->cbcopied->setChecked(false);
             if (row->selected()) row->setSelected(false);
             break;
-        case FolderOutcome::Skipped: break;  // nothing was called: the boxes stay as they were
+        case FolderOutcome::Skipped:
+        case FolderOutcome::Checked: break;  // nothing was done: the boxes stay as they were
     }
 }
 
@@ -158,7 +162,8 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         }
         // A stopped copy: the folder was rolled back, and the rest are left as they are.
         if (result.cancelled) stopped = true;
-        if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected)
+        if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected ||
+            result.outcome == FolderOutcome::AlreadyThere)
             ++relocated;
         effects.post([this, row = task.row, result] { ShowOutcome(row, result); });
         ++shown;

@@ -107,7 +107,7 @@ public:
         }
         if (hooks_.cancelled && hooks_.cancelled()) return kCancelled;
         errorText = found->redirectErrorText;
-        if (Succeeded(found->redirectResult)) found->path = target;
+        if (Succeeded(found->redirectResult) && (flags & KF_REDIRECT_CHECK_ONLY) == 0) found->path = target;
         return found->redirectResult;
     }
     void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }

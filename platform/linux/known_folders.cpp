@@ -70,9 +70,11 @@ private:
 };
 
 // kOk when `lock` is held; otherwise why not, with the text a run of the folder reports.
+std::string BusyText(const std::string& folder) { return "Ennek a mappának az áthelyezése már folyamatban van: " + folder; }
+
 HResult LockResult(const RunLock& lock, const std::string& folder, std::string& errorText) {
     if (lock.status() == RunLock::Status::Busy) {
-        errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + folder;
+        errorText = BusyText(folder);
         return kBusy;
     }
     if (!lock.Held()) {
@@ -166,7 +168,9 @@ HResult XdgKnownFolderManager::GetFolder(const KnownFolderId& id, std::unique_pt
 HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t flags, const std::string& target,
                                         const std::vector<KnownFolderId>& exclusions, std::string& errorText) {
     errorText.clear();
-    if (flags != kRedirectCopyFlags && flags != kRedirectMoveFlags) {
+    const bool checkOnly = (flags & KF_REDIRECT_CHECK_ONLY) != 0;
+    const std::uint32_t content = flags & ~std::uint32_t{KF_REDIRECT_CHECK_ONLY};
+    if (content != kRedirectCopyFlags && content != kRedirectMoveFlags && !(checkOnly && content == 0)) {
         errorText = "Ismeretlen áthelyezési kérés.";
         return kInvalidArg;
     }
@@ -174,6 +178,22 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     const auto entry = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == id; });
     if (entry == table.end()) return kFileNotFound;
     const std::optional<UserIdentity> user = UserToActFor(env_.home);
+    if (checkOnly) {
+        // Without content only the registry would change: whether it can hold the path.
+        const auto check = [&](const RedirectHooks& hooks, std::string& text) {
+            if (content != 0) return RedirectHere(*entry, flags, target, exclusions, hooks, false, text);
+            text = RegistrationProblem(*entry, target, true);
+            return text.empty() ? kOk : kAccessDenied;
+        };
+        if (!user) return check(hooks_, errorText);
+        const AsUserOutcome outcome = RunAsUser(*user, hooks_, [&](const RedirectHooks& hooks) {
+            AsUserOutcome here;
+            here.result = check(hooks, here.errorText);
+            return here;
+        });
+        errorText = outcome.errorText;
+        return outcome.result;
+    }
     if (!user) return RedirectHere(*entry, flags, target, exclusions, hooks_, false, errorText);
 
     // Root for someone else's home (sudo keeps HOME): with root's rights only the user's folder
@@ -215,12 +235,22 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     }
     // One run per folder, from before the recovery to the end: the window and the command
     // line, or two terminals, never move the same folder at once.
-    const RunLock lock(RunLockFolder(env_.stateHome), entry.where);
-    if (const HResult locked = LockResult(lock, CurrentPath(entry), errorText); locked != kOk) return locked;
+    const bool checkOnly = (flags & KF_REDIRECT_CHECK_ONLY) != 0;
+    std::optional<RunLock> lock;
+    if (checkOnly && RunLockBusy(RunLockFolder(env_.stateHome), entry.where)) {
+        errorText = BusyText(CurrentPath(entry));
+        return kBusy;
+    }
+    if (!checkOnly) lock.emplace(RunLockFolder(env_.stateHome), entry.where);
+    if (lock) {
+        if (const HResult locked = LockResult(*lock, CurrentPath(entry), errorText); locked != kOk) return locked;
+    }
     const std::string journal = JournalOf(entry);
     linux_desktop::PosixFileOps ops;
-    // A run killed earlier is undone, or finished, before anything else happens to the folder.
-    const relocation::MoveResult recovered = RecoverKilledRun(entry);
+    // A run killed earlier is undone, or finished, before anything else happens to the folder
+    // (a check leaves it be, and the journal it finds is its answer).
+    const relocation::MoveResult recovered = checkOnly ? relocation::OutcomeOf(relocation::MoveOutcome::Same)
+                                                       : RecoverKilledRun(entry);
     if (recovered.outcome == relocation::MoveOutcome::Refused) {
         errorText = recovered.errorText;
         return kFail;
@@ -235,7 +265,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(entry) + ", " + target;
         return kPathNotFound;
     }
-    request.deleteSource = flags == kRedirectMoveFlags;
+    request.deleteSource = (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS) != 0;
     if (!hooks_.driveRoot.empty()) {
         request.driveRoot = ResolvedPath(hooks_.driveRoot);
         request.drive = {hooks_.driveDevice, hooks_.driveMountId};
@@ -265,8 +295,16 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     const bool sourceKnown = ::stat(request.source.c_str(), &sourceInfo) == 0;
     relocation::MoveCallbacks callbacks;
     callbacks.registerTarget = [&] { return Register(entry, 0, request.target) == kOk; };
+    callbacks.registrationProblem = [&] { return RegistrationProblem(entry, request.target, false); };
     callbacks.progress = hooks.progress;
     callbacks.cancelled = hooks.cancelled;
+    if (checkOnly) {
+        const relocation::MoveResult checked = relocation::CheckFolderMove(ops, request, callbacks);
+        errorText = checked.errorText;
+        return checked.outcome == relocation::MoveOutcome::Checked || checked.outcome == relocation::MoveOutcome::Same
+                   ? kOk
+                   : kAccessDenied;
+    }
     const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
     errorText = moved.errorText;
     // The folder made for the run is the user's own now: it takes the source's mode, as a
@@ -275,6 +313,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         ::chmod(request.target.c_str(), sourceInfo.st_mode & 07777);
     switch (moved.outcome) {
         case relocation::MoveOutcome::Moved:
+        case relocation::MoveOutcome::Checked:
         case relocation::MoveOutcome::Same: return kOk;
         case relocation::MoveOutcome::Refused: return kAccessDenied;
         case relocation::MoveOutcome::Cancelled: return kCancelled;
@@ -354,6 +393,7 @@ HResult XdgKnownFolderManager::RecoverHere(const FolderEntry& entry, RecoveryOut
             report = "A megszakadt áthelyezés visszavonva, a mappa a régi helyén maradt: " + CurrentPath(entry);
             return kOk;
         case relocation::MoveOutcome::Moved:
+        case relocation::MoveOutcome::Checked:
             outcome = RecoveryOutcome::Finished;
             report = "A megszakadt áthelyezés befejezve, a mappa az új helyén van: " + CurrentPath(entry);
             return kOk;
@@ -419,6 +459,19 @@ std::uint32_t XdgKnownFolderManager::Capability(const FolderEntry& entry) const 
         if (!spelling.empty() && HoldsKeptFolder(PathStyle::Posix, spelling, kept))
             return KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
     return entry.capability;
+}
+
+std::string XdgKnownFolderManager::RegistrationProblem(const FolderEntry& entry, const std::string& path,
+                                                       bool mustExist) {
+    if (entry.source != PathSource::UserDir || entry.capability != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
+        return "Ez a mappa nem helyezhető át: " + CurrentPath(entry);
+    if (!IsWritableUserDirPath(path))
+        return "Ezt az utat a user-dirs.dirs nem tudja pontosan rögzíteni (nem UTF-8, vagy \" \\ $ ` van benne): " + path;
+    if (mustExist && !IsDirectory(NormalisedAbsolutePath(path))) return "A célmappa nem létezik: " + path;
+    const FileRead registry = ReadRegularFile(UserDirsFile());
+    if (registry.status != ReadStatus::Read && registry.status != ReadStatus::Missing)
+        return "A mappák nyilvántartása nem olvasható: " + UserDirsFile();
+    return {};
 }
 
 HResult XdgKnownFolderManager::Register(const FolderEntry& entry, std::uint32_t flags, const std::string& path) {

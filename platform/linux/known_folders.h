@@ -48,6 +48,8 @@ public:
     std::uint32_t Capability(const FolderEntry& entry) const;
     // Registers `path` for a user-dirs entry.
     HResult Register(const FolderEntry& entry, std::uint32_t flags, const std::string& path);
+    // Why `path` could not be registered for the folder now; empty when it could.
+    std::string RegistrationProblem(const FolderEntry& entry, const std::string& path, bool mustExist);
     // The folders no relocatable folder may be or hold: home, config, data, cache, state.
     std::vector<std::string> KeptFolders() const;
 

@@ -13,6 +13,20 @@ namespace trovel::platform::linux_desktop {
 
 std::string RunLockFolder(const std::string& stateHome) { return stateHome + "/trovel"; }
 
+bool RunLockBusy(const std::string& folder, const std::string& key) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0) return false;
+    const int fd = ::openat(dir, (key + ".lock").c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    ::close(dir);
+    if (fd < 0) return false;
+    int taken = 0;
+    while ((taken = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    const bool busy = taken != 0 && errno == EWOULDBLOCK;
+    ::close(fd);  // lets go of the lock, when it was taken
+    return busy;
+}
+
 RunLock::RunLock(const std::string& folder, const std::string& key) : path_(folder + "/" + key + ".lock") {
     const auto slash = folder.rfind('/');
     const std::string above = slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);

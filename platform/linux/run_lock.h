@@ -33,6 +33,10 @@ private:
     std::string path_;
 };
 
+// Whether another run holds FOLDER/KEY.lock now, asked without making or keeping anything (for
+// a dry run): a missing folder or file is free.
+bool RunLockBusy(const std::string& folder, const std::string& key);
+
 // The lock file of a folder's relocations: STATE_HOME/trovel/KEY.lock.
 std::string RunLockFolder(const std::string& stateHome);
 

@@ -114,9 +114,62 @@ TEST_F(CommandLineTest, UnderAHungarianLocaleItSpeaksTheWizardsLanguage) {
 TEST_F(CommandLineTest, ADryRunSaysWhatWouldBeDoneAndChangesNothing) {
     ASSERT_EQ(Run({"move", "Personal", "--to", "E:", "--copy", "--delete", "--dry-run", "--json"}), kSucceeded);
     EXPECT_EQ(out.str(), "[\n  {\"name\": \"Personal\", \"destination\": \"E:\\\\Users\\\\al\\\\Documents\", "
-                         "\"operation\": \"Redirect 0x602\", \"exclusions\": [\"My Music\"], \"bytes\": 1000}\n]\n");
+                         "\"operation\": \"Redirect 0x602\", \"outcome\": \"would-relocate\", \"error\": \"\", "
+                         "\"exclusions\": [\"My Music\"], \"bytes\": 1000}\n]\n");
+    // The run's own checks were asked for, and only them.
+    const auto checks = fake.CallsOf("Redirect");
+    ASSERT_EQ(checks.size(), 1u);
+    EXPECT_EQ(checks[0].flags, 0x602u | platform::KF_REDIRECT_CHECK_ONLY);
+    EXPECT_TRUE(fake.CallsOf("SetPath").empty());
+    EXPECT_EQ(documents->path, "C:\\Users\\al\\Documents");
+}
+
+// The same refusals through the dry run and the run: the same words, the same status.
+TEST_F(CommandLineTest, ADryRunRefusesExactlyWhereTheRunRefuses) {
+    const auto both = [&](std::vector<std::string> args, int status, const std::string& words) {
+        args.push_back("--dry-run");
+        EXPECT_EQ(Run(args), status) << words;
+        const std::string dry = err.str();
+        EXPECT_NE(dry.find(words), std::string::npos) << dry;
+        args.pop_back();
+        EXPECT_EQ(Run(args), status) << words;
+        EXPECT_NE(err.str().find(words), std::string::npos) << err.str();
+    };
+    // Something at the target the run would not overwrite, as the platform's check says.
+    documents->redirectResult = platform::kAccessDenied;
+    documents->redirectErrorText = "már van más tartalmú elem a célon";
+    both({"move", "Personal", "--to", "E:", "--copy"}, kSomeFailed, "már van más tartalmú elem a célon");
+    // Another run relocating the folder.
+    documents->redirectResult = platform::kBusy;
+    documents->redirectErrorText = "Ennek a mappának az áthelyezése már folyamatban van";
+    both({"move", "Personal", "--to", "E:", "--copy"}, kSomeFailed, "már folyamatban van");
+    // Without content, a destination that is not there.
+    documents->redirectResult = platform::kOk;
+    documents->redirectErrorText.clear();
+    both({"move", "Personal", "--to", "E:"}, kSomeFailed, "the destination folder does not exist");
+    // A path the registry cannot take, with the destination there.
+    Dir("E:\\Users\\al\\Documents");
+    documents->redirectResult = platform::kInvalidArg;
+    documents->redirectErrorText = "Ezt az utat a user-dirs.dirs nem tudja pontosan rögzíteni";
+    documents->setPathResult = platform::kInvalidArg;
+    EXPECT_EQ(Run({"move", "Personal", "--to", "E:", "--dry-run"}), kSomeFailed);
+    EXPECT_NE(err.str().find("nem tudja pontosan rögzíteni"), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"move", "Personal", "--to", "E:"}), kSomeFailed);
+    EXPECT_EQ(documents->path, "C:\\Users\\al\\Documents");
+}
+
+TEST_F(CommandLineTest, AFolderAlreadyWhereItWouldGoIsAlreadyThereAndNothingIsCalled) {
+    documents->path = "E:\\Users\\al\\Documents";
+    for (const bool dry : {false, true}) {
+        std::vector<std::string> args = {"move", "Personal", "--to", "e:", "--copy", "--delete"};
+        if (dry) args.push_back("--dry-run");
+        EXPECT_EQ(Run(args), kSucceeded) << err.str();
+        EXPECT_EQ(out.str(), "Personal: already there -> E:\\Users\\al\\Documents\n");
+    }
     EXPECT_TRUE(fake.CallsOf("Redirect").empty());
     EXPECT_TRUE(fake.CallsOf("SetPath").empty());
+    ASSERT_EQ(Run({"move", "Personal", "--to", "E:", "--json"}), kSucceeded);
+    EXPECT_NE(out.str().find("\"outcome\": \"already-there\""), std::string::npos) << out.str();
 }
 
 TEST_F(CommandLineTest, MoveFollowsTheRunsRulesFolderByFolder) {

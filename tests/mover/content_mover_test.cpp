@@ -156,6 +156,57 @@ TEST_F(ContentMoverTest, UnreadableEntriesAreNamedAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(drive / "home"));
 }
 
+// A dry run: the checks of the move and nothing else. It refuses exactly where the move
+// refuses, with the same words, and a check that passes writes nothing, not even the journal.
+TEST_F(ContentMoverTest, ACheckRefusesWhereTheMoveRefusesAndWritesNothing) {
+    relocation::MoveCallbacks callbacks;
+    std::string registrationProblem;
+    callbacks.registrationProblem = [&] { return registrationProblem; };
+    callbacks.registerTarget = [&] { return ++registrations > 0; };
+    const auto same = [&](platform::FileOps& files, const MoveRequest& request, const char* expected) {
+        const MoveResult checked = relocation::CheckFolderMove(files, request, callbacks);
+        EXPECT_EQ(checked.outcome, MoveOutcome::Refused) << expected;
+        EXPECT_NE(checked.errorText.find(expected), std::string::npos) << checked.errorText;
+        const MoveResult moved = relocation::MoveFolderContent(files, request, callbacks);
+        EXPECT_EQ(moved.outcome, MoveOutcome::Refused) << expected;
+        EXPECT_EQ(moved.errorText, checked.errorText);
+        EXPECT_EQ(registrations, 0);
+        EXPECT_EQ(Manifest(Source()), before);
+    };
+    MoveRequest inside = Request(true);
+    inside.target = Source() + "/Photos/new";
+    same(ops, inside, "A cél a mappán belül van");
+    class Small : public platform::linux_desktop::PosixFileOps {
+    public:
+        int FreeSpace(platform::HeldFolder, std::uint64_t& bytes) override {
+            bytes = 50000;
+            return 0;
+        }
+    } small;
+    same(small, Request(true), "Nincs elég hely");
+    // A path the registry cannot hold: refused before the copy, not rolled back after it.
+    registrationProblem = "a registry cannot hold this path";
+    same(ops, Request(true), "a registry cannot hold this path");
+    EXPECT_FALSE(std::filesystem::exists(drive / "home"));
+    registrationProblem.clear();
+    std::filesystem::create_directories(Target() + "/Photos");
+    std::ofstream(Target() + "/Photos/notes.txt") << "another text";
+    same(ops, Request(true), "más tartalmú");
+    std::filesystem::remove_all(drive / "home");
+
+    // Nothing in the way: the check passes and leaves no trace.
+    const MoveResult checked = relocation::CheckFolderMove(ops, Request(true), callbacks);
+    EXPECT_EQ(checked.outcome, MoveOutcome::Checked) << checked.errorText;
+    EXPECT_TRUE(std::filesystem::is_empty(drive.path()));
+    EXPECT_FALSE(std::filesystem::exists(Request(true).journal));
+    EXPECT_EQ(registrations, 0);
+    // A journal of a killed run is the check's answer: the run would have to settle it first.
+    std::filesystem::create_directories(home / ".local/state/trovel");
+    std::ofstream(Request(true).journal) << "trovel-move 2\nend\n";
+    ::chmod(Request(true).journal.c_str(), 0600);
+    EXPECT_EQ(relocation::CheckFolderMove(ops, Request(true), callbacks).outcome, MoveOutcome::Refused);
+}
+
 TEST_F(ContentMoverTest, ATargetThatIsTheSourceItselfIsNothingToDo) {
     MoveRequest request = Request(true);
     request.target = Source() + "/.";  // what a resolved link to the folder itself comes to

@@ -180,6 +180,30 @@ TEST_F(MoverInterferenceTest, EditsDuringTheMoveAreKeptWithOneNameOrTwo) {
     EXPECT_NE(result.errorText.find("run.sh"), std::string::npos) << result.errorText;
 }
 
+// A file system whose times are coarse (whole seconds, two seconds on FAT) shows an edit, or
+// a file put in place of another, with the times the copy recorded. The size and the inode
+// still tell, and such a file is kept, never deleted.
+TEST_F(MoverInterferenceTest, OnCoarseTimesAnEditOrAReplacementWithTheSameTimesIsKept) {
+    class CoarseTimes : public platform::linux_desktop::PosixFileOps {
+    public:
+        int Stat(platform::HeldFolder parent, const std::string& name, FileInfo& info) override {
+            const int error = PosixFileOps::Stat(parent, name, info);
+            if (error == 0 && registered && name == "run.sh") info.size += 1;        // grown in the same tick
+            if (error == 0 && registered && name == "sparse.img") info.inode += 1;  // another file, same times
+            return error;
+        }
+        bool registered = false;
+    } ops;
+    atRegistration = [&] { ops.registered = true; };
+    const MoveResult result = Move(ops);
+    ASSERT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
+    EXPECT_TRUE(std::filesystem::exists(Source() + "/run.sh"));
+    EXPECT_TRUE(std::filesystem::exists(Source() + "/sparse.img"));
+    EXPECT_NE(result.errorText.find("run.sh"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find("sparse.img"), std::string::npos) << result.errorText;
+    EXPECT_FALSE(std::filesystem::exists(Source() + "/Photos/2019/Summer/beach.jpg"));  // the rest went
+}
+
 TEST_F(MoverInterferenceTest, UneditedHardLinksAreDeletedWithTheRest) {
     platform::linux_desktop::PosixFileOps ops;
     const MoveResult result = Move(ops);

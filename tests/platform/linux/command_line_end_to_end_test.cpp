@@ -32,6 +32,68 @@ TEST_F(CommandLineEndToEnd, MovesWithContentThenRestoresAndCtrlCRollsBackTheCopy
     EXPECT_FALSE(std::filesystem::exists(target + "/Videos"));
 }
 
+// The same refusals through the dry run and the run, with the same words and status; a dry
+// run that passes writes nothing at all, and a folder where it would go is "already there".
+TEST_F(CommandLineEndToEnd, ADryRunRefusesWhereTheRunRefusesAndWritesNothing) {
+    home.Write("Music/song.mp3", "la la la");
+    const std::string registry = Read(home / ".config/user-dirs.dirs");
+    const TempDir logs;  // outside the home, which must stay as it was
+    const std::string errors = logs / "errors.txt";
+    const auto both = [&](const std::string& arguments, const std::string& words) {
+        EXPECT_EQ(Wait(Start(arguments + " --dry-run", "", errors)), 1) << arguments;
+        const std::string dry = Read(errors);
+        EXPECT_NE(dry.find(words), std::string::npos) << dry;
+        EXPECT_EQ(Wait(Start(arguments, "", errors)), 1) << arguments;
+        EXPECT_NE(Read(errors).find(words), std::string::npos) << Read(errors);
+        EXPECT_EQ(Read(home / ".config/user-dirs.dirs"), registry);
+        EXPECT_EQ(FilesIn(home / "Music"), 1u);
+    };
+    // Without content the folder must be there already.
+    both("move music --to '" + drive->point + "'", "the destination folder does not exist");
+    // Something else under a name the folder has, at the target.
+    std::filesystem::create_directories(target + "/Music");
+    std::ofstream(target + "/Music/song.mp3") << "another song";
+    both("move music --to '" + drive->point + "' --copy --delete", "más tartalmú");
+    std::filesystem::remove_all(drive->point + "/tmp");
+    {
+        const platform::linux_desktop::RunLock other(home / ".local/state/trovel", "MUSIC");
+        both("move music --to '" + drive->point + "' --copy --delete", "már folyamatban van");
+    }
+    std::filesystem::remove_all(home / ".local");
+
+    // Nothing in the way: the dry run says so and leaves no trace, not even a lock file.
+    const std::string output = logs / "output.txt";
+    EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete --dry-run", "", errors, output)), 0)
+        << Read(errors);
+    EXPECT_NE(Read(output).find("would relocate"), std::string::npos) << Read(output);
+    EXPECT_FALSE(std::filesystem::exists(drive->point + "/tmp"));
+    EXPECT_FALSE(std::filesystem::exists(home / ".local"));
+    EXPECT_EQ(Read(home / ".config/user-dirs.dirs"), registry);
+
+    ASSERT_EQ(Run("move music --to '" + drive->point + "' --copy --delete"), 0);
+    for (const char* dry : {"", " --dry-run"}) {
+        EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete" + dry, "", errors, output)), 0);
+        EXPECT_EQ(Read(output), "My Music: already there -> " + target + "/Music\n");
+    }
+}
+
+// A home whose path is not UTF-8 cannot be written in user-dirs.dirs exactly: the dry run and
+// the run both refuse before anything is copied.
+TEST_F(CommandLineEndToEnd, APathTheRegistryCannotHoldIsRefusedBeforeTheCopy) {
+    homePath = home / "h\xff";
+    std::filesystem::create_directories(homePath + "/Music");
+    std::filesystem::create_directories(homePath + "/.config");
+    std::ofstream(homePath + "/Music/song.mp3") << "la la la";
+    std::ofstream(homePath + "/.config/user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Music\"\n";
+    const std::string errors = home / "errors.txt";
+    for (const char* dry : {" --dry-run", ""}) {
+        EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete" + dry, "", errors)), 1) << dry;
+        EXPECT_NE(Read(errors).find("user-dirs.dirs"), std::string::npos) << Read(errors);
+        EXPECT_FALSE(std::filesystem::exists(drive->point + homePath)) << "copied before the refusal";
+        EXPECT_EQ(Read(homePath + "/Music/song.mp3"), "la la la");
+    }
+}
+
 TEST_F(CommandLineEndToEnd, AFolderAnotherRunHoldsIsRefusedAtOnceWithExitOneAndNothingWritten) {
     home.Write("Music/song.mp3", "la la la");
     const std::string registry = *platform::linux_desktop::ReadWholeFile(home / ".config/user-dirs.dirs");

@@ -45,7 +45,8 @@ protected:
     pid_t Start(const std::string& arguments, const std::string& before = "", const std::string& errors = "",
                 const std::string& output = "") {
         const std::string line = "mount --bind '" + fstab + "' /etc/fstab && exec " + before +
-                                 " env -u XDG_CONFIG_HOME HOME='" + home.path() + "' LANG=C '" + TROVEL_CLI + "' " +
+                                 " env -u XDG_CONFIG_HOME HOME='" + (homePath.empty() ? home.path() : homePath) +
+                                 "' LANG=C '" + TROVEL_CLI + "' " +
                                  arguments + " >" + (output.empty() ? "/dev/null" : "'" + output + "'") + " 2>" +
                                  (errors.empty() ? "&1" : "'" + errors + "'");
         const pid_t child = ::fork();
@@ -93,7 +94,8 @@ protected:
 
     TempDir home;
     std::unique_ptr<LoopDrive> drive;
-    std::string fstab;   // the fstab the child sees
+    std::string fstab;     // the fstab the child sees
+    std::string homePath;  // HOME for the child when not the scratch home itself
     std::string target;  // where the drive's copy of the home lies
 };
 
