@@ -34,6 +34,14 @@ const char* OutcomeName(const relocation::FolderResult& result, bool stopped) {
     return "failed";
 }
 
+// Why a folder was not relocated, for the error stream: the run's own words when it has them.
+std::string WhyNotDone(const Session& session, const relocation::FolderResult& result, bool stopped) {
+    if (result.cancelled) return session.Say("stopped; this folder was rolled back");
+    if (!result.errorText.empty()) return result.errorText;
+    if (result.outcome == relocation::FolderOutcome::Failed) return session.Say("failed");
+    return session.Say(stopped ? "skipped: stopped" : "skipped: the destination folder does not exist");
+}
+
 // Follows a content copy on standard error, a few times a second, on one line.
 class ProgressLine {
 public:
@@ -153,8 +161,7 @@ int Move(Session& session, const Request& request) {
         if (!done) status = kSomeFailed;
         // A failure's reason goes to the error stream too, where scripts look for it (a folder
         // another run is relocating, say); the report below stays whole.
-        if (!done && !result.cancelled && !result.errorText.empty())
-            session.console().err << choice.name << ": " << result.errorText << "\n";
+        if (!done) session.console().err << choice.name << ": " << WhyNotDone(session, result, stopped) << "\n";
         if (request.json) {
             out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
                 << ", \"destination\": " << JsonText(result.destination)
@@ -176,7 +183,7 @@ int Move(Session& session, const Request& request) {
     }
     if (request.json) out << (first ? "]\n" : "\n]\n");
     session.manager().SetRedirectHooks({});
-    return status;
+    return stopped ? StoppedStatus(session.console()) : status;
 }
 
 int Restore(Session& session, const Request& request) {
@@ -199,6 +206,7 @@ int Restore(Session& session, const Request& request) {
             out << session.Name(folder) << ": " << session.Say("restored") << " -> " << result.destination << "\n";
         } else {
             out << session.Name(folder) << ": " << session.Say("failed") << "\n";
+            session.console().err << session.Name(folder) << ": " << session.Say("failed") << "\n";
             status = kSomeFailed;
         }
     }
