@@ -58,7 +58,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
  folder counts as moved; only what was copied and is unchanged is deleted.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/topics/known-folders")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/trovel/trovel")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries it needs, found by dpkg-shlibdeps in the binaries themselves; and the face its
 # texts use where Tahoma is not installed.
