@@ -1,9 +1,41 @@
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 #include "gui/window/main_window.h"
 #include "platform/system/system_platform.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "usage: trovel [--help | --version]\n"
+    "The Trovel wizard: moves the special folders (Documents, Music, ...) to another drive\n"
+    "and back, in a window. It needs a desktop; without one, use trovel-cli.\n"
+    "  --help     this text\n"
+    "  --version  the program's name and version\n";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Answered before any window system is touched, so they work over SSH and in scripts.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("trovel %s\n", TROVEL_VERSION);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        }
+    }
+    // Without a display Qt would abort with a core dump; say what is missing instead.
+    if (!trovel::platform::DisplayAvailable()) {
+        std::fputs("trovel: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "start it on a desktop, or use trovel-cli\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::MainWindow window(*platform);

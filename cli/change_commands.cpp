@@ -36,12 +36,12 @@ const char* OutcomeName(const relocation::FolderResult& result, bool stopped) {
     return "failed";
 }
 
-// Why a folder was not relocated, as the run or the dry run found.
-std::string WhyNotDone(Session& session, const relocation::FolderResult& result) {
+// Why a folder was not relocated, for the error stream: the run's own words when it has them.
+std::string WhyNotDone(const Session& session, const relocation::FolderResult& result, bool stopped) {
+    if (result.cancelled) return session.Say("stopped; this folder was rolled back");
     if (!result.errorText.empty()) return result.errorText;
-    return session.Say(result.outcome == relocation::FolderOutcome::Skipped
-                           ? "skipped: the destination folder does not exist"
-                           : "failed");
+    if (result.outcome == relocation::FolderOutcome::Failed) return session.Say("failed");
+    return session.Say(stopped ? "skipped: stopped" : "skipped: the destination folder does not exist");
 }
 
 // Follows a content copy on standard error, a few times a second, on one line.
@@ -132,7 +132,7 @@ int Move(Session& session, const Request& request) {
                                checked.outcome == relocation::FolderOutcome::AlreadyThere;
             if (!would) {
                 status = kSomeFailed;
-                session.console().err << choice.name << ": " << WhyNotDone(session, checked) << "\n";
+                session.console().err << choice.name << ": " << WhyNotDone(session, checked, false) << "\n";
             }
             const std::string destination =
                 relocation::DestinationOf(session.manager(), choice.id, drive->root, session.platform().Style());
@@ -180,8 +180,7 @@ int Move(Session& session, const Request& request) {
         if (!done) status = kSomeFailed;
         // A failure's reason goes to the error stream too, where scripts look for it (a folder
         // another run is relocating, say); the report below stays whole.
-        if (!done && !result.cancelled && !stopped)
-            session.console().err << choice.name << ": " << WhyNotDone(session, result) << "\n";
+        if (!done) session.console().err << choice.name << ": " << WhyNotDone(session, result, stopped) << "\n";
         if (request.json) {
             out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
                 << ", \"destination\": " << JsonText(result.destination)
@@ -205,7 +204,7 @@ int Move(Session& session, const Request& request) {
     }
     if (request.json) out << (first ? "]\n" : "\n]\n");
     session.manager().SetRedirectHooks({});
-    return status;
+    return stopped ? StoppedStatus(session.console()) : status;
 }
 
 int Restore(Session& session, const Request& request) {
@@ -228,6 +227,7 @@ int Restore(Session& session, const Request& request) {
             out << session.Name(folder) << ": " << session.Say("restored") << " -> " << result.destination << "\n";
         } else {
             out << session.Name(folder) << ": " << session.Say("failed") << "\n";
+            session.console().err << session.Name(folder) << ": " << session.Say("failed") << "\n";
             status = kSomeFailed;
         }
     }

@@ -5,58 +5,55 @@
 #include <map>
 #include <ostream>
 
+#include "cli/arguments.h"
 #include "cli/help.h"
 #include "cli/session.h"
 
 namespace trovel::cli {
 namespace {
 
-// Reads the arguments; false, with the message, on an unknown option.
-bool Parse(const std::vector<std::string>& args, Request& request, std::string& problem) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") request.help = true;
-        else if (arg == "--json") request.json = true;
-        else if (arg == "--all") request.all = true;
-        else if (arg == "--copy") request.copy = true;
-        else if (arg == "--delete") request.remove = true;
-        else if (arg == "--dry-run") request.dryRun = true;
-        else if (arg == "--to" && i + 1 < args.size()) request.to = args[++i];
-        else if (arg.rfind("--to=", 0) == 0) request.to = arg.substr(5);
-        else if (arg.size() > 1 && arg[0] == '-') {
-            problem = arg;
-            return false;
-        } else if (request.command.empty()) request.command = arg;
-        else request.folders.push_back(arg);
-    }
-    return true;
+// Whatever the command wrote must have reached standard output whole; a full disk or a closed
+// pipe is a failure, not a success with half a report.
+int CheckedOutput(Console& console, int status) {
+    console.out.flush();
+    if (!console.out.fail()) return status;
+    console.err << "trovel-cli: " << Say(console.language, "cannot write to standard output") << "\n";
+    return status == kSucceeded ? kSomeFailed : status;
 }
 
 }  // namespace
 
+int StoppedStatus(const Console& console) {
+    const int signal = console.stopSignal != nullptr ? console.stopSignal->load() : 0;
+    return 128 + (signal > 0 ? signal : 2);  // as a shell reports a program a signal ended; SIGINT when unknown
+}
+
 int RunCommandLine(const std::vector<std::string>& args, platform::Platform& platform, Console& console) {
     Request request;
-    std::string problem;
     Session session(platform, console);
-    if (!Parse(args, request, problem)) return session.Usage(std::string(session.Say("unknown option")) + ": " + problem);
+    const std::optional<std::string> problem = ParseArguments(args, console.language, request);
+    session.SetCommand(request.command);
+    if (problem) return session.Usage(*problem);
+    if (request.version) {
+        console.out << "trovel-cli " << TROVEL_VERSION << "\n";
+        return CheckedOutput(console, kSucceeded);
+    }
+    if (request.command.empty()) {
+        (request.help ? console.out : console.err) << HelpText({}, console.language);
+        return request.help ? CheckedOutput(console, kSucceeded) : kUsageError;
+    }
+    if (request.help) {
+        console.out << HelpText(request.command, console.language);
+        return CheckedOutput(console, kSucceeded);
+    }
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
         {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
-        {"recover", Recover}};
-    if (request.command.empty()) {
-        (request.help ? console.out : console.err) << HelpText({});
-        return request.help ? kSucceeded : kUsageError;
-    }
-    const auto command = commands.find(request.command);
-    if (command == commands.end()) return session.Usage(std::string(session.Say("unknown command")) + ": " + request.command);
-    if (request.help) {
-        console.out << HelpText(request.command);
-        return kSucceeded;
-    }
+        {"recover", Recover}, {"__complete", Complete}};
     if (!session.Open()) {
         console.err << "trovel-cli: " << session.Say("the known-folder registry cannot be opened") << "\n";
         return kSomeFailed;
     }
-    return command->second(session, request);
+    return CheckedOutput(console, commands.at(request.command)(session, request));
 }
 
 }  // namespace trovel::cli

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "cli/texts.h"
+
 namespace trovel::cli {
 
-// The help of one command, or of the program when `command` is empty. The man page
-// (cli/trovel-cli.1) says the same at more length.
-std::string HelpText(const std::string& command);
+// The help of one command, or of the program when `command` is empty, in `language`. The man
+// pages (cli/trovel-cli.1, cli/trovel-cli.hu.1) say the same at more length.
+std::string HelpText(const std::string& command, Language language);
 
 }  // namespace trovel::cli

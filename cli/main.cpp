@@ -10,14 +10,19 @@
 namespace {
 
 std::atomic<bool> interrupted{false};
+std::atomic<int> stopSignal{0};
 
-extern "C" void OnInterrupt(int) { interrupted = true; }
+extern "C" void OnInterrupt(int signal) {
+    stopSignal = signal;
+    interrupted = true;
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     // Ctrl-C stops a content copy cleanly: the folder in progress is rolled back. So does the
     // end of a session or a service manager's stop (SIGTERM), and a closed terminal (SIGHUP).
+    // The exit status then says which signal it was, as if it had ended the program.
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
 #ifdef SIGHUP
@@ -29,5 +34,6 @@ int main(int argc, char* argv[]) {
     console.language = trovel::cli::LanguageFromEnvironment();
     console.progress = trovel::platform::StandardErrorIsTerminal();
     console.interrupted = &interrupted;
+    console.stopSignal = &stopSignal;
     return trovel::cli::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), *platform, console);
 }

@@ -34,6 +34,27 @@ const char* RefusalName(Session& session, platform::TargetRefusal refusal) {
     return "";
 }
 
+// An empty answer explained, on the error stream (standard output holds drives only): every
+// filesystem left out, with why, the system's own and those that are no local fixed drive too.
+void SayWhyNoDrive(Session& session, const space::DriveListing& listing) {
+    std::ostream& err = session.console().err;
+    err << "trovel-cli: " << session.Say("no drive is offered") << "\n";
+    platform::Platform& platform = session.platform();
+    const std::vector<std::string> roots = platform.LogicalDriveStrings();
+    for (const std::string& root : roots) {
+        const auto refused = std::find_if(listing.leftOut.begin(), listing.leftOut.end(),
+                                          [&](const auto& entry) { return entry.first == root; });
+        err << "  " << root << "  ";
+        if (refused != listing.leftOut.end()) err << RefusalName(session, refused->second);
+        else if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) err << session.Say("not a local fixed drive");
+        else err << session.Say("the system's drive");
+        err << "\n";
+    }
+    err << session.Say("a drive is offered when it is local, fixed, writable and mounted at boot, and holds neither "
+                       "the system nor the home folder")
+        << "\n";
+}
+
 }  // namespace
 
 int List(Session& session, const Request& request) {
@@ -100,6 +121,7 @@ int Drives(Session& session, const Request& request) {
     if (request.all)
         for (const auto& [root, refusal] : listing.leftOut)
             out << root << "  " << session.Say("left out") << ": " << RefusalName(session, refusal) << "\n";
+    if (listing.offered.empty()) SayWhyNoDrive(session, listing);
     return kSucceeded;
 }
 
@@ -127,7 +149,8 @@ int Size(Session& session, const Request& request) {
                 << ", \"folders\": " << counters.folders << ", \"files\": " << counters.files << "}";
         } else {
             out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << counters.folders << " "
-                << session.Say("folders") << ", " << counters.files << " " << session.Say("files") << "\n";
+                << session.Say(counters.folders == 1 ? "folder" : "folders") << ", " << counters.files << " "
+                << session.Say(counters.files == 1 ? "file" : "files") << "\n";
         }
         first = false;
     }

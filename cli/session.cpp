@@ -24,7 +24,8 @@ bool Session::Open() {
 }
 
 int Session::Usage(const std::string& message) {
-    console_.err << "trovel-cli: " << message << "\n";
+    console_.err << "trovel-cli: " << message << "\n"
+                 << Say("Try") << " 'trovel-cli " << (command_.empty() ? "" : command_ + " ") << "--help'\n";
     return kUsageError;
 }
 

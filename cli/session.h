@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/catalogue/folder_list.h"
+#include "cli/arguments.h"
 #include "cli/command_line.h"
 #include "core/space/drive_list.h"
 #include "core/space/folder_walk.h"
@@ -15,14 +16,6 @@ namespace trovel::cli {
 
 // ASCII letters in lower case: names and keys match in any case.
 std::string Folded(std::string text);
-
-// What the user asked for: the command, its folders and options.
-struct Request {
-    std::string command;
-    std::vector<std::string> folders;
-    std::string to;
-    bool json = false, all = false, copy = false, remove = false, dryRun = false, help = false;
-};
 
 // The registry and the drives, read once, and how to write about them.
 class Session {
@@ -34,7 +27,9 @@ public:
 
     const char* Say(const char* english) const { return cli::Say(console_.language, english); }
     std::ostream& Out() { return console_.out; }
-    // A usage error: the message, and the status that says so.
+    // The command being run, for the hint a usage error ends with.
+    void SetCommand(const std::string& command) { command_ = command; }
+    // A usage error: the message and where to read more, and the status that says so.
     int Usage(const std::string& message);
 
     std::string Name(const catalogue::FolderInfo& folder) const;
@@ -65,6 +60,7 @@ private:
     std::vector<catalogue::FolderInfo> folders_;
     std::string systemDrive_;
     std::string profile_;
+    std::string command_;
 };
 
 // The commands, each on an open session.
@@ -75,5 +71,7 @@ int Move(Session& session, const Request& request);
 int Restore(Session& session, const Request& request);
 // Undoes or finishes the relocations a killed run left half done.
 int Recover(Session& session, const Request& request);
+// The shell completions' listing: folder keys and names, or offered drive roots, one a line.
+int Complete(Session& session, const Request& request);
 
 }  // namespace trovel::cli

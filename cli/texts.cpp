@@ -8,9 +8,10 @@
 namespace trovel::cli {
 
 Language LanguageFromEnvironment() {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    // LANGUAGE is a list of preferences ("hu:en"); its first one decides, as the others' value does.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
-        if (value == nullptr || *value == '\0') continue;
+        if (value == nullptr || *value == '\0' || *value == ':') continue;
         return std::strncmp(value, "hu", 2) == 0 ? Language::Hungarian : Language::English;
     }
     return Language::English;
@@ -53,6 +54,22 @@ const char* Say(Language language, const char* english) {
         {"its journal was set aside, nothing was touched", "a naplóját félretettem, semmihez sem nyúltam"},
         {"another run is relocating this folder", "egy másik futás éppen áthelyezi ezt a mappát"},
         {"files", "fájl"},
+        {"folder", "mappa"},
+        {"file", "fájl"},
+        {"Try", "Bővebben:"},
+        {"takes no value", "nem kaphat értéket"},
+        {"option not accepted", "ez a kapcsoló itt nem használható"},
+        {"unexpected argument", "fölösleges argumentum"},
+        {"missing value (a drive root)", "hiányzik az értéke (egy meghajtó gyökere)"},
+        {"given more than once", "többször is meg van adva"},
+        {"cannot write to standard output", "nem sikerült írni a szabványos kimenetre"},
+        {"no drive is offered", "nincs választható meghajtó"},
+        {"a drive is offered when it is local, fixed, writable and mounted at boot, and holds neither the system nor the "
+         "home folder",
+         "az a meghajtó választható, amely helyi, fix, írható és induláskor csatolt, és nem a rendszeré vagy a saját "
+         "mappáé"},
+        {"the system's drive", "a rendszer meghajtója"},
+        {"not a local fixed drive", "nem helyi, fix meghajtó"},
     };
     if (language == Language::English) return english;
     const auto it = kHungarian.find(english);

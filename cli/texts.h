@@ -8,7 +8,7 @@ namespace trovel::cli {
 // Hungarian locale.
 enum class Language { English, Hungarian };
 
-// From LC_ALL, LC_MESSAGES and LANG, the first one set, as the C library reads them.
+// From LANGUAGE, LC_ALL, LC_MESSAGES and LANG, the first one set.
 Language LanguageFromEnvironment();
 
 // A message by its English text; the Hungarian one where there is a translation.

@@ -14,6 +14,7 @@ function(trovel_gzip source name)
 endfunction()
 trovel_gzip(${PROJECT_SOURCE_DIR}/data/trovel.1 trovel.1)
 trovel_gzip(${PROJECT_SOURCE_DIR}/cli/trovel-cli.1 trovel-cli.1)
+trovel_gzip(${PROJECT_SOURCE_DIR}/cli/trovel-cli.hu.1 trovel-cli.hu.1)
 trovel_gzip(${PROJECT_SOURCE_DIR}/data/changelog changelog)
 get_property(TROVEL_COMPRESSED_FILES GLOBAL PROPERTY TROVEL_COMPRESSED_FILES)
 add_custom_target(compressed_docs ALL DEPENDS ${TROVEL_COMPRESSED_FILES})
@@ -33,12 +34,19 @@ endif()
 if(TARGET trovel-cli)
   install(TARGETS trovel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${TROVEL_COMPRESSED}/trovel-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${TROVEL_COMPRESSED}/trovel-cli.hu.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/hu/man1
+          RENAME trovel-cli.1.gz)
+  # Where bash-completion, zsh and fish look for the completions of an installed command.
+  install(FILES cli/completions/trovel-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME trovel-cli)
+  install(FILES cli/completions/_trovel-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+  install(FILES cli/completions/trovel-cli.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 endif()
 install(FILES data/copyright ${TROVEL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovel)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trovel)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+set(CPACK_PACKAGE_VERSION ${TROVEL_SHORT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Trovel developers <trovel@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move the special folders to another drive and back")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -50,7 +58,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
  folder counts as moved; only what was copied and is unchanged is deleted.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/topics/known-folders")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/trovel/trovel")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries it needs, found by dpkg-shlibdeps in the binaries themselves; and the face its
 # texts use where Tahoma is not installed.

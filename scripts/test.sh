@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
 ensure_packages "${TROVEL_BUILD_PACKAGES[@]}" libgtest-dev locales pkg-config libglib2.0-dev xdg-user-dirs e2fsprogs mount \
-    g++-mingw-w64-x86-64-posix wine64 wine strace dbus-daemon python3-dbusmock \
+    g++-mingw-w64-x86-64-posix wine64 wine strace dbus-daemon python3-dbusmock zsh fish \
     dpkg-dev lintian desktop-file-utils appstream groff-base
 ensure_locale en_US UTF-8
 ensure_locale hu_HU UTF-8

@@ -31,7 +31,13 @@ test -f /usr/share/applications/io.github.trovel.Trovel.desktop
 test -f /usr/share/metainfo/io.github.trovel.Trovel.metainfo.xml
 test -f /usr/share/icons/hicolor/scalable/apps/io.github.trovel.Trovel.svg
 test -f /usr/share/man/man1/trovel-cli.1.gz
-echo "ok   desktop entry, metadata, icon and man pages in place"
+test -f /usr/share/man/hu/man1/trovel-cli.1.gz
+test -f /usr/share/bash-completion/completions/trovel-cli
+test -f /usr/share/zsh/vendor-completions/_trovel-cli
+test -f /usr/share/fish/vendor_completions.d/trovel-cli.fish
+echo "ok   desktop entry, metadata, icon, man pages and shell completions in place"
+[ "$(/usr/bin/trovel-cli --version)" = "trovel-cli $(dpkg-query -W -f='${Version}' trovel)" ] ||
+    { echo "FAILED: trovel-cli --version does not say the package's version"; exit 1; }
 
 # The installed wizard starts and keeps running until stopped; the command line lists.
 home=$(mktemp -d)

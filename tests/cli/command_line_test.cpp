@@ -1,58 +1,11 @@
 // The command line on the fake registry: golden outputs, the wizard's rules per command,
 // usage errors and exit statuses.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <sstream>
-
-#include "cli/command_line.h"
-#include "platform/fake/fake_platform.h"
-#include "platform/known_folder_ids.h"
+#include "cli_fixture.h"
 
 namespace trovel::cli {
 namespace {
 
 using platform::fake::FakeFile;
-using platform::fake::FakeFolder;
-
-constexpr std::int64_t GiB = 1024LL * 1024 * 1024;
-
-class CommandLineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FakeFolder& windows = fake.AddFolder("Windows", "C:\\Windows");
-        windows.id = platform::FOLDERID_Windows;
-        windows.category = platform::KF_CATEGORY_FIXED;
-        windows.capability = 0x200;
-        documents = &fake.AddFolder("Personal", "C:\\Users\\al\\Documents", "C:\\Users\\al\\Documents");
-        music = &fake.AddFolder("My Music", "C:\\Users\\al\\Documents\\Music", "C:\\Users\\al\\Music");
-        fake.volumes.push_back({"C:\\", platform::DriveType::Fixed, "System", true, {50 * GiB, 100 * GiB, 50 * GiB}, true});
-        fake.volumes.push_back({"E:\\", platform::DriveType::Fixed, "Data", true, {70 * GiB, 200 * GiB, 70 * GiB}, true});
-        fake.volumes.push_back({"F:\\", platform::DriveType::Fixed, "Boot", true, {1 * GiB, 2 * GiB, 1 * GiB}, true});
-        fake.refusals["F:\\"] = platform::TargetRefusal::SystemPartition;
-        Dir("C:\\Users\\al\\Documents");
-        File("C:\\Users\\al\\Documents\\letter.txt", 1000);
-        Dir("C:\\Users\\al\\Documents\\Music");
-        File("C:\\Users\\al\\Documents\\Music\\song.mp3", 5000);
-    }
-    void Dir(const std::string& path) { fake.files[path] = FakeFile{platform::kAttributeDirectory, 0}; }
-    void File(const std::string& path, std::int64_t size) { fake.files[path] = FakeFile{platform::kAttributeNormal, size}; }
-    int Run(std::vector<std::string> args) {
-        out.str({});
-        err.str({});
-        Console console{out, err};
-        console.language = language;
-        console.interrupted = &interrupted;
-        return RunCommandLine(args, fake, console);
-    }
-
-    platform::fake::FakePlatform fake;
-    FakeFolder* documents = nullptr;
-    FakeFolder* music = nullptr;
-    std::ostringstream out, err;
-    std::atomic<bool> interrupted{false};
-    Language language = Language::English;
-};
 
 TEST_F(CommandLineTest, ListsEveryFolderWithItsRulesAsJson) {
     ASSERT_EQ(Run({"list", "--json"}), kSucceeded);
@@ -88,11 +41,11 @@ TEST_F(CommandLineTest, SizesLeaveNestedFoldersOutAndNamesMatchInAnyCaseOrById) 
 TEST_F(CommandLineTest, UsageErrorsSayWhatIsWrongAndExitWithTwo) {
     EXPECT_EQ(Run({}), kUsageError);
     EXPECT_EQ(Run({"shuffle"}), kUsageError);
-    EXPECT_EQ(err.str(), "trovel-cli: unknown command: shuffle\n");
+    EXPECT_EQ(err.str(), "trovel-cli: unknown command: shuffle\nTry 'trovel-cli --help'\n");
     EXPECT_EQ(Run({"list", "--fast"}), kUsageError);
-    EXPECT_EQ(err.str(), "trovel-cli: unknown option: --fast\n");
+    EXPECT_EQ(err.str(), "trovel-cli: unknown option: --fast\nTry 'trovel-cli list --help'\n");
     EXPECT_EQ(Run({"size", "Pictures"}), kUsageError);
-    EXPECT_EQ(err.str(), "trovel-cli: unknown folder: Pictures\n");
+    EXPECT_EQ(err.str(), "trovel-cli: unknown folder: Pictures\nTry 'trovel-cli size --help'\n");
     EXPECT_EQ(Run({"move", "Personal"}), kUsageError);
     EXPECT_EQ(Run({"move", "Personal", "--to", "E:\\", "--delete"}), kUsageError);
     EXPECT_EQ(Run({"move", "Personal", "--to", "F:\\"}), kUsageError);  // left out
@@ -106,7 +59,7 @@ TEST_F(CommandLineTest, UsageErrorsSayWhatIsWrongAndExitWithTwo) {
 TEST_F(CommandLineTest, UnderAHungarianLocaleItSpeaksTheWizardsLanguage) {
     language = Language::Hungarian;
     EXPECT_EQ(Run({"size", "Pictures"}), kUsageError);
-    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: Pictures\n");
+    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: Pictures\nBővebben: 'trovel-cli size --help'\n");
     EXPECT_EQ(Run({"restore", "my music"}), kSucceeded);
     EXPECT_EQ(out.str(), "My Music: visszahelyezve -> C:\\Users\\al\\Music\n");
 }
@@ -186,6 +139,7 @@ TEST_F(CommandLineTest, MoveFollowsTheRunsRulesFolderByFolder) {
     documents->path = "C:\\Users\\al\\Documents";
     EXPECT_EQ(Run({"move", "Personal", "--to", "E:\\"}), kSomeFailed);
     EXPECT_EQ(out.str(), "Personal: skipped: the destination folder does not exist\n");
+    EXPECT_EQ(err.str(), "Personal: skipped: the destination folder does not exist\n");  // a refusal, where scripts look
     Dir("E:\\Users\\al\\Documents");
     EXPECT_EQ(Run({"move", "Personal", "--to", "E:\\"}), kSucceeded);
     EXPECT_EQ(fake.CallsOf("SetPath").back().flags, 0x2000u);
@@ -217,8 +171,9 @@ TEST_F(CommandLineTest, AFailureOrTooLittleRoomIsExitOne) {
 
 TEST_F(CommandLineTest, AnInterruptedMoveRollsBackTheFolderInProgressAndSkipsTheRest) {
     documents->redirectReportsProgress = true;
-    interrupted = true;  // as Ctrl-C leaves it
-    EXPECT_EQ(Run({"move", "Personal", "My Music", "--to", "E:\\", "--copy"}), kSomeFailed);
+    interrupted = true;  // as SIGTERM leaves it
+    stopSignal = 15;
+    EXPECT_EQ(Run({"move", "Personal", "My Music", "--to", "E:\\", "--copy"}), 128 + 15);
     EXPECT_TRUE(fake.CallsOf("Redirect").empty());
     EXPECT_EQ(out.str(), "Personal: skipped: stopped\nMy Music: skipped: stopped\n");
 }
@@ -292,7 +247,7 @@ TEST_F(CommandLineTest, RecoverExitsOneWhenAJournalIsSetAsideOrTheFolderIsBusyAn
                          "(Ennek a mappának az áthelyezése már folyamatban van.)\n");
     const std::size_t calls = fake.CallsOf("RecoverRedirect").size();
     EXPECT_EQ(Run({"recover", "my music", "NoSuchFolder"}), kUsageError);
-    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: NoSuchFolder\n");
+    EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: NoSuchFolder\nBővebben: 'trovel-cli recover --help'\n");
     EXPECT_EQ(fake.CallsOf("RecoverRedirect").size(), calls);  // nothing was done
 }
 

@@ -1,0 +1,56 @@
+# bash completion for trovel-cli: commands, each command's options, folders and drives.
+# Folders and drives come from trovel-cli itself, so they are the ones it would accept now.
+
+_trovel_cli_listing() {
+    local kind=$1 cur=$2 item
+    local -a items
+    mapfile -t items < <(trovel-cli __complete "$kind" 2>/dev/null)
+    for item in "${items[@]}"; do
+        # Names match in any case, as trovel-cli matches them.
+        [[ ${item,,} == "${cur,,}"* ]] && COMPREPLY+=("$(printf '%q' "$item")")
+    done
+}
+
+_trovel_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+    local command="" ended=0 i word
+    COMPREPLY=()
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        word=${COMP_WORDS[i]}
+        if ((ended == 0)) && [[ $word == --to ]]; then
+            ((i++))                                   # its value, or the "=" before it
+            [[ ${COMP_WORDS[i]} == = ]] && ((i++))
+        elif ((ended == 0)) && [[ $word == -- ]]; then
+            ended=1
+        elif ((ended == 1)) || [[ $word != -* ]]; then
+            command=$word
+            break
+        fi
+    done
+    if [[ -z $command ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover --help --version" -- "$cur")
+        return
+    fi
+    local options
+    case $command in
+        list | size | recover) options="--json" ;;
+        drives) options="--all --json" ;;
+        move) options="--to --copy --delete --dry-run --json" ;;
+        restore) options="" ;;
+        *) return ;;
+    esac
+    # The drive after --to, or after --to= (bash splits the word at "=").
+    if [[ $command == move && ($prev == --to || ($prev == = && ${COMP_WORDS[COMP_CWORD-2]} == --to)) ]]; then
+        _trovel_cli_listing drives "$cur"
+        return
+    fi
+    if ((ended == 0)) && [[ $cur == -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$options --help" -- "$cur")
+        return
+    fi
+    case $command in
+        size | move | restore | recover) _trovel_cli_listing folders "$cur" ;;
+    esac
+}
+
+complete -F _trovel_cli trovel-cli
