@@ -18,6 +18,7 @@ struct Console {
     bool progress = false;                          // standard error is a terminal: show a progress line
     const std::atomic<bool>* interrupted = nullptr;  // set by Ctrl-C: the copy in progress is rolled back
     const std::atomic<int>* stopSignal = nullptr;    // the signal that set it (SIGINT, SIGTERM, SIGHUP)
+    std::string decimalSeparator = {};  // of the numeric locale (LC_NUMERIC); empty: the language's own
 };
 
 enum ExitStatus : int { kSucceeded = 0, kSomeFailed = 1, kUsageError = 2 };

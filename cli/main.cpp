@@ -1,4 +1,5 @@
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -32,6 +33,9 @@ int main(int argc, char* argv[]) {
     const auto scope = platform->EnterWorkerThread();
     trovel::cli::Console console{std::cout, std::cerr};
     console.language = trovel::cli::LanguageFromEnvironment();
+    // Numbers as the numeric locale writes them (LC_ALL, LC_NUMERIC, LANG), when it is installed.
+    std::setlocale(LC_NUMERIC, "");
+    console.decimalSeparator = platform->DecimalSeparator();
     console.progress = trovel::platform::StandardErrorIsTerminal();
     console.interrupted = &interrupted;
     console.stopSignal = &stopSignal;

@@ -45,7 +45,10 @@ public:
     std::int64_t Measure(const catalogue::FolderInfo& folder, space::WalkCounters& counters);
 
     std::string SizeText(std::int64_t bytes) const;
-    std::string Separator() const { return console_.language == Language::Hungarian ? "," : "."; }
+    std::string Separator() const {
+        if (!console_.decimalSeparator.empty()) return console_.decimalSeparator;
+        return console_.language == Language::Hungarian ? "," : ".";
+    }
     space::DriveListing Drives() { return space::ListOfferedDrives(platform_, systemDrive_, profile_); }
 
     platform::Platform& platform() { return platform_; }

@@ -44,6 +44,7 @@ protected:
         console.language = language;
         console.interrupted = &interrupted;
         console.stopSignal = &stopSignal;
+        console.decimalSeparator = decimalSeparator;
         return RunCommandLine(args, fake, console);
     }
 
@@ -54,6 +55,7 @@ protected:
     std::atomic<bool> interrupted{false};
     std::atomic<int> stopSignal{0};
     Language language = Language::English;
+    std::string decimalSeparator;  // the numeric locale's; empty: the language's
 };
 
 }  // namespace trovel::cli

@@ -32,6 +32,22 @@ TEST_F(CommandLineTest, OffersTheDrivesTheWizardOffersAndSaysWhyOthersAreLeftOut
     EXPECT_EQ(out.str().find("F:"), std::string::npos);
 }
 
+// Sizes: IEC units in English, the window's own words in Hungarian, and the decimal
+// separator of the numeric locale whatever the language.
+TEST_F(CommandLineTest, SizesAreWrittenInTheLanguagesUnitsWithTheNumericLocalesSeparator) {
+    ASSERT_EQ(Run({"drives"}), kSucceeded);
+    EXPECT_EQ(out.str(), "E:\\  Data  70.00 GiB / 200.00 GiB\n");
+    decimalSeparator = ",";
+    ASSERT_EQ(Run({"drives"}), kSucceeded);
+    EXPECT_EQ(out.str(), "E:\\  Data  70,00 GiB / 200,00 GiB\n");
+    language = Language::Hungarian;
+    ASSERT_EQ(Run({"drives"}), kSucceeded);
+    EXPECT_EQ(out.str(), "E:\\  Data  70,00 GB / 200,00 GB\n");
+    decimalSeparator.clear();
+    ASSERT_EQ(Run({"size", "personal"}), kSucceeded);
+    EXPECT_EQ(out.str(), "Personal  1000 bytes, 0 mappa, 1 fájl\nösszesen  1000 bytes\n");
+}
+
 TEST_F(CommandLineTest, SizesLeaveNestedFoldersOutAndNamesMatchInAnyCaseOrById) {
     ASSERT_EQ(Run({"size", "personal", music->id.ToString(), "--json"}), kSucceeded);
     EXPECT_EQ(out.str(), "{\"folders\": [\n  {\"name\": \"Personal\", \"bytes\": 1000, \"folders\": 0, \"files\": 1},\n"
