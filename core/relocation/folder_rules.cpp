@@ -61,6 +61,7 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         result.outcome = FolderOutcome::Failed;
         return result;
     }
+    result.destination = destination;
     if (choice.copy) {
         platform::HResult hr = platform::kFail;
         try {
@@ -72,6 +73,7 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         } catch (...) {
             result.raised = true;
         }
+        result.call = hr;
         result.cancelled = hr == platform::kCancelled;
         result.busy = hr == platform::kBusy;
         result.outcome = Succeeded(hr) ? FolderOutcome::RelocatedWithContent : FolderOutcome::Failed;
@@ -79,11 +81,11 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         // Without content only the registered path moves, and only to a folder that is there.
         if (!IsDirectory(platform, destination)) return result;
         std::unique_ptr<platform::KnownFolder> folder;
-        const bool set = Succeeded(manager.GetFolder(choice.id, folder)) && folder &&
-                         Succeeded(folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination));
-        result.outcome = set ? FolderOutcome::Redirected : FolderOutcome::Failed;
+        result.call = manager.GetFolder(choice.id, folder);
+        if (Succeeded(result.call) && !folder) result.call = platform::kFail;
+        if (Succeeded(result.call)) result.call = folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination);
+        result.outcome = Succeeded(result.call) ? FolderOutcome::Redirected : FolderOutcome::Failed;
     }
-    if (result.outcome != FolderOutcome::Failed) result.destination = destination;
     return result;
 }
 
@@ -93,11 +95,12 @@ FolderResult RestoreFolder(platform::KnownFolderManager& manager, const platform
     result.outcome = FolderOutcome::Failed;
     const std::string defaultPath = DestinationOf(manager, id, kDefaultPlace, style);
     if (defaultPath.empty()) return result;
-    std::unique_ptr<platform::KnownFolder> folder;
-    if (!Succeeded(manager.GetFolder(id, folder)) || !folder || !Succeeded(folder->SetPath(0, defaultPath)))
-        return result;
-    result.outcome = FolderOutcome::Redirected;
     result.destination = defaultPath;
+    std::unique_ptr<platform::KnownFolder> folder;
+    result.call = manager.GetFolder(id, folder);
+    if (Succeeded(result.call) && !folder) result.call = platform::kFail;
+    if (Succeeded(result.call)) result.call = folder->SetPath(0, defaultPath);
+    if (Succeeded(result.call)) result.outcome = FolderOutcome::Redirected;
     return result;
 }
 

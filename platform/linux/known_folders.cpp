@@ -223,7 +223,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     const relocation::MoveResult recovered = RecoverKilledRun(entry);
     if (recovered.outcome == relocation::MoveOutcome::Refused) {
         errorText = recovered.errorText;
-        return kFail;
+        return kInterruptedRun;
     }
 
     relocation::MoveRequest request;
@@ -276,7 +276,14 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     switch (moved.outcome) {
         case relocation::MoveOutcome::Moved:
         case relocation::MoveOutcome::Same: return kOk;
-        case relocation::MoveOutcome::Refused: return kAccessDenied;
+        case relocation::MoveOutcome::Refused:
+            switch (moved.refusal) {
+                case relocation::MoveRefusal::Conflict: return kAlreadyExists;
+                case relocation::MoveRefusal::NoRoom: return kDiskFull;
+                case relocation::MoveRefusal::Interrupted: return kInterruptedRun;
+                case relocation::MoveRefusal::Other: break;
+            }
+            return kAccessDenied;
         case relocation::MoveOutcome::Cancelled: return kCancelled;
         case relocation::MoveOutcome::Failed: return kFail;
     }
@@ -372,9 +379,10 @@ std::string XdgKnownFolderManager::DefaultPath(const FolderEntry& entry) const {
     if (entry.source != PathSource::UserDir) return CurrentPath(entry);
     const auto defaults = ReadUserDirsDefaults(env_);
     const auto it = defaults.find(entry.where);
-    // xdg-user-dirs points a key it has no default for at the home folder.
-    if (it == defaults.end() || it->second.empty()) return env_.home;
-    return env_.home + "/" + TranslateRelativePath(it->second, translate_);
+    const std::string relative = it == defaults.end() ? std::string() : it->second;
+    // A translator handed in (by a test) stands in for the user's locale.
+    if (translate_ && !relative.empty()) return env_.home + "/" + TranslateRelativePath(relative, translate_);
+    return DefaultUserDirPath(env_.home, relative, env_.messageLocale);
 }
 
 std::string XdgKnownFolderManager::CurrentPath(const FolderEntry& entry) const {
