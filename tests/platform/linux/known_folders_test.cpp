@@ -269,6 +269,26 @@ private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
+TEST(DesktopNames, AreWhatTheDesktopCallsEachFolderInTheLocalesLanguage) {
+    LinuxSystem system;
+    EXPECT_EQ(system.Naming(), FolderNaming::Desktop);
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Music, "hu_HU.UTF-8"), "Zene");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Pictures, "hu"), "Képek");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Downloads, "hu_HU.UTF-8"), "Letöltések");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Music, "C"), "Music");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Documents, "en_US.UTF-8"), "Documents");
+    EXPECT_EQ(system.FolderDisplayName(Guid{}, "hu"), "");
+    // Every folder has a name of its own in both languages, none of them a Windows name.
+    for (const FolderEntry& entry : FolderTable()) {
+        for (const char* locale : {"C", "hu_HU.UTF-8"}) {
+            const std::string name = system.FolderDisplayName(entry.id, locale);
+            EXPECT_FALSE(name.empty()) << entry.name;
+            for (const char* windows : {"Personal", "My Music", "My Pictures", "My Video", "Local AppData", "Windows"})
+                EXPECT_NE(name, windows) << entry.name;
+        }
+    }
+}
+
 TEST(XdgDefaults, TheProcessLocaleNamesTheDefaultPlaceThroughThePlatform) {
     testing::TempDir home;
     home.Write("etc-xdg/user-dirs.defaults", "MUSIC=Music\nPICTURES=Pictures\n");
