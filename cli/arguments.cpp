@@ -27,12 +27,12 @@ struct CommandRule {
     unsigned options;
     bool takesFolders;
 };
-// restore has no dry run and no report to script against: it takes folders only.
+// restore has no dry run: it takes folders, and --json.
 constexpr std::array<CommandRule, 7> kCommands = {{{"list", kJson, false},
                                                    {"drives", kJson | kAll, false},
                                                    {"size", kJson, true},
                                                    {"move", kTo | kCopy | kDelete | kDryRun | kJson, true},
-                                                   {"restore", 0u, true},
+                                                   {"restore", kJson, true},
                                                    {"recover", kJson, true},
                                                    {"__complete", 0u, true}}};
 

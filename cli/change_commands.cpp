@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/json.h"
+#include "cli/result_codes.h"
 #include "cli/session.h"
 #include "core/relocation/folder_rules.h"
 #include "core/relocation/transfer_pace.h"
@@ -23,17 +24,25 @@ std::optional<space::OfferedDrive> FindDrive(Session& session, std::string root)
     return std::nullopt;
 }
 
-const char* OutcomeName(const relocation::FolderResult& result, bool stopped) {
-    if (result.cancelled) return "stopped";
-    switch (result.outcome) {
-        case relocation::FolderOutcome::RelocatedWithContent: return "relocated";
-        case relocation::FolderOutcome::Redirected: return "redirected";
-        case relocation::FolderOutcome::Failed: return "failed";
-        case relocation::FolderOutcome::Skipped: return stopped ? "stopped" : "skipped";
-        case relocation::FolderOutcome::AlreadyThere: return "already-there";
-        case relocation::FolderOutcome::Checked: return "would-relocate";
-    }
-    return "failed";
+// The members every per-folder object starts with: its name, key and id.
+JsonObject FolderObject(Session& session, const FolderInfo& folder) {
+    JsonObject object;
+    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
+    return object;
+}
+
+// What a move does to a folder: a stable word for scripts, and the words for people (the
+// shell's call and flags where the shell does it, plain words on a desktop).
+struct Operation {
+    const char* code;
+    std::string text;
+};
+
+Operation OperationOf(Session& session, const Request& request) {
+    if (!request.copy) return {"set-path", session.DesktopNaming() ? session.Say("register the path only") : "SetPath 0x2000"};
+    if (request.remove)
+        return {"move-content", session.DesktopNaming() ? session.Say("move the content") : "Redirect 0x602"};
+    return {"copy-content", session.DesktopNaming() ? session.Say("copy the content") : "Redirect 0x202"};
 }
 
 // Why a folder was not relocated, for the error stream: the run's own words when it has them.
@@ -72,11 +81,25 @@ int Move(Session& session, const Request& request) {
     if (!found) return status;
     const auto drive = FindDrive(session, request.to);
     if (!drive) return session.Usage(std::string(session.Say("unknown drive (see: trovel-cli drives --all)")) + ": " + request.to);
+    std::ostream& out = session.Out();
+    const auto destinationOf = [&](std::size_t index) {
+        return relocation::DestinationOf(session.manager(), session.folders()[index].id, drive->root,
+                                         session.platform().Style());
+    };
     // Nothing is done unless every named folder may be relocated.
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];
         if (const std::string why = session.WhyNot(folder); !why.empty()) {
             session.console().err << session.Name(folder) << ": " << why << "\n";
+            if (request.json) {
+                JsonLines refused;
+                refused.Add(FolderObject(session, folder)
+                                .Text("destination", destinationOf(index))
+                                .Text("code", CapabilityCode(folder.capability, folder.holdsKeptFolder).code)
+                                .Text("message", why)
+                                .str());
+                out << refused.str() << "\n";
+            }
             return kSomeFailed;
         }
     }
@@ -90,13 +113,24 @@ int Move(Session& session, const Request& request) {
             content = space::SaturatingAdd(content, bytes[index]);
         }
         if (!space::Fits(space::AtMost(drive->space.freeForUser, drive->space.total), content)) {
-            session.console().err << session.Say("the content does not fit on the drive") << ": " << session.SizeText(content)
-                                  << " > " << session.SizeText(space::AtMost(drive->space.freeForUser, drive->space.total))
-                                  << " (" << drive->root << ")\n";
+            const std::string message =
+                std::string(session.Say("the content does not fit on the drive")) + ": " + session.SizeText(content) +
+                " > " + session.SizeText(space::AtMost(drive->space.freeForUser, drive->space.total)) + " (" +
+                drive->root + ")";
+            session.console().err << message << "\n";
+            if (request.json) {
+                JsonLines refused;
+                for (const std::size_t index : *found)
+                    refused.Add(FolderObject(session, session.folders()[index])
+                                    .Text("destination", destinationOf(index))
+                                    .Text("code", "no-room")
+                                    .Text("message", message)
+                                    .str());
+                out << refused.str() << "\n";
+            }
             return kSomeFailed;
         }
     }
-    std::ostream& out = session.Out();
     const auto choiceOf = [&](std::size_t index) {
         const FolderInfo& folder = session.folders()[index];
         relocation::FolderChoice choice;
@@ -121,8 +155,8 @@ int Move(Session& session, const Request& request) {
     if (request.dryRun) {
         // Every check the run makes before its first write, through the same calls, and no write:
         // the dry run refuses exactly where the run would.
-        if (request.json) out << "[";
-        bool first = true;
+        const Operation operation = OperationOf(session, request);
+        JsonLines lines;
         for (const std::size_t index : *found) {
             relocation::FolderChoice choice = choiceOf(index);
             choice.checkOnly = true;
@@ -134,44 +168,46 @@ int Move(Session& session, const Request& request) {
                 status = kSomeFailed;
                 session.console().err << choice.name << ": " << WhyNotDone(session, checked, false) << "\n";
             }
-            const std::string destination =
-                relocation::DestinationOf(session.manager(), choice.id, drive->root, session.platform().Style());
-            const std::string operation =
-                request.copy ? "Redirect " + std::string(request.remove ? "0x602" : "0x202") : "SetPath 0x2000";
+            const ResultCode code = MoveCode(checked, false);
+            const std::string destination = checked.destination.empty() ? destinationOf(index) : checked.destination;
             std::vector<std::string> nested;
             for (const std::size_t inner : session.folders()[index].nested)
                 nested.push_back(session.Name(session.folders()[inner]));
             if (request.json) {
-                out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
-                    << ", \"destination\": " << JsonText(destination) << ", \"operation\": " << JsonText(operation)
-                    << ", \"outcome\": " << JsonText(would ? OutcomeName(checked, false) : "refused")
-                    << ", \"error\": " << JsonText(checked.errorText)
-                    << ", \"exclusions\": [";
-                for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
-                out << "], \"bytes\": " << (request.copy ? bytes[index] : 0) << "}";
-            } else if (checked.outcome == relocation::FolderOutcome::AlreadyThere) {
-                out << choice.name << ": " << session.Say("already there") << " -> " << destination << "\n";
-            } else if (would) {
-                out << session.Say("would relocate") << " " << choice.name << " -> " << destination << "  (" << operation;
+                lines.Add(FolderObject(session, session.folders()[index])
+                              .Text("destination", destination)
+                              .Text("code", code.code)
+                              .Text("message", checked.errorText.empty() ? std::string(session.Say(code.words))
+                                                                         : checked.errorText)
+                              .Text("operation", operation.code)
+                              .Raw("exclusions", JsonTextArray(nested))
+                              .Number("bytes", request.copy ? bytes[index] : 0)
+                              .str());
+            } else if (checked.outcome == relocation::FolderOutcome::Checked) {
+                out << session.Say("would relocate") << " " << choice.name << " -> " << destination << "  ("
+                    << operation.text;
                 if (request.copy) out << ", " << session.SizeText(bytes[index]);
                 for (const std::string& name : nested) out << ", -" << name;
                 out << ")\n";
+            } else {
+                out << choice.name << ": " << session.Say(code.words);
+                if (would) out << " -> " << destination;
+                out << "\n";
             }
-            first = false;
         }
-        if (request.json) out << (first ? "]\n" : "\n]\n");
+        if (request.json) out << lines.str() << "\n";
         session.manager().SetRedirectHooks({});
         return status;
     }
 
     bool stopped = false;
-    if (request.json) out << "[";
-    bool first = true;
+    JsonLines lines;
     for (const std::size_t index : *found) {
         const relocation::FolderChoice choice = choiceOf(index);
         relocation::FolderResult result;  // skipped, until a call says otherwise
         stopped = stopped || (interrupted != nullptr && interrupted->load());
         if (!stopped) result = relocation::RelocateFolder(session.platform(), session.manager(), choice, drive->root);
+        else result.destination = destinationOf(index);  // where it would have gone
         progress.End();
         stopped = stopped || result.cancelled;
         const bool done = result.outcome == relocation::FolderOutcome::RelocatedWithContent ||
@@ -181,28 +217,21 @@ int Move(Session& session, const Request& request) {
         // A failure's reason goes to the error stream too, where scripts look for it (a folder
         // another run is relocating, say); the report below stays whole.
         if (!done) session.console().err << choice.name << ": " << WhyNotDone(session, result, stopped) << "\n";
+        const ResultCode code = MoveCode(result, stopped);
         if (request.json) {
-            out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(choice.name)
-                << ", \"destination\": " << JsonText(result.destination)
-                << ", \"outcome\": " << JsonText(OutcomeName(result, stopped)) << ", \"error\": " << JsonText(result.errorText)
-                << "}";
+            lines.Add(FolderObject(session, session.folders()[index])
+                          .Text("destination", result.destination)
+                          .Text("code", code.code)
+                          .Text("message", result.errorText.empty() ? std::string(session.Say(code.words)) : result.errorText)
+                          .str());
         } else {
-            out << choice.name << ": ";
-            if (result.cancelled) out << session.Say("stopped; this folder was rolled back");
-            else if (result.outcome == relocation::FolderOutcome::RelocatedWithContent)
-                out << session.Say("relocated with its content") << " -> " << result.destination;
-            else if (result.outcome == relocation::FolderOutcome::Redirected)
-                out << session.Say("redirected") << " -> " << result.destination;
-            else if (result.outcome == relocation::FolderOutcome::AlreadyThere)
-                out << session.Say("already there") << " -> " << result.destination;
-            else if (result.outcome == relocation::FolderOutcome::Failed) out << session.Say("failed");
-            else out << session.Say(stopped ? "skipped: stopped" : "skipped: the destination folder does not exist");
+            out << choice.name << ": " << session.Say(code.words);
+            if (done) out << " -> " << result.destination;
             if (!result.errorText.empty()) out << " (" << result.errorText << ")";
             out << "\n";
         }
-        first = false;
     }
-    if (request.json) out << (first ? "]\n" : "\n]\n");
+    if (request.json) out << lines.str() << "\n";
     session.manager().SetRedirectHooks({});
     return stopped ? StoppedStatus(session.console()) : status;
 }
@@ -211,26 +240,45 @@ int Restore(Session& session, const Request& request) {
     int status = kSucceeded;
     const auto found = session.FindAll(request.folders, status);
     if (!found) return status;
+    std::ostream& out = session.Out();
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];
         if (const std::string why = session.WhyNot(folder); !why.empty()) {
             session.console().err << session.Name(folder) << ": " << why << "\n";
+            if (request.json) {
+                JsonLines refused;
+                refused.Add(FolderObject(session, folder)
+                                .Text("destination", folder.defaultPath)
+                                .Text("code", CapabilityCode(folder.capability, folder.holdsKeptFolder).code)
+                                .Text("message", why)
+                                .str());
+                out << refused.str() << "\n";
+            }
             return kSomeFailed;
         }
     }
-    std::ostream& out = session.Out();
+    JsonLines lines;
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];
         const relocation::FolderResult result =
             relocation::RestoreFolder(session.manager(), folder.id, session.platform().Style());
-        if (result.outcome == relocation::FolderOutcome::Redirected) {
-            out << session.Name(folder) << ": " << session.Say("restored") << " -> " << result.destination << "\n";
+        const ResultCode code = RestoreCode(result);
+        const bool done = result.outcome == relocation::FolderOutcome::Redirected;
+        if (!done) status = kSomeFailed;
+        if (request.json) {
+            lines.Add(FolderObject(session, folder)
+                          .Text("destination", result.destination)
+                          .Text("code", code.code)
+                          .Text("message", session.Say(code.words))
+                          .str());
+        } else if (done) {
+            out << session.Name(folder) << ": " << session.Say(code.words) << " -> " << result.destination << "\n";
         } else {
-            out << session.Name(folder) << ": " << session.Say("failed") << "\n";
-            session.console().err << session.Name(folder) << ": " << session.Say("failed") << "\n";
-            status = kSomeFailed;
+            out << session.Name(folder) << ": " << session.Say(code.words) << "\n";
+            session.console().err << session.Name(folder) << ": " << session.Say(code.words) << "\n";
         }
     }
+    if (request.json) out << lines.str() << "\n";
     return status;
 }
 

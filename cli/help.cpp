@@ -28,7 +28,7 @@ std::string EnglishHelp(const std::string& command) {
                "Ctrl-C, SIGTERM or SIGHUP stops a content copy: that folder is rolled back, the rest\n"
                "are left alone, and the exit status is 130, 143 or 129.\n";
     if (command == "restore")
-        return "usage: trovel-cli restore [--] FOLDER...\n"
+        return "usage: trovel-cli restore [--json] [--] FOLDER...\n"
                "Registers each folder's default path again (created when missing); content stays where it is.\n";
     if (command == "recover")
         return "usage: trovel-cli recover [--json] [--] [FOLDER...]\n"
@@ -79,7 +79,7 @@ std::string HungarianHelp(const std::string& command) {
                "A Ctrl-C, a SIGTERM és a SIGHUP leállítja a másolást: az éppen másolt mappa változatlan\n"
                "marad, a többihez nem nyúl, a kilépési kód 130, 143 vagy 129.\n";
     if (command == "restore")
-        return "használat: trovel-cli restore [--] MAPPA...\n"
+        return "használat: trovel-cli restore [--json] [--] MAPPA...\n"
                "Minden mappának újra az alapértelmezett útvonalát jegyzi be (ha hiányzik, létrehozza);\n"
                "a tartalom ott marad, ahol van.\n";
     if (command == "recover")

@@ -3,51 +3,24 @@
 #include <ostream>
 
 #include "cli/json.h"
+#include "cli/result_codes.h"
 #include "cli/session.h"
 
 namespace trovel::cli {
-namespace {
 
 using platform::RecoveryOutcome;
-
-// The outcome as --json names it.
-const char* OutcomeName(RecoveryOutcome outcome) {
-    switch (outcome) {
-        case RecoveryOutcome::Nothing: return "nothing";
-        case RecoveryOutcome::Undone: return "undone";
-        case RecoveryOutcome::Finished: return "finished";
-        case RecoveryOutcome::SetAside: return "set-aside";
-        case RecoveryOutcome::Busy: return "busy";
-        case RecoveryOutcome::Failed: return "failed";
-    }
-    return "failed";
-}
-
-// The outcome in the command line's words (translated by Say).
-const char* OutcomeWords(RecoveryOutcome outcome) {
-    switch (outcome) {
-        case RecoveryOutcome::Nothing: return "nothing to recover";
-        case RecoveryOutcome::Undone: return "undone; the folder is where it was";
-        case RecoveryOutcome::Finished: return "finished; the folder is at its new place";
-        case RecoveryOutcome::SetAside: return "its journal was set aside, nothing was touched";
-        case RecoveryOutcome::Busy: return "another run is relocating this folder";
-        case RecoveryOutcome::Failed: return "failed";
-    }
-    return "failed";
-}
-
-}  // namespace
 
 int Recover(Session& session, const Request& request) {
     int status = kSucceeded;
     // The folders named, or without names every folder a killed run left a journal for.
     std::vector<platform::KnownFolderId> ids;
-    std::vector<std::string> names;
+    std::vector<std::string> names, keys;
     if (request.folders.empty()) {
         for (const platform::KnownFolderId& id : session.manager().InterruptedRedirects()) {
             const auto index = session.Find(id.ToString());
             ids.push_back(id);
             names.push_back(index ? session.Name(session.folders()[*index]) : id.ToString());
+            keys.push_back(index ? session.Key(session.folders()[*index]) : std::string());
         }
     } else {
         const auto found = session.FindAll(request.folders, status);
@@ -55,11 +28,12 @@ int Recover(Session& session, const Request& request) {
         for (const std::size_t index : *found) {
             ids.push_back(session.folders()[index].id);
             names.push_back(session.Name(session.folders()[index]));
+            keys.push_back(session.Key(session.folders()[index]));
         }
     }
     std::ostream& out = session.Out();
     if (ids.empty() && !request.json) out << session.Say("no interrupted relocation") << "\n";
-    if (request.json) out << "[";
+    JsonLines lines;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         RecoveryOutcome outcome = RecoveryOutcome::Failed;
         std::string report;
@@ -73,16 +47,22 @@ int Recover(Session& session, const Request& request) {
             // Where scripts look for the reason, as move does.
             session.console().err << names[i] << ": " << report << "\n";
         }
+        const ResultCode code = RecoverCode(outcome);
         if (request.json) {
-            out << (i ? ",\n  " : "\n  ") << "{\"folder\": " << JsonText(names[i])
-                << ", \"outcome\": " << JsonText(OutcomeName(outcome)) << ", \"message\": " << JsonText(report) << "}";
+            lines.Add(JsonObject()
+                          .Text("name", names[i])
+                          .Text("key", keys[i])
+                          .Text("id", ids[i].ToString())
+                          .Text("code", code.code)
+                          .Text("message", report.empty() ? std::string(session.Say(code.words)) : report)
+                          .str());
         } else {
-            out << names[i] << ": " << session.Say(OutcomeWords(outcome));
+            out << names[i] << ": " << session.Say(code.words);
             if (!report.empty()) out << " (" << report << ")";
             out << "\n";
         }
     }
-    if (request.json) out << (ids.empty() ? "]\n" : "\n]\n");
+    if (request.json) out << lines.str() << "\n";
     return status;
 }
 

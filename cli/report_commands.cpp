@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/json.h"
+#include "cli/result_codes.h"
 #include "cli/session.h"
 #include "core/basics/saturating.h"
 
@@ -22,16 +23,16 @@ const char* CategoryName(std::uint32_t category) {
 }
 
 // Why a drive is left out, in the command line's language.
-const char* RefusalName(Session& session, platform::TargetRefusal refusal) {
+std::string RefusalName(Session& session, platform::TargetRefusal refusal) {
     if (session.console().language == Language::Hungarian) return space::RefusalText(refusal);  // the drive page's words
-    switch (refusal) {
-        case platform::TargetRefusal::HoldsHome: return "the home folder's drive";
-        case platform::TargetRefusal::SystemPartition: return "the boot partition";
-        case platform::TargetRefusal::MountedOnDemand: return "not mounted at boot";
-        case platform::TargetRefusal::NotWritable: return "not writable";
-        case platform::TargetRefusal::None: break;
-    }
-    return "";
+    return RefusalCode(refusal).words;
+}
+
+// The members every per-folder object starts with: its name, key and id.
+JsonObject FolderObject(Session& session, const FolderInfo& folder) {
+    JsonObject object;
+    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
+    return object;
 }
 
 // An empty answer explained, on the error stream (standard output holds drives only): every
@@ -59,8 +60,7 @@ void SayWhyNoDrive(Session& session, const space::DriveListing& listing) {
 
 int List(Session& session, const Request& request) {
     std::ostream& out = session.Out();
-    if (request.json) out << "[";
-    bool first = true;
+    JsonLines lines;
     // Folders a killed run left half relocated: recover (or their next move) settles them.
     const std::vector<platform::KnownFolderId> interrupted = session.manager().InterruptedRedirects();
     for (const FolderInfo& folder : session.folders()) {
@@ -69,14 +69,17 @@ int List(Session& session, const Request& request) {
         for (const std::size_t inner : folder.nested) nested.push_back(session.Name(session.folders()[inner]));
         const std::string why = session.WhyNot(folder);
         if (request.json) {
-            out << (first ? "\n" : ",\n") << "  {\"name\": " << JsonText(session.Name(folder))
-                << ", \"key\": " << JsonText(session.Key(folder)) << ", \"id\": " << JsonText(folder.id.ToString())
-                << ", \"category\": " << JsonText(CategoryName(folder.category))
-                << ", \"relocatable\": " << (why.empty() ? "true" : "false") << ", \"reason\": " << JsonText(why)
-                << ", \"path\": " << JsonText(folder.path) << ", \"defaultPath\": " << JsonText(folder.defaultPath)
-                << ", \"interrupted\": " << (broken ? "true" : "false") << ", \"nested\": [";
-            for (std::size_t i = 0; i < nested.size(); ++i) out << (i ? ", " : "") << JsonText(nested[i]);
-            out << "]}";
+            const ResultCode code = CapabilityCode(folder.capability, folder.holdsKeptFolder);
+            lines.Add(FolderObject(session, folder)
+                          .Text("category", CategoryName(folder.category))
+                          .Flag("relocatable", why.empty())
+                          .Text("code", code.code)
+                          .Text("message", why)
+                          .Text("path", folder.path)
+                          .Text("defaultPath", folder.defaultPath)
+                          .Flag("interrupted", broken)
+                          .Raw("nested", JsonTextArray(nested))
+                          .str());
         } else {
             out << session.Name(folder);
             if (!session.Key(folder).empty()) out << " (" << session.Key(folder) << ")";
@@ -88,9 +91,8 @@ int List(Session& session, const Request& request) {
             if (!folder.defaultPath.empty()) out << "  default: " << folder.defaultPath << "\n";
             for (const std::string& name : nested) out << "  nested:  " << name << "\n";
         }
-        first = false;
     }
-    if (request.json) out << (first ? "]\n" : "\n]\n");
+    if (request.json) out << lines.str() << "\n";
     return kSucceeded;
 }
 
@@ -98,19 +100,24 @@ int Drives(Session& session, const Request& request) {
     std::ostream& out = session.Out();
     const space::DriveListing listing = session.Drives();
     if (request.json) {
-        out << "{\"drives\": [";
-        for (std::size_t i = 0; i < listing.offered.size(); ++i) {
-            const space::OfferedDrive& drive = listing.offered[i];
-            out << (i ? ",\n  " : "\n  ") << "{\"root\": " << JsonText(drive.root) << ", \"label\": " << JsonText(drive.label)
-                << ", \"free\": " << drive.space.freeForUser << ", \"total\": " << drive.space.total << "}";
-        }
-        out << (listing.offered.empty() ? "]" : "\n]");
+        JsonLines drives("{\"drives\": [", "]");
+        for (const space::OfferedDrive& drive : listing.offered)
+            drives.Add(JsonObject()
+                           .Text("root", drive.root)
+                           .Text("label", drive.label)
+                           .Number("free", drive.space.freeForUser)
+                           .Number("total", drive.space.total)
+                           .str());
+        out << drives.str();
         if (request.all) {
-            out << ", \"leftOut\": [";
-            for (std::size_t i = 0; i < listing.leftOut.size(); ++i)
-                out << (i ? ",\n  " : "\n  ") << "{\"root\": " << JsonText(listing.leftOut[i].first)
-                    << ", \"reason\": " << JsonText(RefusalName(session, listing.leftOut[i].second)) << "}";
-            out << (listing.leftOut.empty() ? "]" : "\n]");
+            JsonLines leftOut(", \"leftOut\": [", "]");
+            for (const auto& [root, refusal] : listing.leftOut)
+                leftOut.Add(JsonObject()
+                                .Text("root", root)
+                                .Text("code", RefusalCode(refusal).code)
+                                .Text("message", RefusalName(session, refusal))
+                                .str());
+            out << leftOut.str();
         }
         out << "}\n";
         return kSucceeded;
@@ -131,13 +138,17 @@ int Size(Session& session, const Request& request) {
     if (!found) return status;
     std::ostream& out = session.Out();
     std::int64_t total = 0;
-    if (request.json) out << "{\"folders\": [";
-    bool first = true;
+    JsonLines lines("{\"folders\": [", "]");
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];
         if (folder.path.empty() || folder.holdsKeptFolder) {
             // As on the wizard's pages: a folder without a path, or holding the home, is not measured.
             session.console().err << session.Name(folder) << ": " << session.Say("not relocatable") << "\n";
+            if (request.json)
+                lines.Add(FolderObject(session, folder)
+                              .Text("code", "not-relocatable")
+                              .Text("message", session.Say("not relocatable"))
+                              .str());
             status = kSomeFailed;
             continue;
         }
@@ -145,16 +156,19 @@ int Size(Session& session, const Request& request) {
         const std::int64_t bytes = session.Measure(folder, counters);
         total = space::SaturatingAdd(total, bytes);
         if (request.json) {
-            out << (first ? "\n  " : ",\n  ") << "{\"name\": " << JsonText(session.Name(folder)) << ", \"bytes\": " << bytes
-                << ", \"folders\": " << counters.folders << ", \"files\": " << counters.files << "}";
+            lines.Add(FolderObject(session, folder)
+                          .Text("code", "ok")
+                          .Number("bytes", bytes)
+                          .Number("folders", counters.folders)
+                          .Number("files", counters.files)
+                          .str());
         } else {
             out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << counters.folders << " "
                 << session.Say(counters.folders == 1 ? "folder" : "folders") << ", " << counters.files << " "
                 << session.Say(counters.files == 1 ? "file" : "files") << "\n";
         }
-        first = false;
     }
-    if (request.json) out << (first ? "]" : "\n]") << ", \"total\": " << total << "}\n";
+    if (request.json) out << lines.str() << ", \"total\": " << total << "}\n";
     else out << session.Say("total") << "  " << session.SizeText(total) << "\n";
     return status;
 }

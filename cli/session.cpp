@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/result_codes.h"
 #include "platform/known_folder_ids.h"
 #include "core/space/size_text.h"
 
@@ -29,22 +30,26 @@ int Session::Usage(const std::string& message) {
     return kUsageError;
 }
 
-std::string Session::Name(const catalogue::FolderInfo& folder) const {
+namespace {
+
+std::string CanonicalName(const catalogue::FolderInfo& folder) {
     return folder.definition.name.empty() ? folder.id.ToString() : folder.definition.name;
 }
 
+}  // namespace
+
+std::string Session::Name(const catalogue::FolderInfo& folder) const {
+    if (DesktopNaming())
+        if (std::string name = platform_.FolderDisplayName(folder.id, Locale()); !name.empty()) return name;
+    return CanonicalName(folder);
+}
+
 std::string Session::Key(const catalogue::FolderInfo& folder) const {
-    return platform_.Style() == platform::PathStyle::Posix ? folder.definition.relativePath : std::string();
+    return DesktopNaming() ? folder.definition.relativePath : std::string();
 }
 
 std::string Session::WhyNot(const catalogue::FolderInfo& folder) const {
-    if (folder.capability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) return {};
-    if (folder.holdsKeptFolder) return Say("holds the home folder or the desktop's own folders");
-    if (folder.capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY) return Say("denied by policy");
-    if (folder.capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY_REDIRECTED)
-        return Say("redirected by policy");
-    if (folder.capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_PERMISSIONS) return Say("no permission");
-    return Say("not relocatable");
+    return Say(CapabilityCode(folder.capability, folder.holdsKeptFolder).words);
 }
 
 std::optional<std::size_t> Session::Find(const std::string& text) const {
@@ -52,7 +57,7 @@ std::optional<std::size_t> Session::Find(const std::string& text) const {
     for (std::size_t i = 0; i < folders_.size(); ++i) {
         const catalogue::FolderInfo& folder = folders_[i];
         if (id && folder.id == *id) return i;
-        if (Folded(Name(folder)) == Folded(text)) return i;
+        if (Folded(Name(folder)) == Folded(text) || Folded(CanonicalName(folder)) == Folded(text)) return i;
         if (!Key(folder).empty() && Folded(Key(folder)) == Folded(text)) return i;
     }
     return std::nullopt;

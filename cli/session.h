@@ -32,12 +32,18 @@ public:
     // A usage error: the message and where to read more, and the status that says so.
     int Usage(const std::string& message);
 
+    // The folder's name as the system's own tools give it: the desktop's name in the command
+    // line's language on Linux ("Zene"), the canonical name on Windows ("My Music").
     std::string Name(const catalogue::FolderInfo& folder) const;
     // The xdg-user-dirs key of a folder on Linux ("MUSIC"); nothing elsewhere.
     std::string Key(const catalogue::FolderInfo& folder) const;
     // Why a folder cannot be relocated; empty when it can.
     std::string WhyNot(const catalogue::FolderInfo& folder) const;
-    // A folder by its canonical name, its key (Linux) or its id; names and keys in any case.
+    // The locale the command line speaks, as the platform takes it for names ("hu" or "C").
+    std::string Locale() const { return console_.language == Language::Hungarian ? "hu" : "C"; }
+    // The platform names folders as a desktop does, not by the registry's canonical names.
+    bool DesktopNaming() const { return platform_.Naming() == platform::FolderNaming::Desktop; }
+    // A folder by its name, its canonical name, its key (Linux) or its id; in any case.
     std::optional<std::size_t> Find(const std::string& text) const;
     // The named folders, or a usage error naming the first unknown one.
     std::optional<std::vector<std::size_t>> FindAll(const std::vector<std::string>& names, int& status);

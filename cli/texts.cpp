@@ -70,6 +70,13 @@ const char* Say(Language language, const char* english) {
          "mappáé"},
         {"the system's drive", "a rendszer meghajtója"},
         {"not a local fixed drive", "nem helyi, fix meghajtó"},
+        {"failed: the folder has no default path", "sikertelen: a mappának nincs alapértelmezett helye"},
+        {"failed: other content is at the destination", "sikertelen: a célhelyen más tartalom van"},
+        {"failed: an interrupted relocation is not settled", "sikertelen: egy megszakadt áthelyezés nincs lezárva"},
+        {"refused", "elutasítva"},
+        {"register the path only", "csak az útvonal bejegyzése"},
+        {"move the content", "a tartalom áthelyezése"},
+        {"copy the content", "a tartalom másolása"},
     };
     if (language == Language::English) return english;
     const auto it = kHungarian.find(english);

@@ -520,13 +520,20 @@ MoveResult Preflight(platform::FileOps& ops, const MoveRequest& request, const M
     if (const int error = ops.OpenPath(request.driveRoot, *driveRoot.out(), drive); error != 0)
         return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A meghajtó", request.driveRoot));
     std::string recorded;
-    if (const int journalRead = ops.ReadRecord(request.journal, recorded); journalRead != ENOENT)
-        return OutcomeOf(MoveOutcome::Refused,
-                         journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
-                                          : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
+    if (const int journalRead = ops.ReadRecord(request.journal, recorded); journalRead != ENOENT) {
+        MoveResult refused =
+            OutcomeOf(MoveOutcome::Refused,
+                      journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
+                                       : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
+        refused.refusal = MoveRefusal::Interrupted;
+        return refused;
+    }
     std::string problem;
-    if (!PlanMove(ops, request, sourceRoot.get(), driveRoot.get(), plan, problem))
-        return OutcomeOf(MoveOutcome::Refused, problem);
+    if (!PlanMove(ops, request, sourceRoot.get(), driveRoot.get(), plan, problem)) {
+        MoveResult refused = OutcomeOf(MoveOutcome::Refused, problem);
+        refused.refusal = plan.refusal;
+        return refused;
+    }
     // A path the registry cannot hold is refused now, not after everything was copied.
     if (callbacks.registrationProblem) problem = callbacks.registrationProblem();
     if (!problem.empty()) return OutcomeOf(MoveOutcome::Refused, problem);

@@ -56,8 +56,17 @@ enum class MoveOutcome {
     Checked    // only checked, as asked: every check passed and nothing was written
 };
 
+// Why a run was refused, where the caller tells the cases apart (a script reads them as codes).
+enum class MoveRefusal {
+    Other,
+    Conflict,     // something else is at the target under the same name
+    NoRoom,       // the target's filesystem has too little free space
+    Interrupted,  // a killed run's journal is still there, unsettled
+};
+
 struct MoveResult {
     MoveOutcome outcome = MoveOutcome::Failed;
+    MoveRefusal refusal = MoveRefusal::Other;  // with Refused
     std::string errorText;                // short, Hungarian, naming the cause and the path
     std::vector<std::string> keptSources; // left at the old place: new or changed during the move, or not removable
     std::vector<std::string> skipped;     // sockets, which cannot be copied

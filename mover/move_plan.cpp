@@ -228,6 +228,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             return false;
         }
         if (found.kind != FileKind::Directory) {
+            plan.refusal = MoveRefusal::Conflict;
             problem = (plan.stepInfo.size() + 1 == plan.steps.size() ? "A cél már létezik, és nem mappa: "
                                                                      : "A cél helye nem mappa: ") + path;
             return false;
@@ -283,6 +284,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             }
         }
         if (!conflicts.empty()) {
+            plan.refusal = MoveRefusal::Conflict;
             problem = "A célhelyen már van más tartalmú elem ugyanazon a néven: " + FirstFew(conflicts);
             return false;
         }
@@ -302,6 +304,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
         return false;
     }
     if (free < needed) {
+        plan.refusal = MoveRefusal::NoRoom;
         problem = "Nincs elég hely a célon: " + std::to_string(needed) + " bájt kellene, " + std::to_string(free) +
                   " bájt szabad (" + plan.target + ")";
         return false;

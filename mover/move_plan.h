@@ -52,6 +52,7 @@ struct MovePlan {
     std::uint64_t bytesTotal = 0;
     std::uint64_t filesTotal = 0;
     std::vector<std::string> skipped;  // sockets
+    MoveRefusal refusal = MoveRefusal::Other;  // why PlanMove said no
 };
 
 // Lists the held source, leaving out the excluded folders; walks from the held drive root to

@@ -19,6 +19,9 @@ inline constexpr HResult kFileNotFound = static_cast<HResult>(0x80070002u);     
 inline constexpr HResult kPathNotFound = static_cast<HResult>(0x80070003u);     // ERROR_PATH_NOT_FOUND
 inline constexpr HResult kCancelled = static_cast<HResult>(0x800704C7u);       // ERROR_CANCELLED
 inline constexpr HResult kBusy = static_cast<HResult>(0x800700AAu);            // ERROR_BUSY: another run holds the folder
+inline constexpr HResult kAlreadyExists = static_cast<HResult>(0x800700B7u);   // ERROR_ALREADY_EXISTS: other content at the target
+inline constexpr HResult kDiskFull = static_cast<HResult>(0x80070070u);        // ERROR_DISK_FULL: too little room at the target
+inline constexpr HResult kInterruptedRun = static_cast<HResult>(0x800703E3u);  // ERROR_OPERATION_ABORTED: a killed run is unsettled
 
 // Only an exact 0 counts as success; S_FALSE and other positive codes do not.
 inline constexpr bool Succeeded(HResult hr) { return hr == kOk; }

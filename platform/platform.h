@@ -93,6 +93,9 @@ public:
     virtual ~ThreadScope() = default;
 };
 
+// How a system names known folders to the user (Platform::Naming).
+enum class FolderNaming { Canonical, Desktop };
+
 // Everything the program asks of the operating system. One backend per OS,
 // plus a scriptable fake for the tests.
 class Platform {
@@ -165,6 +168,18 @@ public:
     virtual bool CanCreateFolder(const std::string& path) {
         (void)path;
         return true;
+    }
+
+    // How the system's own tools name known folders to the user. Canonical: by the names the
+    // registry gives ("My Music"), and relocations by the shell's calls. Desktop: by the
+    // desktop's localized names (FolderDisplayName) and xdg keys, relocations in plain words.
+    virtual FolderNaming Naming() const { return FolderNaming::Canonical; }
+    // The folder's name as the desktop shows it under `locale` ("hu_HU.UTF-8": "Zene");
+    // empty where the system has none (the canonical name stands).
+    virtual std::string FolderDisplayName(const KnownFolderId& id, const std::string& locale) {
+        (void)id;
+        (void)locale;
+        return {};
     }
 
     // The system's text for the calling thread's last error; empty when there is none.

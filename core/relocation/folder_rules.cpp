@@ -72,9 +72,9 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         result.outcome = FolderOutcome::Failed;
         return result;
     }
+    result.destination = destination;
     if (IsAt(manager, choice.id, destination, platform.Style())) {
         result.outcome = FolderOutcome::AlreadyThere;
-        result.destination = destination;
         return result;
     }
     const std::uint32_t checkFlag = choice.checkOnly ? std::uint32_t{platform::KF_REDIRECT_CHECK_ONLY} : 0u;
@@ -89,6 +89,7 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         } catch (...) {
             result.raised = true;
         }
+        result.call = hr;
         result.cancelled = hr == platform::kCancelled;
         result.busy = hr == platform::kBusy;
         result.outcome = !Succeeded(hr) ? FolderOutcome::Failed
@@ -98,19 +99,17 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
         // Without content only the registered path moves, and only to a folder that is there.
         if (!IsDirectory(platform, destination)) return result;
         if (choice.checkOnly) {
-            const platform::HResult hr =
-                manager.Redirect(choice.id, checkFlag, destination, choice.exclusions, result.errorText);
-            result.busy = hr == platform::kBusy;
-            result.outcome = Succeeded(hr) ? FolderOutcome::Checked : FolderOutcome::Failed;
-            if (Succeeded(hr)) result.destination = destination;
+            result.call = manager.Redirect(choice.id, checkFlag, destination, choice.exclusions, result.errorText);
+            result.busy = result.call == platform::kBusy;
+            result.outcome = Succeeded(result.call) ? FolderOutcome::Checked : FolderOutcome::Failed;
             return result;
         }
         std::unique_ptr<platform::KnownFolder> folder;
-        const bool set = Succeeded(manager.GetFolder(choice.id, folder)) && folder &&
-                         Succeeded(folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination));
-        result.outcome = set ? FolderOutcome::Redirected : FolderOutcome::Failed;
+        result.call = manager.GetFolder(choice.id, folder);
+        if (Succeeded(result.call) && !folder) result.call = platform::kFail;
+        if (Succeeded(result.call)) result.call = folder->SetPath(platform::KF_FLAG_DONT_UNEXPAND, destination);
+        result.outcome = Succeeded(result.call) ? FolderOutcome::Redirected : FolderOutcome::Failed;
     }
-    if (result.outcome != FolderOutcome::Failed) result.destination = destination;
     return result;
 }
 
@@ -120,11 +119,12 @@ FolderResult RestoreFolder(platform::KnownFolderManager& manager, const platform
     result.outcome = FolderOutcome::Failed;
     const std::string defaultPath = DestinationOf(manager, id, kDefaultPlace, style);
     if (defaultPath.empty()) return result;
-    std::unique_ptr<platform::KnownFolder> folder;
-    if (!Succeeded(manager.GetFolder(id, folder)) || !folder || !Succeeded(folder->SetPath(0, defaultPath)))
-        return result;
-    result.outcome = FolderOutcome::Redirected;
     result.destination = defaultPath;
+    std::unique_ptr<platform::KnownFolder> folder;
+    result.call = manager.GetFolder(id, folder);
+    if (Succeeded(result.call) && !folder) result.call = platform::kFail;
+    if (Succeeded(result.call)) result.call = folder->SetPath(0, defaultPath);
+    if (Succeeded(result.call)) result.outcome = FolderOutcome::Redirected;
     return result;
 }
 

@@ -32,8 +32,9 @@ enum class FolderOutcome {
 
 struct FolderResult {
     FolderOutcome outcome = FolderOutcome::Skipped;
-    std::string destination;  // where the folder now is, on success
+    std::string destination;  // where the folder now is, on success; where it was to go, once worked out
     std::string errorText;    // what the redirect call handed back
+    platform::HResult call = platform::kOk;  // what the redirect or set-path call returned (kBusy, kDiskFull, ...)
     bool cancelled = false;   // the user stopped the content copy
     bool busy = false;        // another run (another window, a terminal) is relocating this folder
     // The redirect call raised an error instead of returning a result: the error box is due.

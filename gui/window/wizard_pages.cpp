@@ -99,10 +99,16 @@ void MainWindow::BuildPages() {
          "kijelentkezni a fiókjából.",
          150, "Label33", "Label34", 199, 221},
     };
+    // Where the system is not Windows, the overview speaks of the system as such.
+    const bool desktop = platform_.Naming() == platform::FolderNaming::Desktop;
     for (const PaneText& text : kPanes) {
         QWidget* pane = this->*text.pane;
         AddHeading(pane, QString::fromUtf8(text.heading));
-        AddExplanation(pane, QString::fromUtf8(text.text), text.textHeight);
+        const char* explanation = text.text;
+        if (desktop && text.pane == &MainWindow::overviewPane)
+            explanation = "Itt található az összes speciális mappa, amely regisztrálva van a rendszerben a jelenlegi "
+                          "és az összes felhasználó számára.";
+        AddExplanation(pane, QString::fromUtf8(explanation), text.textHeight);
         connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),

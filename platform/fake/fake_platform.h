@@ -114,6 +114,10 @@ public:
     // Drive roots and what DriveIdentityOf says of them (device, mount id).
     std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> driveIdentities;
 
+    // How the system names folders, and the names by id and locale ("hu", "C") it gives.
+    FolderNaming naming = FolderNaming::Canonical;
+    std::map<std::pair<KnownFolderId, std::string>, std::string> displayNames;
+
     FakeFolder* Find(const KnownFolderId& id);
     // Adds a per-user, redirectable folder and returns it for further scripting.
     FakeFolder& AddFolder(const std::string& name, const std::string& path,
@@ -121,6 +125,11 @@ public:
     std::vector<Call> CallsOf(const std::string& operation) const;
 
     PathStyle Style() const override { return style; }
+    FolderNaming Naming() const override { return naming; }
+    std::string FolderDisplayName(const KnownFolderId& id, const std::string& locale) override {
+        const auto it = displayNames.find({id, locale});
+        return it == displayNames.end() ? std::string() : it->second;
+    }
     HResult CreateKnownFolderManager(std::unique_ptr<KnownFolderManager>& manager) override;
     bool ExpandEnvironment(const std::string& text, std::string& expanded) override;
     bool LoadStringResource(const std::string& module, std::uint32_t id, std::string& text) override;

@@ -15,6 +15,23 @@ std::string AbsoluteVariable(const char* name, const std::string& fallback) {
     return value;
 }
 
+std::string MessageLocaleFromProcess() {
+    std::string locale = "C";
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || *value == '\0') continue;
+        locale = value;
+        break;
+    }
+    if (locale == "C" || locale == "POSIX") return locale;
+    // LANGUAGE is a list of languages to try; the first is the one asked for.
+    if (const char* language = std::getenv("LANGUAGE"); language != nullptr && *language != '\0') {
+        const std::string list = language;
+        if (const std::string first = list.substr(0, list.find(':')); !first.empty()) return first;
+    }
+    return locale;
+}
+
 Environment Environment::FromProcess() {
     Environment env;
     env.home = AbsoluteVariable("HOME", {});
@@ -27,6 +44,7 @@ Environment Environment::FromProcess() {
     env.dataHome = AbsoluteVariable("XDG_DATA_HOME", env.home + "/.local/share");
     env.cacheHome = AbsoluteVariable("XDG_CACHE_HOME", env.home + "/.cache");
     env.stateHome = AbsoluteVariable("XDG_STATE_HOME", env.home + "/.local/state");
+    env.messageLocale = MessageLocaleFromProcess();
     const char* dirs = std::getenv("XDG_CONFIG_DIRS");
     std::string list = dirs != nullptr && *dirs != '\0' ? dirs : "/etc/xdg";
     std::size_t start = 0;

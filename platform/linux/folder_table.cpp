@@ -96,6 +96,39 @@ const std::vector<FolderEntry>& FolderTable() {
     return table;
 }
 
+const DisplayNames* DisplayNamesOf(const Guid& id) {
+    // The names file managers give these places (the home folder, the trash, the user-dirs
+    // folders in their sidebars); the base-directory folders by what they hold.
+    static const std::map<std::string, DisplayNames> names{
+        {"Desktop", {"Desktop", "Asztal"}},
+        {"Personal", {"Documents", "Dokumentumok"}},
+        {"Downloads", {"Downloads", "Letöltések"}},
+        {"My Music", {"Music", "Zene"}},
+        {"My Pictures", {"Pictures", "Képek"}},
+        {"My Video", {"Videos", "Videók"}},
+        {"Templates", {"Templates", "Sablonok"}},
+        {"Public", {"Public", "Nyilvános"}},
+        {"Profile", {"Home", "Saját mappa"}},
+        {"AppData", {"Settings", "Beállítások"}},
+        {"Local AppData", {"Application data", "Alkalmazásadatok"}},
+        {"Cache", {"Cache", "Gyorsítótár"}},
+        {"Fonts", {"Fonts", "Betűkészletek"}},
+        {"Programs", {"Applications", "Alkalmazások"}},
+        {"Common Programs", {"Applications of all users", "Az összes felhasználó alkalmazásai"}},
+        {"Startup", {"Autostart", "Automatikus indítás"}},
+        {"Common Startup", {"Autostart of all users", "Az összes felhasználó automatikus indítása"}},
+        {"RecycleBinFolder", {"Trash", "Kuka"}},
+        {"UserProfiles", {"Homes", "Felhasználók saját mappái"}},
+        {"Windows", {"System", "Rendszer"}},
+    };
+    for (const FolderEntry& entry : FolderTable()) {
+        if (entry.id != id) continue;
+        const auto it = names.find(entry.name);
+        return it == names.end() ? nullptr : &it->second;
+    }
+    return nullptr;
+}
+
 const char* DescriptionText(std::uint32_t id) {
     const auto it = Descriptions().find(id);
     return it == Descriptions().end() ? nullptr : it->second;

@@ -42,4 +42,12 @@ const std::vector<FolderEntry>& FolderTable();
 // The Hungarian description with that number; nullptr when there is none.
 const char* DescriptionText(std::uint32_t id);
 
+// What the desktop calls the folder, in English ("Music") and in Hungarian ("Zene"); nullptr
+// for an id the table does not hold.
+struct DisplayNames {
+    const char* english;
+    const char* hungarian;
+};
+const DisplayNames* DisplayNamesOf(const Guid& id);
+
 }  // namespace trovel::platform::linux_desktop

@@ -84,6 +84,18 @@ HResult LockResult(const RunLock& lock, const std::string& folder, std::string& 
     return kOk;
 }
 
+// What a refusal of the mover, or a check that passed, tells the caller.
+HResult RefusalResult(const relocation::MoveResult& result) {
+    if (result.outcome != relocation::MoveOutcome::Refused) return kOk;
+    switch (result.refusal) {
+        case relocation::MoveRefusal::Conflict: return kAlreadyExists;
+        case relocation::MoveRefusal::NoRoom: return kDiskFull;
+        case relocation::MoveRefusal::Interrupted: return kInterruptedRun;
+        case relocation::MoveRefusal::Other: break;
+    }
+    return kAccessDenied;
+}
+
 bool Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
@@ -253,7 +265,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
                                                        : RecoverKilledRun(entry);
     if (recovered.outcome == relocation::MoveOutcome::Refused) {
         errorText = recovered.errorText;
-        return kFail;
+        return kInterruptedRun;
     }
 
     relocation::MoveRequest request;
@@ -301,9 +313,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     if (checkOnly) {
         const relocation::MoveResult checked = relocation::CheckFolderMove(ops, request, callbacks);
         errorText = checked.errorText;
-        return checked.outcome == relocation::MoveOutcome::Checked || checked.outcome == relocation::MoveOutcome::Same
-                   ? kOk
-                   : kAccessDenied;
+        return RefusalResult(checked);
     }
     const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
     errorText = moved.errorText;
@@ -315,7 +325,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         case relocation::MoveOutcome::Moved:
         case relocation::MoveOutcome::Checked:
         case relocation::MoveOutcome::Same: return kOk;
-        case relocation::MoveOutcome::Refused: return kAccessDenied;
+        case relocation::MoveOutcome::Refused: return RefusalResult(moved);
         case relocation::MoveOutcome::Cancelled: return kCancelled;
         case relocation::MoveOutcome::Failed: return kFail;
     }
@@ -412,9 +422,10 @@ std::string XdgKnownFolderManager::DefaultPath(const FolderEntry& entry) const {
     if (entry.source != PathSource::UserDir) return CurrentPath(entry);
     const auto defaults = ReadUserDirsDefaults(env_);
     const auto it = defaults.find(entry.where);
-    // xdg-user-dirs points a key it has no default for at the home folder.
-    if (it == defaults.end() || it->second.empty()) return env_.home;
-    return env_.home + "/" + TranslateRelativePath(it->second, translate_);
+    const std::string relative = it == defaults.end() ? std::string() : it->second;
+    // A translator handed in (by a test) stands in for the user's locale.
+    if (translate_ && !relative.empty()) return env_.home + "/" + TranslateRelativePath(relative, translate_);
+    return DefaultUserDirPath(env_.home, relative, env_.messageLocale);
 }
 
 std::string XdgKnownFolderManager::CurrentPath(const FolderEntry& entry) const {

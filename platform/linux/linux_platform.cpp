@@ -54,6 +54,19 @@ std::uint32_t AttributesOf(const std::string& name, const struct stat& info) {
 LinuxSystem::LinuxSystem(Environment env, ElementTranslator translate)
     : env_(std::move(env)), translate_(std::move(translate)) {}
 
+std::string LinuxSystem::FolderDisplayName(const KnownFolderId& id, const std::string& locale) {
+    const DisplayNames* names = DisplayNamesOf(id);
+    if (names == nullptr) return {};
+    const std::string language = locale.substr(0, locale.find_first_of("_.@"));
+    if (language == "hu") return names->hungarian;
+    // Another language: a user-dirs folder as xdg-user-dirs names it there, the rest in English.
+    const auto& table = FolderTable();
+    const auto entry = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == id; });
+    if (entry != table.end() && entry->source == PathSource::UserDir)
+        return UserDirElementName(names->english, locale);
+    return names->english;
+}
+
 std::vector<MountEntry> LinuxSystem::Mounts() const {
     const auto text = ReadWholeFile(env_.procRoot + "/self/mountinfo");
     return text ? ParseMountInfo(*text) : std::vector<MountEntry>{};

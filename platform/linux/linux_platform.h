@@ -19,7 +19,7 @@ namespace trovel::platform::linux_desktop {
 class LinuxSystem : public Platform {
 public:
     explicit LinuxSystem(Environment env = Environment::FromProcess(),
-                         ElementTranslator translate = TranslateWithXdgUserDirs);
+                         ElementTranslator translate = {});
 
     PathStyle Style() const override { return PathStyle::Posix; }
     std::string DriveOf(const std::string& path) override;
@@ -41,6 +41,8 @@ public:
     TargetRefusal TargetRefusalOf(const std::string& root) override;
     bool CanCreateFolder(const std::string& path) override;
     std::string LastErrorText() override;
+    FolderNaming Naming() const override { return FolderNaming::Desktop; }
+    std::string FolderDisplayName(const KnownFolderId& id, const std::string& locale) override;
     int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
     bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
 

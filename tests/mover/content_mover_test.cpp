@@ -15,6 +15,7 @@ namespace trovel::testing {
 namespace {
 
 using relocation::MoveOutcome;
+using relocation::MoveRefusal;
 using relocation::MoveRequest;
 using relocation::MoveResult;
 
@@ -98,9 +99,10 @@ TEST_F(ContentMoverTest, AFailedRegistrationUndoesTheCopy) {
 }
 
 TEST_F(ContentMoverTest, WhatStandsInTheWayIsRefusedBeforeAnythingIsWritten) {
-    const auto refused = [&](MoveRequest request, const char* expected) {
+    const auto refused = [&](MoveRequest request, const char* expected, MoveRefusal why = MoveRefusal::Other) {
         const MoveResult result = Move(ops, request);
         EXPECT_EQ(result.outcome, MoveOutcome::Refused) << expected;
+        EXPECT_EQ(result.refusal, why) << expected;  // what a script is told, as a code
         EXPECT_NE(result.errorText.find(expected), std::string::npos) << result.errorText;
         EXPECT_EQ(registrations, 0);
         EXPECT_EQ(Manifest(Source()), before);
@@ -114,7 +116,7 @@ TEST_F(ContentMoverTest, WhatStandsInTheWayIsRefusedBeforeAnythingIsWritten) {
     // Something else under the same name at the target: never overwritten.
     std::filesystem::create_directories(Target() + "/Photos");
     std::ofstream(Target() + "/Photos/notes.txt") << "another text";
-    refused(Request(true), "más tartalmú");
+    refused(Request(true), "más tartalmú", MoveRefusal::Conflict);
     EXPECT_EQ(Manifest(Target()).size(), 2u);
 }
 
@@ -139,6 +141,7 @@ TEST_F(ContentMoverTest, NotEnoughRoomIsRefusedCountingDotFolders) {
     } small;
     const MoveResult result = Move(small, Request(true));
     EXPECT_EQ(result.outcome, MoveOutcome::Refused);
+    EXPECT_EQ(result.refusal, MoveRefusal::NoRoom);
     EXPECT_NE(result.errorText.find("Nincs elég hely"), std::string::npos) << result.errorText;
     EXPECT_FALSE(std::filesystem::exists(drive / "home"));
 }

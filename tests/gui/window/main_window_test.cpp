@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QStyleOptionComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
@@ -44,6 +45,21 @@ TEST_F(MainWindowTest, OpensOnTheWelcomePageWithNoListTools) {
     EXPECT_EQ(window->bexit->text(), "Kilépés");
     EXPECT_EQ(window->bmainlist->geometry(), QRect(75, 56, 385, 65));
     EXPECT_EQ(window->windowTitle(), "Trovel");
+}
+
+// The overview's explanation, found as the tests find every widget: by its object name.
+QString OverviewText(app::MainWindow& window) {
+    const auto* label = window.findChild<QLabel*>(QStringLiteral("TSListAllLText"));
+    return label ? label->text() : QStringLiteral("<none>");
+}
+
+TEST_F(MainWindowTest, TheOverviewSpeaksOfWindowsOnlyOnWindows) {
+    EXPECT_EQ(OverviewText(*window), "Itt található az összes speciális mappa, amely regisztrálva van a Windows "
+                                     "rendszerében a jelenlegi és az összes felhasználó számára.");
+    fake.naming = platform::FolderNaming::Desktop;  // a Linux desktop
+    Build();
+    EXPECT_EQ(OverviewText(*window), "Itt található az összes speciális mappa, amely regisztrálva van a rendszerben "
+                                     "a jelenlegi és az összes felhasználó számára.");
 }
 
 TEST_F(MainWindowTest, KeepsItsWidthAndGrowsOnlyTaller) {

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
+#include <map>
 #include <cstdlib>
 #include <optional>
 
 #include "platform/known_folder_ids.h"
+#include "platform/linux/linux_platform.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 #include "scratch_home.h"
@@ -199,51 +200,124 @@ TEST_F(XdgRegistryTest, RedirectRefusesOtherFlagsAndFoldersItMayNotMove) {
 namespace trovel::platform::linux_desktop {
 namespace {
 
-// Restores the message locale and LANGUAGE the test found.
-class MessageLocale {
-public:
-    MessageLocale(const char* locale, const char* language)
-        : savedLocale_(std::setlocale(LC_MESSAGES, nullptr)) {
-        if (const char* saved = std::getenv("LANGUAGE")) savedLanguage_ = saved;
-        active_ = std::setlocale(LC_MESSAGES, locale) != nullptr;
-        ::setenv("LANGUAGE", language, 1);
-    }
-    ~MessageLocale() {
-        std::setlocale(LC_MESSAGES, savedLocale_.c_str());
-        if (savedLanguage_) ::setenv("LANGUAGE", savedLanguage_->c_str(), 1);
-        else ::unsetenv("LANGUAGE");
-    }
-    bool active() const { return active_; }
-
-private:
-    std::string savedLocale_;
-    std::optional<std::string> savedLanguage_;
-    bool active_ = false;
-};
+// What xdg-user-dirs-update itself would register in a fresh home under `locale`.
+std::map<std::string, std::string> TheirDefaults(const testing::TempDir& home, const std::string& locale) {
+    const std::string preview = home / ("preview-" + locale);
+    const std::string command = "env -u LANGUAGE HOME='" + home.path() + "' LC_ALL=" + locale + " XDG_CONFIG_HOME='" +
+                                (home / "config") + "' xdg-user-dirs-update --force --dummy-output '" + preview + "'";
+    if (std::system(command.c_str()) != 0) return {};
+    return ParseUserDirs(ReadWholeFile(preview).value_or(""), home.path());
+}
 
 TEST(XdgDefaults, AreLocalizedAsXdgUserDirsLocalizesThem) {
     if (std::system("command -v xdg-user-dirs-update >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xdg-user-dirs is not installed";
-    MessageLocale hungarian("hu_HU.UTF-8", "hu");
-    if (!hungarian.active()) GTEST_SKIP() << "hu_HU.UTF-8 is not generated on this machine";
+    if (std::system("locale -a 2>/dev/null | grep -qi '^hu_HU.utf-\\?8$'") != 0)
+        GTEST_SKIP() << "hu_HU.UTF-8 is not generated on this machine";
     testing::TempDir home;
-    const std::string preview = home / "preview";
-    const std::string command = "env HOME='" + home.path() + "' LANGUAGE=hu LC_ALL=hu_HU.UTF-8 XDG_CONFIG_HOME='" +
-                                (home / "config") + "' xdg-user-dirs-update --force --dummy-output '" + preview + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const auto theirs = ParseUserDirs(ReadWholeFile(preview).value_or(""), home.path());
-    ASSERT_EQ(theirs.size(), 8u);
-
-    Environment env;
-    env.home = home.path();
-    env.configHome = home / "config";
-    env.configDirs = {"/etc/xdg"};
-    XdgKnownFolderManager manager(env, TranslateWithXdgUserDirs);
-    for (const FolderEntry& entry : FolderTable()) {
-        if (entry.source != PathSource::UserDir) continue;
-        EXPECT_EQ(manager.DefaultPath(entry), theirs.at(entry.where)) << entry.where;
+    for (const std::string locale : {"hu_HU.UTF-8", "C"}) {
+        const auto theirs = TheirDefaults(home, locale);
+        ASSERT_EQ(theirs.size(), 8u) << locale;
+        Environment env;
+        env.home = home.path();
+        env.configHome = home / "config";
+        env.configDirs = {"/etc/xdg"};
+        env.messageLocale = locale;
+        XdgKnownFolderManager manager(env, {});
+        for (const FolderEntry& entry : FolderTable()) {
+            if (entry.source != PathSource::UserDir) continue;
+            EXPECT_EQ(manager.DefaultPath(entry), theirs.at(entry.where)) << locale << " " << entry.where;
+        }
     }
-    EXPECT_NE(theirs.at("DOCUMENTS"), home / "Documents");  // really translated
+}
+
+TEST(XdgDefaults, FollowTheGivenLocaleNotWhatIsInstalled) {
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Music", "hu_HU.UTF-8"), "/home/al/Zenék");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Documents/Music", "hu"), "/home/al/Dokumentumok/Zenék");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Downloads", "hu_HU.UTF-8@euro"), "/home/al/Letöltések");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Music", "C"), "/home/al/Music");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Music", "en_GB.UTF-8"), "/home/al/Music");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Music", "xx_NOWHERE"), "/home/al/Music");
+    // A name the catalogue does not know stays as it is; no default is the home itself.
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "Zenék/Régi", "hu"), "/home/al/Zenék/Régi");
+    EXPECT_EQ(DefaultUserDirPath("/home/al", "", "hu"), "/home/al");
+    const std::map<std::string, std::string> hungarian{
+        {"Desktop", "Asztal"}, {"Downloads", "Letöltések"}, {"Templates", "Sablonok"}, {"Public", "Nyilvános"},
+        {"Documents", "Dokumentumok"}, {"Music", "Zenék"}, {"Pictures", "Képek"}, {"Videos", "Videók"}};
+    for (const auto& [english, name] : hungarian) EXPECT_EQ(UserDirElementName(english, "hu_HU.UTF-8"), name);
+}
+
+// Sets environment variables for one test and puts back what was there.
+class ScopedVariables {
+public:
+    explicit ScopedVariables(std::map<std::string, std::optional<std::string>> values) {
+        for (const auto& [name, value] : values) {
+            const char* before = std::getenv(name.c_str());
+            saved_[name] = before ? std::optional<std::string>(before) : std::nullopt;
+            Set(name, value);
+        }
+    }
+    ~ScopedVariables() {
+        for (const auto& [name, value] : saved_) Set(name, value);
+    }
+
+private:
+    static void Set(const std::string& name, const std::optional<std::string>& value) {
+        if (value) ::setenv(name.c_str(), value->c_str(), 1);
+        else ::unsetenv(name.c_str());
+    }
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(DesktopNames, AreWhatTheDesktopCallsEachFolderInTheLocalesLanguage) {
+    LinuxSystem system;
+    EXPECT_EQ(system.Naming(), FolderNaming::Desktop);
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Music, "hu_HU.UTF-8"), "Zene");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Pictures, "hu"), "Képek");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Downloads, "hu_HU.UTF-8"), "Letöltések");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Music, "C"), "Music");
+    EXPECT_EQ(system.FolderDisplayName(FOLDERID_Documents, "en_US.UTF-8"), "Documents");
+    EXPECT_EQ(system.FolderDisplayName(Guid{}, "hu"), "");
+    // Every folder has a name of its own in both languages, none of them a Windows name.
+    for (const FolderEntry& entry : FolderTable()) {
+        for (const char* locale : {"C", "hu_HU.UTF-8"}) {
+            const std::string name = system.FolderDisplayName(entry.id, locale);
+            EXPECT_FALSE(name.empty()) << entry.name;
+            for (const char* windows : {"Personal", "My Music", "My Pictures", "My Video", "Local AppData", "Windows"})
+                EXPECT_NE(name, windows) << entry.name;
+        }
+    }
+}
+
+TEST(XdgDefaults, TheProcessLocaleNamesTheDefaultPlaceThroughThePlatform) {
+    testing::TempDir home;
+    home.Write("etc-xdg/user-dirs.defaults", "MUSIC=Music\nPICTURES=Pictures\n");
+    const auto defaultOfMusic = [&](std::map<std::string, std::optional<std::string>> locale) {
+        locale["HOME"] = home.path();
+        locale["XDG_CONFIG_HOME"] = home / "config";
+        locale["XDG_CONFIG_DIRS"] = home / "etc-xdg";
+        const ScopedVariables scope(locale);
+        LinuxSystem system;
+        std::unique_ptr<KnownFolderManager> manager;
+        std::unique_ptr<KnownFolder> music;
+        std::string path;
+        if (system.CreateKnownFolderManager(manager) != kOk || manager->GetFolder(FOLDERID_Music, music) != kOk ||
+            music->GetPath(kDefaultPathFlags, path) != kOk)
+            return std::string("<none>");
+        return path;
+    };
+    const std::optional<std::string> unset;
+    EXPECT_EQ(defaultOfMusic({{"LANG", "hu_HU.UTF-8"}, {"LC_ALL", unset}, {"LC_MESSAGES", unset}, {"LANGUAGE", unset}}),
+              home / "Zenék");
+    EXPECT_EQ(defaultOfMusic({{"LANG", "C"}, {"LC_ALL", unset}, {"LC_MESSAGES", unset}, {"LANGUAGE", unset}}),
+              home / "Music");
+    // LC_ALL before LANG; LANGUAGE before both, but not in the C locale (gettext's rules).
+    EXPECT_EQ(defaultOfMusic({{"LANG", "C"}, {"LC_ALL", "hu_HU.UTF-8"}, {"LC_MESSAGES", unset}, {"LANGUAGE", unset}}),
+              home / "Zenék");
+    EXPECT_EQ(defaultOfMusic({{"LANG", "en_US.UTF-8"}, {"LC_ALL", unset}, {"LC_MESSAGES", unset}, {"LANGUAGE", "hu:en"}}),
+              home / "Zenék");
+    EXPECT_EQ(defaultOfMusic({{"LANG", "C"}, {"LC_ALL", unset}, {"LC_MESSAGES", unset}, {"LANGUAGE", "hu"}}),
+              home / "Music");
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/relocation/folder_rules.h"
+#include "platform/platform.h"
+
+namespace trovel::cli {
+
+// The stable English codes --json gives every result, and the English words of each (the
+// human message, translated by Say). Scripts read the code; people read the message.
+struct ResultCode {
+    const char* code;
+    const char* words;
+};
+
+// A folder of move: relocated, redirected, or why not. `stopped`: the run was stopped before
+// this folder's turn.
+ResultCode MoveCode(const relocation::FolderResult& result, bool stopped);
+// A folder of restore.
+ResultCode RestoreCode(const relocation::FolderResult& result);
+// A folder of recover.
+ResultCode RecoverCode(platform::RecoveryOutcome outcome);
+// Why a drive is not offered.
+ResultCode RefusalCode(platform::TargetRefusal refusal);
+// Why a folder may not be relocated; "ok" when it may.
+ResultCode CapabilityCode(std::uint32_t capability, bool holdsKeptFolder);
+
+}  // namespace trovel::cli
