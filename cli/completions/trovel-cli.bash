@@ -33,10 +33,9 @@ _trovel_cli() {
     fi
     local options
     case $command in
-        list | size | recover) options="--json" ;;
+        list | size | restore | recover) options="--json" ;;
         drives) options="--all --json" ;;
         move) options="--to --copy --delete --dry-run --json" ;;
-        restore) options="" ;;
         *) return ;;
     esac
     # The drive after --to, or after --to= (bash splits the word at "=").

@@ -13,7 +13,7 @@ complete -c trovel-cli -n "not __fish_seen_subcommand_from $commands" -a recover
 complete -c trovel-cli -n "not __fish_seen_subcommand_from $commands" -l version -d 'show the name and version'
 complete -c trovel-cli -l help -d 'show the help'
 
-complete -c trovel-cli -n "__fish_seen_subcommand_from list drives size move recover" -l json -d 'print JSON'
+complete -c trovel-cli -n "__fish_seen_subcommand_from list drives size move restore recover" -l json -d 'print JSON'
 complete -c trovel-cli -n "__fish_seen_subcommand_from drives" -l all -d 'also the drives left out, and why'
 complete -c trovel-cli -n "__fish_seen_subcommand_from move" -l to -x -a "(trovel-cli __complete drives 2>/dev/null)" -d 'the drive root to move to'
 complete -c trovel-cli -n "__fish_seen_subcommand_from move" -l copy -d 'move the content along'

@@ -31,9 +31,9 @@ bash)
     }
     expect "commands" "$(complete_line 'trovel-cli re')" "recover restore"
     expect "list's options" "$(complete_line 'trovel-cli list --')" "--help --json"
-    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help"
+    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help --json"
     expect "move's options" "$(complete_line 'trovel-cli move MUSIC --d')" "--delete --dry-run"
-    expect "folder keys in any case" "$(complete_line 'trovel-cli size mu')" "MUSIC"
+    expect "folder keys and names in any case" "$(complete_line 'trovel-cli size mu')" "MUSIC Music"
     # Names with a space come back quoted, as one word each; whatever the names are here.
     names=$(trovel-cli __complete folders | grep ' ' | sort | head -2)
     first=${names:0:1}
@@ -41,7 +41,7 @@ bash)
         "$(trovel-cli __complete folders | grep -i "^${first}" | while IFS= read -r n; do printf '%q\n' "$n"; done | sort | tr '\n' ' ' | sed 's/ $//')"
     [ -n "$names" ] || { echo "FAILED: no folder name with a space to complete"; failed=1; }
     expect "no folders for list" "$(complete_line 'trovel-cli list ')" ""
-    expect "after --, folders only" "$(complete_line 'trovel-cli size -- VID')" "VIDEOS"
+    expect "after --, folders only" "$(complete_line 'trovel-cli size -- VID')" "VIDEOS Videos"
     ;;
 zsh)
     zsh -n "$completions/_trovel-cli" && echo "ok   zsh reads _trovel-cli without a syntax error" || failed=1
@@ -52,7 +52,7 @@ zsh)
 fish)
     complete_line() { fish --no-config -c "source '$completions/trovel-cli.fish'; complete -C '$1'" | cut -f1 | sort | tr '\n' ' ' | sed 's/ $//'; }
     expect "commands" "$(complete_line 'trovel-cli re')" "recover restore"
-    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help"
+    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help --json"
     expect "drives' options" "$(complete_line 'trovel-cli drives --')" "--all --help --json"
     expect "folder keys" "$(complete_line 'trovel-cli size MU')" "MUSIC"
     ;;

@@ -73,7 +73,7 @@ TEST_F(CommandLineEndToEnd, ADryRunRefusesWhereTheRunRefusesAndWritesNothing) {
     ASSERT_EQ(Run("move music --to '" + drive->point + "' --copy --delete"), 0);
     for (const char* dry : {"", " --dry-run"}) {
         EXPECT_EQ(Wait(Start("move music --to '" + drive->point + "' --copy --delete" + dry, "", errors, output)), 0);
-        EXPECT_EQ(Read(output), "My Music: already there -> " + target + "/Music\n");
+        EXPECT_EQ(Read(output), "Music: already there -> " + target + "/Music\n");
     }
 }
 
