@@ -10,6 +10,13 @@
 namespace trovel::cli {
 namespace {
 
+// Characters, not bytes, of a UTF-8 text: what a terminal lines up.
+std::size_t TextWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (const unsigned char c : text) width += (c & 0xC0) != 0x80 ? 1 : 0;
+    return width;
+}
+
 using catalogue::FolderInfo;
 
 const char* CategoryName(std::uint32_t category) {
@@ -56,6 +63,14 @@ void SayWhyNoDrive(Session& session, const space::DriveListing& listing) {
         << "\n";
 }
 
+// "  path:    ": a folder's detail line, its labels lined up in the command line's language.
+std::string Label(const Session& session, const char* english) {
+    std::size_t width = 0;
+    for (const char* each : {"path", "default", "nested"}) width = std::max(width, TextWidth(session.Say(each)));
+    const std::string label = session.Say(english);
+    return "  " + label + ":" + std::string(width - TextWidth(label.c_str()) + 1, ' ');
+}
+
 }  // namespace
 
 int List(Session& session, const Request& request) {
@@ -84,12 +99,12 @@ int List(Session& session, const Request& request) {
             out << session.Name(folder);
             if (!session.Key(folder).empty()) out << " (" << session.Key(folder) << ")";
             out << "  " << folder.id.ToString() << "  " << CategoryName(folder.category) << "  "
-                << (why.empty() ? "relocatable" : why);
+                << (why.empty() ? session.Say("relocatable") : why);
             if (broken) out << "  [" << session.Say("interrupted") << "]";
             out << "\n";
-            if (!folder.path.empty()) out << "  path:    " << folder.path << "\n";
-            if (!folder.defaultPath.empty()) out << "  default: " << folder.defaultPath << "\n";
-            for (const std::string& name : nested) out << "  nested:  " << name << "\n";
+            if (!folder.path.empty()) out << Label(session, "path") << folder.path << "\n";
+            if (!folder.defaultPath.empty()) out << Label(session, "default") << folder.defaultPath << "\n";
+            for (const std::string& name : nested) out << Label(session, "nested") << name << "\n";
         }
     }
     if (request.json) out << lines.str() << "\n";

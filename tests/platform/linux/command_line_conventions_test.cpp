@@ -108,5 +108,26 @@ TEST_F(ProgramConventions, HelpFollowsTheLanguageLanguageComesFirst) {
     EXPECT_EQ(Run(TROVEL_CLI, "--help", "LC_ALL=C LANG=hu_HU.UTF-8").out.rfind("usage: trovel-cli", 0), 0u);
 }
 
+// The listing in English has no Hungarian word in it (no letter only Hungarian uses, none of
+// its words for what the program does); in Hungarian it speaks as the desktop does.
+TEST_F(ProgramConventions, ListSpeaksEnglishOrHungarianAndNeverMixesThem) {
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\nXDG_PICTURES_DIR=\"$HOME/Pictures\"\n");
+    for (const char* json : {"", " --json"}) {
+        const Ran english = Run(TROVEL_CLI, std::string("list") + json, "LANG=C");
+        ASSERT_EQ(english.status, 0) << english.err;
+        for (const char* hungarian : {"á", "é", "í", "ó", "ö", "ő", "ú", "ü", "ű", "mappa", "áthelyez", "Zene", "Képek",
+                                      "hely", "nincs"})
+            EXPECT_EQ((english.out + english.err).find(hungarian), std::string::npos) << hungarian << "\n" << english.out;
+    }
+    const Ran english = Run(TROVEL_CLI, "list", "LANG=C");
+    EXPECT_NE(english.out.find("Music (MUSIC)"), std::string::npos) << english.out;
+    EXPECT_NE(english.out.find("relocatable"), std::string::npos) << english.out;
+    const Ran hungarian = Run(TROVEL_CLI, "list", "LANG=hu_HU.UTF-8");
+    ASSERT_EQ(hungarian.status, 0) << hungarian.err;
+    EXPECT_NE(hungarian.out.find("Zene (MUSIC)"), std::string::npos) << hungarian.out;
+    EXPECT_NE(hungarian.out.find("áthelyezhető"), std::string::npos) << hungarian.out;
+    EXPECT_EQ(hungarian.out.find("relocatable"), std::string::npos) << hungarian.out;
+}
+
 }  // namespace
 }  // namespace trovel::testing
