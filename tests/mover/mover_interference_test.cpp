@@ -369,6 +369,26 @@ TEST_F(MoverInterferenceTest, TheTargetIsOnDiskBeforeItIsRegistered) {
         EXPECT_TRUE(*it != "CopyFile" && *it != "MakeDirectory" && *it != "HardLink" && *it != "MakeSymlink") << *it;
 }
 
+// The target renamed away on the drive and another folder made under its name before the
+// registration: the path would lead to a folder the run never wrote into, so nothing is
+// registered, the source stays whole and the run's copies go wherever the folder went.
+TEST_F(MoverInterferenceTest, ATargetPathThatNoLongerLeadsToTheCopyIsNotRegistered) {
+    FaultyOps ops;
+    bool swapped = false;
+    ops.before = [&](const std::string& what, int) {
+        if (what == "Sync" && !swapped) {
+            swapped = true;
+            std::filesystem::rename(Target(), Target() + "-elsewhere");
+            std::filesystem::create_directory(Target());
+        }
+    };
+    const MoveResult result = Move(ops);
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), before);
+    EXPECT_TRUE(Manifest(Target() + "-elsewhere").empty());  // the run's copies went with the rollback
+}
+
 TEST_F(MoverInterferenceTest, ARollbackRemovesOnlyWhatTheRunMade) {
     // The registration fails after the user put a file of their own where a copy was.
     relocation::MoveCallbacks callbacks;
