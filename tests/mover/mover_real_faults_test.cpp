@@ -153,6 +153,27 @@ TEST_F(MoverRealFaultsTest, AReadErrorPartwayThroughAFileFailsTheMove) {
     EXPECT_EQ(std::system(plain.c_str()), 0);
 }
 
+// The drive unmounted and its device mounted again at the same place while the move runs:
+// the same files under the same path, but not the mount that was chosen. The run says so
+// instead of registering.
+TEST_F(MoverRealFaultsTest, TheDriveMountedAgainMidwayIsNotTheOneChosenAndNothingIsRegistered) {
+    FILE* pipe = ::popen(("findmnt -n -o SOURCE --target '" + Mount() + "'").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[256] = {};
+    const bool read = std::fgets(buffer, sizeof buffer, pipe) != nullptr;
+    ::pclose(pipe);
+    ASSERT_TRUE(read);
+    std::string device = buffer;
+    while (!device.empty() && device.back() == '\n') device.pop_back();
+    const auto result = Move([&] {
+        std::system(("umount -l '" + Mount() + "' && mount '" + device + "' '" + Mount() + "'").c_str());
+    });
+    EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
+    EXPECT_NE(result.errorText.find("A meghajtót közben leválasztották"), std::string::npos) << result.errorText;
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(Manifest(Source()), sourceBefore);
+}
+
 TEST_F(MoverRealFaultsTest, ADriveUnmountedAfterItWasChosenIsRefusedBeforeAnythingIsWritten) {
     platform::linux_desktop::PosixFileOps ops;
     platform::HeldFolder root;
