@@ -89,7 +89,9 @@ JsonObject& JsonObject::Text(std::string_view name, std::string_view value) {
     text_ += JsonText(value);
     if (!IsUtf8(value)) {
         Name(std::string(name) + "_bytes");
-        text_ += "\"" + HexBytes(value) + "\"";
+        text_ += '"';
+        text_ += HexBytes(value);
+        text_ += '"';
     }
     return *this;
 }

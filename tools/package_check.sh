@@ -47,7 +47,7 @@ status=$?
 set -e
 [ "$status" -eq 124 ] || { echo "FAILED: the installed wizard ended with $status before it was stopped"; exit 1; }
 echo "ok   the installed wizard starts"
-HOME=$home /usr/bin/trovel-cli list | grep -q "Personal" || { echo "FAILED: trovel-cli list"; exit 1; }
+HOME=$home /usr/bin/trovel-cli list | grep -q "(DOCUMENTS)" || { echo "FAILED: trovel-cli list"; exit 1; }
 echo "ok   the installed command line lists the folders"
 rm -rf "$home"
 
