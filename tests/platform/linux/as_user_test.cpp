@@ -5,6 +5,7 @@
 #include "platform/linux/as_user.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "loop_drive.h"
 #include "platform/known_folder_ids.h"
@@ -174,9 +176,16 @@ TEST_F(AsUser, TheRunAsTheUserCannotBecomeRootAgain) {
     const auto user = UserToActFor(home.path());
     ASSERT_TRUE(user.has_value());
     EXPECT_EQ(user->uid, uid);
-    // Readable only through root's group: root's supplementary groups must go too.
-    systemConfig.Write("group-only", "root's group");
-    ::chown((systemConfig / "group-only").c_str(), 0, 0);
+    // Readable only through a supplementary group of the caller's (adm, 4, here given to this
+    // process for the test): the run for the user must keep none of the caller's groups.
+    constexpr gid_t kCallersGroup = 4;
+    std::vector<gid_t> groups(static_cast<std::size_t>(::getgroups(0, nullptr)));
+    groups.resize(static_cast<std::size_t>(::getgroups(static_cast<int>(groups.size()), groups.data())));
+    std::vector<gid_t> more = groups;
+    more.push_back(kCallersGroup);
+    ASSERT_EQ(::setgroups(more.size(), more.data()), 0);
+    systemConfig.Write("group-only", "the caller's group's");
+    ::chown((systemConfig / "group-only").c_str(), 0, kCallersGroup);
     ::chmod((systemConfig / "group-only").c_str(), 0040);
     ::chmod(systemConfig.path().c_str(), 0755);
     const std::string groupOnly = systemConfig / "group-only";
@@ -186,6 +195,7 @@ TEST_F(AsUser, TheRunAsTheUserCannotBecomeRootAgain) {
                                    ::open(groupOnly.c_str(), O_RDONLY | O_CLOEXEC) >= 0;
         return AsUserOutcome{root || readsRootOnly ? kFail : kOk, std::to_string(::geteuid())};
     });
+    ::setgroups(groups.size(), groups.data());
     EXPECT_EQ(outcome.result, kOk);
     EXPECT_EQ(outcome.errorText, std::to_string(uid));
     // A home of root's own: the program acts as itself.
