@@ -462,10 +462,14 @@ private:
                Fail("A másolat eltér az eredetitől: " + Target(entry));
     }
 
+    // One report at a time, whichever worker makes it: the caller's counters and its
+    // progress line need no lock of their own.
     void Progress(std::uint64_t bytes, std::uint64_t files) {
-        const std::uint64_t bytesDone = bytesDone_ += bytes;
-        const std::uint64_t filesDone = filesDone_ += files;
-        if (callbacks_.progress) callbacks_.progress(bytesDone, plan_.bytesTotal, filesDone, plan_.filesTotal);
+        if (!callbacks_.progress) return;
+        const std::lock_guard<std::mutex> one(progressLock_);
+        bytesDone_ += bytes;
+        filesDone_ += files;
+        callbacks_.progress(bytesDone_, plan_.bytesTotal, filesDone_, plan_.filesTotal);
     }
 
     platform::FileOps& ops_;
@@ -480,8 +484,9 @@ private:
     std::size_t madeSteps_ = 0;      // how many of them this run made
     std::atomic<bool> stop_{false};
     std::atomic<bool> cancelled_{false};
-    std::atomic<std::uint64_t> bytesDone_{0};
-    std::atomic<std::uint64_t> filesDone_{0};
+    std::mutex progressLock_;  // guards the two counts and the calls to the progress callback
+    std::uint64_t bytesDone_ = 0;
+    std::uint64_t filesDone_ = 0;
     std::mutex failureLock_;
     std::string failure_;
 };

@@ -38,7 +38,7 @@ struct MoveCallbacks {
     std::function<bool()> registerTarget;
     // Why the target could not be registered, asked before the first write; empty when it can.
     std::function<std::string()> registrationProblem;
-    // Bytes and files done of the totals; called from the mover's threads.
+    // Bytes and files done of the totals; called from the mover's threads, one call at a time.
     std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
                        std::uint64_t filesTotal)> progress;
     // Polled between files, from the mover's threads: true stops the run, which is then rolled back.
