@@ -114,7 +114,8 @@ public:
     bool logging = false;
     std::atomic<int> calls{0};
     std::vector<std::string> log;
-    // Called before every operation with its name and number: where a test interferes.
+    // Called before every operation with its name and number, one call at a time: where a
+    // test interferes.
     std::function<void(const std::string& what, int call)> before;
 
     int OpenPath(const std::string& p, HeldFolder& f, FileInfo& i) override {
@@ -177,12 +178,17 @@ private:
     bool Fault(const char* what) {
         Note(what);
         const int call = ++calls;
-        if (before) before(what, call);
+        if (before) {
+            // The workers call at once; a test's hook runs one call at a time.
+            const std::lock_guard<std::mutex> one(beforeLock_);
+            before(what, call);
+        }
         if (call != failAt) return false;
         if (kill) ::raise(SIGKILL);
         return true;
     }
     std::mutex logLock_;
+    std::mutex beforeLock_;
 };
 
 }  // namespace trovel::testing
