@@ -184,16 +184,24 @@ TEST_F(MoverInterferenceTest, EditsDuringTheMoveAreKeptWithOneNameOrTwo) {
 // a file put in place of another, with the times the copy recorded. The size and the inode
 // still tell, and such a file is kept, never deleted.
 TEST_F(MoverInterferenceTest, OnCoarseTimesAnEditOrAReplacementWithTheSameTimesIsKept) {
+    // Only the originals are seen so (their copies at the target have inodes of their own).
     class CoarseTimes : public platform::linux_desktop::PosixFileOps {
     public:
         int Stat(platform::HeldFolder parent, const std::string& name, FileInfo& info) override {
             const int error = PosixFileOps::Stat(parent, name, info);
-            if (error == 0 && registered && name == "run.sh") info.size += 1;        // grown in the same tick
-            if (error == 0 && registered && name == "sparse.img") info.inode += 1;  // another file, same times
+            if (error != 0 || !registered) return error;
+            if (info.inode == grown) info.size += 1;       // grown in the same tick
+            if (info.inode == replaced) info.inode += 1;  // another file, with the same times
             return error;
         }
         bool registered = false;
+        std::uint64_t grown = 0, replaced = 0;
     } ops;
+    struct stat info {};
+    ASSERT_EQ(::stat((Source() + "/run.sh").c_str(), &info), 0);
+    ops.grown = info.st_ino;
+    ASSERT_EQ(::stat((Source() + "/sparse.img").c_str(), &info), 0);
+    ops.replaced = info.st_ino;
     atRegistration = [&] { ops.registered = true; };
     const MoveResult result = Move(ops);
     ASSERT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
