@@ -144,7 +144,8 @@ TEST_F(CommandLineRealFaults, AJournalSomeoneElseWroteIsSetAsideAndNothingIsDele
 
 TEST_F(CommandLineRealFaults, ADriveUnmountedWhileTheRunPlansIsRefusedBeforeAnythingIsWritten) {
     const pid_t child = Start(Move(drive->point), SlowedAt("getdents64", 400000), errors);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The run holds its lock once it has chosen the drive, before it plans.
+    ASSERT_TRUE(Until([&] { return std::filesystem::exists(home / ".local/state/trovel/MUSIC.lock"); }));
     ASSERT_TRUE(UnmountFor(child));
     EXPECT_EQ(Wait(child), 1) << Read(errors);
     EXPECT_EQ(Read(home / ".config/user-dirs.dirs"), registry);
