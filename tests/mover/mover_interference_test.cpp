@@ -401,7 +401,9 @@ TEST_F(MoverInterferenceTest, ARollbackRemovesOnlyWhatTheRunMade) {
     // The registration fails after the user put a file of their own where a copy was.
     relocation::MoveCallbacks callbacks;
     callbacks.registerTarget = [&] {
-        std::filesystem::remove(Target() + "/run.sh");
+        // The copy is moved out of the way, not deleted: a deleted one's inode number could be
+        // given at once to the user's new file, which the rollback would then take for the copy.
+        std::filesystem::rename(Target() + "/run.sh", drive / "moved-away");
         std::ofstream(Target() + "/run.sh") << "the user's own, put here meanwhile";
         return false;
     };
