@@ -122,6 +122,10 @@ TEST_F(CommandLineTest, AFolderAlreadyWhereItWouldGoIsAlreadyThereAndNothingIsCa
     EXPECT_TRUE(fake.CallsOf("SetPath").empty());
     ASSERT_EQ(Run({"move", "Personal", "--to", "E:", "--json"}), kSucceeded);
     EXPECT_NE(out.str().find("\"code\": \"already-there\""), std::string::npos) << out.str();
+    // Nor does it need room there: a full drive does not refuse it.
+    fake.volumes[1].space = {10, 200 * GiB, 10};
+    EXPECT_EQ(Run({"move", "Personal", "--to", "E:", "--copy"}), kSucceeded) << err.str();
+    EXPECT_EQ(out.str(), "Personal: already there -> E:\\Users\\al\\Documents\n");
 }
 
 TEST_F(CommandLineTest, MoveFollowsTheRunsRulesFolderByFolder) {
