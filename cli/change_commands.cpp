@@ -112,10 +112,7 @@ int Move(Session& session, const Request& request) {
             bytes[index] = session.Measure(session.folders()[index], counters);
             // A folder already where it would go takes no more room there.
             const std::string& now = session.folders()[index].path;
-            const std::string there = destinationOf(index);
-            const platform::PathStyle style = session.platform().Style();
-            if (!now.empty() && platform::IsSameOrAbove(style, now, there) && platform::IsSameOrAbove(style, there, now))
-                continue;
+            if (!now.empty() && platform::IsSamePath(session.platform().Style(), now, destinationOf(index))) continue;
             content = space::SaturatingAdd(content, bytes[index]);
         }
         if (!space::Fits(space::AtMost(drive->space.freeForUser, drive->space.total), content)) {

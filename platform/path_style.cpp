@@ -45,6 +45,10 @@ bool IsSameOrAbove(PathStyle style, std::string_view outer, std::string_view inn
     return inner.size() == outer.size() || inner[outer.size()] == separator || outer.back() == separator;
 }
 
+bool IsSamePath(PathStyle style, std::string_view one, std::string_view other) {
+    return IsSameOrAbove(style, one, other) && IsSameOrAbove(style, other, one);
+}
+
 bool HoldsKeptFolder(PathStyle style, std::string_view folder, const std::vector<std::string>& kept) {
     const std::string_view trimmed = Trimmed(folder, PathSeparator(style));
     if (trimmed.empty() || IsDriveRoot(style, trimmed)) return true;

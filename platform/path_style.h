@@ -23,6 +23,9 @@ std::string DrivePart(PathStyle style, std::string_view path);
 // separators do not count; on Windows a-z and A-Z are the same, on POSIX bytes compare exactly.
 bool IsSameOrAbove(PathStyle style, std::string_view outer, std::string_view inner);
 
+// Whether two paths name the same folder by spelling, in the style's case rules.
+bool IsSamePath(PathStyle style, std::string_view one, std::string_view other);
+
 // Whether a folder may never be moved as a whole: it is a drive root, or it is or holds one
 // of `kept` (the home folder and the folders the desktop keeps its settings and data in).
 // Moving its content would move theirs.

@@ -36,7 +36,7 @@ bool IsAt(platform::KnownFolderManager& manager, const platform::KnownFolderId& 
     if (!Succeeded(manager.GetFolder(id, folder)) || !folder ||
         !Succeeded(folder->GetPath(platform::kCurrentPathFlags, current)) || current.empty())
         return false;
-    return platform::IsSameOrAbove(style, current, path) && platform::IsSameOrAbove(style, path, current);
+    return platform::IsSamePath(style, current, path);
 }
 
 bool IsDirectory(platform::Platform& platform, const std::string& path) {
