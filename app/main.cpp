@@ -5,6 +5,7 @@
 
 #include "gui/window/main_window.h"
 #include "platform/system/system_platform.h"
+#include "platform/system/user_language.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication application(argc, argv);
+    // The window's own texts are Hungarian; the reasons it shows from below speak the same.
+    trovel::platform::SpeakLanguage("hu_HU.UTF-8");
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::MainWindow window(*platform);
     window.show();

@@ -59,8 +59,7 @@ bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] =
 
 bool IsCommand(const std::string& command) { return command != "__complete" && RuleOf(command) != nullptr; }
 
-std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Language language, Request& request) {
-    const auto say = [language](const char* english) { return std::string(Say(language, english)); };
+std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Request& request) {
     // First the words apart: options (with their values) and the rest, in order.
     std::vector<Given> given;
     std::vector<std::string> words;
@@ -95,7 +94,7 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     if (!words.empty() && rule == nullptr) {
         const std::string command = request.command;
         request.command.clear();  // the hint points at the program's help
-        return say("unknown command") + ": " + command;
+        return std::string(Tr("unknown command")) + ": " + command;
     }
     // The first problem is kept; --help and --version still answer past it.
     std::optional<std::string> problem;
@@ -106,25 +105,25 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     for (const Given& option : given) {
         if (option.name == "--help" || option.name == "--version") {
             (option.name == "--help" ? request.help : request.version) = true;
-            if (option.hasValue) note(option.name + ": " + say("takes no value"));
+            if (option.hasValue) note(option.name + ": " + std::string(Tr("takes no value")));
             continue;
         }
         const OptionName* known = OptionOf(option.name);
         if (known == nullptr) {
-            note(say("unknown option") + ": " + option.name);
+            note(std::string(Tr("unknown option")) + ": " + option.name);
             continue;
         }
         if (rule == nullptr || (rule->options & known->option) == 0) {
-            note(prefix + say("option not accepted") + ": " + option.name);
+            note(prefix + std::string(Tr("option not accepted")) + ": " + option.name);
             continue;
         }
         if (known->option == kTo) {
-            if (!option.hasValue || option.value.empty()) note("--to: " + say("missing value (a drive root)"));
-            else if (!request.to.empty()) note("--to: " + say("given more than once"));
+            if (!option.hasValue || option.value.empty()) note("--to: " + std::string(Tr("missing value (a drive root)")));
+            else if (!request.to.empty()) note("--to: " + std::string(Tr("given more than once")));
             else request.to = option.value;
             continue;
         }
-        if (option.hasValue) note(option.name + ": " + say("takes no value"));
+        if (option.hasValue) note(option.name + ": " + std::string(Tr("takes no value")));
         request.json = request.json || known->option == kJson;
         request.all = request.all || known->option == kAll;
         request.copy = request.copy || known->option == kCopy;
@@ -133,7 +132,7 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
     }
     for (std::size_t i = 1; i < words.size(); ++i) {
         if (rule != nullptr && rule->takesFolders) request.folders.push_back(words[i]);
-        else note(prefix + say("unexpected argument") + ": " + words[i]);
+        else note(prefix + std::string(Tr("unexpected argument")) + ": " + words[i]);
     }
     if (request.command == "__complete") {
         request.complete = request.folders.empty() ? std::string() : request.folders.front();

@@ -24,6 +24,6 @@ bool IsCommand(const std::string& command);
 // Reads the arguments into `request`, each command taking only its own options. On a usage
 // error, the message (without the program's name); `request.command` is then the command
 // named, when one was, for the hint at its help.
-std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Language language, Request& request);
+std::optional<std::string> ParseArguments(const std::vector<std::string>& args, Request& request);
 
 }  // namespace trovel::cli

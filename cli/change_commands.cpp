@@ -39,25 +39,25 @@ struct Operation {
 };
 
 Operation OperationOf(Session& session, const Request& request) {
-    if (!request.copy) return {"set-path", session.DesktopNaming() ? session.Say("register the path only") : "SetPath 0x2000"};
+    if (!request.copy) return {"set-path", session.DesktopNaming() ? Tr("register the path only") : "SetPath 0x2000"};
     if (request.remove)
-        return {"move-content", session.DesktopNaming() ? session.Say("move the content") : "Redirect 0x602"};
-    return {"copy-content", session.DesktopNaming() ? session.Say("copy the content") : "Redirect 0x202"};
+        return {"move-content", session.DesktopNaming() ? Tr("move the content") : "Redirect 0x602"};
+    return {"copy-content", session.DesktopNaming() ? Tr("copy the content") : "Redirect 0x202"};
 }
 
 // Why a folder was not relocated, for the error stream: the run's own words when it has them.
-std::string WhyNotDone(const Session& session, const relocation::FolderResult& result, bool stopped) {
-    if (result.cancelled) return session.Say("stopped; this folder was rolled back");
+std::string WhyNotDone(const relocation::FolderResult& result, bool stopped) {
+    if (result.cancelled) return Tr("stopped; this folder was rolled back");
     if (!result.errorText.empty()) return result.errorText;
-    if (result.outcome == relocation::FolderOutcome::Failed) return session.Say("failed");
-    return session.Say(stopped ? "skipped: stopped" : "skipped: the destination folder does not exist");
+    if (result.outcome == relocation::FolderOutcome::Failed) return Tr("failed");
+    return stopped ? Tr("skipped: stopped") : Tr("skipped: the destination folder does not exist");
 }
 
 // Follows a content copy on standard error, a few times a second, on one line.
 class ProgressLine {
 public:
     explicit ProgressLine(Session& session)
-        : session_(session), pace_(session.Separator(), session.console().language == Language::Hungarian) {}
+        : session_(session), pace_(session.Separator()) {}
     void Report(std::uint64_t done, std::uint64_t total) {
         if (const auto report = pace_.Next(done, total))
             session_.console().err << "\r" << report->text << "\033[K" << std::flush;
@@ -74,13 +74,13 @@ private:
 }  // namespace
 
 int Move(Session& session, const Request& request) {
-    if (request.to.empty()) return session.Usage(session.Say("--to needs a drive root"));
-    if (request.remove && !request.copy) return session.Usage(session.Say("--delete needs --copy"));
+    if (request.to.empty()) return session.Usage(Tr("--to needs a drive root"));
+    if (request.remove && !request.copy) return session.Usage(Tr("--delete needs --copy"));
     int status = kSucceeded;
     const auto found = session.FindAll(request.folders, status);
     if (!found) return status;
     const auto drive = FindDrive(session, request.to);
-    if (!drive) return session.Usage(std::string(session.Say("unknown drive (see: trovel-cli drives --all)")) + ": " + request.to);
+    if (!drive) return session.Usage(std::string(Tr("unknown drive (see: trovel-cli drives --all)")) + ": " + request.to);
     std::ostream& out = session.Out();
     const auto destinationOf = [&](std::size_t index) {
         return relocation::DestinationOf(session.manager(), session.folders()[index].id, drive->root,
@@ -117,7 +117,7 @@ int Move(Session& session, const Request& request) {
         }
         if (!space::Fits(space::AtMost(drive->space.freeForUser, drive->space.total), content)) {
             const std::string message =
-                std::string(session.Say("the content does not fit on the drive")) + ": " + session.SizeText(content) +
+                std::string(Tr("the content does not fit on the drive")) + ": " + session.SizeText(content) +
                 " > " + session.SizeText(space::AtMost(drive->space.freeForUser, drive->space.total)) + " (" +
                 drive->root + ")";
             session.console().err << message << "\n";
@@ -169,7 +169,7 @@ int Move(Session& session, const Request& request) {
                                checked.outcome == relocation::FolderOutcome::AlreadyThere;
             if (!would) {
                 status = kSomeFailed;
-                session.console().err << choice.name << ": " << WhyNotDone(session, checked, false) << "\n";
+                session.console().err << choice.name << ": " << WhyNotDone(checked, false) << "\n";
             }
             const ResultCode code = MoveCode(checked, false);
             const std::string destination = checked.destination.empty() ? destinationOf(index) : checked.destination;
@@ -180,20 +180,20 @@ int Move(Session& session, const Request& request) {
                 lines.Add(FolderObject(session, session.folders()[index])
                               .Text("destination", destination)
                               .Text("code", code.code)
-                              .Text("message", checked.errorText.empty() ? std::string(session.Say(code.words))
+                              .Text("message", checked.errorText.empty() ? std::string(Tr(code.words))
                                                                          : checked.errorText)
                               .Text("operation", operation.code)
                               .Raw("exclusions", JsonTextArray(nested))
                               .Number("bytes", request.copy ? bytes[index] : 0)
                               .str());
             } else if (checked.outcome == relocation::FolderOutcome::Checked) {
-                out << session.Say("would relocate") << " " << choice.name << " -> " << destination << "  ("
+                out << Tr("would relocate") << " " << choice.name << " -> " << destination << "  ("
                     << operation.text;
                 if (request.copy) out << ", " << session.SizeText(bytes[index]);
                 for (const std::string& name : nested) out << ", -" << name;
                 out << ")\n";
             } else {
-                out << choice.name << ": " << session.Say(code.words);
+                out << choice.name << ": " << Tr(code.words);
                 if (would) out << " -> " << destination;
                 out << "\n";
             }
@@ -219,16 +219,16 @@ int Move(Session& session, const Request& request) {
         if (!done) status = kSomeFailed;
         // A failure's reason goes to the error stream too, where scripts look for it (a folder
         // another run is relocating, say); the report below stays whole.
-        if (!done) session.console().err << choice.name << ": " << WhyNotDone(session, result, stopped) << "\n";
+        if (!done) session.console().err << choice.name << ": " << WhyNotDone(result, stopped) << "\n";
         const ResultCode code = MoveCode(result, stopped);
         if (request.json) {
             lines.Add(FolderObject(session, session.folders()[index])
                           .Text("destination", result.destination)
                           .Text("code", code.code)
-                          .Text("message", result.errorText.empty() ? std::string(session.Say(code.words)) : result.errorText)
+                          .Text("message", result.errorText.empty() ? std::string(Tr(code.words)) : result.errorText)
                           .str());
         } else {
-            out << choice.name << ": " << session.Say(code.words);
+            out << choice.name << ": " << Tr(code.words);
             if (done) out << " -> " << result.destination;
             if (!result.errorText.empty()) out << " (" << result.errorText << ")";
             out << "\n";
@@ -272,13 +272,13 @@ int Restore(Session& session, const Request& request) {
             lines.Add(FolderObject(session, folder)
                           .Text("destination", result.destination)
                           .Text("code", code.code)
-                          .Text("message", session.Say(code.words))
+                          .Text("message", Tr(code.words))
                           .str());
         } else if (done) {
-            out << session.Name(folder) << ": " << session.Say(code.words) << " -> " << result.destination << "\n";
+            out << session.Name(folder) << ": " << Tr(code.words) << " -> " << result.destination << "\n";
         } else {
-            out << session.Name(folder) << ": " << session.Say(code.words) << "\n";
-            session.console().err << session.Name(folder) << ": " << session.Say(code.words) << "\n";
+            out << session.Name(folder) << ": " << Tr(code.words) << "\n";
+            session.console().err << session.Name(folder) << ": " << Tr(code.words) << "\n";
         }
     }
     if (request.json) out << lines.str() << "\n";

@@ -17,7 +17,7 @@ namespace {
 int CheckedOutput(Console& console, int status) {
     console.out.flush();
     if (!console.out.fail()) return status;
-    console.err << "trovel-cli: " << Say(console.language, "cannot write to standard output") << "\n";
+    console.err << "trovel-cli: " << Tr("cannot write to standard output") << "\n";
     return status == kSucceeded ? kSomeFailed : status;
 }
 
@@ -31,7 +31,7 @@ int StoppedStatus(const Console& console) {
 int RunCommandLine(const std::vector<std::string>& args, platform::Platform& platform, Console& console) {
     Request request;
     Session session(platform, console);
-    const std::optional<std::string> problem = ParseArguments(args, console.language, request);
+    const std::optional<std::string> problem = ParseArguments(args, request);
     session.SetCommand(request.command);
     if (problem) return session.Usage(*problem);
     if (request.version) {
@@ -39,18 +39,18 @@ int RunCommandLine(const std::vector<std::string>& args, platform::Platform& pla
         return CheckedOutput(console, kSucceeded);
     }
     if (request.command.empty()) {
-        (request.help ? console.out : console.err) << HelpText({}, console.language);
+        (request.help ? console.out : console.err) << HelpText({});
         return request.help ? CheckedOutput(console, kSucceeded) : kUsageError;
     }
     if (request.help) {
-        console.out << HelpText(request.command, console.language);
+        console.out << HelpText(request.command);
         return CheckedOutput(console, kSucceeded);
     }
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
         {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
         {"recover", Recover}, {"__complete", Complete}};
     if (!session.Open()) {
-        console.err << "trovel-cli: " << session.Say("the known-folder registry cannot be opened") << "\n";
+        console.err << "trovel-cli: " << Tr("the known-folder registry cannot be opened") << "\n";
         return kSomeFailed;
     }
     return CheckedOutput(console, commands.at(request.command)(session, request));

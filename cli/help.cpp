@@ -1,24 +1,24 @@
-// The help of the program and of each command, in English and in Hungarian.
+// The help of the program and of each command, in English; the catalogue has the translations.
 #include "cli/help.h"
 
 namespace trovel::cli {
 namespace {
 
-std::string EnglishHelp(const std::string& command) {
+const char* EnglishHelp(const std::string& command) {
     if (command == "list")
-        return "usage: trovel-cli list [--json]\n"
+        return TrLater("usage: trovel-cli list [--json]\n"
                "Every known folder: name (and xdg key on Linux), id, category, whether it can be\n"
-               "relocated and why not, its current and default paths and the known folders inside it.\n";
+               "relocated and why not, its current and default paths and the known folders inside it.\n");
     if (command == "drives")
-        return "usage: trovel-cli drives [--all] [--json]\n"
+        return TrLater("usage: trovel-cli drives [--all] [--json]\n"
                "The drives a folder may be relocated to, with label, free and total bytes;\n"
-               "with --all also the drives left out and why. When none is offered it says why.\n";
+               "with --all also the drives left out and why. When none is offered it says why.\n");
     if (command == "size")
-        return "usage: trovel-cli size [--json] [--] FOLDER...\n"
+        return TrLater("usage: trovel-cli size [--json] [--] FOLDER...\n"
                "Size, folder and file counts of each folder as the wizard measures it (nested known\n"
-               "folders and dot-folders left out), and the total.\n";
+               "folders and dot-folders left out), and the total.\n");
     if (command == "move")
-        return "usage: trovel-cli move --to ROOT [--copy [--delete]] [--dry-run] [--json] [--] FOLDER...\n"
+        return TrLater("usage: trovel-cli move --to ROOT [--copy [--delete]] [--dry-run] [--json] [--] FOLDER...\n"
                "Relocates each folder below the drive root ROOT, at its default path's place there.\n"
                "  --to ROOT  the drive (see trovel-cli drives); also --to=ROOT\n"
                "  --copy     move the content along (checked to fit on the drive first)\n"
@@ -26,19 +26,19 @@ std::string EnglishHelp(const std::string& command) {
                "  --dry-run  check and print what would be done, change nothing\n"
                "Without --copy only the registered path changes, and only to a folder that exists.\n"
                "Ctrl-C, SIGTERM or SIGHUP stops a content copy: that folder is rolled back, the rest\n"
-               "are left alone, and the exit status is 130, 143 or 129.\n";
+               "are left alone, and the exit status is 130, 143 or 129.\n");
     if (command == "restore")
-        return "usage: trovel-cli restore [--json] [--] FOLDER...\n"
-               "Registers each folder's default path again (created when missing); content stays where it is.\n";
+        return TrLater("usage: trovel-cli restore [--json] [--] FOLDER...\n"
+               "Registers each folder's default path again (created when missing); content stays where it is.\n");
     if (command == "recover")
-        return "usage: trovel-cli recover [--json] [--] [FOLDER...]\n"
+        return TrLater("usage: trovel-cli recover [--json] [--] [FOLDER...]\n"
                "Settles the relocations a killed run left half done (list marks them \"interrupted\"):\n"
                "one that had not registered its new place is undone, one that had is finished. Without\n"
                "FOLDER, every interrupted one. A journal that cannot be trusted is set aside, untouched.\n"
                "A move with --copy does this first for its folders anyway.\n"
                "Exit status: 0 every folder is in order, 1 one was set aside, failed or is being\n"
-               "relocated by another run, 2 an unknown folder.\n";
-    return "usage: trovel-cli COMMAND [OPTIONS] [--] [FOLDER...]\n"
+               "relocated by another run, 2 an unknown folder.\n");
+    return TrLater("usage: trovel-cli COMMAND [OPTIONS] [--] [FOLDER...]\n"
            "       trovel-cli --help | --version\n"
            "Moves the special folders (Documents, Music, ...) to another drive and back, by the\n"
            "rules of the Trovel wizard.\n"
@@ -52,65 +52,11 @@ std::string EnglishHelp(const std::string& command) {
            "in any case. Each command takes only its own options; -- ends the options.\n"
            "trovel-cli COMMAND --help tells more, and man trovel-cli everything.\n"
            "Exit status: 0 every folder succeeded, 1 some failed, 2 a usage error,\n"
-           "130 or 143 a move stopped by SIGINT or SIGTERM.\n";
-}
-
-std::string HungarianHelp(const std::string& command) {
-    if (command == "list")
-        return "használat: trovel-cli list [--json]\n"
-               "Minden speciális mappa: név (Linuxon az xdg-kulcs is), azonosító, kategória, áthelyezhető-e\n"
-               "és ha nem, miért, a jelenlegi és az alapértelmezett útvonala, és a benne lévő speciális mappák.\n";
-    if (command == "drives")
-        return "használat: trovel-cli drives [--all] [--json]\n"
-               "A meghajtók, amelyekre mappa áthelyezhető, címkével, szabad és teljes mérettel (bájtban);\n"
-               "--all mellett a kihagyott meghajtók is, okkal. Ha egy sem választható, megmondja, miért.\n";
-    if (command == "size")
-        return "használat: trovel-cli size [--json] [--] MAPPA...\n"
-               "Minden mappa mérete, mappáinak és fájljainak száma úgy, ahogy a varázsló méri (a benne\n"
-               "lévő speciális mappák és a ponttal kezdődő mappák nélkül), és az összeg.\n";
-    if (command == "move")
-        return "használat: trovel-cli move --to GYÖKÉR [--copy [--delete]] [--dry-run] [--json] [--] MAPPA...\n"
-               "Minden mappát a GYÖKÉR meghajtóra helyez át, az alapértelmezett útvonalának megfelelő helyre.\n"
-               "  --to GYÖKÉR  a meghajtó (lásd: trovel-cli drives); --to=GYÖKÉR is lehet\n"
-               "  --copy       a tartalom is költözik (előbb ellenőrzi, hogy elfér-e)\n"
-               "  --delete     utána törli a régi tartalmat (csak --copy mellett)\n"
-               "  --dry-run    ellenőrzi és kiírja, mi történne, de semmit sem változtat\n"
-               "--copy nélkül csak a nyilvántartott útvonal változik, és csak létező mappára.\n"
-               "A Ctrl-C, a SIGTERM és a SIGHUP leállítja a másolást: az éppen másolt mappa változatlan\n"
-               "marad, a többihez nem nyúl, a kilépési kód 130, 143 vagy 129.\n";
-    if (command == "restore")
-        return "használat: trovel-cli restore [--json] [--] MAPPA...\n"
-               "Minden mappának újra az alapértelmezett útvonalát jegyzi be (ha hiányzik, létrehozza);\n"
-               "a tartalom ott marad, ahol van.\n";
-    if (command == "recover")
-        return "használat: trovel-cli recover [--json] [--] [MAPPA...]\n"
-               "Rendezi a félbeszakadt áthelyezéseket (a list \"megszakadt\" jelzéssel mutatja őket):\n"
-               "amelyik még nem jegyezte be az új helyet, azt visszavonja, amelyik már igen, azt befejezi.\n"
-               "MAPPA nélkül mindet. A megbízhatatlan naplót félreteszi, és semmihez sem nyúl.\n"
-               "A --copy kapcsolós move ezt mappáira mindenképp elvégzi előbb.\n"
-               "Kilépési kód: 0 minden mappa rendben, 1 egy naplót félretett, sikertelen volt vagy egy\n"
-               "másik futás helyezi át, 2 ismeretlen mappa.\n";
-    return "használat: trovel-cli PARANCS [KAPCSOLÓK] [--] [MAPPA...]\n"
-           "           trovel-cli --help | --version\n"
-           "A speciális mappákat (Dokumentumok, Zene, ...) másik meghajtóra helyezi át és vissza,\n"
-           "a Trovel varázsló szabályai szerint.\n"
-           "  list      a speciális mappák\n"
-           "  drives    a meghajtók, ahová kerülhetnek\n"
-           "  size      a mappák mérete\n"
-           "  move      mappák áthelyezése egy meghajtóra\n"
-           "  restore   mappák visszahelyezése az alapértelmezett útvonalukra\n"
-           "  recover   félbeszakadt áthelyezés visszavonása vagy befejezése\n"
-           "A MAPPA a neve, ahogy a list mutatja (\"Zene\"; \"My Music\" is), az xdg-kulcsa (MUSIC) vagy\n"
-           "az azonosítója, kis- és nagybetűtől függetlenül. Minden parancs csak a saját kapcsolóit fogadja el;\n"
-           "a -- után nincs több kapcsoló. Bővebben: trovel-cli PARANCS --help és man trovel-cli.\n"
-           "Kilépési kód: 0 minden mappa sikerült, 1 valamelyik nem, 2 hibás használat,\n"
-           "130 vagy 143 a SIGINT vagy a SIGTERM leállította az áthelyezést.\n";
+           "130 or 143 a move stopped by SIGINT or SIGTERM.\n");
 }
 
 }  // namespace
 
-std::string HelpText(const std::string& command, Language language) {
-    return language == Language::Hungarian ? HungarianHelp(command) : EnglishHelp(command);
-}
+std::string HelpText(const std::string& command) { return Tr(EnglishHelp(command)); }
 
 }  // namespace trovel::cli

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "platform/messages.h"
 #include "platform/system/console_platform.h"
+#include "platform/system/user_language.h"
 
 namespace {
 
@@ -32,7 +34,10 @@ int main(int argc, char* argv[]) {
     auto platform = trovel::platform::CreateConsolePlatform();
     const auto scope = platform->EnterWorkerThread();
     trovel::cli::Console console{std::cout, std::cerr};
-    console.language = trovel::cli::LanguageFromEnvironment();
+    // Messages in the language LANGUAGE, LC_ALL, LC_MESSAGES or LANG names; English without a catalogue.
+    trovel::platform::SpeakTheUsersLanguage();
+    console.language =
+        trovel::platform::SpeaksHungarian() ? trovel::cli::Language::Hungarian : trovel::cli::Language::English;
     // Numbers as the numeric locale writes them (LC_ALL, LC_NUMERIC, LANG), when it is installed.
     std::setlocale(LC_NUMERIC, "");
     console.decimalSeparator = platform->DecimalSeparator();

@@ -32,7 +32,7 @@ int Recover(Session& session, const Request& request) {
         }
     }
     std::ostream& out = session.Out();
-    if (ids.empty() && !request.json) out << session.Say("no interrupted relocation") << "\n";
+    if (ids.empty() && !request.json) out << Tr("no interrupted relocation") << "\n";
     JsonLines lines;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         RecoveryOutcome outcome = RecoveryOutcome::Failed;
@@ -54,10 +54,10 @@ int Recover(Session& session, const Request& request) {
                           .Text("key", keys[i])
                           .Text("id", ids[i].ToString())
                           .Text("code", code.code)
-                          .Text("message", report.empty() ? std::string(session.Say(code.words)) : report)
+                          .Text("message", report.empty() ? std::string(Tr(code.words)) : report)
                           .str());
         } else {
-            out << names[i] << ": " << session.Say(code.words);
+            out << names[i] << ": " << Tr(code.words);
             if (!report.empty()) out << " (" << report << ")";
             out << "\n";
         }

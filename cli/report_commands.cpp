@@ -29,12 +29,6 @@ const char* CategoryName(std::uint32_t category) {
     }
 }
 
-// Why a drive is left out, in the command line's language.
-std::string RefusalName(Session& session, platform::TargetRefusal refusal) {
-    if (session.console().language == Language::Hungarian) return space::RefusalText(refusal);  // the drive page's words
-    return RefusalCode(refusal).words;
-}
-
 // The members every per-folder object starts with: its name, key and id.
 JsonObject FolderObject(Session& session, const FolderInfo& folder) {
     JsonObject object;
@@ -46,28 +40,28 @@ JsonObject FolderObject(Session& session, const FolderInfo& folder) {
 // filesystem left out, with why, the system's own and those that are no local fixed drive too.
 void SayWhyNoDrive(Session& session, const space::DriveListing& listing) {
     std::ostream& err = session.console().err;
-    err << "trovel-cli: " << session.Say("no drive is offered") << "\n";
+    err << "trovel-cli: " << Tr("no drive is offered") << "\n";
     platform::Platform& platform = session.platform();
     const std::vector<std::string> roots = platform.LogicalDriveStrings();
     for (const std::string& root : roots) {
         const auto refused = std::find_if(listing.leftOut.begin(), listing.leftOut.end(),
                                           [&](const auto& entry) { return entry.first == root; });
         err << "  " << root << "  ";
-        if (refused != listing.leftOut.end()) err << RefusalName(session, refused->second);
-        else if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) err << session.Say("not a local fixed drive");
-        else err << session.Say("the system's drive");
+        if (refused != listing.leftOut.end()) err << space::RefusalText(refused->second);
+        else if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) err << Tr("not a local fixed drive");
+        else err << Tr("the system's drive");
         err << "\n";
     }
-    err << session.Say("a drive is offered when it is local, fixed, writable and mounted at boot, and holds neither "
+    err << Tr("a drive is offered when it is local, fixed, writable and mounted at boot, and holds neither "
                        "the system nor the home folder")
         << "\n";
 }
 
 // "  path:    ": a folder's detail line, its labels lined up in the command line's language.
-std::string Label(const Session& session, const char* english) {
+std::string Label(const char* english) {
     std::size_t width = 0;
-    for (const char* each : {"path", "default", "nested"}) width = std::max(width, TextWidth(session.Say(each)));
-    const std::string label = session.Say(english);
+    for (const char* each : {TrLater("path"), TrLater("default"), TrLater("nested")}) width = std::max(width, TextWidth(Tr(each)));
+    const std::string label = Tr(english);
     return "  " + label + ":" + std::string(width - TextWidth(label.c_str()) + 1, ' ');
 }
 
@@ -99,12 +93,12 @@ int List(Session& session, const Request& request) {
             out << session.Name(folder);
             if (!session.Key(folder).empty()) out << " (" << session.Key(folder) << ")";
             out << "  " << folder.id.ToString() << "  " << CategoryName(folder.category) << "  "
-                << (why.empty() ? session.Say("relocatable") : why);
-            if (broken) out << "  [" << session.Say("interrupted") << "]";
+                << (why.empty() ? Tr("relocatable") : why);
+            if (broken) out << "  [" << Tr("interrupted") << "]";
             out << "\n";
-            if (!folder.path.empty()) out << Label(session, "path") << folder.path << "\n";
-            if (!folder.defaultPath.empty()) out << Label(session, "default") << folder.defaultPath << "\n";
-            for (const std::string& name : nested) out << Label(session, "nested") << name << "\n";
+            if (!folder.path.empty()) out << Label("path") << folder.path << "\n";
+            if (!folder.defaultPath.empty()) out << Label("default") << folder.defaultPath << "\n";
+            for (const std::string& name : nested) out << Label("nested") << name << "\n";
         }
     }
     if (request.json) out << lines.str() << "\n";
@@ -130,7 +124,7 @@ int Drives(Session& session, const Request& request) {
                 leftOut.Add(JsonObject()
                                 .Text("root", root)
                                 .Text("code", RefusalCode(refusal).code)
-                                .Text("message", RefusalName(session, refusal))
+                                .Text("message", space::RefusalText(refusal))
                                 .str());
             out << leftOut.str();
         }
@@ -142,7 +136,7 @@ int Drives(Session& session, const Request& request) {
             << session.SizeText(drive.space.freeForUser) << " / " << session.SizeText(drive.space.total) << "\n";
     if (request.all)
         for (const auto& [root, refusal] : listing.leftOut)
-            out << root << "  " << session.Say("left out") << ": " << RefusalName(session, refusal) << "\n";
+            out << root << "  " << Tr("left out") << ": " << space::RefusalText(refusal) << "\n";
     if (listing.offered.empty()) SayWhyNoDrive(session, listing);
     return kSucceeded;
 }
@@ -158,11 +152,11 @@ int Size(Session& session, const Request& request) {
         const FolderInfo& folder = session.folders()[index];
         if (folder.path.empty() || folder.holdsKeptFolder) {
             // As on the wizard's pages: a folder without a path, or holding the home, is not measured.
-            session.console().err << session.Name(folder) << ": " << session.Say("not relocatable") << "\n";
+            session.console().err << session.Name(folder) << ": " << Tr("not relocatable") << "\n";
             if (request.json)
                 lines.Add(FolderObject(session, folder)
                               .Text("code", "not-relocatable")
-                              .Text("message", session.Say("not relocatable"))
+                              .Text("message", Tr("not relocatable"))
                               .str());
             status = kSomeFailed;
             continue;
@@ -179,12 +173,12 @@ int Size(Session& session, const Request& request) {
                           .str());
         } else {
             out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << counters.folders << " "
-                << session.Say(counters.folders == 1 ? "folder" : "folders") << ", " << counters.files << " "
-                << session.Say(counters.files == 1 ? "file" : "files") << "\n";
+                << TrN("folder", "folders", counters.folders) << ", " << counters.files << " "
+                << TrN("file", "files", counters.files) << "\n";
         }
     }
     if (request.json) out << lines.str() << ", \"total\": " << total << "}\n";
-    else out << session.Say("total") << "  " << session.SizeText(total) << "\n";
+    else out << Tr("total") << "  " << session.SizeText(total) << "\n";
     return status;
 }
 

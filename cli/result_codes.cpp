@@ -1,60 +1,62 @@
 #include "cli/result_codes.h"
 
+#include "cli/texts.h"
+
 namespace trovel::cli {
 
 ResultCode MoveCode(const relocation::FolderResult& result, bool stopped) {
     using relocation::FolderOutcome;
-    if (result.cancelled) return {"cancelled", "stopped; this folder was rolled back"};
+    if (result.cancelled) return {"cancelled", TrLater("stopped; this folder was rolled back")};
     switch (result.outcome) {
-        case FolderOutcome::RelocatedWithContent: return {"relocated", "relocated with its content"};
-        case FolderOutcome::Redirected: return {"redirected", "redirected"};
+        case FolderOutcome::RelocatedWithContent: return {"relocated", TrLater("relocated with its content")};
+        case FolderOutcome::Redirected: return {"redirected", TrLater("redirected")};
         case FolderOutcome::Skipped:
-            if (stopped) return {"not-started", "skipped: stopped"};
-            return {"no-destination-folder", "skipped: the destination folder does not exist"};
-        case FolderOutcome::AlreadyThere: return {"already-there", "already there"};
-        case FolderOutcome::Checked: return {"would-relocate", "would relocate"};
+            if (stopped) return {"not-started", TrLater("skipped: stopped")};
+            return {"no-destination-folder", TrLater("skipped: the destination folder does not exist")};
+        case FolderOutcome::AlreadyThere: return {"already-there", TrLater("already there")};
+        case FolderOutcome::Checked: return {"would-relocate", TrLater("would relocate")};
         case FolderOutcome::Failed: break;
     }
     // Without a destination nothing was called: the folder has no default path to move.
-    if (result.destination.empty()) return {"no-default-path", "failed: the folder has no default path"};
-    if (result.raised) return {"failed", "failed"};
+    if (result.destination.empty()) return {"no-default-path", TrLater("failed: the folder has no default path")};
+    if (result.raised) return {"failed", TrLater("failed")};
     switch (result.call) {
-        case platform::kBusy: return {"locked", "another run is relocating this folder"};
-        case platform::kAlreadyExists: return {"conflict", "failed: other content is at the destination"};
-        case platform::kDiskFull: return {"no-room", "the content does not fit on the drive"};
-        case platform::kInterruptedRun: return {"interrupted", "failed: an interrupted relocation is not settled"};
-        case platform::kAccessDenied: return {"refused", "refused"};
-        default: return {"failed", "failed"};
+        case platform::kBusy: return {"locked", TrLater("another run is relocating this folder")};
+        case platform::kAlreadyExists: return {"conflict", TrLater("failed: other content is at the destination")};
+        case platform::kDiskFull: return {"no-room", TrLater("the content does not fit on the drive")};
+        case platform::kInterruptedRun: return {"interrupted", TrLater("failed: an interrupted relocation is not settled")};
+        case platform::kAccessDenied: return {"refused", TrLater("refused")};
+        default: return {"failed", TrLater("failed")};
     }
 }
 
 ResultCode RestoreCode(const relocation::FolderResult& result) {
-    if (result.outcome == relocation::FolderOutcome::Redirected) return {"restored", "restored"};
-    if (result.destination.empty()) return {"no-default-path", "failed: the folder has no default path"};
-    if (result.call == platform::kBusy) return {"locked", "another run is relocating this folder"};
-    return {"failed", "failed"};
+    if (result.outcome == relocation::FolderOutcome::Redirected) return {"restored", TrLater("restored")};
+    if (result.destination.empty()) return {"no-default-path", TrLater("failed: the folder has no default path")};
+    if (result.call == platform::kBusy) return {"locked", TrLater("another run is relocating this folder")};
+    return {"failed", TrLater("failed")};
 }
 
 ResultCode RecoverCode(platform::RecoveryOutcome outcome) {
     using platform::RecoveryOutcome;
     switch (outcome) {
-        case RecoveryOutcome::Nothing: return {"nothing", "nothing to recover"};
-        case RecoveryOutcome::Undone: return {"undone", "undone; the folder is where it was"};
-        case RecoveryOutcome::Finished: return {"finished", "finished; the folder is at its new place"};
-        case RecoveryOutcome::SetAside: return {"set-aside", "its journal was set aside, nothing was touched"};
-        case RecoveryOutcome::Busy: return {"locked", "another run is relocating this folder"};
+        case RecoveryOutcome::Nothing: return {"nothing", TrLater("nothing to recover")};
+        case RecoveryOutcome::Undone: return {"undone", TrLater("undone; the folder is where it was")};
+        case RecoveryOutcome::Finished: return {"finished", TrLater("finished; the folder is at its new place")};
+        case RecoveryOutcome::SetAside: return {"set-aside", TrLater("its journal was set aside, nothing was touched")};
+        case RecoveryOutcome::Busy: return {"locked", TrLater("another run is relocating this folder")};
         case RecoveryOutcome::Failed: break;
     }
-    return {"failed", "failed"};
+    return {"failed", TrLater("failed")};
 }
 
 ResultCode RefusalCode(platform::TargetRefusal refusal) {
     using platform::TargetRefusal;
     switch (refusal) {
-        case TargetRefusal::HoldsHome: return {"holds-home", "the home folder's drive"};
-        case TargetRefusal::SystemPartition: return {"system-partition", "the boot partition"};
-        case TargetRefusal::MountedOnDemand: return {"mounted-on-demand", "not mounted at boot"};
-        case TargetRefusal::NotWritable: return {"not-writable", "not writable"};
+        case TargetRefusal::HoldsHome: return {"holds-home", TrLater("the home folder's drive")};
+        case TargetRefusal::SystemPartition: return {"system-partition", TrLater("the boot partition")};
+        case TargetRefusal::MountedOnDemand: return {"mounted-on-demand", TrLater("not mounted at boot")};
+        case TargetRefusal::NotWritable: return {"not-writable", TrLater("not writable")};
         case TargetRefusal::None: break;
     }
     return {"ok", ""};
@@ -62,12 +64,12 @@ ResultCode RefusalCode(platform::TargetRefusal refusal) {
 
 ResultCode CapabilityCode(std::uint32_t capability, bool holdsKeptFolder) {
     if (capability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) return {"ok", ""};
-    if (holdsKeptFolder) return {"holds-kept-folder", "holds the home folder or the desktop's own folders"};
-    if (capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY) return {"denied-by-policy", "denied by policy"};
+    if (holdsKeptFolder) return {"holds-kept-folder", TrLater("holds the home folder or the desktop's own folders")};
+    if (capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY) return {"denied-by-policy", TrLater("denied by policy")};
     if (capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_POLICY_REDIRECTED)
-        return {"redirected-by-policy", "redirected by policy"};
-    if (capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_PERMISSIONS) return {"no-permission", "no permission"};
-    return {"not-relocatable", "not relocatable"};
+        return {"redirected-by-policy", TrLater("redirected by policy")};
+    if (capability & platform::KF_REDIRECTION_CAPABILITIES_DENY_PERMISSIONS) return {"no-permission", TrLater("no permission")};
+    return {"not-relocatable", TrLater("not relocatable")};
 }
 
 }  // namespace trovel::cli

@@ -6,7 +6,7 @@
 namespace trovel::cli {
 
 // The stable English codes --json gives every result, and the English words of each (the
-// human message, translated by Say). Scripts read the code; people read the message.
+// human message, looked up with Tr). Scripts read the code; people read the message.
 struct ResultCode {
     const char* code;
     const char* words;

@@ -26,7 +26,7 @@ bool Session::Open() {
 
 int Session::Usage(const std::string& message) {
     console_.err << "trovel-cli: " << message << "\n"
-                 << Say("Try") << " 'trovel-cli " << (command_.empty() ? "" : command_ + " ") << "--help'\n";
+                 << Tr("Try") << " 'trovel-cli " << (command_.empty() ? "" : command_ + " ") << "--help'\n";
     return kUsageError;
 }
 
@@ -49,7 +49,7 @@ std::string Session::Key(const catalogue::FolderInfo& folder) const {
 }
 
 std::string Session::WhyNot(const catalogue::FolderInfo& folder) const {
-    return Say(CapabilityCode(folder.capability, folder.holdsKeptFolder).words);
+    return Tr(CapabilityCode(folder.capability, folder.holdsKeptFolder).words);
 }
 
 std::optional<std::size_t> Session::Find(const std::string& text) const {
@@ -65,14 +65,14 @@ std::optional<std::size_t> Session::Find(const std::string& text) const {
 
 std::optional<std::vector<std::size_t>> Session::FindAll(const std::vector<std::string>& names, int& status) {
     if (names.empty()) {
-        status = Usage(Say("no folder named"));
+        status = Usage(Tr("no folder named"));
         return std::nullopt;
     }
     std::vector<std::size_t> found;
     for (const std::string& name : names) {
         const auto index = Find(name);
         if (!index) {
-            status = Usage(std::string(Say("unknown folder")) + ": " + name);
+            status = Usage(std::string(Tr("unknown folder")) + ": " + name);
             return std::nullopt;
         }
         if (std::find(found.begin(), found.end(), *index) == found.end()) found.push_back(*index);

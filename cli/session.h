@@ -25,7 +25,6 @@ public:
     // Reads the registry; false when it cannot be opened.
     bool Open();
 
-    const char* Say(const char* english) const { return cli::Say(console_.language, english); }
     std::ostream& Out() { return console_.out; }
     // The command being run, for the hint a usage error ends with.
     void SetCommand(const std::string& command) { command_ = command; }

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <string>
+#include "platform/messages.h"
 
 namespace trovel::cli {
 
-// The command line's messages: English by default, Hungarian (the wizard's language) under a
-// Hungarian locale.
+// The language the command line speaks: its messages come from the catalogue (platform::Tr);
+// this says how it writes numbers, sizes and folder names.
 enum class Language { English, Hungarian };
 
-// From LANGUAGE, LC_ALL, LC_MESSAGES and LANG, the first one set.
-Language LanguageFromEnvironment();
-
-// A message by its English text; the Hungarian one where there is a translation.
-const char* Say(Language language, const char* english);
+using platform::Fill;
+using platform::Tr;
+using platform::TrLater;
+using platform::TrN;
 
 }  // namespace trovel::cli

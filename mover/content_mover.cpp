@@ -18,11 +18,14 @@
 #include "mover/folder_chain.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
+#include "platform/messages.h"
 
 namespace trovel::relocation {
 namespace {
 
+using platform::Fill;
 using platform::FileInfo;
+using platform::Tr;
 using platform::FileKind;
 using platform::HeldFolder;
 
@@ -54,30 +57,30 @@ public:
             const std::string& step = plan_.steps[i];
             path = JoinPath(path, step);
             if (i >= plan_.existingSteps) {
-                if (!Check(ops_.MakeDirectory(at, step), "Nem hozható létre a mappa", path)) return false;
+                if (!Check(ops_.MakeDirectory(at, step), Tr("Cannot create the folder"), path)) return false;
                 madeSteps_ = i + 1 - plan_.existingSteps;
             }
             FileInfo info;
             if (i < plan_.existingSteps) info = plan_.stepInfo[i];
-            else if (!Check(ops_.Stat(at, step, info), "Nem olvasható", path)) return false;
+            else if (!Check(ops_.Stat(at, step, info), Tr("Cannot read"), path)) return false;
             HeldFolder next;
-            if (!Check(ops_.OpenChild(at, step, info, next), "Nem nyitható meg", path)) return false;
+            if (!Check(ops_.OpenChild(at, step, info, next), Tr("Cannot open"), path)) return false;
             steps_.push_back(next);
             at = next;
         }
         targetRoot_ = at;
-        if (!Check(ops_.StatHeld(targetRoot_, targetRootInfo_), "Nem olvasható", plan_.target)) return false;
+        if (!Check(ops_.StatHeld(targetRoot_, targetRootInfo_), Tr("Cannot read"), plan_.target)) return false;
         Chains chains(*this);
         for (PlanEntry& entry : plan_.entries) {
             if (entry.info.kind != FileKind::Directory || entry.preexisting) continue;
             if (Stopped()) return false;
             const auto [place, name] = SplitPlace(entry.relative);
             HeldFolder parent;
-            if (!Check(chains.target.Open(place, parent), "Nem nyitható meg", Target(place)) ||
-                !Check(ops_.MakeDirectory(parent, name), "Nem hozható létre a mappa", Target(entry)))
+            if (!Check(chains.target.Open(place, parent), Tr("Cannot open"), Target(place)) ||
+                !Check(ops_.MakeDirectory(parent, name), Tr("Cannot create the folder"), Target(entry)))
                 return false;
             entry.created = true;
-            if (!Check(ops_.Stat(parent, name, entry.twin), "Nem olvasható", Target(entry))) return false;
+            if (!Check(ops_.Stat(parent, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
         }
         std::vector<std::size_t> firsts, links;
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
@@ -90,9 +93,9 @@ public:
             if (it->info.kind != FileKind::Directory || !it->created) continue;
             const auto [place, name] = SplitPlace(it->relative);
             HeldFolder from, to;
-            if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
-                !Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)) ||
-                !Check(ops_.CopyMetadata(from, name, to, name, it->info), "Nem állíthatók be a mappa adatai",
+            if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
+                !Check(chains.target.Open(place, to), Tr("Cannot open"), Target(place)) ||
+                !Check(ops_.CopyMetadata(from, name, to, name, it->info), Tr("Cannot set the folder's attributes"),
                        Target(*it)))
                 return false;
         }
@@ -105,7 +108,7 @@ public:
             if (!isTarget) like.mode = 0755;
             const int error = isTarget ? ops_.CopyMetadata(sourceRoot_, ".", parent, plan_.steps[i], like)
                                        : ops_.CopyMetadata({}, {}, parent, plan_.steps[i], like);
-            if (!Check(error, "Nem állíthatók be a mappa adatai", plan_.createdAncestors[i - plan_.existingSteps]))
+            if (!Check(error, Tr("Cannot set the folder's attributes"), plan_.createdAncestors[i - plan_.existingSteps]))
                 return false;
         }
         return true;
@@ -114,7 +117,7 @@ public:
     // Everything on disk, then every entry as it was copied, those found at the target among
     // them; files changed since their copy are copied again.
     bool Verify() {
-        if (!Check(ops_.Sync(targetRoot_), "A cél nem írható lemezre", plan_.target)) return false;
+        if (!Check(ops_.Sync(targetRoot_), Tr("Cannot write the destination to disk"), plan_.target)) return false;
         Chains chains(*this);
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
             PlanEntry& entry = plan_.entries[i];
@@ -124,16 +127,16 @@ public:
                  ++tries) {
                 HeldFolder from;
                 FileInfo now;
-                if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
-                    !Check(ops_.Stat(from, name, now), "Nem olvasható", Source(entry)))
+                if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
+                    !Check(ops_.Stat(from, name, now), Tr("Cannot read"), Source(entry)))
                     return false;
                 if (Unchanged(entry.info, now)) break;
                 // The user kept working on it: copy what is there now.
-                if (tries == kCopyTries) return Fail("A fájl másolás közben folyamatosan változott: " + Source(entry));
-                if (now.kind != FileKind::Regular) return Fail("A fájl másolás közben megváltozott: " + Source(entry));
+                if (tries == kCopyTries) return Fail(Tr("The file kept changing while it was copied: ") + Source(entry));
+                if (now.kind != FileKind::Regular) return Fail(Tr("The file changed while it was copied: ") + Source(entry));
                 HeldFolder to;
-                if (!Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)) ||
-                    !Check(ops_.Remove(to, name, FileKind::Regular), "Nem törölhető", Target(entry)))
+                if (!Check(chains.target.Open(place, to), Tr("Cannot open"), Target(place)) ||
+                    !Check(ops_.Remove(to, name, FileKind::Regular), Tr("Cannot delete"), Target(entry)))
                     return false;
                 entry.created = false;
                 entry.info = now;
@@ -141,7 +144,7 @@ public:
             }
             if (!VerifyOne(entry, chains)) return false;
         }
-        return Check(ops_.Sync(targetRoot_), "A cél nem írható lemezre", plan_.target);
+        return Check(ops_.Sync(targetRoot_), Tr("Cannot write the destination to disk"), plan_.target);
     }
 
     // Whether the drive is still where it was chosen, and the target's path still leads to
@@ -151,9 +154,9 @@ public:
         FileInfo driveNow, targetNow;
         if (ops_.OpenPath(plan_.driveRoot, *drive.out(), driveNow) != 0 ||
             driveNow.device != plan_.driveInfo.device || driveNow.mountId != plan_.driveInfo.mountId)
-            return Fail("A meghajtót közben leválasztották, vagy már más van csatolva a helyén: " + plan_.driveRoot);
+            return Fail(Tr("The drive was unmounted meanwhile, or something else is mounted in its place: ") + plan_.driveRoot);
         if (ops_.OpenPath(plan_.target, *target.out(), targetNow) != 0 || !targetNow.SameObjectAs(targetRootInfo_))
-            return Fail("A cél útja közben megváltozott: " + plan_.target);
+            return Fail(Tr("The destination's path changed meanwhile: ") + plan_.target);
         return true;
     }
 
@@ -331,13 +334,13 @@ private:
     }
     bool Check(int error, const char* what, const std::string& path) {
         if (error == 0) return true;
-        if (error == platform::kReplacedMeanwhile) return Fail(std::string(what) + " (a mappát közben kicserélték): " + path);
+        if (error == platform::kReplacedMeanwhile) return Fail(std::string(what) + " (" + Tr("the folder was replaced meanwhile") + "): " + path);
         return Fail(std::string(what) + " (" + ops_.ErrorText(error) + "): " + path);
     }
     bool Stopped() {
         if (!stop_ && callbacks_.cancelled && callbacks_.cancelled()) {
             cancelled_ = true;
-            Fail("Az áthelyezés leállítva; semmi sem változott.");
+            Fail(Tr("The relocation was stopped; nothing changed."));
         }
         return stop_.load();
     }
@@ -388,8 +391,8 @@ private:
         PlanEntry& entry = plan_.entries[index];
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder from, to;
-        if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
-            !Check(chains.target.Open(place, to), "Nem nyitható meg", Target(place)))
+        if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
+            !Check(chains.target.Open(place, to), Tr("Cannot open"), Target(place)))
             return false;
         switch (entry.info.kind) {
             case FileKind::Regular: {
@@ -401,8 +404,8 @@ private:
                     }
                     const auto [firstPlace, firstName] = SplitPlace(first.relative);
                     HeldFolder firstFolder;
-                    if (!Check(chains.linked.Open(firstPlace, firstFolder), "Nem nyitható meg", Target(firstPlace)) ||
-                        !Check(ops_.HardLink(firstFolder, firstName, to, name), "Nem hozható létre", Target(entry)))
+                    if (!Check(chains.linked.Open(firstPlace, firstFolder), Tr("Cannot open"), Target(firstPlace)) ||
+                        !Check(ops_.HardLink(firstFolder, firstName, to, name), Tr("Cannot create"), Target(entry)))
                         return false;
                     break;
                 }
@@ -424,23 +427,23 @@ private:
                         error = ops_.CopyFile(from, name, to, name, entry.info, progress);
                     }
                 }
-                if (!Check(error, "Nem másolható", Source(entry))) return false;
+                if (!Check(error, Tr("Cannot copy"), Source(entry))) return false;
                 break;
             }
             case FileKind::Symlink:
-                if (!Check(ops_.MakeSymlink(entry.info.linkTarget, to, name), "Nem hozható létre", Target(entry)))
+                if (!Check(ops_.MakeSymlink(entry.info.linkTarget, to, name), Tr("Cannot create"), Target(entry)))
                     return false;
                 break;
             case FileKind::Fifo:
             case FileKind::Device:
-                if (!Check(ops_.MakeNode(to, name, entry.info), "Nem hozható létre", Target(entry))) return false;
+                if (!Check(ops_.MakeNode(to, name, entry.info), Tr("Cannot create"), Target(entry))) return false;
                 break;
             default: return true;
         }
         entry.created = true;
-        if (!Check(ops_.Stat(to, name, entry.twin), "Nem olvasható", Target(entry))) return false;
+        if (!Check(ops_.Stat(to, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
         if (entry.info.kind != FileKind::Regular &&
-            !Check(ops_.CopyMetadata(from, name, to, name, entry.info), "Nem állíthatók be az adatai", Target(entry)))
+            !Check(ops_.CopyMetadata(from, name, to, name, entry.info), Tr("Cannot set its attributes"), Target(entry)))
             return false;
         Progress(0, 1);
         return true;
@@ -450,16 +453,16 @@ private:
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder from, to;
         FileInfo copy;
-        if (!Check(chains.source.Open(place, from), "Nem nyitható meg", Source(place)) ||
-            !Check(chains.target.Open(place, to), "Az ellenőrzés nem nyitja meg", Target(place)) ||
-            !Check(ops_.Stat(to, name, copy), "Az ellenőrzés nem olvassa", Target(entry)))
+        if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
+            !Check(chains.target.Open(place, to), Tr("The check cannot open"), Target(place)) ||
+            !Check(ops_.Stat(to, name, copy), Tr("The check cannot read"), Target(entry)))
             return false;
         // What this run made, or found there, and nothing that took its place since.
-        if (!copy.SameObjectAs(entry.twin)) return Fail("A célon közben kicserélték: " + Target(entry));
+        if (!copy.SameObjectAs(entry.twin)) return Fail(Tr("Replaced at the destination meanwhile: ") + Target(entry));
         const bool modeKept = entry.preexisting || entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
         const bool compareData = request_.verifyContent || entry.preexisting;
         return (modeKept && SameContent(ops_, from, name, entry.info, to, name, copy, compareData)) ||
-               Fail("A másolat eltér az eredetitől: " + Target(entry));
+               Fail(Tr("The copy differs from the original: ") + Target(entry));
     }
 
     // One report at a time, whichever worker makes it: the caller's counters and its
@@ -491,9 +494,11 @@ private:
     std::string failure_;
 };
 
-std::string OpenProblem(platform::FileOps& ops, int error, const char* what, const std::string& path) {
-    if (error == ELOOP) return std::string(what) + " útjában link van: " + path;
-    return std::string(what) + " nem olvasható (" + ops.ErrorText(error) + "): " + path;
+// `linked` names a link on the way (with %1 for the path), `unreadable` any other error (%1, %2).
+std::string OpenProblem(platform::FileOps& ops, int error, const char* linked, const char* unreadable,
+                        const std::string& path) {
+    if (error == ELOOP) return Fill(linked, {path});
+    return Fill(unreadable, {ops.ErrorText(error), path});
 }
 
 }  // namespace
@@ -513,7 +518,8 @@ MoveResult Preflight(platform::FileOps& ops, const MoveRequest& request, const M
                      HeldGuard& sourceRoot, HeldGuard& driveRoot, MovePlan& plan) {
     FileInfo source, drive;
     if (const int error = ops.OpenPath(request.source, *sourceRoot.out(), source); error != 0)
-        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A mappa", request.source));
+        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, Tr("There is a link on the folder's path: %1"),
+                                                           Tr("Cannot read the folder (%1): %2"), request.source));
     {
         HeldGuard target(ops);
         FileInfo there;
@@ -523,13 +529,15 @@ MoveResult Preflight(platform::FileOps& ops, const MoveRequest& request, const M
     if (std::string problem = CheckMovePaths('/', request.source, request.target, request.keptFolders); !problem.empty())
         return OutcomeOf(MoveOutcome::Refused, problem);
     if (const int error = ops.OpenPath(request.driveRoot, *driveRoot.out(), drive); error != 0)
-        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, "A meghajtó", request.driveRoot));
+        return OutcomeOf(MoveOutcome::Refused, OpenProblem(ops, error, Tr("There is a link on the drive's path: %1"),
+                                                           Tr("Cannot read the drive (%1): %2"), request.driveRoot));
     std::string recorded;
     if (const int journalRead = ops.ReadRecord(request.journal, recorded); journalRead != ENOENT) {
         MoveResult refused =
             OutcomeOf(MoveOutcome::Refused,
-                      journalRead == 0 ? "Egy korábbi, megszakadt áthelyezés még nincs lezárva: " + request.source
-                                       : "A napló nem olvasható (" + ops.ErrorText(journalRead) + "): " + request.journal);
+                      journalRead == 0 ? Tr("An earlier, interrupted relocation is not settled yet: ") + request.source
+                                       : Fill(Tr("Cannot read the journal (%1): %2"),
+                                              {ops.ErrorText(journalRead), request.journal}));
         refused.refusal = MoveRefusal::Interrupted;
         return refused;
     }
@@ -578,13 +586,13 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         if (entry.preexisting) journal.preexisting.push_back(entry.relative);
     // The journal is on disk before the first write, so that a killed run can be undone.
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
-        return OutcomeOf(MoveOutcome::Refused, "A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
+        return OutcomeOf(MoveOutcome::Refused, Fill(Tr("Cannot write the journal (%1): %2"), {ops.ErrorText(error), request.journal}));
 
     Mover mover(ops, request, callbacks, plan, sourceRoot.get(), driveRoot.get());
     const auto undo = [&](std::string text) {
         // What could not be removed now is removed by the recovery, which the journal asks for.
         if (mover.Rollback()) ops.RemoveRecord(request.journal);
-        else text += " A célon maradt részeket a mappa következő áthelyezése előtt törli a program.";
+        else text += std::string(" ") + Tr("The parts left at the destination are deleted before the folder's next relocation.");
         return OutcomeOf(mover.cancelled() ? MoveOutcome::Cancelled : MoveOutcome::Failed, std::move(text));
     };
     if (!mover.Copy()) return undo(mover.failure());
@@ -594,10 +602,10 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
 
     journal.phase = "registering";
     if (const int error = ops.WriteRecord(request.journal, FormatJournal(journal)); error != 0)
-        return undo("A napló nem írható (" + ops.ErrorText(error) + "): " + request.journal);
+        return undo(Fill(Tr("Cannot write the journal (%1): %2"), {ops.ErrorText(error), request.journal}));
     if (!mover.TargetStillThere()) return undo(mover.failure());
     if (!callbacks.registerTarget || !callbacks.registerTarget())
-        return undo("Az új hely nem jegyezhető be: " + plan.target);
+        return undo(Tr("Cannot register the new place: ") + plan.target);
     phaseDone("register");
 
     // From here the folder is relocated: what follows can only leave things at the old place.
@@ -609,15 +617,15 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         std::string removalError;
         result.keptSources = mover.DeleteSource(removalError);
         if (!removalError.empty())
-            result.errorText = "Áthelyezve; a régi helyről nem törölhető (" + removalError + "): " +
-                               FirstFew(result.keptSources);
+            result.errorText = Fill(Tr("Relocated; cannot delete from the old place (%1): %2"),
+                                    {removalError, FirstFew(result.keptSources)});
         else if (!result.keptSources.empty())
-            result.errorText = "Áthelyezve; a régi helyen maradt, mert közben megváltozott vagy új: " +
+            result.errorText = Tr("Relocated; left at the old place because it changed meanwhile or is new: ") +
                                FirstFew(result.keptSources);
     }
     phaseDone("delete");
     if (!result.skipped.empty() && result.errorText.empty())
-        result.errorText = "Áthelyezve; a socketek nem másolhatók: " + FirstFew(result.skipped);
+        result.errorText = Tr("Relocated; sockets cannot be copied: ") + FirstFew(result.skipped);
     ops.RemoveRecord(request.journal);
     return result;
 }

@@ -10,12 +10,15 @@
 
 #include "mover/folder_chain.h"
 #include "mover/same_content.h"
+#include "platform/messages.h"
 #include "platform/path_style.h"
 
 namespace trovel::relocation {
 namespace {
 
+using platform::Fill;
 using platform::FileInfo;
+using platform::Tr;
 using platform::FileKind;
 
 constexpr std::uint64_t kBlock = 4096;
@@ -65,7 +68,7 @@ std::string FirstFew(const std::vector<std::string>& items) {
     constexpr std::size_t kShown = 5;
     std::string text;
     for (std::size_t i = 0; i < items.size() && i < kShown; ++i) text += (i == 0 ? "" : ", ") + items[i];
-    if (items.size() > kShown) text += " és még " + std::to_string(items.size() - kShown);
+    if (items.size() > kShown) text += Fill(Tr(" and %1 more"), {std::to_string(items.size() - kShown)});
     return text;
 }
 
@@ -73,10 +76,10 @@ std::string CheckMovePaths(char separator, const std::string& source, const std:
                            const std::vector<std::string>& keptFolders) {
     const platform::PathStyle style = separator == '\\' ? platform::PathStyle::Windows : platform::PathStyle::Posix;
     if (platform::HoldsKeptFolder(style, source, keptFolders))
-        return "A mappa a saját mappa, egy meghajtó gyökere, vagy a rendszer saját mappáit tartalmazza, "
-               "ezért nem helyezhető át: " + source;
-    if (platform::IsSameOrAbove(style, source, target)) return "A cél a mappán belül van: " + target;
-    if (platform::IsSameOrAbove(style, target, source)) return "A mappa a célon belül van: " + target;
+        return Tr("The folder is the home folder, a drive's root, or holds the system's own folders, so it "
+                  "cannot be relocated: ") + source;
+    if (platform::IsSameOrAbove(style, source, target)) return Tr("The destination is inside the folder: ") + target;
+    if (platform::IsSameOrAbove(style, target, source)) return Tr("The folder is inside the destination: ") + target;
     return {};
 }
 
@@ -171,20 +174,20 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
     plan.target = platform::WithoutTrailingSeparators(PathStyle::Posix, request.target);
     plan.driveRoot = platform::WithoutTrailingSeparators(PathStyle::Posix, request.driveRoot);
     if (ops.StatHeld(sourceRoot, plan.sourceInfo) != 0 || plan.sourceInfo.kind != FileKind::Directory) {
-        problem = "A mappa nem olvasható: " + plan.source;
+        problem = Tr("Cannot read the folder: ") + plan.source;
         return false;
     }
     if (const int error = ops.StatHeld(driveRoot, plan.driveInfo); error != 0) {
-        problem = "A meghajtó nem olvasható (" + ops.ErrorText(error) + "): " + plan.driveRoot;
+        problem = Fill(Tr("Cannot read the drive (%1): %2"), {ops.ErrorText(error), plan.driveRoot});
         return false;
     }
     if (request.drive.known() && (plan.driveInfo.device != request.drive.device ||
                                   (request.drive.mountId != 0 && plan.driveInfo.mountId != request.drive.mountId))) {
-        problem = "A kiválasztott meghajtó már nincs csatolva ott, ahol a program látta: " + plan.driveRoot;
+        problem = Tr("The chosen drive is no longer mounted where the program saw it: ") + plan.driveRoot;
         return false;
     }
     if (!platform::IsSameOrAbove(PathStyle::Posix, plan.driveRoot, plan.target) || plan.target == plan.driveRoot) {
-        problem = "A cél nincs a kiválasztott meghajtón: " + plan.target;
+        problem = Tr("The destination is not on the chosen drive: ") + plan.target;
         return false;
     }
 
@@ -193,15 +196,15 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
     plan.folders = std::move(scan.folders);
     plan.skipped = std::move(scan.skipped);
     if (!scan.unreadable.empty()) {
-        problem = "Nem olvasható, így nem másolható és nem törölhető: " + FirstFew(scan.unreadable);
+        problem = Tr("Unreadable, so it can be neither copied nor deleted: ") + FirstFew(scan.unreadable);
         return false;
     }
     if (!scan.mounts.empty()) {
-        problem = "A mappában másik fájlrendszer van csatolva: " + FirstFew(scan.mounts);
+        problem = Tr("Another file system is mounted inside the folder: ") + FirstFew(scan.mounts);
         return false;
     }
     if (!scan.devices.empty()) {
-        problem = "Eszközfájl, amelyet ez a program nem hozhat létre: " + FirstFew(scan.devices);
+        problem = Tr("A device file this program may not create: ") + FirstFew(scan.devices);
         return false;
     }
 
@@ -219,27 +222,27 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
         FileInfo found;
         const std::string path = JoinPath(reached, step);
         if (const int error = ops.Stat(at, step, found); error != 0) {
-            problem = "A cél nem olvasható (" + ops.ErrorText(error) + "): " + path;
+            problem = Fill(Tr("Cannot read the destination (%1): %2"), {ops.ErrorText(error), path});
             return false;
         }
         if (found.kind == FileKind::Missing) break;
         if (found.kind == FileKind::Symlink) {
-            problem = "A cél útjában link van, ezért a tartalom nem a meghajtóra kerülne: " + path;
+            problem = Tr("There is a link on the destination's path, so the content would not go to the drive: ") + path;
             return false;
         }
         if (found.kind != FileKind::Directory) {
             plan.refusal = MoveRefusal::Conflict;
-            problem = (plan.stepInfo.size() + 1 == plan.steps.size() ? "A cél már létezik, és nem mappa: "
-                                                                     : "A cél helye nem mappa: ") + path;
+            problem = std::string(plan.stepInfo.size() + 1 == plan.steps.size() ? Tr("The destination exists and is not a folder: ")
+                                                                     : Tr("The destination's place is not a folder: ")) + path;
             return false;
         }
         if (found.device != plan.driveInfo.device) {
-            problem = "A cél útjában másik fájlrendszer van csatolva: " + path;
+            problem = Tr("Another file system is mounted on the destination's path: ") + path;
             return false;
         }
         held.emplace_back(ops);
         if (const int error = ops.OpenChild(at, step, found, *held.back().out()); error != 0) {
-            problem = "A cél nem olvasható (" + ops.ErrorText(error) + "): " + path;
+            problem = Fill(Tr("Cannot read the destination (%1): %2"), {ops.ErrorText(error), path});
             return false;
         }
         at = held.back().get();
@@ -285,7 +288,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
         }
         if (!conflicts.empty()) {
             plan.refusal = MoveRefusal::Conflict;
-            problem = "A célhelyen már van más tartalmú elem ugyanazon a néven: " + FirstFew(conflicts);
+            problem = Tr("The destination already holds something else under the same name: ") + FirstFew(conflicts);
             return false;
         }
     }
@@ -300,13 +303,13 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
     needed += kBlock * plan.createdAncestors.size();
     std::uint64_t free = 0;
     if (const int error = ops.FreeSpace(at, free); error != 0) {
-        problem = "A cél szabad helye nem olvasható (" + ops.ErrorText(error) + "): " + reached;
+        problem = Fill(Tr("Cannot read the destination's free space (%1): %2"), {ops.ErrorText(error), reached});
         return false;
     }
     if (free < needed) {
         plan.refusal = MoveRefusal::NoRoom;
-        problem = "Nincs elég hely a célon: " + std::to_string(needed) + " bájt kellene, " + std::to_string(free) +
-                  " bájt szabad (" + plan.target + ")";
+        problem = Fill(Tr("Not enough room at the destination: %1 bytes needed, %2 bytes free (%3)"),
+                       {std::to_string(needed), std::to_string(free), plan.target});
         return false;
     }
     return true;

@@ -11,12 +11,15 @@
 #include "mover/folder_chain.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
+#include "platform/messages.h"
 #include "platform/path_style.h"
 
 namespace trovel::relocation {
 namespace {
 
+using platform::Fill;
 using platform::FileInfo;
+using platform::Tr;
 using platform::FileKind;
 using platform::HeldFolder;
 using platform::PathStyle;
@@ -161,23 +164,26 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
         const std::string aside = journalPath + ".set-aside-" + std::to_string(ops.RunId());
         const int error = ops.SetRecordAside(journalPath, aside);
         return OutcomeOf(MoveOutcome::Refused,
-                         why + (error == 0 ? " A naplót félretettem, semmihez sem nyúltam: " + aside
-                                           : " A napló nem tehető félre (" + ops.ErrorText(error) + "): " + journalPath));
+                         why + " " +
+                             (error == 0 ? Tr("I set the journal aside and touched nothing: ") + aside
+                                         : Fill(Tr("Cannot set the journal aside (%1): %2"),
+                                                {ops.ErrorText(error), journalPath})));
     };
     if (read == EPERM)
-        return setAside("A megszakadt áthelyezés naplója nem a felhasználó saját, csak általa írható fájlja.");
+        return setAside(Tr("The interrupted relocation's journal is not a file of the user's own that only they can write."));
     if (read != 0)
         return OutcomeOf(MoveOutcome::Refused,
-                         "A megszakadt áthelyezés naplója nem olvasható (" + ops.ErrorText(read) + "): " + journalPath);
+                         Fill(Tr("Cannot read the interrupted relocation's journal (%1): %2"),
+                              {ops.ErrorText(read), journalPath}));
     Journal journal;
-    if (!ParseJournal(text, journal)) return setAside("A megszakadt áthelyezés naplója olvashatatlan.");
+    if (!ParseJournal(text, journal)) return setAside(Tr("The interrupted relocation's journal is illegible."));
 
     const bool sourceRegistered = Names(context.registeredPaths, journal.source);
     const bool targetRegistered = Names(context.registeredPaths, journal.target);
     // Finishing a run deletes from its source: that must be a place this folder had, whatever
     // the journal says of the target.
     if (!sourceRegistered && !Names(context.knownSources, journal.source))
-        return setAside("A megszakadt áthelyezés naplója olyan mappát nevez meg, amely nem ennek a mappának a helye: " +
+        return setAside(Tr("The interrupted relocation's journal names a folder that is not this folder's place: ") +
                         journal.source);
     const bool targetOnDrive = platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, journal.target) &&
                                journal.target != journal.driveRoot &&
@@ -189,13 +195,13 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
         });
     if (!targetOnDrive || !ancestorsBetween || platform::IsSameOrAbove(PathStyle::Posix, journal.source, journal.target) ||
         platform::IsSameOrAbove(PathStyle::Posix, journal.target, journal.source))
-        return setAside("A megszakadt áthelyezés naplója olyan célt nevez meg, amely nem a felkínált meghajtók egyikén van: " +
+        return setAside(Tr("The interrupted relocation's journal names a destination that is not on an offered drive: ") +
                         journal.target);
 
     HeldGuard sourceRoot(ops), targetRoot(ops);
     FileInfo sourceInfo, targetInfo;
     if (ops.OpenPath(journal.source, *sourceRoot.out(), sourceInfo) != 0)
-        return OutcomeOf(MoveOutcome::Refused, "A megszakadt áthelyezés forrása nem olvasható: " + journal.source);
+        return OutcomeOf(MoveOutcome::Refused, Tr("Cannot read the interrupted relocation's source: ") + journal.source);
     ops.OpenPath(journal.target, *targetRoot.out(), targetInfo);  // not there when the run never made it
     const SourceScan scan = ScanSource(ops, sourceRoot.get(), journal.source, sourceInfo, journal.exclusions);
     Recovery recovery{ops, journal, scan, sourceRoot.get(), targetRoot.get()};
@@ -211,13 +217,14 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
         recovery.RemoveTemporaryFiles();
         recovery.Undo();
         ops.RemoveRecord(journalPath);
-        return OutcomeOf(MoveOutcome::Failed, "Egy megszakadt áthelyezés visszavonva; semmi sem változott: " + journal.source);
+        return OutcomeOf(MoveOutcome::Failed, Tr("An interrupted relocation was undone; nothing changed: ") + journal.source);
     }
     // The folder was restored or moved since the crash: nothing is deleted from where it is
     // registered now, and nothing else is guessed at.
     recovery.RemoveTemporaryFiles();
-    return setAside("A mappa helye a megszakadt áthelyezés óta megváltozott; a régi és az új helyen is maradhattak "
-                    "fájlok: " + journal.source + ", " + journal.target + ".");
+    return setAside(Fill(Tr("The folder's place changed since the interrupted relocation; files may have been left at "
+                       "both the old and the new place: %1, %2."),
+                    {journal.source, journal.target}));
 }
 
 }  // namespace trovel::relocation

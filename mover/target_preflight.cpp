@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/messages.h"
 #include "platform/path_style.h"
 #include "mover/move_plan.h"
 
@@ -10,6 +11,8 @@ namespace trovel::relocation {
 namespace {
 
 using platform::DirectoryEntry;
+using platform::Fill;
+using platform::Tr;
 
 // Names as the file system compares them: Windows folds ASCII case.
 std::string NameKey(platform::PathStyle style, std::string name) {
@@ -76,15 +79,15 @@ std::string CheckContentTarget(platform::Platform& platform, const std::string& 
             }
         }
     }
-    if (!unreadable.empty()) return "Nem olvasható, így nem másolható és nem törölhető: " + FirstFew(unreadable);
+    if (!unreadable.empty()) return Tr("Unreadable, so it can be neither copied nor deleted: ") + FirstFew(unreadable);
     if (!conflicts.empty())
-        return "A célhelyen már van más tartalmú elem ugyanazon a néven: " + FirstFew(conflicts);
+        return Tr("The destination already holds something else under the same name: ") + FirstFew(conflicts);
     platform::VolumeSpace space;
     const std::string root = platform.DriveOf(target) + separator;
     // Where the free space cannot be read the shell's own copy finds out; nothing is lost either way.
     if (platform.DiskFreeSpace(root, space) && needed > space.freeForUser)
-        return "Nincs elég hely a célon: " + std::to_string(needed) + " bájt kellene, " +
-               std::to_string(space.freeForUser) + " bájt szabad: " + root;
+        return Fill(Tr("Not enough room at the destination: %1 bytes needed, %2 bytes free (%3)"),
+                    {std::to_string(needed), std::to_string(space.freeForUser), root});
     return {};
 }
 

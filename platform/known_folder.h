@@ -8,6 +8,7 @@
 
 #include "platform/guid.h"
 #include "platform/hresult.h"
+#include "platform/messages.h"
 
 namespace trovel::platform {
 
@@ -129,12 +130,12 @@ public:
     // now (only that a journal is there: it is neither read nor trusted here).
     virtual std::vector<KnownFolderId> InterruptedRedirects() { return {}; }
     // Undoes or finishes the interrupted run of one folder, under the folder's run lock, as
-    // Redirect would first. `report`: one line, in Hungarian, of what happened. kOk when the
+    // Redirect would first. `report`: one line, in the catalogue's language, of what happened. kOk when the
     // folder is in order now (Nothing, Undone, Finished); kBusy when another run holds it.
     virtual HResult RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) {
         (void)id;
         outcome = RecoveryOutcome::Nothing;
-        report = "Nincs megszakadt áthelyezés.";
+        report = Tr("No interrupted relocation.");
         return kOk;
     }
     HResult RecoverRedirect(const KnownFolderId& id, std::string& report) {

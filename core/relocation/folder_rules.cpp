@@ -8,6 +8,7 @@
 
 #include "core/basics/path_slicing.h"
 #include "core/space/size_text.h"
+#include "platform/messages.h"
 
 namespace trovel::relocation {
 namespace {
@@ -19,13 +20,11 @@ std::string SizeText(std::uint64_t bytes, const std::string& separator) {
     return text.number + text.unit;
 }
 
-std::string DurationText(double seconds, bool hungarian) {
+std::string DurationText(double seconds) {
     const long whole = std::lround(seconds);
-    const char* second = hungarian ? " mp" : " s";
-    const char* minute = hungarian ? " perc" : " min";
-    if (whole < 60) return std::to_string(whole) + second;
-    if (whole < 3600) return std::to_string((whole + 30) / 60) + minute;
-    return std::to_string(whole / 3600) + (hungarian ? " óra " : " h ") + std::to_string(whole % 3600 / 60) + minute;
+    if (whole < 60) return platform::Fill(platform::Tr("%1 s"), {std::to_string(whole)});
+    if (whole < 3600) return platform::Fill(platform::Tr("%1 min"), {std::to_string((whole + 30) / 60)});
+    return platform::Fill(platform::Tr("%1 h %2 min"), {std::to_string(whole / 3600), std::to_string(whole % 3600 / 60)});
 }
 
 // Whether the folder is registered at `path` already (as spelled, in the style's case rules).
@@ -134,15 +133,15 @@ std::string ErrorBoxText(const std::string& folderName, const std::string& syste
 }
 
 std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, double seconds,
-                         const std::string& decimalSeparator, bool hungarian) {
+                         const std::string& decimalSeparator) {
     std::string text = SizeText(bytesDone, decimalSeparator) + " / " + SizeText(bytesTotal, decimalSeparator);
     // A rate needs a moment of measuring first.
     if (seconds < 1 || bytesDone == 0) return text;
     const double rate = static_cast<double>(bytesDone) / seconds;
     text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator) + "/s";
     if (bytesTotal > bytesDone) {
-        const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate, hungarian);
-        text += hungarian ? ", még kb. " + left : ", about " + left + " left";
+        const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate);
+        text += platform::Fill(platform::Tr(", about %1 left"), {left});
     }
     return text;
 }

@@ -65,9 +65,9 @@ FolderResult RestoreFolder(platform::KnownFolderManager& manager, const platform
 std::string ErrorBoxText(const std::string& folderName, const std::string& systemText, const std::string& errorText);
 
 // The line under the progress line while content is copied: bytes done of the total, the
-// rate and the time left ("1,2 GB / 4,0 GB, 85,3 MB/s, még kb. 34 mp"); in English for the
-// command line ("1.2 GB / 4.0 GB, 85.3 MB/s, about 34 s left").
+// rate and the time left ("1.2 GB / 4.0 GB, 85.3 MB/s, about 34 s left"), its words in the
+// catalogue's language.
 std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, double seconds,
-                         const std::string& decimalSeparator, bool hungarian = true);
+                         const std::string& decimalSeparator);
 
 }  // namespace trovel::relocation

@@ -16,7 +16,7 @@ std::optional<TransferPace::Report> TransferPace::Next(std::uint64_t done, std::
         return std::nullopt;
     }
     last_ = now;
-    report.text = TransferText(done, total, std::chrono::duration<double>(now - start_).count(), separator_, hungarian_);
+    report.text = TransferText(done, total, std::chrono::duration<double>(now - start_).count(), separator_);
     return report;
 }
 

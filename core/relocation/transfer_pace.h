@@ -13,8 +13,7 @@ namespace trovel::relocation {
 // report gets its transfer line (bytes, rate, time left).
 class TransferPace {
 public:
-    TransferPace(std::string decimalSeparator, bool hungarian)
-        : separator_(std::move(decimalSeparator)), hungarian_(hungarian) {}
+    explicit TransferPace(std::string decimalSeparator) : separator_(std::move(decimalSeparator)) {}
 
     struct Report {
         bool first = false;  // the copy's first report
@@ -28,7 +27,6 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     const std::string separator_;
-    const bool hungarian_;
     std::mutex lock_;
     bool started_ = false;
     Clock::time_point start_;

@@ -1,6 +1,7 @@
 #include "core/space/drive_list.h"
 
 #include "core/basics/path_slicing.h"
+#include "platform/messages.h"
 
 namespace trovel::space {
 namespace {
@@ -44,10 +45,10 @@ DriveListing ListOfferedDrives(platform::Platform& platform, const std::string& 
 
 const char* RefusalText(platform::TargetRefusal refusal) {
     switch (refusal) {
-        case platform::TargetRefusal::HoldsHome: return "a saját mappa meghajtója";
-        case platform::TargetRefusal::SystemPartition: return "rendszerindító partíció";
-        case platform::TargetRefusal::MountedOnDemand: return "nem induláskor csatolt";
-        case platform::TargetRefusal::NotWritable: return "nem írható";
+        case platform::TargetRefusal::HoldsHome: return platform::Tr("the home folder's drive");
+        case platform::TargetRefusal::SystemPartition: return platform::Tr("the boot partition");
+        case platform::TargetRefusal::MountedOnDemand: return platform::Tr("not mounted at boot");
+        case platform::TargetRefusal::NotWritable: return platform::Tr("not writable");
         case platform::TargetRefusal::None: break;
     }
     return "";

@@ -30,7 +30,7 @@ void ShowPath(FolderRow* row, const std::string& path) {
 class TransferReport {
 public:
     TransferReport(const FolderCatalogue::RunEffects& effects, WizardWindow* window, std::string separator)
-        : effects_(effects), window_(window), pace_(std::move(separator), true) {}
+        : effects_(effects), window_(window), pace_(std::move(separator)) {}
 
     void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
         const auto report = pace_.Next(bytesDone, bytesTotal);

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <exception>
 
+#include "platform/messages.h"
+
 namespace trovel::platform::linux_desktop {
 namespace {
 
@@ -135,13 +137,13 @@ AsUserOutcome RunAsUser(const UserIdentity& user, const RedirectHooks& hooks,
                         const std::function<AsUserOutcome(const RedirectHooks& childHooks)>& body) {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
-        return {kFail, std::string("Nem indítható a felhasználó jogaival futó folyamat: ") + std::strerror(errno)};
+        return {kFail, std::string(platform::Tr("Cannot start the process that runs with the user's rights: ")) + std::strerror(errno)};
     const pid_t child = ::fork();
     if (child < 0) {
         const int error = errno;
         ::close(pair[0]);
         ::close(pair[1]);
-        return {kFail, std::string("Nem indítható a felhasználó jogaival futó folyamat: ") + std::strerror(error)};
+        return {kFail, std::string(platform::Tr("Cannot start the process that runs with the user's rights: ")) + std::strerror(error)};
     }
     if (child == 0) {
         ::close(pair[0]);
@@ -184,9 +186,9 @@ AsUserOutcome RunAsUser(const UserIdentity& user, const RedirectHooks& hooks,
     }
     if (outcome) return *outcome;
     if (WIFEXITED(status) && WEXITSTATUS(status) == kDropFailedExit)
-        return {kAccessDenied, "Nem sikerült átváltani a felhasználó jogaira: " +
+        return {kAccessDenied, platform::Tr("Could not switch to the user's rights: ") +
                                    (user.name.empty() ? std::to_string(user.uid) : user.name)};
-    return {kFail, "A felhasználó jogaival futó folyamat váratlanul véget ért."};
+    return {kFail, platform::Tr("The process running with the user's rights ended unexpectedly.")};
 }
 
 }  // namespace trovel::platform::linux_desktop

@@ -7,8 +7,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/messages.h"
+
 namespace trovel::platform::linux_desktop {
 namespace {
+
+using platform::Tr;
 
 constexpr int kFolderOpen = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
@@ -41,11 +45,11 @@ MadeFolders Refusal(const std::string& why, int error, const std::string& path, 
 MadeFolders MakeUserFolderOnDrive(const std::string& target, uid_t uid, gid_t gid, mode_t mode) {
     MadeFolders made;
     if (target.size() < 2 || target[0] != '/' || target.back() == '/')
-        return Refusal("A cél nem abszolút útvonal", EINVAL, target, std::move(made));
+        return Refusal(Tr("The destination is not an absolute path"), EINVAL, target, std::move(made));
     Descriptor folder(::open("/", kFolderOpen));
     struct stat info {};
     if (folder.get() < 0 || ::fstat(folder.get(), &info) != 0)
-        return Refusal("A gyökérmappa nem nyitható meg", errno, "/", std::move(made));
+        return Refusal(Tr("Cannot open the root folder"), errno, "/", std::move(made));
     uid_t rootOwner = info.st_uid;
     gid_t rootGroup = info.st_gid;
     dev_t device = info.st_dev;
@@ -57,14 +61,14 @@ MadeFolders MakeUserFolderOnDrive(const std::string& target, uid_t uid, gid_t gi
         const std::string name = target.substr(at, end - at);
         at = end + 1;
         if (name.empty() || name == "." || name == "..")
-            return Refusal("A cél útvonala nem egyszerű", EINVAL, target, std::move(made));
+            return Refusal(Tr("The destination's path is not plain"), EINVAL, target, std::move(made));
         path += "/" + name;
         const bool last = end == target.size();
         int next = ::openat(folder.get(), name.c_str(), kFolderOpen);
         if (next < 0 && errno == ENOENT) {
             const mode_t wanted = last ? mode : 0755;
             const bool ours = ::mkdirat(folder.get(), name.c_str(), 0700) == 0;
-            if (!ours && errno != EEXIST) return Refusal("Nem hozható létre a mappa", errno, path, std::move(made));
+            if (!ours && errno != EEXIST) return Refusal(Tr("Cannot create the folder"), errno, path, std::move(made));
             next = ::openat(folder.get(), name.c_str(), kFolderOpen);
             if (next >= 0 && ours) {
                 made.created.push_back(path);
@@ -72,18 +76,18 @@ MadeFolders MakeUserFolderOnDrive(const std::string& target, uid_t uid, gid_t gi
                 if (::fchown(next, last ? uid : rootOwner, last ? gid : rootGroup) != 0 || ::fchmod(next, wanted) != 0) {
                     const int error = errno;
                     ::close(next);
-                    return Refusal("Nem állítható be a mappa tulajdonosa", error, path, std::move(made));
+                    return Refusal(Tr("Cannot set the folder's owner"), error, path, std::move(made));
                 }
             }
         }
         if (next < 0) {
             const int error = errno;
             if (error == ELOOP || error == ENOTDIR)
-                return Refusal("A cél útja hivatkozáson vagy nem mappán át vezet", error, path, std::move(made));
-            return Refusal("Nem nyitható meg a mappa", error, path, std::move(made));
+                return Refusal(Tr("The destination's path leads through a link or something that is not a folder"), error, path, std::move(made));
+            return Refusal(Tr("Cannot open the folder"), error, path, std::move(made));
         }
         folder.Reset(next);
-        if (::fstat(folder.get(), &info) != 0) return Refusal("Nem olvasható a mappa", errno, path, std::move(made));
+        if (::fstat(folder.get(), &info) != 0) return Refusal(Tr("Cannot read the folder"), errno, path, std::move(made));
         // A folder on another file system than the one above is that drive's root.
         if (info.st_dev != device) {
             device = info.st_dev;

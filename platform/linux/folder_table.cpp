@@ -3,9 +3,13 @@
 #include <map>
 
 #include "platform/known_folder.h"
+#include "platform/messages.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
+
+using platform::Tr;
+using platform::TrLater;
 
 // FOLDERTYPEID values of the Windows shell.
 const Guid kTypeGeneric = GuidLiteral("{5C4F28B5-F869-4E84-8E60-F11DB97C5CC7}");
@@ -24,26 +28,26 @@ constexpr std::uint32_t kFixedInPlace = KF_REDIRECTION_CAPABILITIES_DENY_POLICY;
 
 const std::map<std::uint32_t, const char*>& Descriptions() {
     static const std::map<std::uint32_t, const char*> texts{
-        {101, "Az asztalon elhelyezett fájlok és parancsikonok mappája."},
-        {102, "Dokumentumok, levelek és egyéb saját fájlok tárolására szolgáló mappa."},
-        {103, "Az internetről letöltött fájlok mappája."},
-        {104, "Zenék és egyéb hangfájlok tárolására szolgáló mappa."},
-        {105, "Fényképek és egyéb képfájlok tárolására szolgáló mappa."},
-        {106, "Filmek és egyéb videofájlok tárolására szolgáló mappa."},
-        {107, "Új dokumentumok sablonjainak mappája."},
-        {108, "Más felhasználókkal megosztott fájlok mappája."},
-        {109, "A felhasználó saját mappája, a személyes mappák és beállítások helye."},
-        {110, "Az alkalmazások felhasználónkénti beállításainak mappája."},
-        {111, "Az alkalmazások felhasználónkénti adatainak mappája."},
-        {112, "Az alkalmazások átmeneti, újra előállítható adatainak mappája."},
-        {113, "A felhasználó saját betűtípusainak mappája."},
-        {114, "A felhasználó saját programindítóinak mappája."},
-        {115, "Az összes felhasználó programindítóinak mappája."},
-        {116, "A bejelentkezéskor induló programok mappája."},
-        {117, "Az összes felhasználó bejelentkezéskor induló programjainak mappája."},
-        {118, "A törölt fájlokat őrző Kuka."},
-        {119, "A felhasználók saját mappáit tartalmazó mappa."},
-        {120, "Az operációs rendszer programjainak és könyvtárainak mappája."},
+        {101, TrLater("The folder of the files and shortcuts placed on the desktop.")},
+        {102, TrLater("The folder for documents, letters and other personal files.")},
+        {103, TrLater("The folder of files downloaded from the internet.")},
+        {104, TrLater("The folder for music and other audio files.")},
+        {105, TrLater("The folder for photos and other image files.")},
+        {106, TrLater("The folder for films and other video files.")},
+        {107, TrLater("The folder of templates for new documents.")},
+        {108, TrLater("The folder of files shared with other users.")},
+        {109, TrLater("The user's own folder, the place of the personal folders and settings.")},
+        {110, TrLater("The folder of the applications' per-user settings.")},
+        {111, TrLater("The folder of the applications' per-user data.")},
+        {112, TrLater("The folder of the applications' temporary data, which can be made again.")},
+        {113, TrLater("The folder of the user's own fonts.")},
+        {114, TrLater("The folder of the user's own application launchers.")},
+        {115, TrLater("The folder of every user's application launchers.")},
+        {116, TrLater("The folder of the programs started at login.")},
+        {117, TrLater("The folder of every user's programs started at login.")},
+        {118, TrLater("The Trash, which keeps deleted files.")},
+        {119, TrLater("The folder holding the users' own folders.")},
+        {120, TrLater("The folder of the operating system's programs and libraries.")},
     };
     return texts;
 }
@@ -131,7 +135,7 @@ const DisplayNames* DisplayNamesOf(const Guid& id) {
 
 const char* DescriptionText(std::uint32_t id) {
     const auto it = Descriptions().find(id);
-    return it == Descriptions().end() ? nullptr : it->second;
+    return it == Descriptions().end() ? nullptr : Tr(it->second);
 }
 
 }  // namespace trovel::platform::linux_desktop

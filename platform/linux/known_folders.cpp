@@ -20,11 +20,15 @@
 #include "platform/linux/run_lock.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
+#include "platform/messages.h"
 #include "platform/path_style.h"
 #include "mover/content_mover.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
+
+using platform::Fill;
+using platform::Tr;
 
 bool IsDirectory(const std::string& path) {
     struct stat info {};
@@ -70,7 +74,7 @@ private:
 };
 
 // kOk when `lock` is held; otherwise why not, with the text a run of the folder reports.
-std::string BusyText(const std::string& folder) { return "Ennek a mappának az áthelyezése már folyamatban van: " + folder; }
+std::string BusyText(const std::string& folder) { return Tr("This folder is already being relocated: ") + folder; }
 
 HResult LockResult(const RunLock& lock, const std::string& folder, std::string& errorText) {
     if (lock.status() == RunLock::Status::Busy) {
@@ -78,7 +82,7 @@ HResult LockResult(const RunLock& lock, const std::string& folder, std::string& 
         return kBusy;
     }
     if (!lock.Held()) {
-        errorText = "Nem hozható létre a zárolófájl (" + std::string(std::strerror(lock.error())) + "): " + lock.path();
+        errorText = Fill(Tr("Cannot create the lock file (%1): %2"), {std::strerror(lock.error()), lock.path()});
         return kAccessDenied;
     }
     return kOk;
@@ -183,7 +187,7 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     const bool checkOnly = (flags & KF_REDIRECT_CHECK_ONLY) != 0;
     const std::uint32_t content = flags & ~std::uint32_t{KF_REDIRECT_CHECK_ONLY};
     if (content != kRedirectCopyFlags && content != kRedirectMoveFlags && !(checkOnly && content == 0)) {
-        errorText = "Ismeretlen áthelyezési kérés.";
+        errorText = Tr("Unknown relocation request.");
         return kInvalidArg;
     }
     const auto& table = FolderTable();
@@ -242,7 +246,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
                                             bool madeTarget, std::string& errorText) {
     const auto& table = FolderTable();
     if (Capability(entry) != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) {
-        errorText = "Ez a mappa nem helyezhető át: " + CurrentPath(entry);
+        errorText = Tr("This folder cannot be relocated: ") + CurrentPath(entry);
         return kAccessDenied;
     }
     // One run per folder, from before the recovery to the end: the window and the command
@@ -274,7 +278,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     // so that what is registered is where the content went, on the drive that was chosen.
     request.target = NormalisedAbsolutePath(target);
     if (request.source.empty() || request.target.empty()) {
-        errorText = "A mappa vagy a cél nem olvasható: " + CurrentPath(entry) + ", " + target;
+        errorText = Tr("Cannot read the folder or the destination: ") + CurrentPath(entry) + ", " + target;
         return kPathNotFound;
     }
     request.deleteSource = (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS) != 0;
@@ -283,7 +287,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         request.drive = {hooks_.driveDevice, hooks_.driveMountId};
         // Not the whole tree in its place: the chosen drive is unreachable (for the user, say).
         if (request.driveRoot.empty()) {
-            errorText = "A meghajtó nem olvasható: " + hooks_.driveRoot;
+            errorText = Tr("Cannot read the drive: ") + hooks_.driveRoot;
             return kAccessDenied;
         }
     } else if (drives_.mountPointOf) {
@@ -374,7 +378,7 @@ HResult XdgKnownFolderManager::RecoverRedirect(const KnownFolderId& id, Recovery
     const int code = done.errorText.empty() ? -1 : done.errorText[0] - '0';
     if (code < static_cast<int>(RecoveryOutcome::Nothing) || code > static_cast<int>(RecoveryOutcome::Failed)) {
         outcome = RecoveryOutcome::Failed;
-        report = done.errorText.empty() ? "A megszakadt áthelyezés rendezése a felhasználó nevében nem sikerült." : done.errorText;
+        report = done.errorText.empty() ? Tr("Settling the interrupted relocation on the user's behalf failed.") : done.errorText;
         return Succeeded(done.result) ? kFail : done.result;
     }
     outcome = static_cast<RecoveryOutcome>(code);
@@ -395,17 +399,17 @@ HResult XdgKnownFolderManager::RecoverHere(const FolderEntry& entry, RecoveryOut
     switch (recovered.outcome) {
         case relocation::MoveOutcome::Same:
             outcome = RecoveryOutcome::Nothing;
-            report = "Nincs megszakadt áthelyezés, nincs teendő: " + folder;
+            report = Tr("No interrupted relocation, nothing to do: ") + folder;
             return kOk;
         case relocation::MoveOutcome::Failed:  // rolled back: nothing changed
         case relocation::MoveOutcome::Cancelled:
             outcome = RecoveryOutcome::Undone;
-            report = "A megszakadt áthelyezés visszavonva, a mappa a régi helyén maradt: " + CurrentPath(entry);
+            report = Tr("The interrupted relocation was undone; the folder stayed at its old place: ") + CurrentPath(entry);
             return kOk;
         case relocation::MoveOutcome::Moved:
         case relocation::MoveOutcome::Checked:
             outcome = RecoveryOutcome::Finished;
-            report = "A megszakadt áthelyezés befejezve, a mappa az új helyén van: " + CurrentPath(entry);
+            report = Tr("The interrupted relocation was finished; the folder is at its new place: ") + CurrentPath(entry);
             return kOk;
         case relocation::MoveOutcome::Refused:
             // Set aside when the journal is gone from its place; otherwise it could not be read.
@@ -475,13 +479,13 @@ std::uint32_t XdgKnownFolderManager::Capability(const FolderEntry& entry) const 
 std::string XdgKnownFolderManager::RegistrationProblem(const FolderEntry& entry, const std::string& path,
                                                        bool mustExist) {
     if (entry.source != PathSource::UserDir || entry.capability != KF_REDIRECTION_CAPABILITIES_REDIRECTABLE)
-        return "Ez a mappa nem helyezhető át: " + CurrentPath(entry);
+        return Tr("This folder cannot be relocated: ") + CurrentPath(entry);
     if (!IsWritableUserDirPath(path))
-        return "Ezt az utat a user-dirs.dirs nem tudja pontosan rögzíteni (nem UTF-8, vagy \" \\ $ ` van benne): " + path;
-    if (mustExist && !IsDirectory(NormalisedAbsolutePath(path))) return "A célmappa nem létezik: " + path;
+        return Tr("user-dirs.dirs cannot record this path exactly (it is not UTF-8, or holds \" \\ $ `): ") + path;
+    if (mustExist && !IsDirectory(NormalisedAbsolutePath(path))) return Tr("The destination folder does not exist: ") + path;
     const FileRead registry = ReadRegularFile(UserDirsFile());
     if (registry.status != ReadStatus::Read && registry.status != ReadStatus::Missing)
-        return "A mappák nyilvántartása nem olvasható: " + UserDirsFile();
+        return Tr("Cannot read the folders' registry: ") + UserDirsFile();
     return {};
 }
 

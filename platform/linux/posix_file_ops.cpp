@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/linux/safe_file.h"
+#include "platform/messages.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -482,7 +483,7 @@ bool PosixFileOps::MayMakeDevices() { return ::geteuid() == 0; }
 std::uint64_t PosixFileOps::RunId() { return static_cast<std::uint64_t>(::getpid()); }
 
 std::string PosixFileOps::ErrorText(int error) {
-    if (error == kReplacedMeanwhile) return "közben kicserélték";
+    if (error == kReplacedMeanwhile) return platform::Tr("replaced meanwhile");
     return std::strerror(error);
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/known_folder_ids.h"
+#include "platform/messages.h"
 #include "platform/windows/wide_text.h"
 #include "mover/content_mover.h"
 #include "mover/target_preflight.h"
@@ -328,11 +329,11 @@ public:
         // Held from the checks to the end of the shell's move.
         const FolderRunLock lock(id.ToString());
         if (lock.status() == FolderRunLock::Status::Busy) {
-            errorText = "Ennek a mappának az áthelyezése már folyamatban van: " + source;
+            errorText = platform::Tr("This folder is already being relocated: ") + source;
             return kBusy;
         }
         if (lock.status() != FolderRunLock::Status::Held) {
-            errorText = "Nem hozható létre a zárolófájl: " + lock.path();
+            errorText = platform::Tr("Cannot create the lock file: ") + lock.path();
             return kAccessDenied;
         }
         if (std::string problem = relocation::CheckMovePaths('\\', source, target, kept); !problem.empty()) {

@@ -1,6 +1,6 @@
 // The command line's conventions: each command takes only its own options, usage errors name
 // what is wrong and where to read more, -- ends the options, results and refusals go to their
-// own streams, and the language comes from the environment.
+// own streams.
 #include <cstdlib>
 #include <optional>
 #include <streambuf>
@@ -137,55 +137,6 @@ TEST_F(CommandLineTest, TheCompletionsListingNamesKeysNamesAndOfferedDrives) {
     ASSERT_EQ(Run({"__complete", "drives"}), kSucceeded);
     EXPECT_EQ(out.str(), "E:\\\n");
     EXPECT_EQ(err.str(), "");
-}
-
-// The variables set for one check and put back afterwards.
-class Environment {
-public:
-    Environment(std::initializer_list<std::pair<const char*, const char*>> values) {
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-            const char* old = std::getenv(name);
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            ::unsetenv(name);
-        }
-        for (const auto& [name, value] : values) ::setenv(name, value, 1);
-    }
-    ~Environment() {
-        for (const auto& [name, value] : saved_)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
-TEST(LanguageFromEnvironment, TakesLanguageThenLcAllThenLcMessagesThenLang) {
-    {
-        const Environment set{{"LANGUAGE", "hu:en"}, {"LC_ALL", "en_US.UTF-8"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::Hungarian);
-    }
-    {
-        const Environment set{{"LANGUAGE", "en"}, {"LC_ALL", "hu_HU.UTF-8"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::English);
-    }
-    {
-        const Environment set{{"LANGUAGE", ""}, {"LC_ALL", "hu_HU.UTF-8"}, {"LANG", "C"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::Hungarian);
-    }
-    {
-        const Environment set{{"LC_MESSAGES", "hu_HU.UTF-8"}, {"LANG", "en_US.UTF-8"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::Hungarian);
-    }
-    {
-        const Environment set{{"LC_MESSAGES", "C"}, {"LANG", "hu_HU.UTF-8"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::English);
-    }
-    {
-        const Environment set{{"LANG", "hu_HU.UTF-8"}};
-        EXPECT_EQ(LanguageFromEnvironment(), Language::Hungarian);
-    }
-    const Environment none{};
-    EXPECT_EQ(LanguageFromEnvironment(), Language::English);
 }
 
 }  // namespace

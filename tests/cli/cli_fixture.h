@@ -6,6 +6,7 @@
 #include <atomic>
 #include <sstream>
 
+#include "test_language.h"
 #include "cli/command_line.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/known_folder_ids.h"
@@ -20,6 +21,7 @@ constexpr std::int64_t GiB = 1024LL * 1024 * 1024;
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        testing_support::SpeakForTests("C");  // English, as `language` starts
         FakeFolder& windows = fake.AddFolder("Windows", "C:\\Windows");
         windows.id = platform::FOLDERID_Windows;
         windows.category = platform::KF_CATEGORY_FIXED;
@@ -42,6 +44,7 @@ protected:
         err.str({});
         Console console{out, err};
         console.language = language;
+        testing_support::SpeakForTests(language == Language::Hungarian ? "hu_HU.UTF-8" : "C");
         console.interrupted = &interrupted;
         console.stopSignal = &stopSignal;
         console.decimalSeparator = decimalSeparator;

@@ -61,7 +61,7 @@ TEST_F(CommandLineTest, UnderAHungarianLocaleItSpeaksTheWizardsLanguage) {
     language = Language::Hungarian;
     EXPECT_EQ(Run({"size", "Pictures"}), kUsageError);
     EXPECT_EQ(err.str(), "trovel-cli: ismeretlen mappa: Pictures\nBővebben: 'trovel-cli size --help'\n");
-    EXPECT_EQ(Run({"restore", "my music"}), kSucceeded);
+    EXPECT_EQ(Run({"restore", "my music"}), kSucceeded) << err.str();
     EXPECT_EQ(out.str(), "My Music: visszahelyezve -> C:\\Users\\al\\Music\n");
 }
 
@@ -183,7 +183,7 @@ TEST_F(CommandLineTest, AnInterruptedMoveRollsBackTheFolderInProgressAndSkipsThe
 }
 
 TEST_F(CommandLineTest, RestorePutsFoldersBackAtTheirDefaultPaths) {
-    EXPECT_EQ(Run({"restore", "my music"}), kSucceeded);
+    EXPECT_EQ(Run({"restore", "my music"}), kSucceeded) << err.str();
     EXPECT_EQ(music->path, "C:\\Users\\al\\Music");
     EXPECT_EQ(fake.CallsOf("SetPath").back().flags, 0u);
     EXPECT_EQ(out.str(), "My Music: restored -> C:\\Users\\al\\Music\n");

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <sstream>
 
+#include "test_language.h"
 #include "cli/command_line.h"
 #include "cli/json.h"
 #include "json_reader.h"
@@ -32,6 +33,7 @@ std::string FromHex(const std::string& hex) {
 class JsonOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        testing_support::SpeakForTests("C");  // English, as `language` starts
         fake.style = platform::PathStyle::Posix;
         fake.naming = platform::FolderNaming::Desktop;
         FakeFolder& system = fake.AddFolder("Windows", "/usr");
@@ -61,6 +63,7 @@ protected:
         err.str({});
         Console console{out, err};
         console.language = language;
+        testing_support::SpeakForTests(language == Language::Hungarian ? "hu_HU.UTF-8" : "C");
         console.interrupted = &interrupted;
         EXPECT_EQ(RunCommandLine(args, fake, console), expected) << err.str();
     }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "mover_fixture.h"
@@ -96,7 +98,7 @@ TEST_F(MoverRealFaultsTest, AFullDiskUndoesTheMove) {
     sourceBefore = Manifest(Source());
     const auto result = Move({});
     EXPECT_EQ(result.outcome, MoveOutcome::Failed);
-    EXPECT_NE(result.errorText.find("No space left"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find(std::strerror(ENOSPC)), std::string::npos) << result.errorText;
     EXPECT_EQ(registrations, 0);
     EXPECT_EQ(Manifest(Source()), sourceBefore);
     EXPECT_EQ(Manifest(Mount()), targetBefore);
@@ -106,7 +108,7 @@ TEST_F(MoverRealFaultsTest, AFullDiskUndoesTheMove) {
 TEST_F(MoverRealFaultsTest, ATargetGoneReadOnlyIsCleanedUpByTheNextRun) {
     const auto result = Move([&] { FailTheTarget(); });
     EXPECT_EQ(result.outcome, MoveOutcome::Failed) << result.errorText;
-    EXPECT_NE(result.errorText.find("Read-only"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find(std::strerror(EROFS)), std::string::npos) << result.errorText;
     EXPECT_EQ(registrations, 0);
     EXPECT_EQ(Manifest(Source()), sourceBefore);
     // What could not be removed from the read-only target goes once it is writable again.

@@ -60,7 +60,7 @@ TEST_F(TargetPreflightTest, SomethingElseUnderTheSameNameIsNeverOverwritten) {
 
 TEST_F(TargetPreflightTest, UnlistableFoldersAndTooLittleRoomAreRefused) {
     fake.volumes[0].space.freeForUser = 9999;  // 10,000 bytes to copy
-    EXPECT_EQ(Check(), "Nincs elég hely a célon: 10000 bájt kellene, 9999 bájt szabad: E:\\");
+    EXPECT_EQ(Check(), "Nincs elég hely a célon: 10000 bájt kellene, 9999 bájt szabad (E:\\)");
     fake.files["C:\\Users\\al\\Music\\Album"].listable = false;
     EXPECT_EQ(Check(), "Nem olvasható, így nem másolható és nem törölhető: C:\\Users\\al\\Music\\Album");
 }

@@ -26,6 +26,13 @@
 
 namespace trovel::testing {
 
+// Whether a text holds a letter only Hungarian uses: the command line runs here under English.
+inline bool HasHungarianLetter(const std::string& text) {
+    for (const char* letter : {"á", "é", "í", "ó", "ö", "ő", "ú", "ü", "ű", "Á", "É", "Ő", "Ű"})
+        if (text.find(letter) != std::string::npos) return true;
+    return false;
+}
+
 class CommandLineFixture : public ::testing::Test {
 protected:
     void SetUp() override {
