@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs when missing.
 
 # The packages every build needs; the tests add their own.
-TROVEL_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-extra)
+TROVEL_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-extra gettext)
 
 ensure_packages() {
     local missing=()

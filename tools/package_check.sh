@@ -35,7 +35,8 @@ test -f /usr/share/man/hu/man1/trovel-cli.1.gz
 test -f /usr/share/bash-completion/completions/trovel-cli
 test -f /usr/share/zsh/vendor-completions/_trovel-cli
 test -f /usr/share/fish/vendor_completions.d/trovel-cli.fish
-echo "ok   desktop entry, metadata, icon, man pages and shell completions in place"
+test -f /usr/share/locale/hu/LC_MESSAGES/trovel.mo
+echo "ok   desktop entry, metadata, icon, man pages, shell completions and catalogues in place"
 [ "$(/usr/bin/trovel-cli --version)" = "trovel-cli $(dpkg-query -W -f='${Version}' trovel)" ] ||
     { echo "FAILED: trovel-cli --version does not say the package's version"; exit 1; }
 
@@ -49,6 +50,10 @@ set -e
 echo "ok   the installed wizard starts"
 HOME=$home /usr/bin/trovel-cli list | grep -q "(DOCUMENTS)" || { echo "FAILED: trovel-cli list"; exit 1; }
 echo "ok   the installed command line lists the folders"
+# The installed program finds its installed catalogue.
+LANGUAGE=hu HOME=$home /usr/bin/trovel-cli --help | grep -q "^használat: trovel-cli" ||
+    { echo "FAILED: the installed trovel-cli does not speak Hungarian under LANGUAGE=hu"; exit 1; }
+echo "ok   the installed command line speaks Hungarian from its catalogue"
 rm -rf "$home"
 
 apt-get remove -y -qq trovel > "$work.remove.log"
