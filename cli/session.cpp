@@ -89,10 +89,6 @@ std::int64_t Session::Measure(const catalogue::FolderInfo& folder, space::WalkCo
 
 std::string Session::SizeText(std::int64_t bytes) const {
     const space::SizeText text = space::SizeToStr(static_cast<long double>(bytes), Separator());
-    if (console_.language == Language::Hungarian) return text.number + text.unit;  // the window's words
-    // In English the binary units say so, as IEC names them.
-    for (const auto& [unit, binary] : {std::pair{" KB", " KiB"}, {" MB", " MiB"}, {" GB", " GiB"}, {" TB", " TiB"}})
-        if (text.unit == unit) return text.number + binary;
     return text.number + text.unit;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace trovel::space {
@@ -14,11 +15,12 @@ struct Unit {
     const char* word;
 };
 
+// Binary units, named as IEC names them; a language may name them as its users are used to.
 constexpr std::array<Unit, 4> kScaledUnits{{
-    {1099511627776.0L, " TB"},
-    {1073741824.0L, " GB"},
-    {1048576.0L, " MB"},
-    {1024.0L, " KB"},
+    {1099511627776.0L, platform::TrLater("TiB")},
+    {1073741824.0L, platform::TrLater("GiB")},
+    {1048576.0L, platform::TrLater("MiB")},
+    {1024.0L, platform::TrLater("KiB")},
 }};
 
 // Plain decimal digits with no separators; long double holds every 64-bit count exactly.
@@ -51,10 +53,10 @@ SizeText SizeToStr(long double size, const std::string& decimalSeparator) {
             std::string number = sign + Digits(whole) + decimalSeparator;
             number += static_cast<char>('0' + fraction / 10);
             number += static_cast<char>('0' + fraction % 10);
-            return {number, unit.word};
+            return {number, std::string(" ") + platform::Tr(unit.word)};
         }
     }
-    return {sign + Digits(std::round(magnitude)), " bytes"};
+    return {sign + Digits(std::round(magnitude)), std::string(" ") + platform::Tr("bytes")};
 }
 
 }  // namespace trovel::space

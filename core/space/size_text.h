@@ -4,8 +4,9 @@
 
 namespace trovel::space {
 
-// A byte count as a short number text and, separately, its unit word
-// (" bytes", " KB", " MB", " GB", " TB"); callers join the two themselves.
+// A byte count as a short number text and, separately, its unit word in the catalogue's
+// language (" bytes", " KB", " MB", " GB", " TB" in Hungarian; " KiB", " MiB", … in English);
+// callers join the two themselves.
 struct SizeText {
     std::string number;
     std::string unit;

@@ -26,6 +26,7 @@ void SpeakLanguage(const std::string& locale, const std::string& catalogueFolder
     (void)locale;
     (void)catalogueFolder;
     UseMessageCatalogue(nullptr);
+    Current().reset();
 #else
     std::vector<std::string> folders = linux_desktop::CatalogueFolders();
     if (!catalogueFolder.empty()) folders.insert(folders.begin(), catalogueFolder);

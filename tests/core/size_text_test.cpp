@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+#include "test_language.h"
+
 namespace trovel::space {
 namespace {
 
@@ -39,6 +41,18 @@ TEST(SizeToStr, RendersEachUnitWithAFullStop) {
         EXPECT_EQ(text.number, c.number) << static_cast<double>(c.count);
         EXPECT_EQ(text.unit, c.unit) << static_cast<double>(c.count);
     }
+}
+
+TEST(SizeToStr, EnglishNamesTheBinaryUnitsAsIecDoes) {
+    testing_support::SpeakForTests("C");
+    const auto unit = [](long double count) { return SizeToStr(count, ".").unit; };
+    EXPECT_EQ(unit(1024.0L), " KiB");
+    EXPECT_EQ(unit(1048576.0L), " MiB");
+    EXPECT_EQ(unit(1073741824.0L), " GiB");
+    EXPECT_EQ(unit(1099511627776.0L), " TiB");
+    EXPECT_EQ(unit(5.0L), " bytes");
+    testing_support::SpeakForTests();
+    EXPECT_EQ(unit(1073741824.0L), " GB");  // the window's Hungarian size words
 }
 
 TEST(SizeToStr, RoundsToTheNearestHundredth) {
