@@ -11,6 +11,12 @@ std::atomic<const MessageCatalogue*> current{nullptr};
 
 void UseMessageCatalogue(const MessageCatalogue* catalogue) { current.store(catalogue); }
 
+std::string LanguageCode(const std::string& locale) {
+    std::string code = locale.substr(0, locale.find_first_of(":_-.@"));
+    if (code.empty() || code == "C" || code == "POSIX") return "C";
+    return code;
+}
+
 std::string MessagesLanguage() {
     const MessageCatalogue* catalogue = current.load();
     return catalogue == nullptr ? "C" : catalogue->Language();

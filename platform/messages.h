@@ -22,6 +22,9 @@ public:
 // cases). Null: English.
 void UseMessageCatalogue(const MessageCatalogue* catalogue);
 
+// A locale's language: "hu_HU.UTF-8@euro", "hu-HU" and "hu:en" → "hu"; "C", "POSIX" and "" → "C".
+std::string LanguageCode(const std::string& locale);
+
 // The language the texts are in ("C" without a catalogue).
 std::string MessagesLanguage();
 bool SpeaksHungarian();

@@ -32,6 +32,8 @@ test -f /usr/share/metainfo/io.github.trovel.Trovel.metainfo.xml
 test -f /usr/share/icons/hicolor/scalable/apps/io.github.trovel.Trovel.svg
 test -f /usr/share/man/man1/trovel-cli.1.gz
 test -f /usr/share/man/hu/man1/trovel-cli.1.gz
+test -f /usr/share/man/man1/trovel.1.gz
+test -f /usr/share/man/hu/man1/trovel.1.gz
 test -f /usr/share/bash-completion/completions/trovel-cli
 test -f /usr/share/zsh/vendor-completions/_trovel-cli
 test -f /usr/share/fish/vendor_completions.d/trovel-cli.fish

@@ -35,3 +35,12 @@ status=$?
 set -e
 [ "$status" -eq 2 ] || { echo "FAILED: trovel-cli exits $status on an unknown folder"; exit 1; }
 echo "ok   trovel-cli exits 2 on an unknown folder"
+# The catalogues travel inside the program and follow the user's display language.
+if locale -a 2>/dev/null | grep -qix 'hu_HU.utf8'; then
+    help=$(LC_ALL=hu_HU.UTF-8 timeout 120 wine "$work/build/trovel-cli.exe" --help)
+    [[ "$help" == "használat: trovel-cli"* ]] || { echo "FAILED: trovel-cli --help under Hungarian: $help"; exit 1; }
+    echo "ok   trovel-cli speaks Hungarian from its built-in catalogue"
+fi
+help=$(LC_ALL=C timeout 120 wine "$work/build/trovel-cli.exe" --help)
+[[ "$help" == "usage: trovel-cli"* ]] || { echo "FAILED: trovel-cli --help under C: $help"; exit 1; }
+echo "ok   trovel-cli speaks English without a catalogue for the language"

@@ -20,12 +20,6 @@ bool HasCatalogue(const std::string& folder, const std::string& code) {
 
 }  // namespace
 
-std::string LanguageCode(const std::string& language) {
-    std::string code = language.substr(0, language.find_first_of(":_.@"));
-    if (code.empty() || code == "C" || code == "POSIX") return "C";
-    return code;
-}
-
 GettextCatalogue::GettextCatalogue(const std::string& locale, const std::vector<std::string>& folders) {
     // The messages locale as gettext programs set it; the C library then speaks it too (strerror).
     const char* set = std::setlocale(LC_MESSAGES, locale.c_str());

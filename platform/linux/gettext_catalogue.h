@@ -24,9 +24,6 @@ private:
     std::string language_ = "C";  // "hu", …; "C" for English, without a catalogue
 };
 
-// "hu_HU.UTF-8@euro" → "hu"; "C", "POSIX" and "" → "C".
-std::string LanguageCode(const std::string& language);
-
 // Where an installed or freshly built program finds its catalogues: beside the executable
 // (../share/locale, then locale/), then the folder it was built to be installed in.
 std::vector<std::string> CatalogueFolders();

@@ -5,7 +5,10 @@
 
 #include "platform/messages.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "platform/compiled_catalogue.h"
+#include "platform/windows/compiled_catalogues.h"
+#else
 #include "platform/linux/gettext_catalogue.h"
 #endif
 
@@ -22,11 +25,18 @@ std::unique_ptr<MessageCatalogue>& Current() {
 
 void SpeakLanguage(const std::string& locale, const std::string& catalogueFolder) {
 #if defined(_WIN32)
-    // The Windows programs speak English until their catalogues are built in.
-    (void)locale;
+    // Windows has no gettext: the catalogues are in the program, and the language is the one
+    // the user's display language settings name.
     (void)catalogueFolder;
-    UseMessageCatalogue(nullptr);
-    Current().reset();
+    const std::string code = LanguageCode(locale.empty() ? windows_shell::UserInterfaceLanguage() : locale);
+    std::unique_ptr<MessageCatalogue> next;
+    for (const windows_shell::CatalogueBytes& compiled : windows_shell::CompiledCatalogues()) {
+        if (code != compiled.language) continue;
+        auto catalogue = std::make_unique<CompiledCatalogue>(compiled.language, compiled.bytes, compiled.size);
+        if (!catalogue->empty()) next = std::move(catalogue);
+    }
+    UseMessageCatalogue(next.get());
+    Current() = std::move(next);
 #else
     std::vector<std::string> folders = linux_desktop::CatalogueFolders();
     if (!catalogueFolder.empty()) folders.insert(folders.begin(), catalogueFolder);
@@ -37,11 +47,7 @@ void SpeakLanguage(const std::string& locale, const std::string& catalogueFolder
 }
 
 void SpeakTheUsersLanguage() {
-#if defined(_WIN32)
-    SpeakLanguage("C");
-#else
     SpeakLanguage("");
-#endif
 }
 
 }  // namespace trovel::platform
