@@ -201,7 +201,8 @@ void FolderCatalogue::FindItems(const QString& text, bool inname, bool inpath, Q
         qsizetype hits = 0;
         if (!everything) {
             if (inname) hits = Position(wanted, row->lfoldername->text());
-            if (inpath) hits += Position(wanted, row->lfolderpath->text());
+            // The whole path, which the label may show elided.
+            if (inpath) hits += Position(wanted, row->lfolderpath->toolTip());
         }
         if (everything || hits != 0) {
             row->AttachTo(Obj);

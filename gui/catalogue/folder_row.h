@@ -45,6 +45,9 @@ public:
     QCheckBox* cbcopied;
     QLabel* lsize;
     widgets::ActionBox* cbdelete;
+    // After a run, in the description's place: one line of what became of the folder, its
+    // whole story in the tooltip.
+    QLabel* lreason;
 
     // The folder record.
     bool FSelected = false;
@@ -82,6 +85,11 @@ public:
     // Shows or hides the row wherever it is attached; a detached row stays off screen.
     void SetShown(bool shown);
     bool IsShown() const { return shown_; }
+
+    // What a run did with the folder: `brief` on the row (elided to fit), `full` as its tooltip.
+    void ShowReason(const QString& brief, const QString& full, bool success);
+    // The path on the row, elided in the middle to the row's width; the whole of it as the tooltip.
+    void ShowPathText(const QString& path);
 
     void cbmoveMouseUp();
     void cbcopyMouseUp();

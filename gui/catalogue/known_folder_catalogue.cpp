@@ -113,8 +113,7 @@ void FolderCatalogue::FillRow(FolderRow* row) {
     if (!Succeeded(Fkf->GetPath(platform::kCurrentPathFlags, path))) path.clear();
     row->Path = path;
     const QString pathText = QString::fromStdString(path);
-    SetAutoSizedText(row->lfolderpath, pathText);
-    row->lfolderpath->setToolTip(pathText);
+    row->ShowPathText(pathText);
     if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
 
     row->icon->setPixmap(GetShellIcon(row->Path));

@@ -13,6 +13,7 @@
 #include "gui/catalogue/wizard_window.h"
 #include "platform/platform.h"
 #include "core/relocation/folder_rules.h"
+#include "core/relocation/outcome_text.h"
 
 class QCheckBox;
 class QLabel;
@@ -145,7 +146,7 @@ private:
     // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
     // and its outcome.
     void ShowProcessed(FolderRow* row, int shown);
-    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result);
+    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result, const relocation::RunContext& context);
     FolderRow* MakeRow(std::uint32_t index);
     void FillRow(FolderRow* row);
     void GuardKeptFolders();

@@ -9,6 +9,7 @@
 
 #include "gui/catalogue/folder_row.h"
 #include "gui/catalogue/known_folder_catalogue.h"
+#include "core/relocation/outcome_text.h"
 #include "core/relocation/transfer_pace.h"
 #include "gui/widgets/row_widgets.h"
 
@@ -19,9 +20,11 @@ using relocation::FolderOutcome;
 
 void ShowPath(FolderRow* row, const std::string& path) {
     row->Path = path;  // the path label opens where the folder now is
-    const QString text = QString::fromStdString(path);
-    widgets::SetAutoSizedText(row->lfolderpath, text);
-    row->lfolderpath->setToolTip(text);
+    row->ShowPathText(QString::fromStdString(path));
+}
+
+void ShowLine(FolderRow* row, const relocation::OutcomeLine& line) {
+    row->ShowReason(QString::fromStdString(line.brief), QString::fromStdString(line.full), line.success);
 }
 
 // Follows the content copy of one folder: the transfer line under the progress line, a few
@@ -84,7 +87,9 @@ void FolderCatalogue::ShowProcessed(FolderRow* row, int shown) {
     PlaceRow(row, shown);
 }
 
-void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult& result) {
+void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult& result,
+                                   const relocation::RunContext& context) {
+    ShowLine(row, relocation::RelocationLine(result, context));
     switch (result.outcome) {
         case FolderOutcome::RelocatedWithContent:
         case FolderOutcome::Redirected:
@@ -143,6 +148,9 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         }
         effects.post([this, row = task.row, shown] { ShowProcessed(row, shown); });
         relocation::FolderResult result;  // skipped, until a call says otherwise
+        relocation::RunContext context;
+        context.copy = task.choice.copy;
+        context.notStarted = stopped;
         if (!stopped) {
             if (!Fkfm) result.outcome = FolderOutcome::Failed;
             else result = relocation::RelocateFolder(platform_, *Fkfm, task.choice, drive.root);
@@ -165,7 +173,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected ||
             result.outcome == FolderOutcome::AlreadyThere)
             ++relocated;
-        effects.post([this, row = task.row, result] { ShowOutcome(row, result); });
+        effects.post([this, row = task.row, result, context] { ShowOutcome(row, result, context); });
         ++shown;
     }
     effects.post([this, window, shown, relocated] {
@@ -196,6 +204,7 @@ void FolderCatalogue::ResetToDefault(QWidget* Obj, QScrollBar* scrollBar) {
         if (Fkfm) result = relocation::RestoreFolder(*Fkfm, row->FolderID, platform_.Style());
         const bool ok = result.outcome == FolderOutcome::Redirected;
         row->cbredirected->setChecked(ok);
+        ShowLine(row, relocation::RestoreLine(result));
         if (ok) {
             ShowPath(row, result.destination);
             ++restored;

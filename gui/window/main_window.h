@@ -153,6 +153,10 @@ public:
     void EnterRestorePage();
     void EnterRestoredPage();
 
+    // The closing text of the status or restored pane: how many folders changed and how many
+    // not, and the sign-out only when something changed.
+    void ShowClosingText(QWidget* pane, bool relocation);
+
     void bnextClick();
     void bpreviousClick();
     void bexitClick();

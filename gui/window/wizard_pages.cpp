@@ -1,5 +1,7 @@
 // The wizard's pages: what each shows when it is entered, the left pane, and the ways
 // between pages (the welcome buttons, Next, Back, Exit and About).
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -263,6 +265,7 @@ void MainWindow::EnterStatusPage() {
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    ShowClosingText(statusPane, true);
 }
 
 void MainWindow::EnterRestorePage() {
@@ -284,6 +287,30 @@ void MainWindow::EnterRestoredPage() {
     ShowListHeader(true);
     ShowLeftPane(restoredPane);
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    ShowClosingText(restoredPane, false);
+}
+
+void MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
+    auto* label = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text"));
+    if (label == nullptr) return;
+    // The layout's own words, which ask for a sign-out, stand only when a folder did change.
+    if (!label->property("layoutText").isValid()) label->setProperty("layoutText", label->text());
+    const int done = static_cast<int>(folders_->Fkfselectedcount);
+    const int failed = static_cast<int>(folders_->Fkflistcount) - done;
+    QString counts = QStringLiteral("%1: %2 mappa").arg(relocation ? QStringLiteral("Áthelyezve") : QStringLiteral("Visszahelyezve")).arg(done);
+    if (failed > 0) counts += QStringLiteral(", nem sikerült: %1 mappa").arg(failed);
+    counts += QStringLiteral(".");
+    QString rest;
+    if (done > 0)
+        rest = label->property("layoutText").toString();
+    else
+        rest = QStringLiteral("Egyetlen mappa sem változott, ezért nem kell kijelentkeznie. A soroknál olvashatja, "
+                              "mi történt az egyes mappákkal. A program bezárásához kattintson a \"Kilépés\" gombra.");
+    if (failed > 0 && done > 0)
+        rest += QStringLiteral(" A soroknál olvashatja, mi történt a többi mappával.");
+    label->setText(counts + QStringLiteral("\n\n") + rest);
+    // Grown to its text, above the foot links.
+    label->setFixedHeight(std::max(label->height(), label->heightForWidth(label->width())));
 }
 
 void MainWindow::bnextClick() {

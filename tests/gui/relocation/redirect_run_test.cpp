@@ -74,6 +74,17 @@ protected:
         return std::string(row->cbredirected->isChecked() ? "R" : "-") + (row->cbcopied->isChecked() ? "C" : "-");
     }
 
+    // The one line a processed row says about its folder.
+    std::string Reason(const FakeFolder& folder) {
+        FolderRow* row = RowOf(folder);
+        if (row->lreason->isHidden()) return "hidden";
+        return row->lreason->text().toStdString();
+    }
+    QString PaneText(QWidget* pane) {
+        auto* label = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text"));
+        return label != nullptr ? label->text() : QString();
+    }
+
     FakeFolder* documents = nullptr;
     FakeFolder* music = nullptr;
     FakeFolder* pictures = nullptr;
@@ -281,6 +292,44 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     EXPECT_FALSE(RowOf(*documents)->cbcopied->isHidden());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_TRUE(window->waitWindow->bcancel->isHidden());
+    // The folder that was never started does not pass for a failed one.
+    EXPECT_EQ(Reason(*pictures), "Visszavonva: a másolást megszakította.");
+    EXPECT_EQ(Reason(*documents), "Nem kezdődött el: a műveletet megszakította.");
+}
+
+TEST_F(RedirectRunTest, EachRowSaysWhatBecameOfItsFolderAndWhy) {
+    documents->redirectResult = platform::kDiskFull;
+    documents->redirectErrorText = "Nincs elég hely a célon (kell 9 GB, van 2 GB): E:\\Users\\al\\Documents";
+    music->redirectResult = platform::kFail;
+    music->redirectErrorText = "A fájl nem másolható (No space left on device): E:\\Users\\al\\Documents\\Music\\a.flac";
+    Relocate({{documents, true, true, false}, {music, true, true, false}, {pictures, true, false, false},
+              {videos, true, true, true}});
+    EXPECT_EQ(Reason(*documents), "Elutasítva: nincs elég hely a meghajtón.");
+    EXPECT_EQ(Reason(*music), "Visszavonva: a fájl nem másolható (No space left on device).");
+    EXPECT_EQ(Reason(*pictures), "Kihagyva: a mappa nincs meg a meghajtón.");
+    EXPECT_EQ(Reason(*videos), "Áthelyezve a tartalmával együtt.");
+    // The whole story, with the mover's own words and the paths, is the tooltip.
+    const QString full = RowOf(*music)->lreason->toolTip();
+    EXPECT_TRUE(full.contains(QString::fromStdString(music->redirectErrorText))) << full.toStdString();
+    EXPECT_TRUE(RowOf(*pictures)->lreason->toolTip().contains("E:\\Users\\al\\Pictures"));
+    EXPECT_TRUE(RowOf(*videos)->lreason->toolTip().contains("E:\\Users\\al\\Videos"));
+    // The reason takes the description's place, in a colour of its own.
+    EXPECT_TRUE(RowOf(*music)->ldescription->isHidden());
+    EXPECT_NE(RowOf(*music)->lreason->palette().color(QPalette::WindowText),
+              RowOf(*videos)->lreason->palette().color(QPalette::WindowText));
+    // The left pane counts both, and asks to sign out, as one folder did change.
+    const QString closing = PaneText(window->statusPane);
+    EXPECT_TRUE(closing.startsWith(QString::fromUtf8("Áthelyezve: 1 mappa, nem sikerült: 3 mappa."))) << closing.toStdString();
+    EXPECT_TRUE(closing.contains("ki kell jelentkeznie"));
+}
+
+TEST_F(RedirectRunTest, WhenNothingChangedThePaneDoesNotAskForASignOut) {
+    documents->redirectResult = platform::kAccessDenied;
+    Relocate({{documents, true, true, false}});
+    const QString closing = PaneText(window->statusPane);
+    EXPECT_TRUE(closing.startsWith(QString::fromUtf8("Áthelyezve: 0 mappa, nem sikerült: 1 mappa."))) << closing.toStdString();
+    EXPECT_FALSE(closing.contains("ki kell jelentkeznie"));
+    EXPECT_TRUE(closing.contains("nem kell kijelentkeznie"));
 }
 
 TEST_F(RedirectRunTest, ExitAfterARelocationSignsOutButTheCloseBoxDoesNot) {
@@ -324,6 +373,9 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
     // A folder already at its default place is set there again and counts.
     EXPECT_TRUE(RowOf(*documents)->cbredirected->isChecked());
     EXPECT_FALSE(RowOf(*pictures)->cbredirected->isChecked());
+    EXPECT_EQ(Reason(*documents), "Visszahelyezve az eredeti helyére.");
+    EXPECT_EQ(Reason(*pictures), "Nem sikerült visszahelyezni: a rendszer nem engedte.");
+    EXPECT_TRUE(PaneText(window->restoredPane).startsWith(QString::fromUtf8("Visszahelyezve: 2 mappa, nem sikerült: 1 mappa.")));
     EXPECT_FALSE(RowOf(*music)->active);
     EXPECT_FALSE(RowOf(*music)->IsAttached());
     EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);
@@ -354,6 +406,7 @@ TEST_F(RestoreTest, AFolderWithoutADefaultPathFails) {
     EXPECT_TRUE(Shell("SetPath").empty());
     EXPECT_FALSE(RowOf(*videos)->cbredirected->isChecked());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
+    EXPECT_EQ(Reason(*videos), "Elutasítva: az eredeti hely nem határozható meg.");
 }
 
 }  // namespace
