@@ -51,10 +51,20 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
             }
             size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
-            const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
-                                  QString::number(counters.folders) + QStringLiteral(" mappa, ") +
-                                  QString::number(counters.files) + QStringLiteral(" fájl");
-            post([row = task.row, size, counters, label] {
+            QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
+                            QString::number(counters.folders) + QStringLiteral(" mappa, ") +
+                            QString::number(counters.files) + QStringLiteral(" fájl");
+            // What could not be read is not in the size: it is said, never passed off as the whole.
+            QString unreadable;
+            if (counters.unreadable > 0) {
+                label = QStringLiteral("legalább ") + label;
+                unreadable = QStringLiteral("A méret csak alsó becslés: %1 almappa nem olvasható, ezek tartalma nincs "
+                                            "benne:").arg(counters.unreadable);
+                for (const std::string& path : counters.unreadablePaths)
+                    unreadable += QStringLiteral("\n") + QString::fromStdString(path);
+                if (counters.unreadable > counters.unreadablePaths.size()) unreadable += QStringLiteral("\n…");
+            }
+            post([row = task.row, size, counters, label, unreadable] {
                 row->FolderSize = size;
                 row->FoldersCount = counters.folders;
                 row->FilesCount = counters.files;
@@ -62,6 +72,9 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
                 // Placed 20 pixels right of the name, however long the name is.
                 row->lsize->move(row->lfoldername->x() + row->lfoldername->width() + 20, row->lsize->y());
                 widgets::SetAutoSizedText(row->lsize, label);
+                row->lsize->setToolTip(unreadable);
+                row->lsize->setAccessibleName(label);
+                row->lsize->setAccessibleDescription(unreadable);
             });
         }
         total = space::SaturatingAdd(total, size);

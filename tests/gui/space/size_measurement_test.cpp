@@ -47,6 +47,19 @@ protected:
     std::atomic<int> opened_{0};
 };
 
+TEST_F(SizeMeasurementTest, ASizeWithUnreadableSubFoldersIsMarkedAsALowerBoundNamingThem) {
+    fake.files["C:\\Users\\al\\Documents\\x\\z"].listable = false;
+    window->ShowPage(window->overviewPage);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
+    FolderRow* documents = Named("Personal");
+    EXPECT_EQ(documents->lsize->text(), QString::fromUtf8("legalább 12.50 MB, 3 mappa, 3 fájl"));
+    EXPECT_TRUE(documents->lsize->toolTip().contains("C:\\Users\\al\\Documents\\x\\z"));
+    EXPECT_TRUE(documents->lsize->toolTip().contains(QString::fromUtf8("alsó becslés")));
+    // A folder read whole says nothing more.
+    EXPECT_EQ(Named("My Music")->lsize->text(), "1.50 KB, 0 mappa, 1 fájl");
+    EXPECT_TRUE(Named("My Music")->lsize->toolTip().isEmpty());
+}
+
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
     window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
