@@ -27,25 +27,57 @@ void ShowLine(FolderRow* row, const relocation::OutcomeLine& line) {
     row->ShowReason(QString::fromStdString(line.brief), QString::fromStdString(line.full), line.success);
 }
 
-// Follows the content copy of one folder: the transfer line under the progress line, a few
-// times a second, and the cancel button from the first report on (a backend that reports
-// progress can also stop).
+// Follows the content move of one folder: the transfer line under the progress line, which
+// names the stage (copy, verify, delete), with bytes, rate and time left while copying, a few
+// times a second; and the cancel button from the first report on (a backend that reports
+// progress can also stop) until the old content is being deleted, which is past stopping.
 class TransferReport {
 public:
     TransferReport(const FolderCatalogue::RunEffects& effects, WizardWindow* window, std::string separator)
         : effects_(effects), window_(window), pace_(std::move(separator), true) {}
 
     void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!phase_.empty() && phase_ != "copy") return;  // a late copy report says nothing now
+        }
         const auto report = pace_.Next(bytesDone, bytesTotal);
         if (!report) return;
         if (report->first)
             effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
-        effects_.post([window = window_, text = QString::fromStdString(report->text)] { window->SetTransferLine(text); });
+        const QString text = QStringLiteral("Másolás: ") + QString::fromStdString(report->text);
+        effects_.post([window = window_, text] { window->SetTransferLine(text); });
+    }
+
+    // A stage begins: the copy's line comes with its first report; the others say their name.
+    void Phase(const std::string& phase) {
+        {
+            std::lock_guard lock(mutex_);
+            phase_ = phase;
+            shown_ = true;
+        }
+        if (phase == "verify") {
+            effects_.post([window = window_] {
+                window->SetTransferLine(QStringLiteral("Ellenőrzés: a másolat összevetése…"));
+            });
+        } else if (phase == "delete") {
+            effects_.post([window = window_] {
+                window->SetTransferLine(QStringLiteral("Törlés: a régi tartalom törlése…"));
+                window->OfferCancel({});
+            });
+        }
     }
 
     // The folder is done: the line and the button go.
     void End() {
-        if (!pace_.End()) return;
+        bool shown = pace_.End();
+        {
+            std::lock_guard lock(mutex_);
+            shown = shown || shown_;
+            phase_.clear();
+            shown_ = false;
+        }
+        if (!shown) return;
         effects_.post([window = window_] {
             window->SetTransferLine({});
             window->OfferCancel({});
@@ -56,6 +88,9 @@ private:
     const FolderCatalogue::RunEffects& effects_;
     WizardWindow* window_;
     relocation::TransferPace pace_;
+    std::mutex mutex_;
+    std::string phase_;
+    bool shown_ = false;
 };
 
 }  // namespace
@@ -132,6 +167,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
             report(bytes, total);
         };
         hooks.cancelled = effects.cancelled;
+        hooks.phase = [&report](const std::string& phase) { report.Phase(phase); };
         if (drive.device != 0 || drive.mountId != 0) {
             hooks.driveRoot = drive.root;
             hooks.driveDevice = drive.device;

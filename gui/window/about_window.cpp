@@ -53,7 +53,7 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     labout->setCursor(Qt::PointingHandCursor);
     labout->setText(QString::fromUtf8(kVersionText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    lwait = new QLabel(QStringLiteral("A méretek kiszámítása, kérem várjon..."), this);
+    lwait = new QLabel(QString::fromUtf8(kMeasuringText), this);
     lwait->setObjectName(QStringLiteral("lwait"));
     lwait->setFont(Tahoma(19));
     lwait->move(51, 120);
@@ -112,7 +112,11 @@ void WaitAboutWindow::ShowAbout(bool wait) {
     waitMode_ = false;
 }
 
-void WaitAboutWindow::BeginWait() { workDone_ = false; }
+void WaitAboutWindow::BeginWait(const QString& waitText) {
+    workDone_ = false;
+    lwait->setText(waitText);
+    lwait->adjustSize();
+}
 
 void WaitAboutWindow::SetTransferLine(const QString& text) {
     ltransfer->setText(text);

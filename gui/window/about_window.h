@@ -40,8 +40,10 @@ public:
     // user closes it. Returns when the window has closed.
     void ShowAbout(bool wait);
 
-    // Before a worker starts: the next wait lasts until EndWait.
-    void BeginWait();
+    // Before a worker starts: the next wait lasts until EndWait, and says `waitText`.
+    void BeginWait(const QString& waitText = QString::fromUtf8(kMeasuringText));
+    static constexpr const char* kMeasuringText = "A méretek kiszámítása, kérem várjon...";
+    static constexpr const char* kRelocatingText = "A mappák áthelyezése, kérem várjon...";
     // The worker's work is done: the wait window closes, or does not stay open if it
     // has not appeared yet. Runs on the window's thread.
     void EndWait();

@@ -368,7 +368,7 @@ void MainWindow::StartSizeWorker(bool all, Operation operation) {
 }
 
 void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
-    waitWindow->BeginWait();
+    waitWindow->BeginWait(QString::fromUtf8(WaitAboutWindow::kRelocatingText));
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
     relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv);
     folders_->HookItems(nullptr);

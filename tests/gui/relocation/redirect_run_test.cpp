@@ -285,7 +285,7 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     poll.start(5);
     Relocate({{pictures, true, true, true}, {documents, true, true, false}});
     EXPECT_TRUE(offered);
-    EXPECT_EQ(transfer.left(12), QString::fromUtf8("512 bytes / "));
+    EXPECT_EQ(transfer.left(21), QString::fromUtf8("Másolás: 512 bytes / "));
     EXPECT_EQ(Shell("Redirect").size(), 1u);  // the folder after it was not touched
     EXPECT_EQ(Boxes(*documents), "--");
     EXPECT_EQ(Boxes(*pictures), "--");
@@ -295,6 +295,34 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     // The folder that was never started does not pass for a failed one.
     EXPECT_EQ(Reason(*pictures), "Visszavonva: a másolást megszakította.");
     EXPECT_EQ(Reason(*documents), "Nem kezdődött el: a műveletet megszakította.");
+}
+
+TEST_F(RedirectRunTest, TheWaitWindowSaysFoldersAreMovedAndTheTransferLineNamesEachStage) {
+    documents->redirectReportsProgress = true;
+    // Each stage lasts long enough for the window to show it.
+    fake.onRedirectPhase = [](const std::string&) { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+    std::vector<QString> lines;
+    QString caption;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window == nullptr || !window->waitWindow->isVisible()) return;
+        caption = window->waitWindow->lwait->text();
+        const QString line = window->waitWindow->ltransfer->isHidden() ? QString() : window->waitWindow->ltransfer->text();
+        if (!line.isEmpty() && (lines.empty() || lines.back() != line)) lines.push_back(line);
+    });
+    poll.start(5);
+    Relocate({{documents, true, true, true}});
+    poll.stop();
+    EXPECT_EQ(caption, QString::fromUtf8("A mappák áthelyezése, kérem várjon..."));
+    ASSERT_EQ(lines.size(), 3u) << (lines.empty() ? std::string() : lines.back().toStdString());
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("Másolás: 512 bytes / "))) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QString::fromUtf8("Ellenőrzés: a másolat összevetése…"));
+    EXPECT_EQ(lines[2], QString::fromUtf8("Törlés: a régi tartalom törlése…"));
+    for (const QString& line : lines) EXPECT_FALSE(line.contains(QString::fromUtf8("még kb. 0"))) << line.toStdString();
+    // A size measurement afterwards says its own caption again.
+    window->waitWindow->BeginWait();
+    EXPECT_EQ(window->waitWindow->lwait->text(), QString::fromUtf8("A méretek kiszámítása, kérem várjon..."));
+    window->waitWindow->EndWait();
 }
 
 TEST_F(RedirectRunTest, EachRowSaysWhatBecameOfItsFolderAndWhy) {
