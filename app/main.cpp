@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -37,6 +38,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TROVEL_APP_ID));
+    // The installed icon, by the desktop entry's name; the bundled pictures where none is installed.
+    QIcon bundled;
+    for (const int size : {16, 32, 48, 64, 128}) bundled.addFile(QStringLiteral(":/icons/trovel-%1.png").arg(size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TROVEL_APP_ID), bundled));
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::MainWindow window(*platform);
     window.show();

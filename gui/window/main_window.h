@@ -155,7 +155,11 @@ public:
 
     // The closing text of the status or restored pane: how many folders changed and how many
     // not, and the sign-out only when something changed.
-    void ShowClosingText(QWidget* pane, bool relocation);
+    // Returns the line that counts them.
+    QString ShowClosingText(QWidget* pane, bool relocation);
+    // A relocation run that lasted this long and ended while the window was not active is told
+    // by a desktop notification.
+    qint64 notifyAfterMs = 10000;
 
     void bnextClick();
     void bpreviousClick();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -262,10 +263,15 @@ void MainWindow::EnterStatusPage() {
     ShowListHeader(true);
     ShowButtons(false, false);
     ShowLeftPane(statusPane);
+    QElapsedTimer run;
+    run.start();
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
-    ShowClosingText(statusPane, true);
+    const QString counts = ShowClosingText(statusPane, true);
+    // A long run may end while the user is elsewhere: the desktop says how it ended.
+    if (run.elapsed() >= notifyAfterMs && !isActiveWindow())
+        platform_.Notify("A mappák áthelyezése befejeződött", counts.toStdString());
 }
 
 void MainWindow::EnterRestorePage() {
@@ -290,9 +296,9 @@ void MainWindow::EnterRestoredPage() {
     ShowClosingText(restoredPane, false);
 }
 
-void MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
+QString MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
     auto* label = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text"));
-    if (label == nullptr) return;
+    if (label == nullptr) return {};
     // The layout's own words, which ask for a sign-out, stand only when a folder did change.
     if (!label->property("layoutText").isValid()) label->setProperty("layoutText", label->text());
     const int done = static_cast<int>(folders_->Fkfselectedcount);
@@ -311,6 +317,7 @@ void MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
     label->setText(counts + QStringLiteral("\n\n") + rest);
     // Grown to its text, above the foot links.
     label->setFixedHeight(std::max(label->height(), label->heightForWidth(label->width())));
+    return counts;
 }
 
 void MainWindow::bnextClick() {
@@ -345,7 +352,13 @@ void MainWindow::bpreviousClick() {
 void MainWindow::bexitClick() {
     const bool runFinished = ShownPage() == statusPage || ShownPage() == restoredPage;
     close();
-    if (runFinished && folders_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
+    // Where no session manager takes the request, the user is told to do it by hand rather
+    // than left to think the changes are complete.
+    if (runFinished && folders_->Fkfselectedcount > 0 &&
+        !platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0))
+        platform_.ShowMessageBox("A kijelentkezés nem sikerült: a munkamenet-kezelő nem válaszolt. Kérjük, "
+                                 "jelentkezzen ki, majd jelentkezzen be újra, hogy a változások érvénybe lépjenek.",
+                                 "Trovel", platform::kMbIconInformation);
 }
 
 void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }

@@ -361,6 +361,11 @@ int FakePlatform::ShowMessageBox(const std::string& text, const std::string& cap
     return messageBoxAnswer;
 }
 
+bool FakePlatform::Notify(const std::string& title, const std::string& body) {
+    calls.push_back({"Notify", {}, 0, title + "\n" + body, {}});
+    return true;
+}
+
 bool FakePlatform::SignOut(std::uint32_t flags, std::uint32_t reason) {
     calls.push_back({"SignOut", {}, flags, std::to_string(reason), {}});
     return signOutResult;

@@ -153,6 +153,7 @@ public:
     std::string LastErrorText() override;
     int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
     bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
+    bool Notify(const std::string& title, const std::string& body) override;
 
 private:
     const FakeVolume* FindVolume(const std::string& root) const;

@@ -1,6 +1,7 @@
 // The relocation run and the restore through the real window on the fake registry: which
 // shell call each folder gets, what its row shows afterwards, the counts, the error box, the
 // cancel button, and the sign-out on Exit from the last pages.
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +49,7 @@ protected:
     // to the status page, which runs the relocation behind the wait window.
     void Relocate(const std::vector<Choice>& choices) {
         Build();
+        if (notifyAfterMs >= 0) window->notifyAfterMs = notifyAfterMs;
         window->show();
         window->ShowPage(window->redirectPage);
         for (const Choice& choice : choices) RowOf(*choice.folder)->cbmove->setChecked(choice.move);
@@ -85,6 +87,7 @@ protected:
         return label != nullptr ? label->text() : QString();
     }
 
+    qint64 notifyAfterMs = -1;  // the window's own unless set
     FakeFolder* documents = nullptr;
     FakeFolder* music = nullptr;
     FakeFolder* pictures = nullptr;
@@ -323,6 +326,46 @@ TEST_F(RedirectRunTest, TheWaitWindowSaysFoldersAreMovedAndTheTransferLineNamesE
     window->waitWindow->BeginWait();
     EXPECT_EQ(window->waitWindow->lwait->text(), QString::fromUtf8("A méretek kiszámítása, kérem várjon..."));
     window->waitWindow->EndWait();
+}
+
+TEST_F(RedirectRunTest, ARunThatEndsWhileTheUserIsElsewhereIsToldByTheDesktop) {
+    QWidget elsewhere;  // another window, which the user turned to while the run went on
+    elsewhere.show();
+    documents->redirectReportsProgress = true;
+    fake.onRedirectPhase = [&elsewhere](const std::string& phase) {
+        if (phase == "end")
+            QMetaObject::invokeMethod(&elsewhere, [&elsewhere] { QApplication::setActiveWindow(&elsewhere); },
+                                      Qt::BlockingQueuedConnection);
+    };
+    notifyAfterMs = 0;
+    Relocate({{documents, true, true, false}});
+    ASSERT_FALSE(window->isActiveWindow());
+    const auto notes = Shell("Notify");
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].text, "A mappák áthelyezése befejeződött\nÁthelyezve: 1 mappa.");
+}
+
+TEST_F(RedirectRunTest, AShortRunIsNotNotified) {
+    QWidget elsewhere;
+    elsewhere.show();
+    documents->redirectReportsProgress = true;
+    fake.onRedirectPhase = [&elsewhere](const std::string& phase) {
+        if (phase == "end")
+            QMetaObject::invokeMethod(&elsewhere, [&elsewhere] { QApplication::setActiveWindow(&elsewhere); },
+                                      Qt::BlockingQueuedConnection);
+    };
+    Relocate({{documents, true, true, false}});  // well under ten seconds
+    EXPECT_TRUE(Shell("Notify").empty());
+}
+
+TEST_F(RedirectRunTest, ExitWhereNoSessionManagerAnswersSaysToSignOutByHand) {
+    fake.signOutResult = false;
+    Relocate({{documents, true, true, false}});
+    window->bexitClick();
+    ASSERT_EQ(Shell("SignOut").size(), 1u);
+    const auto boxes = Shell("ShowMessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("jelentkezzen ki, majd jelentkezzen be újra"), std::string::npos);
 }
 
 TEST_F(RedirectRunTest, EachRowSaysWhatBecameOfItsFolderAndWhy) {
