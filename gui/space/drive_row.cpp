@@ -44,6 +44,8 @@ DriveRow::DriveRow(QWidget* owner, platform::Platform& platform)
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 
+    // Choosing the drive from the keyboard counts as a click.
+    connect(cbusethis, &widgets::ActionBox::keyToggled, this, &DriveRow::cbusethisMouseUp);
     connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &DriveRow::cbusethisMouseUp);
     connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &DriveRow::ldrvlabelClick);
     setSelected(false);

@@ -1,5 +1,6 @@
 #include "gui/window/about_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -108,8 +109,13 @@ void WaitAboutWindow::ShowAbout(bool wait) {
     waitMode_ = wait;
     waitBar->setVisible(wait);
     lwait->setVisible(wait);
+    const bool mainActive = owner_->isActiveWindow();
     exec();
     waitMode_ = false;
+    // The keyboard goes back to the main window, where it was before, unless the user has
+    // turned to another of its windows meanwhile: its Alt letters work again at once.
+    QWidget* active = QApplication::activeWindow();
+    if (mainActive && (active == nullptr || active == this)) owner_->activateWindow();
 }
 
 void WaitAboutWindow::BeginWait(const QString& waitText) {
@@ -153,6 +159,8 @@ void WaitAboutWindow::hideEvent(QHideEvent* event) {
     OnHidden();
     QDialog::hideEvent(event);
 }
+
+
 
 // While the worker runs, the wait window stays: the handler behind it must not go on early.
 void WaitAboutWindow::closeEvent(QCloseEvent* event) {

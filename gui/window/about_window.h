@@ -66,6 +66,7 @@ protected:
 public slots:
     void reject() override;
 
+
 private:
     // Centred on the main window, its lines emptied and the main window's buttons held
     // while shown; the buttons as they were once hidden.
@@ -75,6 +76,7 @@ private:
     MainWindow* owner_;
     bool waitMode_ = false;
     bool workDone_ = true;
+
     std::function<void()> onCancel_;
     void LayTransferLine();
 };

@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -196,6 +197,20 @@ void MainWindow::BuildControls() {
     bnext->setText(QStringLiteral("Tovább  >"));
     bnext->hide();
     for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
+    // Alt and a letter press a button; the captions stay as the layout has them, unmarked.
+    const struct {
+        QPushButton* button;
+        Qt::Key key;
+        const char* description;
+    } mnemonics[] = {{bnext, Qt::Key_T, "Alt+T"}, {bprevious, Qt::Key_V, "Alt+V"}, {bexit, Qt::Key_K, "Alt+K"},
+                     {babout, Qt::Key_A, "Alt+A"}};
+    for (const auto& mnemonic : mnemonics) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | mnemonic.key), this);
+        connect(shortcut, &QShortcut::activated, mnemonic.button, [button = mnemonic.button] {
+            if (button->isVisible() && button->isEnabled()) button->click();
+        });
+        mnemonic.button->setAccessibleDescription(QStringLiteral("Billentyűparancs: ") + QString::fromLatin1(mnemonic.description));
+    }
 
     setTabOrder(pageArea, bnext);
     setTabOrder(bnext, bprevious);
