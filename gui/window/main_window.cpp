@@ -263,7 +263,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == creditLabel && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
         QPalette palette = creditLabel->palette();
-        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
+        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? widgets::LinkColour(this->palette())
                                                                               : this->palette().color(QPalette::WindowText));
         creditLabel->setPalette(palette);
     }
