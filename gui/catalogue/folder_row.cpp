@@ -145,6 +145,15 @@ void FolderRow::ShowReason(const QString& brief, const QString& full, bool succe
     lreason->show();
 }
 
+void FolderRow::NameForScreenReaders(const QString& folder) {
+    for (QCheckBox* box : {static_cast<QCheckBox*>(cbmove), static_cast<QCheckBox*>(cbcopy),
+                           static_cast<QCheckBox*>(cbdelete), cbredirected, cbcopied})
+        box->setAccessibleName(folder + QStringLiteral(": ") + box->text());
+    rowBox->setAccessibleName(folder);
+    rowBox->setAccessibleDescription(ldescription->text());
+    icon->setAccessibleName(folder + QStringLiteral(" ikonja"));
+}
+
 void FolderRow::ShowPathText(const QString& path) {
     // The path may reach the row's right edge, the border of the box less its margin.
     const int room = rowBox->width() - lfolderpath->x() - 10;

@@ -88,6 +88,8 @@ public:
 
     // What a run did with the folder: `brief` on the row (elided to fit), `full` as its tooltip.
     void ShowReason(const QString& brief, const QString& full, bool success);
+    // Names the row's boxes and labels for screen readers after its folder.
+    void NameForScreenReaders(const QString& folder);
     // The path on the row, elided in the middle to the row's width; the whole of it as the tooltip.
     void ShowPathText(const QString& path);
 

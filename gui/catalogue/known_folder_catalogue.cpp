@@ -107,6 +107,7 @@ void FolderCatalogue::FillRow(FolderRow* row) {
     Fkf->GetFolderType(row->FolderTypeID);
 
     row->ldescription->setText(QString::fromStdString(ResolveDescription(platform_, Fkfstruct.tooltip)));
+    row->NameForScreenReaders(name);
 
     // A folder whose path cannot be read keeps an empty path and the arrow cursor.
     std::string path;

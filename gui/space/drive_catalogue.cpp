@@ -62,7 +62,7 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
         row->icon->adjustSize();
         row->vLabel = drive.label;
-        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
+        row->ShowLabel(QString::fromStdString(drive.label), QString::fromStdString(drive.root));
 
         row->vFree = drive.space.freeForUser;
         row->vSize = drive.space.total;
@@ -72,6 +72,8 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
         row->usageBar->setPosition(row->vPBPosition);
+        row->usageBar->setAccessibleDescription(QStringLiteral("%1% foglalt; ").arg(row->vPBPosition) +
+                                                QString::fromStdString(row->vSizetxt));
         ++n;
     }
     FDCount = n;

@@ -67,6 +67,9 @@ void ClickLabel::paintEvent(QPaintEvent* event) {
 void SetAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
+    // A bare number in the header is read out with what it counts.
+    const QString spoken = label->property(kSpokenAs).toString();
+    if (!spoken.isEmpty()) label->setAccessibleName(spoken + QStringLiteral(": ") + text);
 }
 
 void TrimmedComboBox::paintEvent(QPaintEvent*) {

@@ -55,8 +55,10 @@ inline std::u16string_view Utf16View(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// Sets a label's text and sizes the label to it, as an auto-sized label does.
+// Sets a label's text and sizes the label to it, as an auto-sized label does. A label with the
+// property kSpokenAs is named for screen readers by that and its text ("…száma: 3").
 void SetAutoSizedText(QLabel* label, const QString& text);
+inline constexpr const char* kSpokenAs = "spokenAs";
 
 // The box a row draws its content in: filled with exactly its palette's window colour and
 // edged with a thin line, which the style's own group box would blend with a shade.

@@ -47,6 +47,7 @@ widgets::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QStri
     link->setCursor(Qt::PointingHandCursor);
     link->move(8, y);
     link->adjustSize();
+    link->setAccessibleDescription(QStringLiteral("Hivatkozás; Enter vagy szóköz működteti"));
     return link;
 }
 

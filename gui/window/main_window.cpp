@@ -62,6 +62,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(
     setMinimumHeight(kClientHeight);
 
     BuildControls();
+    NameForScreenReaders();
     waitWindow = new WaitAboutWindow(this);
     creationWidth = kClientWidth;
     creationHeight = kClientHeight;
@@ -233,6 +234,35 @@ void MainWindow::BuildControls() {
     anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
     anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
     anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
+}
+
+void MainWindow::NameForScreenReaders() {
+    // The header's bare numbers and caption-less boxes, said with what they are.
+    const struct {
+        QLabel* label;
+        const char* spoken;
+        const char* description;
+    } counters[] = {
+        {lsizesum, "A kiválasztott mappák mérete", "A kijelölt mappák együttes mérete"},
+        {lcheckedcount, "A kiválasztott mappák száma", "Ennyi mappa van kijelölve a listában"},
+        {lfolderslisted, "Összes mappa", "Ennyi mappa látható a listában"},
+    };
+    for (const auto& counter : counters) {
+        counter.label->setProperty(widgets::kSpokenAs, QString::fromUtf8(counter.spoken));
+        counter.label->setAccessibleDescription(QString::fromUtf8(counter.description));
+        widgets::SetAutoSizedText(counter.label, counter.label->text());
+    }
+    cbfindinname->setAccessibleName(QStringLiteral("Keresés a mappák nevében"));
+    cbfindinpath->setAccessibleName(QStringLiteral("Keresés a mappák útvonalában"));
+    searchEdit->setAccessibleName(QStringLiteral("Keresés"));
+    searchEdit->setAccessibleDescription(QStringLiteral("Írja be a keresett szöveget, majd nyomja meg az Entert"));
+    cbsort->setAccessibleName(QStringLiteral("Rendezés"));
+    pageScrollBar->setAccessibleName(QStringLiteral("A lista görgetése"));
+    lheader->setAccessibleName(QStringLiteral("Trovel"));
+    bnext->setAccessibleName(QStringLiteral("Tovább"));
+    bprevious->setAccessibleName(QStringLiteral("Vissza"));
+    creditLabel->setAccessibleName(QStringLiteral("Trovel 2, a Trovel fejlesztői"));
+    creditLabel->setAccessibleDescription(QStringLiteral("Hivatkozás: a program weboldala"));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

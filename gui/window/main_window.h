@@ -207,6 +207,7 @@ protected:
 
 private:
     void BuildControls();
+    void NameForScreenReaders();
     void BuildPages();
     QWidget* AddPage(QStackedWidget* pages, const char* name);
     void ShowLeftPane(QWidget* pane);

@@ -118,6 +118,21 @@ void MainWindow::BuildPages() {
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
     }
 
+    // Each page is named after its heading, for screen readers; the page area's page too.
+    const std::pair<QWidget*, QWidget*> pagesAndPanes[] = {
+        {welcomePage, welcomePane}, {overviewPage, overviewPane}, {redirectPage, redirectPane},
+        {copyPage, copyPane},       {deletePage, deletePane},     {drivesPage, drivesPane},
+        {statusPage, statusPane},   {restorePage, restorePane},   {restoredPage, restoredPane},
+    };
+    for (const auto& [page, pane] : pagesAndPanes) {
+        const auto* heading = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Heading"));
+        const QString title = heading != nullptr ? heading->text().replace(QLatin1Char('\n'), QLatin1Char(' ')) : QString();
+        pane->setAccessibleName(title);
+        page->setAccessibleName(title);
+        if (auto* text = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text")))
+            pane->setAccessibleDescription(text->text());
+    }
+
     lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
     cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
     cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
