@@ -2,7 +2,9 @@
 // between pages (the welcome buttons, Next, Back, Exit and About).
 #include <algorithm>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPointer>
 #include <QElapsedTimer>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -382,6 +384,10 @@ void MainWindow::OpenProgramWebPage() { platform_.ShellOpen(kProgramWebPage); }
 void MainWindow::OpenDonationPage() { platform_.ShellOpen(kDonationPage); }
 
 void MainWindow::StartSizeWorker(bool all, Operation operation) {
+    // The rows are hidden while they are measured, and the focus walks off them meanwhile:
+    // the list and the focus come back where the user left them, not at the list's end.
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    const int scroll = pageScrollBar->value();
     waitWindow->BeginWait();
     space::SizeWorker worker(*folders_, *this, all, operation);
     worker.start();
@@ -393,6 +399,8 @@ void MainWindow::StartSizeWorker(bool all, Operation operation) {
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.
     worker.wait();
+    pageScrollBar->setValue(std::min(scroll, pageScrollBar->maximum()));
+    if (focused != nullptr && focused->isVisible() && focused->window() == this) focused->setFocus();
 }
 
 void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
