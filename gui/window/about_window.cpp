@@ -118,6 +118,16 @@ void WaitAboutWindow::ShowAbout(bool wait) {
     if (mainActive && (active == nullptr || active == this)) owner_->activateWindow();
 }
 
+QRect WaitAboutWindow::CentredOn(const QRect& ownerFrame, const QRect& ownerClient, QSize clientSize) {
+    // The frame is taken to be like the owner's; each half rounded toward zero.
+    const QMargins frame(ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
+                         ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+    const QSize outer = clientSize.grownBy(frame);
+    const QPoint frameAt(ownerFrame.left() + (ownerFrame.width() - outer.width()) / 2,
+                         ownerFrame.top() + (ownerFrame.height() - outer.height()) / 2);
+    return QRect(frameAt + QPoint(frame.left(), frame.top()), clientSize);
+}
+
 void WaitAboutWindow::BeginWait(const QString& waitText) {
     workDone_ = false;
     lwait->setText(waitText);
@@ -173,12 +183,10 @@ void WaitAboutWindow::reject() {
 }
 
 void WaitAboutWindow::OnShown() {
-    // Before it first appears the window has no frame of its own to measure; its fixed size
-    // with a frame like the main window's is what it will be.
-    const QRect main = owner_->frameGeometry();
-    const QSize frame = main.size() - owner_->size();
-    const QSize mine = size() + frame;
-    move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
+    // Placed by its client area: moving a window by its frame before the window manager has
+    // framed it the first time would put it a title bar too high.
+    QWidget* main = owner_->window();
+    setGeometry(CentredOn(main->frameGeometry(), main->geometry(), size()));
     lnowisprocessing->clear();
     SetTransferLine({});
     OfferCancel({});

@@ -55,6 +55,9 @@ public:
     // Shows the cancel button, which calls `onCancel` once; an empty function hides it.
     void OfferCancel(std::function<void()> onCancel);
 
+    // The client area of a window of `clientSize` centred, frame and all, on the owner's frame.
+    static QRect CentredOn(const QRect& ownerFrame, const QRect& ownerClient, QSize clientSize);
+
     void laboutClick();
     void ldonateClick();
 

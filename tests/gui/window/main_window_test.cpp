@@ -369,5 +369,18 @@ TEST_F(MainWindowTest, MeasuringTheSizeKeepsTheTickedRowInViewAndItsFocus) {
     EXPECT_LE(top + first->cbmove->height(), window->pageArea->height());
 }
 
+TEST(WaitWindowPlacement, CentresItsFrameOnTheOwnersAndPlacesItsClientAreaInsideIt) {
+    // An owner with a 30-pixel title bar and 4-pixel borders, at (100, 50).
+    const QRect ownerFrame(100, 50, 770, 532);
+    const QRect ownerClient(104, 80, 762, 498);
+    const QRect client = app::WaitAboutWindow::CentredOn(ownerFrame, ownerClient, QSize(428, 292));
+    EXPECT_EQ(client.size(), QSize(428, 292));
+    // The frame, 436 x 326, centred: (100 + 167, 50 + 103); the client 4 right and 30 down of it.
+    EXPECT_EQ(client.topLeft(), QPoint(267 + 4, 153 + 30));
+    // Without a frame (offscreen) it is the plain centre.
+    EXPECT_EQ(app::WaitAboutWindow::CentredOn(QRect(0, 0, 762, 498), QRect(0, 0, 762, 498), QSize(428, 292)).topLeft(),
+              QPoint(167, 103));
+}
+
 }  // namespace
 }  // namespace trovel::testing
