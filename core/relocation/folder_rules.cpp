@@ -14,8 +14,9 @@ namespace {
 
 using platform::Succeeded;
 
-std::string SizeText(std::uint64_t bytes, const std::string& separator) {
-    const space::SizeText text = space::SizeToStr(static_cast<long double>(bytes), separator);
+std::string SizeText(std::uint64_t bytes, const std::string& separator, bool hungarian) {
+    const space::SizeText text = hungarian ? space::SizeToStrHu(static_cast<long double>(bytes), separator)
+                                           : space::SizeToStr(static_cast<long double>(bytes), separator);
     return text.number + text.unit;
 }
 
@@ -135,12 +136,14 @@ std::string ErrorBoxText(const std::string& folderName, const std::string& syste
 
 std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, double seconds,
                          const std::string& decimalSeparator, bool hungarian) {
-    std::string text = SizeText(bytesDone, decimalSeparator) + " / " + SizeText(bytesTotal, decimalSeparator);
+    std::string text = SizeText(bytesDone, decimalSeparator, hungarian) + " / " +
+                       SizeText(bytesTotal, decimalSeparator, hungarian);
     // A rate needs a moment of measuring first.
     if (seconds < 1 || bytesDone == 0) return text;
     const double rate = static_cast<double>(bytesDone) / seconds;
-    text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator) + "/s";
-    if (bytesTotal > bytesDone) {
+    text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator, hungarian) + "/s";
+    // Less than a second left says no time at all, rather than "0".
+    if (bytesTotal > bytesDone && static_cast<double>(bytesTotal - bytesDone) / rate >= 0.5) {
         const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate, hungarian);
         text += hungarian ? ", még kb. " + left : ", about " + left + " left";
     }

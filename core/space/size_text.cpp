@@ -37,6 +37,12 @@ std::string Digits(long double wholeMagnitude) {
 
 std::string LocaleDecimalSeparator() { return platform::NumericLocaleDecimalSeparator(); }
 
+SizeText SizeToStrHu(long double size, const std::string& decimalSeparator) {
+    SizeText text = SizeToStr(size, decimalSeparator);
+    if (text.unit == " bytes") text.unit = " bájt";
+    return text;
+}
+
 SizeText SizeToStr(long double size) { return SizeToStr(size, LocaleDecimalSeparator()); }
 
 SizeText SizeToStr(long double size, const std::string& decimalSeparator) {

@@ -16,6 +16,9 @@ SizeText SizeToStr(long double size);
 // The same with an explicit decimal separator.
 SizeText SizeToStr(long double size, const std::string& decimalSeparator);
 
+// The same in the window's Hungarian: " bájt" for " bytes" (the other units are the same).
+SizeText SizeToStrHu(long double size, const std::string& decimalSeparator);
+
 // The decimal separator of the process's numeric locale ("." under English, "," under Hungarian).
 std::string LocaleDecimalSeparator();
 

@@ -185,7 +185,7 @@ bool FolderCatalogue::CountTicked(Operation operation) {
     // Moving needs at least one folder; copying and deleting are optional.
     const bool result = operation == Operation::Move ? count > 0 : true;
     if (operation == Operation::Move || operation == Operation::Copy) FkfOwner->shared().selectedSizeSum = total;
-    const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
+    const space::SizeText size = space::SizeToStrHu(static_cast<long double>(total), platform_.DecimalSeparator());
     SetAutoSizedText(FkfOwner->sizeSumLabel(), QString::fromStdString(size.number + size.unit));
     return result;
 }

@@ -22,11 +22,12 @@
 namespace trovel::space {
 namespace {
 
-// "45.20  GB free of 100.00  GB": the unit word brings its own blank, so two stand before it.
+// "45,20 GB szabad, összesen 100,00 GB": the free room and the whole, written as every other
+// size in the window is.
 std::string SpaceText(std::int64_t free, std::int64_t size, const std::string& separator) {
-    const SizeText freeText = SizeToStr(static_cast<long double>(free), separator);
-    const SizeText sizeText = SizeToStr(static_cast<long double>(size), separator);
-    return freeText.number + " " + freeText.unit + " free of " + sizeText.number + " " + sizeText.unit;
+    const SizeText freeText = SizeToStrHu(static_cast<long double>(free), separator);
+    const SizeText sizeText = SizeToStrHu(static_cast<long double>(size), separator);
+    return freeText.number + freeText.unit + " szabad, összesen " + sizeText.number + sizeText.unit;
 }
 
 int CompareTexts(const std::string& a, const std::string& b) {

@@ -50,7 +50,7 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
                 post([window = FkfOwner, line] { window->SetProgressLine(line); });
             }
             size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
-            const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
+            const space::SizeText text = space::SizeToStrHu(static_cast<long double>(size), separator);
             QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
                             QString::number(counters.folders) + QStringLiteral(" mappa, ") +
                             QString::number(counters.files) + QStringLiteral(" fájl");

@@ -19,7 +19,7 @@ void SizeWorker::GetSize() {
     const auto scope = window_.platform().EnterWorkerThread();
     try {
         const std::int64_t total = folders_.GetKFSize(tasks_, post);
-        const SizeText text = SizeToStr(static_cast<long double>(total), window_.platform().DecimalSeparator());
+        const SizeText text = SizeToStrHu(static_cast<long double>(total), window_.platform().DecimalSeparator());
         const QString sum = QString::fromStdString(text.number + text.unit);
         post([window, sum] { widgets::SetAutoSizedText(window->sizeSumLabel(), sum); });
     } catch (...) {

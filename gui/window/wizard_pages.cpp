@@ -270,7 +270,7 @@ void MainWindow::EnterDrivesPage() {
     ShowLeftPane(drivesPane);
     if (drives_->IDSelecyed > -1) drives_->SelectDrive(drives_->IDSelecyed);
     drives_->RefreshList();
-    const space::SizeText sum = space::SizeToStr(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
+    const space::SizeText sum = space::SizeToStrHu(static_cast<long double>(shared_.selectedSizeSum), platform_.DecimalSeparator());
     widgets::SetAutoSizedText(lsizesum, QString::fromStdString(sum.number + sum.unit));
     bnext->setEnabled(drives_->SelectDrive(drives_->IDSelecyed));
 }

@@ -15,6 +15,13 @@ struct Case {
     const char* unit;
 };
 
+TEST(SizeToStrHu, SaysBytesInHungarianAndLeavesTheOtherUnits) {
+    EXPECT_EQ(SizeToStrHu(646, ",").unit, " bájt");
+    EXPECT_EQ(SizeToStrHu(646, ",").number, "646");
+    EXPECT_EQ(SizeToStrHu(2048, ",").unit, " KB");
+    EXPECT_EQ(SizeToStrHu(2048, ",").number, SizeToStr(2048, ",").number);
+}
+
 TEST(SizeToStr, RendersEachUnitWithAFullStop) {
     const Case cases[] = {
         {0, "0", " bytes"},

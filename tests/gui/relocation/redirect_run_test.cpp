@@ -288,7 +288,7 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     poll.start(5);
     Relocate({{pictures, true, true, true}, {documents, true, true, false}});
     EXPECT_TRUE(offered);
-    EXPECT_EQ(transfer.left(21), QString::fromUtf8("Másolás: 512 bytes / "));
+    EXPECT_EQ(transfer.left(20), QString::fromUtf8("Másolás: 512 bájt / "));
     EXPECT_EQ(Shell("Redirect").size(), 1u);  // the folder after it was not touched
     EXPECT_EQ(Boxes(*documents), "--");
     EXPECT_EQ(Boxes(*pictures), "--");
@@ -318,7 +318,7 @@ TEST_F(RedirectRunTest, TheWaitWindowSaysFoldersAreMovedAndTheTransferLineNamesE
     poll.stop();
     EXPECT_EQ(caption, QString::fromUtf8("A mappák áthelyezése, kérem várjon..."));
     ASSERT_EQ(lines.size(), 3u) << (lines.empty() ? std::string() : lines.back().toStdString());
-    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("Másolás: 512 bytes / "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("Másolás: 512 bájt / "))) << lines[0].toStdString();
     EXPECT_EQ(lines[1], QString::fromUtf8("Ellenőrzés: a másolat összevetése…"));
     EXPECT_EQ(lines[2], QString::fromUtf8("Törlés: a régi tartalom törlése…"));
     for (const QString& line : lines) EXPECT_FALSE(line.contains(QString::fromUtf8("még kb. 0"))) << line.toStdString();

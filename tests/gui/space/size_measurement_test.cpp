@@ -106,7 +106,7 @@ TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
 TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured) {
     window->ShowPage(window->redirectPage);
     window->StartSizeWorker(false, catalogue::Operation::Move);
-    EXPECT_EQ(window->lsizesum->text(), "0 bytes");
+    EXPECT_EQ(window->lsizesum->text(), "0 bájt");
     EXPECT_TRUE(folders().FkfSizegot);
     EXPECT_FALSE(window->waitWindow->isVisible());
 }

@@ -100,7 +100,7 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     EXPECT_GT(space.total, 16 * 1024 * 1024);
     EXPECT_GT(space.freeForUser, 0);
     EXPECT_EQ(rowCaption, "TROVELTEST ( " + root + " )");
-    EXPECT_NE(rowSpace.find("  MB free of "), std::string::npos) << rowSpace;
+    EXPECT_NE(rowSpace.find(" MB szabad, összesen "), std::string::npos) << rowSpace;
     EXPECT_FALSE(systemRootListed);
     EXPECT_LE(space.freeForUser, space.totalFree);
 }
