@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstring>
 
 #include "gui/window/main_window.h"
+#include "gui/window/screen_fit.h"
 #include "platform/system/system_platform.h"
 
 namespace {
@@ -45,6 +47,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TROVEL_APP_ID), bundled));
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::MainWindow window(*platform);
-    window.show();
+    // On a screen too small for the window (a high scale on a small screen) it scrolls instead.
+    const auto frame = trovel::app::FitToScreen(window, window.screen()->availableGeometry());
+    if (frame) frame->show();
+    else window.show();
     return application.exec();
 }

@@ -368,7 +368,8 @@ void MainWindow::bpreviousClick() {
 
 void MainWindow::bexitClick() {
     const bool runFinished = ShownPage() == statusPage || ShownPage() == restoredPage;
-    close();
+    // The frame that scrolls it on a small screen, if there is one, goes with it.
+    window()->close();
     // Where no session manager takes the request, the user is told to do it by hand rather
     // than left to think the changes are complete.
     if (runFinished && folders_->Fkfselectedcount > 0 &&
