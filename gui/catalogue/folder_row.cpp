@@ -99,7 +99,7 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
 
     lreason = Make<QLabel>(rowBox, "lreason", 92, 47);
     lreason->setTextFormat(Qt::PlainText);
-    lreason->setFixedSize(464, 27);
+    lreason->setFixedSize(kShownWidth - 92 - 8, 27);
     lreason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lreason->setFont(widgets::Tahoma(11, widgets::kBold));
     lreason->hide();
@@ -155,8 +155,8 @@ void FolderRow::NameForScreenReaders(const QString& folder) {
 }
 
 void FolderRow::ShowPathText(const QString& path) {
-    // The path may reach the row's right edge, the border of the box less its margin.
-    const int room = rowBox->width() - lfolderpath->x() - 10;
+    // The path may reach the right edge of what the page area shows of the row.
+    const int room = kShownWidth - lfolderpath->x() - 8;
     const QString shown = lfolderpath->fontMetrics().elidedText(path, Qt::ElideMiddle, room);
     widgets::SetAutoSizedText(lfolderpath, shown);
     lfolderpath->setToolTip(path);

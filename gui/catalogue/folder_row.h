@@ -29,6 +29,8 @@ class FolderRow : public QFrame {
 public:
     static constexpr int kWidth = 577;
     static constexpr int kHeight = 105;
+    // How much of the row box the page area shows: the row (577) is wider than the area (542).
+    static constexpr int kShownWidth = 542 - 3 - 3;
 
     // `owner` is the main window: it receives the row's messages and keeps the row.
     FolderRow(QWidget* owner, platform::Platform& platform);

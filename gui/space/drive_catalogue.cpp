@@ -96,8 +96,10 @@ void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
         text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
                 QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) +
                 QStringLiteral(")");
-    lleftout->setText(text);
+    // Within the page area, elided in the middle; the whole of it in the tooltip.
+    lleftout->setText(lleftout->fontMetrics().elidedText(text, Qt::ElideMiddle, 530));
     lleftout->setToolTip(text);
+    lleftout->setAccessibleName(text);
     lleftout->setVisible(!text.isEmpty());
     lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
 }

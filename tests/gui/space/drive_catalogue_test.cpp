@@ -243,9 +243,15 @@ TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnder
     Build();
     EXPECT_EQ(Roots(), (std::vector<std::string>{"D:\\"}));
     ASSERT_NE(drives().lleftout, nullptr);
-    EXPECT_EQ(drives().lleftout->text().toStdString(),
+    EXPECT_EQ(drives().lleftout->toolTip().toStdString(),
               "Nem választható: E:\\ (a saját mappa meghajtója), F:\\ (nem írható), G:\\ (nem induláskor csatolt), "
               "H:\\ (rendszerindító partíció)");
+    // Too long for the page area: elided in the middle, both ends kept.
+    const QString shown = drives().lleftout->text();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("Nem választható: E:\\")));
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("(rendszerindító partíció)")));
+    EXPECT_LE(drives().lleftout->fontMetrics().horizontalAdvance(shown), 530);
     EXPECT_EQ(drives().lleftout->parentWidget(), window->drivesPage);
     EXPECT_EQ(drives().lleftout->y(), 83 + 7);  // under the one row
     EXPECT_EQ(drives().lleftout->textFormat(), Qt::PlainText);

@@ -75,7 +75,7 @@ TEST(LoopMountedImage, IsListedAsAFixedDriveWithLabelAndSpace) {
     {
         app::MainWindow window(onDemand);
         for (space::DriveRow* row : window.drives().vObjarr) onDemandListed = onDemandListed || row->vDrive == root;
-        if (window.drives().lleftout != nullptr) leftOutNote = window.drives().lleftout->text().toStdString();
+        if (window.drives().lleftout != nullptr) leftOutNote = window.drives().lleftout->toolTip().toStdString();
     }
 
     // Unmounted since the listing: the folder must not answer with the space of the disk below.
