@@ -334,6 +334,15 @@ QString MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
     label->setText(counts + QStringLiteral("\n\n") + rest);
     // Grown to its text, above the foot links.
     label->setFixedHeight(std::max(label->height(), label->heightForWidth(label->width())));
+    // The links below make way for the longer text (on the restored pane they stand close under it).
+    int top = label->geometry().bottom() + 10;
+    QList<widgets::ClickLabel*> links = pane->findChildren<widgets::ClickLabel*>();
+    std::sort(links.begin(), links.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    for (widgets::ClickLabel* link : links) {
+        if (link->y() < label->y()) continue;
+        if (link->y() < top) link->move(link->x(), top);
+        top = link->geometry().bottom() + 4;
+    }
     return counts;
 }
 

@@ -447,6 +447,14 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
     EXPECT_EQ(Reason(*documents), "Visszahelyezve az eredeti helyére.");
     EXPECT_EQ(Reason(*pictures), "Nem sikerült visszahelyezni: a rendszer nem engedte.");
     EXPECT_TRUE(PaneText(window->restoredPane).startsWith(QString::fromUtf8("Visszahelyezve: 2 mappa, nem sikerült: 1 mappa.")));
+    // The longer text pushes the foot links down rather than under them.
+    const auto* text = window->restoredPane->findChild<QLabel*>(QStringLiteral("TSRestoredLText"));
+    const auto* web = window->restoredPane->findChild<QLabel*>(QStringLiteral("Label33"));
+    const auto* donate = window->restoredPane->findChild<QLabel*>(QStringLiteral("Label34"));
+    ASSERT_TRUE(text != nullptr && web != nullptr && donate != nullptr);
+    EXPECT_GE(text->heightForWidth(text->width()), 0);
+    EXPECT_GT(web->y(), text->y() + text->heightForWidth(text->width()));
+    EXPECT_GT(donate->y(), web->geometry().bottom());
     EXPECT_FALSE(RowOf(*music)->active);
     EXPECT_FALSE(RowOf(*music)->IsAttached());
     EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);

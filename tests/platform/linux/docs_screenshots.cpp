@@ -184,6 +184,12 @@ int main(int argc, char* argv[]) {
     again.show();
     again.ShowPage(again.restorePage);
     Save(&again, out / "restore-page.png");
+    for (FolderRow* row : again.folders().framearr)
+        if (row->FolderDefinition.name == "Personal" || row->FolderDefinition.name == "My Music")
+            row->cbmove->setChecked(true);
+    again.WMFolderCheck(1);
+    again.bnextClick();  // the restored page restores them
+    Save(&again, out / "restored-page.png");
     again.close();
     window.close();
     std::system(("umount '" + drive.string() + "'").c_str());
