@@ -68,6 +68,7 @@ public:
     std::uint32_t FilesCount = 0;
     std::int64_t FolderSize = 0;
     bool SizeGot = false;
+    bool SizeIsLowerBound = false;  // sub-folders could not be read: the size is at least this
     std::string Path;
     // The folder is a drive root or holds the home folder or the desktop's own folders:
     // never relocated, never measured.

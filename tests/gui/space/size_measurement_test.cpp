@@ -58,6 +58,18 @@ TEST_F(SizeMeasurementTest, ASizeWithUnreadableSubFoldersIsMarkedAsALowerBoundNa
     // A folder read whole says nothing more.
     EXPECT_EQ(Named("My Music")->lsize->text(), "1.50 KB, 0 mappa, 1 fájl");
     EXPECT_TRUE(Named("My Music")->lsize->toolTip().isEmpty());
+    // The sum in the header is no whole size either, and says so.
+    EXPECT_TRUE(window->lsizesum->text().startsWith(QString::fromUtf8("≥ "))) << window->lsizesum->text().toStdString();
+    EXPECT_TRUE(window->lsizesum->toolTip().contains(QString::fromUtf8("Alsó becslés")));
+    // Ticking only whole folders on the move page gives a plain sum with the layout's hint.
+    window->ShowPage(window->redirectPage);
+    Named("My Music")->cbmove->setChecked(true);
+    window->WMFolderCheck(1);
+    EXPECT_EQ(window->lsizesum->text(), "1.50 KB");
+    EXPECT_EQ(window->lsizesum->toolTip(), QString::fromUtf8("   A kiválasztott mappák mérete   "));
+    Named("Personal")->cbmove->setChecked(true);
+    window->WMFolderCheck(1);
+    EXPECT_TRUE(window->lsizesum->text().startsWith(QString::fromUtf8("≥ ")));
 }
 
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
