@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QIcon>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstring>
 
 #include "gui/window/main_window.h"
+#include "gui/window/screen_fit.h"
 #include "platform/system/system_platform.h"
 #include "platform/system/user_language.h"
 
@@ -40,8 +43,16 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // The window's own texts are Hungarian; the reasons it shows from below speak the same.
     trovel::platform::SpeakLanguage("hu_HU.UTF-8");
+    QGuiApplication::setDesktopFileName(QStringLiteral(TROVEL_APP_ID));
+    // The installed icon, by the desktop entry's name; the bundled pictures where none is installed.
+    QIcon bundled;
+    for (const int size : {16, 32, 48, 64, 128}) bundled.addFile(QStringLiteral(":/icons/trovel-%1.png").arg(size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TROVEL_APP_ID), bundled));
     auto platform = trovel::platform::CreateSystemPlatform();
     trovel::app::MainWindow window(*platform);
-    window.show();
+    // On a screen too small for the window (a high scale on a small screen) it scrolls instead.
+    const auto frame = trovel::app::FitToScreen(window, window.screen()->availableGeometry());
+    if (frame) frame->show();
+    else window.show();
     return application.exec();
 }

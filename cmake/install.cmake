@@ -66,7 +66,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # texts use where Tahoma is not installed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs")
+# The Wayland platform plugin lets the window run natively there; xdg-open opens folders and pages.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs, qt6-wayland, xdg-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

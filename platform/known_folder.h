@@ -93,6 +93,9 @@ struct RedirectHooks {
     std::function<void(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint64_t filesDone,
                        std::uint64_t filesTotal)> progress;
     std::function<bool()> cancelled;
+    // Told as each stage of the content move begins: "copy", "verify", "delete" (the old
+    // content, after the new place is registered; no longer stoppable then).
+    std::function<void(const std::string& phase)> phase;
     // The drive the user chose, as it was when chosen (DriveIdentityOf): a run refuses a drive
     // root that is no longer that filesystem at that mount. An empty root: the drive that
     // holds the target, unchecked.

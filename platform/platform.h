@@ -189,7 +189,16 @@ public:
                            std::uint32_t style) = 0;
 
     // Signs the user out (ExitWindowsEx); kExitLogoff | kExitForceIfHung is the only request made.
+    // False when no one took the request (no session manager answered).
     virtual bool SignOut(std::uint32_t flags, std::uint32_t reason) = 0;
+
+    // A desktop notification, for a result the user did not wait in front of; false where the
+    // desktop has no notification service (nothing is started to get one).
+    virtual bool Notify(const std::string& title, const std::string& body) {
+        (void)title;
+        (void)body;
+        return false;
+    }
 };
 
 }  // namespace trovel::platform

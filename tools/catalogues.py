@@ -20,7 +20,7 @@ import tempfile
 # Where the texts people see are made; the window joins when its texts go through the catalogue.
 SOURCE_FOLDERS = ["core", "mover", "platform", "cli", "app"]
 XGETTEXT = ["xgettext", "--language=C++", "--from-code=UTF-8", "--keyword=", "--keyword=Tr",
-            "--keyword=TrN:1,2", "--keyword=TrLater", "--add-location=file", "--sort-by-file",
+            "--keyword=TrN:1,2", "--keyword=TrLater", "--add-location=file", "--sort-by-file", "--no-wrap",
             "--package-name=trovel", "--msgid-bugs-address=https://github.com/trovel/trovel/issues",
             "--copyright-holder=The Trovel developers"]
 # Files whose non-English literals are data, not messages, and why.
@@ -179,8 +179,11 @@ def update(root):
                 f.write(new)
     for name in sorted(os.listdir(os.path.join(root, "po"))):
         if name.endswith(".po"):
-            subprocess.run(["msgmerge", "--quiet", "--update", "--backup=none", "--no-fuzzy-matching",
-                            os.path.join(root, "po", name), pot], check=True)
+            catalogue = os.path.join(root, "po", name)
+            subprocess.run(["msgmerge", "--quiet", "--update", "--backup=none", "--no-fuzzy-matching", "--no-wrap",
+                            catalogue, pot], check=True)
+            # One line per text, whatever the update kept: a text is found by grep, and diffs stay small.
+            subprocess.run(["msgcat", "--no-wrap", "-o", catalogue, catalogue], check=True)
 
 
 def main():

@@ -139,7 +139,8 @@ std::string TransferText(std::uint64_t bytesDone, std::uint64_t bytesTotal, doub
     if (seconds < 1 || bytesDone == 0) return text;
     const double rate = static_cast<double>(bytesDone) / seconds;
     text += ", " + SizeText(static_cast<std::uint64_t>(rate), decimalSeparator) + "/s";
-    if (bytesTotal > bytesDone) {
+    // Less than a second left says no time at all, rather than "0".
+    if (bytesTotal > bytesDone && static_cast<double>(bytesTotal - bytesDone) / rate >= 0.5) {
         const std::string left = DurationText(static_cast<double>(bytesTotal - bytesDone) / rate);
         text += platform::Fill(platform::Tr(", about %1 left"), {left});
     }

@@ -177,12 +177,16 @@ private:
             DirectoryHandle* parent = HandleAt(frames_.size() - 1);
             if (parent == nullptr) continue;  // the folder is gone: its sub-folders were counted
             std::unique_ptr<DirectoryHandle> child = OpenChild(*parent, frames_.size() - 1, name);
-            if (!child) continue;  // counted, but nothing in it can be read
+            if (!child) {  // counted, but nothing in it can be read: the size is a lower bound
+                counters.AddUnreadable(childPath.empty() ? PathTo(name) : childPath.substr(0, childPath.size() - 1));
+                continue;
+            }
             // A filesystem mounted inside the folder is not part of it.
             const std::uint64_t filesystem = filesystem_ != 0 ? child->FilesystemId() : 0;
             if (filesystem != 0 && filesystem != filesystem_) continue;
             if (shared_.SomeoneIdle()) {
-                SharedWalk::Task task{std::move(child), childPath};
+                // The sub-tree keeps its path, to name what in it cannot be read.
+                SharedWalk::Task task{std::move(child), childPath.empty() ? PathTo(name) + separator_ : childPath};
                 if (shared_.TryGive(task)) continue;
                 child = std::move(task.directory);
             }
@@ -191,6 +195,16 @@ private:
             KeepWithinBudget();
         }
         frames_.clear();
+    }
+
+    // The path of `name` in the directory on top, from the walk's root and the names below it.
+    std::string PathTo(const std::string& name) const {
+        std::string path = frames_.front().path;
+        for (std::size_t i = 1; i < frames_.size(); ++i) {
+            path += frames_[i].name;
+            path += separator_;
+        }
+        return path + name;
     }
 
     // Counts the files of one directory and notes its sub-directories to walk.
@@ -279,7 +293,11 @@ std::int64_t Measure(platform::Platform& platform, const std::string& basedir, c
     std::string path = basedir;
     if (path.empty() || path.back() != separator) path += separator;
     auto root = platform.OpenDirectory(path);
-    if (!root) return 0;
+    if (!root) {
+        // A folder that is there but cannot be listed: its 0 is no size at all.
+        if (attributes != platform::kInvalidAttributes) counters.AddUnreadable(basedir);
+        return 0;
+    }
     const std::uint64_t filesystem = root->FilesystemId();
 
     SharedWalk shared(kWalkers, exclusions != nullptr && !exclusions->empty() ? exclusions : nullptr,
@@ -305,6 +323,9 @@ std::int64_t Measure(platform::Platform& platform, const std::string& basedir, c
         total = SaturatingAdd(total, walker.total);
         counters.folders += walker.counters.folders;
         counters.files += walker.counters.files;
+        counters.unreadable += walker.counters.unreadable;
+        for (const std::string& unreadable : walker.counters.unreadablePaths)
+            if (counters.unreadablePaths.size() < WalkCounters::kNamedUnreadable) counters.unreadablePaths.push_back(unreadable);
     }
     return total;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/basics/list_types.h"
 #include "platform/platform.h"
@@ -9,9 +10,18 @@
 namespace trovel::space {
 
 // Sub-folders and files found by a walk; the walk only adds to them.
+// The sub-folders that could not be listed are counted too: the size is then only a lower bound.
 struct WalkCounters {
     std::uint32_t folders = 0;
     std::uint32_t files = 0;
+    std::uint32_t unreadable = 0;
+    std::vector<std::string> unreadablePaths;  // the first kNamedUnreadable of them, in no order
+
+    static constexpr std::size_t kNamedUnreadable = 10;
+    void AddUnreadable(std::string path) {
+        ++unreadable;
+        if (unreadablePaths.size() < kNamedUnreadable) unreadablePaths.push_back(std::move(path));
+    }
 };
 
 // The bytes of a file, or of a directory tree: every file counts with its logical size,

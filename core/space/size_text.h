@@ -5,7 +5,7 @@
 namespace trovel::space {
 
 // A byte count as a short number text and, separately, its unit word in the catalogue's
-// language (" bytes", " KB", " MB", " GB", " TB" in Hungarian; " KiB", " MiB", … in English);
+// language (" bájt", " KB", " MB", " GB", " TB" in Hungarian; " KiB", " MiB", … in English);
 // callers join the two themselves.
 struct SizeText {
     std::string number;

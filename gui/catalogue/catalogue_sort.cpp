@@ -29,7 +29,10 @@ void FolderCatalogue::SortByName() {
 
 void FolderCatalogue::SortByPath() {
     vSortCriteria = 1;
-    ExchangeSort(framearr, [](FolderRow* a, FolderRow* b) { return CompareLabels(a->lfolderpath, b->lfolderpath) > 0; });
+    // By the whole path, which the label may show elided.
+    ExchangeSort(framearr, [](FolderRow* a, FolderRow* b) {
+        return CompareAsciiFolded(Utf16View(a->lfolderpath->toolTip()), Utf16View(b->lfolderpath->toolTip())) > 0;
+    });
 }
 
 void FolderCatalogue::SortBySize() {

@@ -168,6 +168,7 @@ void FolderCatalogue::CheckAll(bool tick, Operation operation, QWidget*, QScroll
 bool FolderCatalogue::CountTicked(Operation operation) {
     std::uint32_t count = 0;
     std::int64_t total = 0;
+    bool lowerBound = false;
     for (FolderRow* row : framearr) {
         if (!row->active) continue;
         QCheckBox* box = BoxOf(row, operation);
@@ -175,6 +176,7 @@ bool FolderCatalogue::CountTicked(Operation operation) {
         if (box->isChecked()) {
             ++count;
             total = space::SaturatingAdd(total, row->FolderSize);
+            lowerBound = lowerBound || row->SizeIsLowerBound;
             if (!row->selected()) row->setSelected(true);
         } else if (row->selected()) {
             row->setSelected(false);
@@ -185,8 +187,7 @@ bool FolderCatalogue::CountTicked(Operation operation) {
     // Moving needs at least one folder; copying and deleting are optional.
     const bool result = operation == Operation::Move ? count > 0 : true;
     if (operation == Operation::Move || operation == Operation::Copy) FkfOwner->shared().selectedSizeSum = total;
-    const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
-    SetAutoSizedText(FkfOwner->sizeSumLabel(), QString::fromStdString(size.number + size.unit));
+    ShowSizeSum(total, lowerBound);
     return result;
 }
 
@@ -201,7 +202,8 @@ void FolderCatalogue::FindItems(const QString& text, bool inname, bool inpath, Q
         qsizetype hits = 0;
         if (!everything) {
             if (inname) hits = Position(wanted, row->lfoldername->text());
-            if (inpath) hits += Position(wanted, row->lfolderpath->text());
+            // The whole path, which the label may show elided.
+            if (inpath) hits += Position(wanted, row->lfolderpath->toolTip());
         }
         if (everything || hits != 0) {
             row->AttachTo(Obj);

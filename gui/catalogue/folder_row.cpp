@@ -71,6 +71,7 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
 
     lfolderpath = Make<ClickLabel>(rowBox, "lfolderpath", 92, 24);
     lfolderpath->setTextFormat(Qt::PlainText);
+    lfolderpath->setAccessibleDescription(QStringLiteral("A mappa helye; Enter vagy szóköz megnyitja"));
 
     ldescription = Make<QLabel>(rowBox, "ldescription", 92, 47);
     ldescription->setTextFormat(Qt::PlainText);
@@ -96,11 +97,26 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
     cbdelete = MakeBox<ActionBox>(rowBox, "cbdelete", {242, 82, 71, 13}, "Törlés",
                                   "Régi tartalom törlése");
 
+    lreason = Make<QLabel>(rowBox, "lreason", 92, 47);
+    lreason->setTextFormat(Qt::PlainText);
+    lreason->setFixedSize(kShownWidth - 92 - 8, 27);
+    lreason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lreason->setFont(widgets::Tahoma(11, widgets::kBold));
+    lreason->hide();
+
+    cbmove->setAccessibleDescription(QStringLiteral("A mappa áthelyezése másik meghajtóra"));
+    cbcopy->setAccessibleDescription(QStringLiteral("A mappa tartalmának másolása az új helyre"));
+    cbdelete->setAccessibleDescription(QStringLiteral("A régi tartalom törlése az áthelyezés után"));
+    cbredirected->setAccessibleDescription(QStringLiteral("Jelölve, ha a mappa új helyét a rendszer elfogadta"));
+    cbcopied->setAccessibleDescription(QStringLiteral("Jelölve, ha a mappa tartalma is átkerült"));
+
     QWidget::setTabOrder(cbredirected, cbmove);
     QWidget::setTabOrder(cbmove, cbcopy);
     QWidget::setTabOrder(cbcopy, cbcopied);
     QWidget::setTabOrder(cbcopied, cbdelete);
 
+    // A box changed from the keyboard counts exactly as a click on it.
+    for (ActionBox* box : {cbmove, cbcopy, cbdelete}) connect(box, &ActionBox::keyToggled, box, &ActionBox::mouseReleased);
     connect(cbmove, &ActionBox::mouseReleased, this, &FolderRow::cbmoveMouseUp);
     connect(cbcopy, &ActionBox::mouseReleased, this, &FolderRow::cbcopyMouseUp);
     connect(cbdelete, &ActionBox::mouseReleased, this, &FolderRow::cbdeleteMouseUp);
@@ -112,6 +128,39 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
 void FolderRow::setSelected(bool value) {
     FSelected = value;
     widgets::PaintRowBox(rowBox, value);
+    // The reason keeps its own colour, which the box's palette would replace.
+    if (!lreason->isHidden()) widgets::SetRowTextColour(lreason, lreason->property("success").toBool()
+                                                                     ? widgets::kSuccessText
+                                                                     : widgets::kFailureText);
+}
+
+void FolderRow::ShowReason(const QString& brief, const QString& full, bool success) {
+    lreason->setProperty("success", success);
+    lreason->setText(lreason->fontMetrics().elidedText(brief, Qt::ElideRight, lreason->width()));
+    lreason->setToolTip(full);
+    lreason->setAccessibleName(brief);
+    lreason->setAccessibleDescription(full);
+    widgets::SetRowTextColour(lreason, success ? widgets::kSuccessText : widgets::kFailureText);
+    ldescription->hide();
+    lreason->show();
+}
+
+void FolderRow::NameForScreenReaders(const QString& folder) {
+    for (QCheckBox* box : {static_cast<QCheckBox*>(cbmove), static_cast<QCheckBox*>(cbcopy),
+                           static_cast<QCheckBox*>(cbdelete), cbredirected, cbcopied})
+        box->setAccessibleName(folder + QStringLiteral(": ") + box->text());
+    rowBox->setAccessibleName(folder);
+    rowBox->setAccessibleDescription(ldescription->text());
+    icon->setAccessibleName(folder + QStringLiteral(" ikonja"));
+}
+
+void FolderRow::ShowPathText(const QString& path) {
+    // The path may reach the right edge of what the page area shows of the row.
+    const int room = kShownWidth - lfolderpath->x() - 8;
+    const QString shown = lfolderpath->fontMetrics().elidedText(path, Qt::ElideMiddle, room);
+    widgets::SetAutoSizedText(lfolderpath, shown);
+    lfolderpath->setToolTip(path);
+    lfolderpath->setAccessibleName(path);
 }
 
 void FolderRow::AttachTo(QWidget* page) {

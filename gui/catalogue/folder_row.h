@@ -29,6 +29,8 @@ class FolderRow : public QFrame {
 public:
     static constexpr int kWidth = 577;
     static constexpr int kHeight = 105;
+    // How much of the row box the page area shows: the row (577) is wider than the area (542).
+    static constexpr int kShownWidth = 542 - 3 - 3;
 
     // `owner` is the main window: it receives the row's messages and keeps the row.
     FolderRow(QWidget* owner, platform::Platform& platform);
@@ -45,6 +47,9 @@ public:
     QCheckBox* cbcopied;
     QLabel* lsize;
     widgets::ActionBox* cbdelete;
+    // After a run, in the description's place: one line of what became of the folder, its
+    // whole story in the tooltip.
+    QLabel* lreason;
 
     // The folder record.
     bool FSelected = false;
@@ -63,6 +68,7 @@ public:
     std::uint32_t FilesCount = 0;
     std::int64_t FolderSize = 0;
     bool SizeGot = false;
+    bool SizeIsLowerBound = false;  // sub-folders could not be read: the size is at least this
     std::string Path;
     // The folder is a drive root or holds the home folder or the desktop's own folders:
     // never relocated, never measured.
@@ -82,6 +88,13 @@ public:
     // Shows or hides the row wherever it is attached; a detached row stays off screen.
     void SetShown(bool shown);
     bool IsShown() const { return shown_; }
+
+    // What a run did with the folder: `brief` on the row (elided to fit), `full` as its tooltip.
+    void ShowReason(const QString& brief, const QString& full, bool success);
+    // Names the row's boxes and labels for screen readers after its folder.
+    void NameForScreenReaders(const QString& folder);
+    // The path on the row, elided in the middle to the row's width; the whole of it as the tooltip.
+    void ShowPathText(const QString& path);
 
     void cbmoveMouseUp();
     void cbcopyMouseUp();

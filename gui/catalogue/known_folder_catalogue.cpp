@@ -107,14 +107,14 @@ void FolderCatalogue::FillRow(FolderRow* row) {
     Fkf->GetFolderType(row->FolderTypeID);
 
     row->ldescription->setText(QString::fromStdString(ResolveDescription(platform_, Fkfstruct.tooltip)));
+    row->NameForScreenReaders(name);
 
     // A folder whose path cannot be read keeps an empty path and the arrow cursor.
     std::string path;
     if (!Succeeded(Fkf->GetPath(platform::kCurrentPathFlags, path))) path.clear();
     row->Path = path;
     const QString pathText = QString::fromStdString(path);
-    SetAutoSizedText(row->lfolderpath, pathText);
-    row->lfolderpath->setToolTip(pathText);
+    row->ShowPathText(pathText);
     if (pathText.size() > 2) row->lfolderpath->setCursor(Qt::PointingHandCursor);
 
     row->icon->setPixmap(GetShellIcon(row->Path));

@@ -13,6 +13,7 @@
 #include "gui/catalogue/wizard_window.h"
 #include "platform/platform.h"
 #include "core/relocation/folder_rules.h"
+#include "core/relocation/outcome_text.h"
 
 class QCheckBox;
 class QLabel;
@@ -78,6 +79,7 @@ public:
         TextList excludePaths;
         bool sizeGot = false;
         std::int64_t size = 0;
+        bool lowerBound = false;
     };
     // The rows that `all` / `operation` choose: every row with a path, or the listed rows
     // whose move or copy box is ticked.
@@ -85,7 +87,11 @@ public:
     // On the size worker: measures each task's folder once per run (those measured before keep
     // their size), writes the sizes on the rows through `post`, makes the total the selected
     // size sum and returns it.
-    std::int64_t GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post);
+    // `lowerBound`, when given, tells whether any of the sizes is only a lower bound.
+    std::int64_t GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post, bool* lowerBound = nullptr);
+    // The size sum in the header: marked "≥" with the reason in its tooltip when it is only a
+    // lower bound, with the layout's hint otherwise.
+    void ShowSizeSum(std::int64_t total, bool lowerBound);
 
     // One folder of a relocation run as the worker gets it: the row and what the user chose.
     struct RunTask {
@@ -145,7 +151,7 @@ private:
     // Step 2 of a processed row (status boxes shown, action boxes off, size hidden, placed),
     // and its outcome.
     void ShowProcessed(FolderRow* row, int shown);
-    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result);
+    void ShowOutcome(FolderRow* row, const relocation::FolderResult& result, const relocation::RunContext& context);
     FolderRow* MakeRow(std::uint32_t index);
     void FillRow(FolderRow* row);
     void GuardKeptFolders();

@@ -9,6 +9,7 @@
 
 #include "gui/catalogue/folder_row.h"
 #include "gui/catalogue/known_folder_catalogue.h"
+#include "core/relocation/outcome_text.h"
 #include "core/relocation/transfer_pace.h"
 #include "gui/widgets/row_widgets.h"
 
@@ -19,30 +20,64 @@ using relocation::FolderOutcome;
 
 void ShowPath(FolderRow* row, const std::string& path) {
     row->Path = path;  // the path label opens where the folder now is
-    const QString text = QString::fromStdString(path);
-    widgets::SetAutoSizedText(row->lfolderpath, text);
-    row->lfolderpath->setToolTip(text);
+    row->ShowPathText(QString::fromStdString(path));
 }
 
-// Follows the content copy of one folder: the transfer line under the progress line, a few
-// times a second, and the cancel button from the first report on (a backend that reports
-// progress can also stop).
+void ShowLine(FolderRow* row, const relocation::OutcomeLine& line) {
+    row->ShowReason(QString::fromStdString(line.brief), QString::fromStdString(line.full), line.success);
+}
+
+// Follows the content move of one folder: the transfer line under the progress line, which
+// names the stage (copy, verify, delete), with bytes, rate and time left while copying, a few
+// times a second; and the cancel button from the first report on (a backend that reports
+// progress can also stop) until the old content is being deleted, which is past stopping.
 class TransferReport {
 public:
     TransferReport(const FolderCatalogue::RunEffects& effects, WizardWindow* window, std::string separator)
         : effects_(effects), window_(window), pace_(std::move(separator)) {}
 
     void operator()(std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!phase_.empty() && phase_ != "copy") return;  // a late copy report says nothing now
+        }
         const auto report = pace_.Next(bytesDone, bytesTotal);
         if (!report) return;
         if (report->first)
             effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
-        effects_.post([window = window_, text = QString::fromStdString(report->text)] { window->SetTransferLine(text); });
+        const QString text = QStringLiteral("Másolás: ") + QString::fromStdString(report->text);
+        effects_.post([window = window_, text] { window->SetTransferLine(text); });
+    }
+
+    // A stage begins: the copy's line comes with its first report; the others say their name.
+    void Phase(const std::string& phase) {
+        {
+            std::lock_guard lock(mutex_);
+            phase_ = phase;
+            shown_ = true;
+        }
+        if (phase == "verify") {
+            effects_.post([window = window_] {
+                window->SetTransferLine(QStringLiteral("Ellenőrzés: a másolat összevetése…"));
+            });
+        } else if (phase == "delete") {
+            effects_.post([window = window_] {
+                window->SetTransferLine(QStringLiteral("Törlés: a régi tartalom törlése…"));
+                window->OfferCancel({});
+            });
+        }
     }
 
     // The folder is done: the line and the button go.
     void End() {
-        if (!pace_.End()) return;
+        bool shown = pace_.End();
+        {
+            std::lock_guard lock(mutex_);
+            shown = shown || shown_;
+            phase_.clear();
+            shown_ = false;
+        }
+        if (!shown) return;
         effects_.post([window = window_] {
             window->SetTransferLine({});
             window->OfferCancel({});
@@ -53,6 +88,9 @@ private:
     const FolderCatalogue::RunEffects& effects_;
     WizardWindow* window_;
     relocation::TransferPace pace_;
+    std::mutex mutex_;
+    std::string phase_;
+    bool shown_ = false;
 };
 
 }  // namespace
@@ -84,7 +122,9 @@ void FolderCatalogue::ShowProcessed(FolderRow* row, int shown) {
     PlaceRow(row, shown);
 }
 
-void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult& result) {
+void FolderCatalogue::ShowOutcome(FolderRow* row, const relocation::FolderResult& result,
+                                   const relocation::RunContext& context) {
+    ShowLine(row, relocation::RelocationLine(result, context));
     switch (result.outcome) {
         case FolderOutcome::RelocatedWithContent:
         case FolderOutcome::Redirected:
@@ -127,6 +167,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
             report(bytes, total);
         };
         hooks.cancelled = effects.cancelled;
+        hooks.phase = [&report](const std::string& phase) { report.Phase(phase); };
         if (drive.device != 0 || drive.mountId != 0) {
             hooks.driveRoot = drive.root;
             hooks.driveDevice = drive.device;
@@ -143,6 +184,9 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         }
         effects.post([this, row = task.row, shown] { ShowProcessed(row, shown); });
         relocation::FolderResult result;  // skipped, until a call says otherwise
+        relocation::RunContext context;
+        context.copy = task.choice.copy;
+        context.notStarted = stopped;
         if (!stopped) {
             if (!Fkfm) result.outcome = FolderOutcome::Failed;
             else result = relocation::RelocateFolder(platform_, *Fkfm, task.choice, drive.root);
@@ -165,7 +209,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         if (result.outcome == FolderOutcome::RelocatedWithContent || result.outcome == FolderOutcome::Redirected ||
             result.outcome == FolderOutcome::AlreadyThere)
             ++relocated;
-        effects.post([this, row = task.row, result] { ShowOutcome(row, result); });
+        effects.post([this, row = task.row, result, context] { ShowOutcome(row, result, context); });
         ++shown;
     }
     effects.post([this, window, shown, relocated] {
@@ -196,6 +240,7 @@ void FolderCatalogue::ResetToDefault(QWidget* Obj, QScrollBar* scrollBar) {
         if (Fkfm) result = relocation::RestoreFolder(*Fkfm, row->FolderID, platform_.Style());
         const bool ok = result.outcome == FolderOutcome::Redirected;
         row->cbredirected->setChecked(ok);
+        ShowLine(row, relocation::RestoreLine(result));
         if (ok) {
             ShowPath(row, result.destination);
             ++restored;

@@ -22,11 +22,12 @@
 namespace trovel::space {
 namespace {
 
-// "45.20  GB free of 100.00  GB": the unit word brings its own blank, so two stand before it.
+// "45,20 GB szabad, összesen 100,00 GB": the free room and the whole, written as every other
+// size in the window is.
 std::string SpaceText(std::int64_t free, std::int64_t size, const std::string& separator) {
     const SizeText freeText = SizeToStr(static_cast<long double>(free), separator);
     const SizeText sizeText = SizeToStr(static_cast<long double>(size), separator);
-    return freeText.number + " " + freeText.unit + " free of " + sizeText.number + " " + sizeText.unit;
+    return freeText.number + freeText.unit + " szabad, összesen " + sizeText.number + sizeText.unit;
 }
 
 int CompareTexts(const std::string& a, const std::string& b) {
@@ -62,7 +63,7 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
         row->icon->adjustSize();
         row->vLabel = drive.label;
-        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
+        row->ShowLabel(QString::fromStdString(drive.label), QString::fromStdString(drive.root));
 
         row->vFree = drive.space.freeForUser;
         row->vSize = drive.space.total;
@@ -72,6 +73,8 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
         row->usageBar->setPosition(row->vPBPosition);
+        row->usageBar->setAccessibleDescription(QStringLiteral("%1% foglalt; ").arg(row->vPBPosition) +
+                                                QString::fromStdString(row->vSizetxt));
         ++n;
     }
     FDCount = n;
@@ -93,8 +96,10 @@ void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
         text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
                 QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) +
                 QStringLiteral(")");
-    lleftout->setText(text);
+    // Within the page area, elided in the middle; the whole of it in the tooltip.
+    lleftout->setText(lleftout->fontMetrics().elidedText(text, Qt::ElideMiddle, 530));
     lleftout->setToolTip(text);
+    lleftout->setAccessibleName(text);
     lleftout->setVisible(!text.isEmpty());
     lleftout->setGeometry(9, 83 * FDCount + 7, 530, lleftout->sizeHint().height());
 }

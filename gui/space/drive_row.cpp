@@ -3,6 +3,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <algorithm>
+
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/window_messages.h"
 #include "gui/widgets/row_widgets.h"
@@ -44,6 +46,8 @@ DriveRow::DriveRow(QWidget* owner, platform::Platform& platform)
     lspace->setObjectName(QStringLiteral("lspace"));
     lspace->move(136, 52);
 
+    // Choosing the drive from the keyboard counts as a click.
+    connect(cbusethis, &widgets::ActionBox::keyToggled, this, &DriveRow::cbusethisMouseUp);
     connect(cbusethis, &widgets::ActionBox::mouseReleased, this, &DriveRow::cbusethisMouseUp);
     connect(ldrvlabel, &widgets::ClickLabel::clicked, this, &DriveRow::ldrvlabelClick);
     setSelected(false);
@@ -58,6 +62,27 @@ void DriveRow::setSelected(bool value) {
     } else {
         usageBar->setState(StateProgressBar::Error);
     }
+}
+
+void DriveRow::ShowLabel(const QString& label, const QString& root) {
+    const QString whole = label + QStringLiteral(" ( ") + root + QStringLiteral(" )");
+    // Up to the box on the right.
+    const int room = cbusethis->x() - ldrvlabel->x() - 8;
+    const QFontMetrics metrics = ldrvlabel->fontMetrics();
+    QString shown = whole;
+    if (metrics.horizontalAdvance(whole) > room) {
+        const QString rootPart = QStringLiteral(" ( ") + metrics.elidedText(root, Qt::ElideMiddle, room * 2 / 3) +
+                                 QStringLiteral(" )");
+        shown = metrics.elidedText(label, Qt::ElideMiddle, std::max(0, room - metrics.horizontalAdvance(rootPart))) +
+                rootPart;
+    }
+    widgets::SetAutoSizedText(ldrvlabel, shown);
+    ldrvlabel->setToolTip(whole);
+    ldrvlabel->setAccessibleName(whole);
+    ldrvlabel->setAccessibleDescription(QStringLiteral("Hivatkozás: megnyitja a meghajtót"));
+    usageBar->setAccessibleName(whole + QStringLiteral(" foglaltsága"));
+    cbusethis->setAccessibleName(whole + QStringLiteral(" kiválasztása"));
+    cbusethis->setAccessibleDescription(QStringLiteral("Ide kerülnek a kijelölt mappák"));
 }
 
 void DriveRow::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }

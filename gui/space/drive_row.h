@@ -55,6 +55,9 @@ public:
     void setSelected(bool value);
 
     void cbusethisMouseUp();
+    // The label and root, "Adatok ( /mnt/adatok/ )": a long label is elided in the middle so that
+    // the root stays whole; the whole text is the tooltip. Names the row for screen readers.
+    void ShowLabel(const QString& label, const QString& root);
     void ldrvlabelClick();
 
 private:

@@ -31,17 +31,20 @@ std::vector<FolderCatalogue::SizeTask> FolderCatalogue::SizeSnapshot(bool all, O
     std::vector<SizeTask> tasks;
     for (FolderRow* row : framearr) {
         if (!Takes(row, all, operation)) continue;
-        tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize});
+        tasks.push_back({row, row->lfoldername->text(), row->Path, row->FolderExcludePath, row->SizeGot, row->FolderSize,
+                         row->SizeIsLowerBound});
     }
     return tasks;
 }
 
-std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post) {
+std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, const GuiPost& post, bool* lowerBound) {
+    bool partial = false;
     post([this] { ShowAll(false); });
     const std::string separator = platform_.DecimalSeparator();
     std::int64_t total = 0;
     for (const SizeTask& task : tasks) {
         std::int64_t size = task.size;
+        partial = partial || (task.sizeGot && task.lowerBound);
         if (!task.sizeGot) {
             space::WalkCounters counters;
             {
@@ -51,27 +54,53 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
             }
             size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
-            const QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
-                                  QString::number(counters.folders) + QStringLiteral(" mappa, ") +
-                                  QString::number(counters.files) + QStringLiteral(" fájl");
-            post([row = task.row, size, counters, label] {
+            QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
+                            QString::number(counters.folders) + QStringLiteral(" mappa, ") +
+                            QString::number(counters.files) + QStringLiteral(" fájl");
+            // What could not be read is not in the size: it is said, never passed off as the whole.
+            QString unreadable;
+            partial = partial || counters.unreadable > 0;
+            if (counters.unreadable > 0) {
+                label = QStringLiteral("legalább ") + label;
+                unreadable = QStringLiteral("A méret csak alsó becslés: %1 almappa nem olvasható, ezek tartalma nincs "
+                                            "benne:").arg(counters.unreadable);
+                for (const std::string& path : counters.unreadablePaths)
+                    unreadable += QStringLiteral("\n") + QString::fromStdString(path);
+                if (counters.unreadable > counters.unreadablePaths.size()) unreadable += QStringLiteral("\n…");
+            }
+            post([row = task.row, size, counters, label, unreadable] {
                 row->FolderSize = size;
                 row->FoldersCount = counters.folders;
                 row->FilesCount = counters.files;
                 row->SizeGot = true;
+                row->SizeIsLowerBound = !unreadable.isEmpty();
                 // Placed 20 pixels right of the name, however long the name is.
                 row->lsize->move(row->lfoldername->x() + row->lfoldername->width() + 20, row->lsize->y());
                 widgets::SetAutoSizedText(row->lsize, label);
+                row->lsize->setToolTip(unreadable);
+                row->lsize->setAccessibleName(label);
+                row->lsize->setAccessibleDescription(unreadable);
             });
         }
         total = space::SaturatingAdd(total, size);
     }
+    if (lowerBound != nullptr) *lowerBound = partial;
     post([this, total] {
         FkfOwner->shared().selectedSizeSum = total;
         FkfSizegot = true;
         ShowAll(true);
     });
     return total;
+}
+
+void FolderCatalogue::ShowSizeSum(std::int64_t total, bool lowerBound) {
+    const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
+    QLabel* label = FkfOwner->sizeSumLabel();
+    widgets::SetAutoSizedText(label, (lowerBound ? QStringLiteral("≥ ") : QString()) + QString::fromStdString(size.number + size.unit));
+    label->setToolTip(QStringLiteral("   A kiválasztott mappák mérete   ") +
+                      (lowerBound ? QStringLiteral("\nAlsó becslés: egyes almappák nem olvashatók, a tartalmuk "
+                                                   "nincs benne (a sorok súgója megnevezi őket).")
+                                  : QString()));
 }
 
 }  // namespace trovel::catalogue

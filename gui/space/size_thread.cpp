@@ -18,10 +18,9 @@ void SizeWorker::GetSize() {
     const catalogue::FolderCatalogue::GuiPost post = [this](std::function<void()> effect) { effects_.Post(std::move(effect)); };
     const auto scope = window_.platform().EnterWorkerThread();
     try {
-        const std::int64_t total = folders_.GetKFSize(tasks_, post);
-        const SizeText text = SizeToStr(static_cast<long double>(total), window_.platform().DecimalSeparator());
-        const QString sum = QString::fromStdString(text.number + text.unit);
-        post([window, sum] { widgets::SetAutoSizedText(window->sizeSumLabel(), sum); });
+        bool lowerBound = false;
+        const std::int64_t total = folders_.GetKFSize(tasks_, post, &lowerBound);
+        post([folders = &folders_, total, lowerBound] { folders->ShowSizeSum(total, lowerBound); });
     } catch (...) {
         // Out of memory or threads: what was measured stays, the rows come back and the
         // window is not left waiting. The sizes not measured are measured next time.

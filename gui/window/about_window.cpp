@@ -1,5 +1,6 @@
 #include "gui/window/about_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -53,7 +54,7 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     labout->setCursor(Qt::PointingHandCursor);
     labout->setText(QString::fromUtf8(kVersionText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    lwait = new QLabel(QStringLiteral("A méretek kiszámítása, kérem várjon..."), this);
+    lwait = new QLabel(QString::fromUtf8(kMeasuringText), this);
     lwait->setObjectName(QStringLiteral("lwait"));
     lwait->setFont(Tahoma(19));
     lwait->move(51, 120);
@@ -108,11 +109,30 @@ void WaitAboutWindow::ShowAbout(bool wait) {
     waitMode_ = wait;
     waitBar->setVisible(wait);
     lwait->setVisible(wait);
+    const bool mainActive = owner_->isActiveWindow();
     exec();
     waitMode_ = false;
+    // The keyboard goes back to the main window, where it was before, unless the user has
+    // turned to another of its windows meanwhile: its Alt letters work again at once.
+    QWidget* active = QApplication::activeWindow();
+    if (mainActive && (active == nullptr || active == this)) owner_->activateWindow();
 }
 
-void WaitAboutWindow::BeginWait() { workDone_ = false; }
+QRect WaitAboutWindow::CentredOn(const QRect& ownerFrame, const QRect& ownerClient, QSize clientSize) {
+    // The frame is taken to be like the owner's; each half rounded toward zero.
+    const QMargins frame(ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
+                         ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+    const QSize outer = clientSize.grownBy(frame);
+    const QPoint frameAt(ownerFrame.left() + (ownerFrame.width() - outer.width()) / 2,
+                         ownerFrame.top() + (ownerFrame.height() - outer.height()) / 2);
+    return QRect(frameAt + QPoint(frame.left(), frame.top()), clientSize);
+}
+
+void WaitAboutWindow::BeginWait(const QString& waitText) {
+    workDone_ = false;
+    lwait->setText(waitText);
+    lwait->adjustSize();
+}
 
 void WaitAboutWindow::SetTransferLine(const QString& text) {
     ltransfer->setText(text);
@@ -150,6 +170,8 @@ void WaitAboutWindow::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
 }
 
+
+
 // While the worker runs, the wait window stays: the handler behind it must not go on early.
 void WaitAboutWindow::closeEvent(QCloseEvent* event) {
     if (Waiting()) event->ignore();
@@ -161,12 +183,10 @@ void WaitAboutWindow::reject() {
 }
 
 void WaitAboutWindow::OnShown() {
-    // Before it first appears the window has no frame of its own to measure; its fixed size
-    // with a frame like the main window's is what it will be.
-    const QRect main = owner_->frameGeometry();
-    const QSize frame = main.size() - owner_->size();
-    const QSize mine = size() + frame;
-    move(main.left() + (main.width() - mine.width()) / 2, main.top() + (main.height() - mine.height()) / 2);
+    // Placed by its client area: moving a window by its frame before the window manager has
+    // framed it the first time would put it a title bar too high.
+    QWidget* main = owner_->window();
+    setGeometry(CentredOn(main->frameGeometry(), main->geometry(), size()));
     lnowisprocessing->clear();
     SetTransferLine({});
     OfferCancel({});

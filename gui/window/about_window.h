@@ -40,8 +40,10 @@ public:
     // user closes it. Returns when the window has closed.
     void ShowAbout(bool wait);
 
-    // Before a worker starts: the next wait lasts until EndWait.
-    void BeginWait();
+    // Before a worker starts: the next wait lasts until EndWait, and says `waitText`.
+    void BeginWait(const QString& waitText = QString::fromUtf8(kMeasuringText));
+    static constexpr const char* kMeasuringText = "A méretek kiszámítása, kérem várjon...";
+    static constexpr const char* kRelocatingText = "A mappák áthelyezése, kérem várjon...";
     // The worker's work is done: the wait window closes, or does not stay open if it
     // has not appeared yet. Runs on the window's thread.
     void EndWait();
@@ -52,6 +54,9 @@ public:
     void SetTransferLine(const QString& text);
     // Shows the cancel button, which calls `onCancel` once; an empty function hides it.
     void OfferCancel(std::function<void()> onCancel);
+
+    // The client area of a window of `clientSize` centred, frame and all, on the owner's frame.
+    static QRect CentredOn(const QRect& ownerFrame, const QRect& ownerClient, QSize clientSize);
 
     void laboutClick();
     void ldonateClick();
@@ -64,6 +69,7 @@ protected:
 public slots:
     void reject() override;
 
+
 private:
     // Centred on the main window, its lines emptied and the main window's buttons held
     // while shown; the buttons as they were once hidden.
@@ -73,6 +79,7 @@ private:
     MainWindow* owner_;
     bool waitMode_ = false;
     bool workDone_ = true;
+
     std::function<void()> onCancel_;
     void LayTransferLine();
 };

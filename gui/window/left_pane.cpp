@@ -38,12 +38,16 @@ widgets::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QStri
     auto* link = new widgets::ClickLabel(caption, pane);
     link->setObjectName(QString::fromLatin1(name));
     link->setFont(Tahoma(13, kUnderline));
+    // Navy on the light panes of the layout; under a dark theme a colour that reads on it.
     QPalette palette = link->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    const QColor colour = widgets::LinkColour(pane->palette());
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, colour);
     link->setPalette(palette);
     link->setCursor(Qt::PointingHandCursor);
     link->move(8, y);
     link->adjustSize();
+    link->setAccessibleDescription(QStringLiteral("Hivatkozás; Enter vagy szóköz működteti"));
     return link;
 }
 

@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -61,6 +62,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(
     setMinimumHeight(kClientHeight);
 
     BuildControls();
+    NameForScreenReaders();
     waitWindow = new WaitAboutWindow(this);
     creationWidth = kClientWidth;
     creationHeight = kClientHeight;
@@ -196,6 +198,20 @@ void MainWindow::BuildControls() {
     bnext->setText(QStringLiteral("Tovább  >"));
     bnext->hide();
     for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
+    // Alt and a letter press a button; the captions stay as the layout has them, unmarked.
+    const struct {
+        QPushButton* button;
+        Qt::Key key;
+        const char* description;
+    } mnemonics[] = {{bnext, Qt::Key_T, "Alt+T"}, {bprevious, Qt::Key_V, "Alt+V"}, {bexit, Qt::Key_K, "Alt+K"},
+                     {babout, Qt::Key_A, "Alt+A"}};
+    for (const auto& mnemonic : mnemonics) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | mnemonic.key), this);
+        connect(shortcut, &QShortcut::activated, mnemonic.button, [button = mnemonic.button] {
+            if (button->isVisible() && button->isEnabled()) button->click();
+        });
+        mnemonic.button->setAccessibleDescription(QStringLiteral("Billentyűparancs: ") + QString::fromLatin1(mnemonic.description));
+    }
 
     setTabOrder(pageArea, bnext);
     setTabOrder(bnext, bprevious);
@@ -218,6 +234,35 @@ void MainWindow::BuildControls() {
     anchors_.Add(babout, kAnchorLeft | kAnchorBottom);
     anchors_.Add(bprevious, kAnchorRight | kAnchorBottom);
     anchors_.Add(bnext, kAnchorRight | kAnchorBottom);
+}
+
+void MainWindow::NameForScreenReaders() {
+    // The header's bare numbers and caption-less boxes, said with what they are.
+    const struct {
+        QLabel* label;
+        const char* spoken;
+        const char* description;
+    } counters[] = {
+        {lsizesum, "A kiválasztott mappák mérete", "A kijelölt mappák együttes mérete"},
+        {lcheckedcount, "A kiválasztott mappák száma", "Ennyi mappa van kijelölve a listában"},
+        {lfolderslisted, "Összes mappa", "Ennyi mappa látható a listában"},
+    };
+    for (const auto& counter : counters) {
+        counter.label->setProperty(widgets::kSpokenAs, QString::fromUtf8(counter.spoken));
+        counter.label->setAccessibleDescription(QString::fromUtf8(counter.description));
+        widgets::SetAutoSizedText(counter.label, counter.label->text());
+    }
+    cbfindinname->setAccessibleName(QStringLiteral("Keresés a mappák nevében"));
+    cbfindinpath->setAccessibleName(QStringLiteral("Keresés a mappák útvonalában"));
+    searchEdit->setAccessibleName(QStringLiteral("Keresés"));
+    searchEdit->setAccessibleDescription(QStringLiteral("Írja be a keresett szöveget, majd nyomja meg az Entert"));
+    cbsort->setAccessibleName(QStringLiteral("Rendezés"));
+    pageScrollBar->setAccessibleName(QStringLiteral("A lista görgetése"));
+    lheader->setAccessibleName(QStringLiteral("Trovel"));
+    bnext->setAccessibleName(QStringLiteral("Tovább"));
+    bprevious->setAccessibleName(QStringLiteral("Vissza"));
+    creditLabel->setAccessibleName(QStringLiteral("Trovel 2, a Trovel fejlesztői"));
+    creditLabel->setAccessibleDescription(QStringLiteral("Hivatkozás: a program weboldala"));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -248,7 +293,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == creditLabel && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
         QPalette palette = creditLabel->palette();
-        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? QColor(0, 0, 128)
+        palette.setColor(QPalette::WindowText, event->type() == QEvent::Enter ? widgets::LinkColour(this->palette())
                                                                               : this->palette().color(QPalette::WindowText));
         creditLabel->setPalette(palette);
     }

@@ -153,6 +153,14 @@ public:
     void EnterRestorePage();
     void EnterRestoredPage();
 
+    // The closing text of the status or restored pane: how many folders changed and how many
+    // not, and the sign-out only when something changed.
+    // Returns the line that counts them.
+    QString ShowClosingText(QWidget* pane, bool relocation);
+    // A relocation run that lasted this long and ended while the window was not active is told
+    // by a desktop notification.
+    qint64 notifyAfterMs = 10000;
+
     void bnextClick();
     void bpreviousClick();
     void bexitClick();
@@ -199,6 +207,7 @@ protected:
 
 private:
     void BuildControls();
+    void NameForScreenReaders();
     void BuildPages();
     QWidget* AddPage(QStackedWidget* pages, const char* name);
     void ShowLeftPane(QWidget* pane);

@@ -1,6 +1,11 @@
 // The wizard's pages: what each shows when it is entered, the left pane, and the ways
 // between pages (the welcome buttons, Next, Back, Exit and About).
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
+#include <QPointer>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -113,6 +118,21 @@ void MainWindow::BuildPages() {
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
         connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
+    }
+
+    // Each page is named after its heading, for screen readers; the page area's page too.
+    const std::pair<QWidget*, QWidget*> pagesAndPanes[] = {
+        {welcomePage, welcomePane}, {overviewPage, overviewPane}, {redirectPage, redirectPane},
+        {copyPage, copyPane},       {deletePage, deletePane},     {drivesPage, drivesPane},
+        {statusPage, statusPane},   {restorePage, restorePane},   {restoredPage, restoredPane},
+    };
+    for (const auto& [page, pane] : pagesAndPanes) {
+        const auto* heading = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Heading"));
+        const QString title = heading != nullptr ? heading->text().replace(QLatin1Char('\n'), QLatin1Char(' ')) : QString();
+        pane->setAccessibleName(title);
+        page->setAccessibleName(title);
+        if (auto* text = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text")))
+            pane->setAccessibleDescription(text->text());
     }
 
     lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
@@ -260,9 +280,15 @@ void MainWindow::EnterStatusPage() {
     ShowListHeader(true);
     ShowButtons(false, false);
     ShowLeftPane(statusPane);
+    QElapsedTimer run;
+    run.start();
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    const QString counts = ShowClosingText(statusPane, true);
+    // A long run may end while the user is elsewhere: the desktop says how it ended.
+    if (run.elapsed() >= notifyAfterMs && !isActiveWindow())
+        platform_.Notify("A mappák áthelyezése befejeződött", counts.toStdString());
 }
 
 void MainWindow::EnterRestorePage() {
@@ -284,6 +310,40 @@ void MainWindow::EnterRestoredPage() {
     ShowListHeader(true);
     ShowLeftPane(restoredPane);
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    ShowClosingText(restoredPane, false);
+}
+
+QString MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
+    auto* label = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text"));
+    if (label == nullptr) return {};
+    // The layout's own words, which ask for a sign-out, stand only when a folder did change.
+    if (!label->property("layoutText").isValid()) label->setProperty("layoutText", label->text());
+    const int done = static_cast<int>(folders_->Fkfselectedcount);
+    const int failed = static_cast<int>(folders_->Fkflistcount) - done;
+    QString counts = QStringLiteral("%1: %2 mappa").arg(relocation ? QStringLiteral("Áthelyezve") : QStringLiteral("Visszahelyezve")).arg(done);
+    if (failed > 0) counts += QStringLiteral(", nem sikerült: %1 mappa").arg(failed);
+    counts += QStringLiteral(".");
+    QString rest;
+    if (done > 0)
+        rest = label->property("layoutText").toString();
+    else
+        rest = QStringLiteral("Egyetlen mappa sem változott, ezért nem kell kijelentkeznie. A soroknál olvashatja, "
+                              "mi történt az egyes mappákkal. A program bezárásához kattintson a \"Kilépés\" gombra.");
+    if (failed > 0 && done > 0)
+        rest += QStringLiteral(" A soroknál olvashatja, mi történt a többi mappával.");
+    label->setText(counts + QStringLiteral("\n\n") + rest);
+    // Grown to its text, above the foot links.
+    label->setFixedHeight(std::max(label->height(), label->heightForWidth(label->width())));
+    // The links below make way for the longer text (on the restored pane they stand close under it).
+    int top = label->geometry().bottom() + 10;
+    QList<widgets::ClickLabel*> links = pane->findChildren<widgets::ClickLabel*>();
+    std::sort(links.begin(), links.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    for (widgets::ClickLabel* link : links) {
+        if (link->y() < label->y()) continue;
+        if (link->y() < top) link->move(link->x(), top);
+        top = link->geometry().bottom() + 4;
+    }
+    return counts;
 }
 
 void MainWindow::bnextClick() {
@@ -317,8 +377,15 @@ void MainWindow::bpreviousClick() {
 
 void MainWindow::bexitClick() {
     const bool runFinished = ShownPage() == statusPage || ShownPage() == restoredPage;
-    close();
-    if (runFinished && folders_->Fkfselectedcount > 0) platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0);
+    // The frame that scrolls it on a small screen, if there is one, goes with it.
+    window()->close();
+    // Where no session manager takes the request, the user is told to do it by hand rather
+    // than left to think the changes are complete.
+    if (runFinished && folders_->Fkfselectedcount > 0 &&
+        !platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0))
+        platform_.ShowMessageBox("A kijelentkezés nem sikerült: a munkamenet-kezelő nem válaszolt. Kérjük, "
+                                 "jelentkezzen ki, majd jelentkezzen be újra, hogy a változások érvénybe lépjenek.",
+                                 "Trovel", platform::kMbIconInformation);
 }
 
 void MainWindow::baboutClick() { waitWindow->ShowAbout(false); }
@@ -327,6 +394,10 @@ void MainWindow::OpenProgramWebPage() { platform_.ShellOpen(kProgramWebPage); }
 void MainWindow::OpenDonationPage() { platform_.ShellOpen(kDonationPage); }
 
 void MainWindow::StartSizeWorker(bool all, Operation operation) {
+    // The rows are hidden while they are measured, and the focus walks off them meanwhile:
+    // the list and the focus come back where the user left them, not at the list's end.
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    const int scroll = pageScrollBar->value();
     waitWindow->BeginWait();
     space::SizeWorker worker(*folders_, *this, all, operation);
     worker.start();
@@ -338,10 +409,12 @@ void MainWindow::StartSizeWorker(bool all, Operation operation) {
     // The wait window closes with the worker's last effect; the handler goes on only
     // once the worker has returned.
     worker.wait();
+    pageScrollBar->setValue(std::min(scroll, pageScrollBar->maximum()));
+    if (focused != nullptr && focused->isVisible() && focused->window() == this) focused->setFocus();
 }
 
 void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
-    waitWindow->BeginWait();
+    waitWindow->BeginWait(QString::fromUtf8(WaitAboutWindow::kRelocatingText));
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
     relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv);
     folders_->HookItems(nullptr);

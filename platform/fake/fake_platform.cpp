@@ -99,6 +99,12 @@ public:
         FakeFolder* found = platform_.Find(id);
         if (found == nullptr) return kFileNotFound;
         if (found->redirectThrows) throw std::runtime_error("the shell raised an error");
+        const auto phase = [this, found](const char* name) {
+            if (!found->redirectReportsProgress || !hooks_.phase) return;
+            if (platform_.onRedirectPhase) platform_.onRedirectPhase(name);
+            if (std::string_view(name) != "end") hooks_.phase(name);
+        };
+        phase("copy");
         if (found->redirectReportsProgress && hooks_.progress) hooks_.progress(512, 1024, 1, 2);
         if (found->redirectWaitsForCancel) {
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -106,6 +112,11 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (hooks_.cancelled && hooks_.cancelled()) return kCancelled;
+        if (Succeeded(found->redirectResult) && (flags & KF_REDIRECT_CHECK_ONLY) == 0) {
+            phase("verify");
+            if (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS) phase("delete");
+            phase("end");
+        }
         errorText = found->redirectErrorText;
         if (Succeeded(found->redirectResult) && (flags & KF_REDIRECT_CHECK_ONLY) == 0) found->path = target;
         return found->redirectResult;
@@ -348,6 +359,11 @@ int FakePlatform::ShowMessageBox(const std::string& text, const std::string& cap
     calls.push_back({"ShowMessageBox", {}, messageStyle, caption + "\n" + text, {}});
     messageBoxThread = std::this_thread::get_id();
     return messageBoxAnswer;
+}
+
+bool FakePlatform::Notify(const std::string& title, const std::string& body) {
+    calls.push_back({"Notify", {}, 0, title + "\n" + body, {}});
+    return true;
 }
 
 bool FakePlatform::SignOut(std::uint32_t flags, std::uint32_t reason) {

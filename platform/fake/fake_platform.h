@@ -101,6 +101,9 @@ public:
     // Runs on whichever thread opens a directory for a walk (the size worker's), so a
     // test can hold a walk at a known point. Not recorded in `calls`.
     std::function<void(const std::string&)> onOpenDirectory;
+    // Runs on the relocation worker as a progress-reporting Redirect is about to enter each
+    // stage ("copy", "verify", "delete", telling the hooks next) and before it returns ("end").
+    std::function<void(const std::string&)> onRedirectPhase;
     // How many walk handles may be open at once (0: no limit); a sub-directory opened past
     // it fails as "too many open files". The most that were open at one time.
     int handleLimit = 0;
@@ -150,6 +153,7 @@ public:
     std::string LastErrorText() override;
     int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
     bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
+    bool Notify(const std::string& title, const std::string& body) override;
 
 private:
     const FakeVolume* FindVolume(const std::string& root) const;

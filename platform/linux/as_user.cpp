@@ -21,6 +21,7 @@ namespace {
 // The child's messages, one packet each on a SOCK_SEQPACKET pair (so threads never interleave).
 constexpr char kProgress = 'P';
 constexpr char kResult = 'R';
+constexpr char kPhase = 'F';
 constexpr std::size_t kMaxPacket = 65536;
 // The child's exit code when it could not become the user.
 constexpr int kDropFailedExit = 3;
@@ -67,6 +68,7 @@ bool Take(const std::string& packet, std::size_t& at, T& value) {
         Append(packet, filesTotal);
         SendPacket(fd, packet);
     };
+    hooks.phase = [fd](const std::string& phase) { SendPacket(fd, std::string(1, kPhase) + phase); };
     // A byte from the parent, or the parent gone, stops the run as a cancel would.
     hooks.cancelled = [fd] {
         if (childStopRequested) return true;
@@ -174,6 +176,8 @@ AsUserOutcome RunAsUser(const UserIdentity& user, const RedirectHooks& hooks,
             if (Take(message, at, bytesDone) && Take(message, at, bytesTotal) && Take(message, at, filesDone) &&
                 Take(message, at, filesTotal) && hooks.progress)
                 hooks.progress(bytesDone, bytesTotal, filesDone, filesTotal);
+        } else if (message[0] == kPhase) {
+            if (hooks.phase) hooks.phase(message.substr(1));
         } else if (message[0] == kResult) {
             HResult result = kFail;
             if (Take(message, at, result)) outcome = AsUserOutcome{result, message.substr(at)};

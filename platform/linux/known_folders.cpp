@@ -314,6 +314,14 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     callbacks.registrationProblem = [&] { return RegistrationProblem(entry, request.target, false); };
     callbacks.progress = hooks.progress;
     callbacks.cancelled = hooks.cancelled;
+    // The mover tells when a stage ends; the caller is told what begins.
+    if (hooks.phase)
+        callbacks.phaseDone = [&hooks, deleteSource = request.deleteSource](const char* done) {
+            const std::string ended = done;
+            if (ended == "plan") hooks.phase("copy");
+            else if (ended == "copy") hooks.phase("verify");
+            else if (ended == "register" && deleteSource) hooks.phase("delete");
+        };
     if (checkOnly) {
         const relocation::MoveResult checked = relocation::CheckFolderMove(ops, request, callbacks);
         errorText = checked.errorText;

@@ -78,6 +78,7 @@ public:
     bool ShellOpen(const std::string& target) override;
     int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) override;
     bool SignOut(std::uint32_t flags, std::uint32_t reason) override;
+    bool Notify(const std::string& title, const std::string& body) override;
 };
 
 }  // namespace trovel::platform::linux_desktop

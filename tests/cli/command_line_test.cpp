@@ -27,7 +27,7 @@ TEST_F(CommandLineTest, SizesAreWrittenInTheLanguagesUnitsWithTheNumericLocalesS
     EXPECT_EQ(out.str(), "E:\\  Data  70,00 GB / 200,00 GB\n");
     decimalSeparator.clear();
     ASSERT_EQ(Run({"size", "personal"}), kSucceeded);
-    EXPECT_EQ(out.str(), "Personal  1000 bytes, 0 mappa, 1 fájl\nösszesen  1000 bytes\n");
+    EXPECT_EQ(out.str(), "Personal  1000 bájt, 0 mappa, 1 fájl\nösszesen  1000 bájt\n");  // the window's size words
 }
 
 TEST_F(CommandLineTest, SizesLeaveNestedFoldersOutAndNamesMatchInAnyCaseOrById) {

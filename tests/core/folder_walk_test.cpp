@@ -80,6 +80,25 @@ TEST_F(FolderWalkTest, AnUnlistableSubFolderCountsOnceWithNothingInIt) {
     EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", counters), 13113);
     EXPECT_EQ(counters.folders, 5u);
     EXPECT_EQ(counters.files, 6u);
+    // The size is a lower bound, and the walk says which folder it could not read.
+    EXPECT_EQ(counters.unreadable, 1u);
+    EXPECT_EQ(counters.unreadablePaths, (std::vector<std::string>{"C:\\Users\\al\\Locked"}));
+    EXPECT_EQ(WalkCounters{}.unreadable, 0u);
+}
+
+TEST_F(FolderWalkTest, UnreadableFoldersAreNamedByTheirWholePathAtAnyDepthWithOrWithoutExclusions) {
+    fake.files["C:\\Users\\al\\Documents\\My Music\\Live\\Locked"] = FakeFile{kDir, 0, false};
+    WalkCounters plain;
+    GetFileObjectSize(fake, "C:\\Users\\al", plain);
+    EXPECT_EQ(plain.unreadablePaths, (std::vector<std::string>{"C:\\Users\\al\\Documents\\My Music\\Live\\Locked"}));
+    WalkCounters excluding;
+    GetFileObjectSizeEX(fake, "C:\\Users\\al", {"C:\\Users\\al\\Árvíz\\"}, excluding);
+    EXPECT_EQ(excluding.unreadablePaths, plain.unreadablePaths);
+    // A folder that is there and cannot be listed at all has no size to give.
+    fake.files["C:\\Closed"] = FakeFile{kDir, 0, false};
+    WalkCounters closed;
+    EXPECT_EQ(GetFileObjectSize(fake, "C:\\Closed", closed), 0);
+    EXPECT_EQ(closed.unreadable, 1u);
 }
 
 TEST_F(FolderWalkTest, ADeepChainAndAWideFolderStayExactWithFewHandles) {

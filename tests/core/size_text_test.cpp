@@ -19,9 +19,9 @@ struct Case {
 
 TEST(SizeToStr, RendersEachUnitWithAFullStop) {
     const Case cases[] = {
-        {0, "0", " bytes"},
-        {1, "1", " bytes"},
-        {1023, "1023", " bytes"},
+        {0, "0", " bájt"},
+        {1, "1", " bájt"},
+        {1023, "1023", " bájt"},
         {1024, "1.00", " KB"},
         {1536, "1.50", " KB"},
         {1048575, "1024.00", " KB"},  // 1023.999... rounds up; the unit stays
@@ -31,7 +31,7 @@ TEST(SizeToStr, RendersEachUnitWithAFullStop) {
         {1099511627776.0L, "1.00", " TB"},
         {std::ldexp(1.0L, 50), "1024.00", " TB"},
         {std::ldexp(20000.0L, 40), "20000.00", " TB"},
-        {-512, "-512", " bytes"},
+        {-512, "-512", " bájt"},
         {-2048, "-2.00", " KB"},
         {-31457280, "-30.00", " MB"},
         {9223372036854775807.0L, "8388608.00", " TB"},

@@ -15,6 +15,10 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/desktop/sign_out.h"
 
@@ -169,8 +173,40 @@ bool SignOutThrough(const QDBusConnection& session, const QDBusConnection& syste
     return ended;
 }
 
+bool SessionBusAvailable() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && *address != '\0') return true;
+    // A systemd user session has its bus at a fixed place, which the library finds by itself.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    return runtime != nullptr && *runtime != '\0' &&
+           ::stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+namespace {
+// The session bus only where there is one: asking for it otherwise may launch a bus daemon.
+QDBusConnection SessionBus() {
+    if (SessionBusAvailable()) return QDBusConnection::sessionBus();
+    return QDBusConnection(QStringLiteral("trovel-no-session-bus"));  // never connected
+}
+}  // namespace
+
 bool LinuxPlatform::SignOut(std::uint32_t, std::uint32_t) {
-    return SignOutThrough(QDBusConnection::sessionBus(), QDBusConnection::systemBus());
+    return SignOutThrough(SessionBus(), QDBusConnection::systemBus());
+}
+
+bool LinuxPlatform::Notify(const std::string& title, const std::string& body) {
+    QDBusConnection bus = SessionBus();
+    const QString service = QStringLiteral("org.freedesktop.Notifications");
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service)) return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/Notifications"),
+                                                      service, QStringLiteral("Notify"));
+    QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName());
+    call << QStringLiteral("Trovel") << 0u << QStringLiteral("io.github.trovel.Trovel") << QString::fromStdString(title)
+         << QString::fromStdString(body) << QStringList() << hints << -1;
+    // Not waited for: a slow notification service must not hold the window.
+    return bus.send(call);
 }
 
 }  // namespace trovel::platform::linux_desktop

@@ -12,4 +12,8 @@ namespace trovel::platform::linux_desktop {
 // which stops whatever still runs. `route` names the one that took the request.
 bool SignOutThrough(const QDBusConnection& session, const QDBusConnection& system, std::string* route = nullptr);
 
+// Whether the desktop session has a message bus to connect to, from the environment alone:
+// connecting without one could start a bus daemon of its own.
+bool SessionBusAvailable();
+
 }  // namespace trovel::platform::linux_desktop

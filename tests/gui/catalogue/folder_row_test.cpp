@@ -144,11 +144,15 @@ TEST_F(FolderRowTest, RightButtonSendsTooButLeavesTheTick) {
     EXPECT_EQ(window->lcheckedcount->text(), "0");
 }
 
-TEST_F(FolderRowTest, KeyboardTogglesSendNothing) {
-    row->cbmove->setFocus();
-    QTest::keyClick(row->cbmove, Qt::Key_Space);
-    EXPECT_TRUE(row->cbmove->isChecked());
-    EXPECT_TRUE(recorder.messages.empty());
+TEST_F(FolderRowTest, AKeyboardToggleSendsWhatAClickSends) {
+    row->cbdelete->setFocus();
+    QTest::keyClick(row->cbdelete, Qt::Key_Space);
+    EXPECT_TRUE(row->cbdelete->isChecked());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].second, 3);  // the delete box, as a click on it sends
+    // A key that changes nothing sends nothing.
+    QTest::keyClick(row->cbdelete, Qt::Key_A);
+    EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
 TEST_F(FolderRowTest, ClickingThePathOpensTheFolder) {

@@ -136,7 +136,7 @@ TEST_F(ViewsTest, CheckAllAndCountTickedCountSumAndHighlight) {
     EXPECT_EQ(folders().Fkfselectedcount, 0u);
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_FALSE(Named("Personal")->selected());
-    EXPECT_EQ(window->lsizesum->text(), "0 bytes");
+    EXPECT_EQ(window->lsizesum->text(), "0 bájt");
     EXPECT_EQ(window->shared().selectedSizeSum, 0);
     EXPECT_TRUE(Named("Fonts")->selected());
 

@@ -1,6 +1,7 @@
 // The relocation run and the restore through the real window on the fake registry: which
 // shell call each folder gets, what its row shows afterwards, the counts, the error box, the
 // cancel button, and the sign-out on Exit from the last pages.
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +49,7 @@ protected:
     // to the status page, which runs the relocation behind the wait window.
     void Relocate(const std::vector<Choice>& choices) {
         Build();
+        if (notifyAfterMs >= 0) window->notifyAfterMs = notifyAfterMs;
         window->show();
         window->ShowPage(window->redirectPage);
         for (const Choice& choice : choices) RowOf(*choice.folder)->cbmove->setChecked(choice.move);
@@ -74,6 +76,18 @@ protected:
         return std::string(row->cbredirected->isChecked() ? "R" : "-") + (row->cbcopied->isChecked() ? "C" : "-");
     }
 
+    // The one line a processed row says about its folder.
+    std::string Reason(const FakeFolder& folder) {
+        FolderRow* row = RowOf(folder);
+        if (row->lreason->isHidden()) return "hidden";
+        return row->lreason->text().toStdString();
+    }
+    QString PaneText(QWidget* pane) {
+        auto* label = pane->findChild<QLabel*>(pane->objectName() + QStringLiteral("Text"));
+        return label != nullptr ? label->text() : QString();
+    }
+
+    qint64 notifyAfterMs = -1;  // the window's own unless set
     FakeFolder* documents = nullptr;
     FakeFolder* music = nullptr;
     FakeFolder* pictures = nullptr;
@@ -274,13 +288,119 @@ TEST_F(RedirectRunTest, CancellingTheCopyRollsBackThatFolderAndSkipsTheRest) {
     poll.start(5);
     Relocate({{pictures, true, true, true}, {documents, true, true, false}});
     EXPECT_TRUE(offered);
-    EXPECT_EQ(transfer.left(12), QString::fromUtf8("512 bytes / "));
+    EXPECT_EQ(transfer.left(20), QString::fromUtf8("Másolás: 512 bájt / "));
     EXPECT_EQ(Shell("Redirect").size(), 1u);  // the folder after it was not touched
     EXPECT_EQ(Boxes(*documents), "--");
     EXPECT_EQ(Boxes(*pictures), "--");
     EXPECT_FALSE(RowOf(*documents)->cbcopied->isHidden());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
     EXPECT_TRUE(window->waitWindow->bcancel->isHidden());
+    // The folder that was never started does not pass for a failed one.
+    EXPECT_EQ(Reason(*pictures), "Visszavonva: a másolást megszakította.");
+    EXPECT_EQ(Reason(*documents), "Nem kezdődött el: a műveletet megszakította.");
+}
+
+TEST_F(RedirectRunTest, TheWaitWindowSaysFoldersAreMovedAndTheTransferLineNamesEachStage) {
+    documents->redirectReportsProgress = true;
+    // Each stage lasts long enough for the window to show it.
+    fake.onRedirectPhase = [](const std::string&) { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+    std::vector<QString> lines;
+    QString caption;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window == nullptr || !window->waitWindow->isVisible()) return;
+        caption = window->waitWindow->lwait->text();
+        const QString line = window->waitWindow->ltransfer->isHidden() ? QString() : window->waitWindow->ltransfer->text();
+        if (!line.isEmpty() && (lines.empty() || lines.back() != line)) lines.push_back(line);
+    });
+    poll.start(5);
+    Relocate({{documents, true, true, true}});
+    poll.stop();
+    EXPECT_EQ(caption, QString::fromUtf8("A mappák áthelyezése, kérem várjon..."));
+    ASSERT_EQ(lines.size(), 3u) << (lines.empty() ? std::string() : lines.back().toStdString());
+    EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8("Másolás: 512 bájt / "))) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QString::fromUtf8("Ellenőrzés: a másolat összevetése…"));
+    EXPECT_EQ(lines[2], QString::fromUtf8("Törlés: a régi tartalom törlése…"));
+    for (const QString& line : lines) EXPECT_FALSE(line.contains(QString::fromUtf8("még kb. 0"))) << line.toStdString();
+    // A size measurement afterwards says its own caption again.
+    window->waitWindow->BeginWait();
+    EXPECT_EQ(window->waitWindow->lwait->text(), QString::fromUtf8("A méretek kiszámítása, kérem várjon..."));
+    window->waitWindow->EndWait();
+}
+
+TEST_F(RedirectRunTest, ARunThatEndsWhileTheUserIsElsewhereIsToldByTheDesktop) {
+    QWidget elsewhere;  // another window, which the user turned to while the run went on
+    elsewhere.show();
+    documents->redirectReportsProgress = true;
+    fake.onRedirectPhase = [&elsewhere](const std::string& phase) {
+        if (phase == "end")
+            QMetaObject::invokeMethod(&elsewhere, [&elsewhere] { QApplication::setActiveWindow(&elsewhere); },
+                                      Qt::BlockingQueuedConnection);
+    };
+    notifyAfterMs = 0;
+    Relocate({{documents, true, true, false}});
+    ASSERT_FALSE(window->isActiveWindow());
+    const auto notes = Shell("Notify");
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].text, "A mappák áthelyezése befejeződött\nÁthelyezve: 1 mappa.");
+}
+
+TEST_F(RedirectRunTest, AShortRunIsNotNotified) {
+    QWidget elsewhere;
+    elsewhere.show();
+    documents->redirectReportsProgress = true;
+    fake.onRedirectPhase = [&elsewhere](const std::string& phase) {
+        if (phase == "end")
+            QMetaObject::invokeMethod(&elsewhere, [&elsewhere] { QApplication::setActiveWindow(&elsewhere); },
+                                      Qt::BlockingQueuedConnection);
+    };
+    Relocate({{documents, true, true, false}});  // well under ten seconds
+    EXPECT_TRUE(Shell("Notify").empty());
+}
+
+TEST_F(RedirectRunTest, ExitWhereNoSessionManagerAnswersSaysToSignOutByHand) {
+    fake.signOutResult = false;
+    Relocate({{documents, true, true, false}});
+    window->bexitClick();
+    ASSERT_EQ(Shell("SignOut").size(), 1u);
+    const auto boxes = Shell("ShowMessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("jelentkezzen ki, majd jelentkezzen be újra"), std::string::npos);
+}
+
+TEST_F(RedirectRunTest, EachRowSaysWhatBecameOfItsFolderAndWhy) {
+    documents->redirectResult = platform::kDiskFull;
+    documents->redirectErrorText = "Nincs elég hely a célon (kell 9 GB, van 2 GB): E:\\Users\\al\\Documents";
+    music->redirectResult = platform::kFail;
+    music->redirectErrorText = "A fájl nem másolható (No space left on device): E:\\Users\\al\\Documents\\Music\\a.flac";
+    Relocate({{documents, true, true, false}, {music, true, true, false}, {pictures, true, false, false},
+              {videos, true, true, true}});
+    EXPECT_EQ(Reason(*documents), "Elutasítva: nincs elég hely a meghajtón.");
+    EXPECT_EQ(Reason(*music), "Visszavonva: a fájl nem másolható (No space left on device).");
+    EXPECT_EQ(Reason(*pictures), "Kihagyva: a mappa nincs meg a meghajtón.");
+    EXPECT_EQ(Reason(*videos), "Áthelyezve a tartalmával együtt.");
+    // The whole story, with the mover's own words and the paths, is the tooltip.
+    const QString full = RowOf(*music)->lreason->toolTip();
+    EXPECT_TRUE(full.contains(QString::fromStdString(music->redirectErrorText))) << full.toStdString();
+    EXPECT_TRUE(RowOf(*pictures)->lreason->toolTip().contains("E:\\Users\\al\\Pictures"));
+    EXPECT_TRUE(RowOf(*videos)->lreason->toolTip().contains("E:\\Users\\al\\Videos"));
+    // The reason takes the description's place, in a colour of its own.
+    EXPECT_TRUE(RowOf(*music)->ldescription->isHidden());
+    EXPECT_NE(RowOf(*music)->lreason->palette().color(QPalette::WindowText),
+              RowOf(*videos)->lreason->palette().color(QPalette::WindowText));
+    // The left pane counts both, and asks to sign out, as one folder did change.
+    const QString closing = PaneText(window->statusPane);
+    EXPECT_TRUE(closing.startsWith(QString::fromUtf8("Áthelyezve: 1 mappa, nem sikerült: 3 mappa."))) << closing.toStdString();
+    EXPECT_TRUE(closing.contains("ki kell jelentkeznie"));
+}
+
+TEST_F(RedirectRunTest, WhenNothingChangedThePaneDoesNotAskForASignOut) {
+    documents->redirectResult = platform::kAccessDenied;
+    Relocate({{documents, true, true, false}});
+    const QString closing = PaneText(window->statusPane);
+    EXPECT_TRUE(closing.startsWith(QString::fromUtf8("Áthelyezve: 0 mappa, nem sikerült: 1 mappa."))) << closing.toStdString();
+    EXPECT_FALSE(closing.contains("ki kell jelentkeznie"));
+    EXPECT_TRUE(closing.contains("nem kell kijelentkeznie"));
 }
 
 TEST_F(RedirectRunTest, ExitAfterARelocationSignsOutButTheCloseBoxDoesNot) {
@@ -324,6 +444,17 @@ TEST_F(RestoreTest, TickedFoldersGoBackToTheirDefaultPathsAndTheRestLeave) {
     // A folder already at its default place is set there again and counts.
     EXPECT_TRUE(RowOf(*documents)->cbredirected->isChecked());
     EXPECT_FALSE(RowOf(*pictures)->cbredirected->isChecked());
+    EXPECT_EQ(Reason(*documents), "Visszahelyezve az eredeti helyére.");
+    EXPECT_EQ(Reason(*pictures), "Nem sikerült visszahelyezni: a rendszer nem engedte.");
+    EXPECT_TRUE(PaneText(window->restoredPane).startsWith(QString::fromUtf8("Visszahelyezve: 2 mappa, nem sikerült: 1 mappa.")));
+    // The longer text pushes the foot links down rather than under them.
+    const auto* text = window->restoredPane->findChild<QLabel*>(QStringLiteral("TSRestoredLText"));
+    const auto* web = window->restoredPane->findChild<QLabel*>(QStringLiteral("Label33"));
+    const auto* donate = window->restoredPane->findChild<QLabel*>(QStringLiteral("Label34"));
+    ASSERT_TRUE(text != nullptr && web != nullptr && donate != nullptr);
+    EXPECT_GE(text->heightForWidth(text->width()), 0);
+    EXPECT_GT(web->y(), text->y() + text->heightForWidth(text->width()));
+    EXPECT_GT(donate->y(), web->geometry().bottom());
     EXPECT_FALSE(RowOf(*music)->active);
     EXPECT_FALSE(RowOf(*music)->IsAttached());
     EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);
@@ -354,6 +485,7 @@ TEST_F(RestoreTest, AFolderWithoutADefaultPathFails) {
     EXPECT_TRUE(Shell("SetPath").empty());
     EXPECT_FALSE(RowOf(*videos)->cbredirected->isChecked());
     EXPECT_EQ(window->lcheckedcount->text(), "0");
+    EXPECT_EQ(Reason(*videos), "Elutasítva: az eredeti hely nem határozható meg.");
 }
 
 }  // namespace

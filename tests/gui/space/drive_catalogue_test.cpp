@@ -77,7 +77,7 @@ TEST_F(DriveCatalogueTest, RowShowsLabelRootBarAndSpaceText) {
     EXPECT_EQ(row->ldrvlabel->pos(), QPoint(136, 10));
     EXPECT_EQ(row->usageBar->geometry(), QRect(136, 29, 273, 14));
     EXPECT_EQ(row->cbusethis->geometry(), QRect(463, 29, 97, 17));
-    EXPECT_EQ(row->lspace->text(), "40.20  GB free of 100.00  GB");
+    EXPECT_EQ(row->lspace->text(), "40.20 GB szabad, összesen 100.00 GB");
     EXPECT_EQ(row->vUsed, 100 * GiB - row->vFree);
     EXPECT_EQ(row->vPBPosition, 60);
     EXPECT_EQ(row->usageBar->position(), 60);
@@ -106,7 +106,7 @@ TEST_F(DriveCatalogueTest, TheLimitIsStrictAndBoundedAtTenGiB) {
     window->shared().selectedSizeSum = 10 * GiB;
     EXPECT_FALSE(drives().SelectDrive(drives().IDSelecyed));
     EXPECT_EQ(row->usageBar->state(), StateProgressBar::Paused);
-    EXPECT_EQ(row->lspace->text(), "50.00  GB free of 100.00  GB");
+    EXPECT_EQ(row->lspace->text(), "50.00 GB szabad, összesen 100.00 GB");
 }
 
 TEST_F(DriveCatalogueTest, SixGiBFreeTakesJustUnderFiveGiB) {
@@ -130,7 +130,7 @@ TEST_F(DriveCatalogueTest, ContentLargerThanTheFreeSpaceNeverFits) {
     EXPECT_FALSE(window->bnext->isEnabled());
     EXPECT_EQ(row->vState, StateProgressBar::Paused);
     EXPECT_EQ(row->usageBar->position(), 100);
-    EXPECT_EQ(row->lspace->text(), "-30.00  MB free of 100.00  GB");
+    EXPECT_EQ(row->lspace->text(), "-30.00 MB szabad, összesen 100.00 GB");
 }
 
 TEST_F(DriveCatalogueTest, NothingToCopyFitsAndShowsTheDrivesOwnShare) {
@@ -243,9 +243,15 @@ TEST_F(DriveCatalogueTest, DrivesARelocationCannotSurviveAreLeftOutAndNamedUnder
     Build();
     EXPECT_EQ(Roots(), (std::vector<std::string>{"D:\\"}));
     ASSERT_NE(drives().lleftout, nullptr);
-    EXPECT_EQ(drives().lleftout->text().toStdString(),
+    EXPECT_EQ(drives().lleftout->toolTip().toStdString(),
               "Nem választható: E:\\ (a saját mappa meghajtója), F:\\ (nem írható), G:\\ (nem induláskor csatolt), "
               "H:\\ (rendszerindító partíció)");
+    // Too long for the page area: elided in the middle, both ends kept.
+    const QString shown = drives().lleftout->text();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("Nem választható: E:\\")));
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("(rendszerindító partíció)")));
+    EXPECT_LE(drives().lleftout->fontMetrics().horizontalAdvance(shown), 530);
     EXPECT_EQ(drives().lleftout->parentWidget(), window->drivesPage);
     EXPECT_EQ(drives().lleftout->y(), 83 + 7);  // under the one row
     EXPECT_EQ(drives().lleftout->textFormat(), Qt::PlainText);

@@ -47,6 +47,31 @@ protected:
     std::atomic<int> opened_{0};
 };
 
+TEST_F(SizeMeasurementTest, ASizeWithUnreadableSubFoldersIsMarkedAsALowerBoundNamingThem) {
+    fake.files["C:\\Users\\al\\Documents\\x\\z"].listable = false;
+    window->ShowPage(window->overviewPage);
+    window->StartSizeWorker(true, catalogue::Operation::Move);
+    FolderRow* documents = Named("Personal");
+    EXPECT_EQ(documents->lsize->text(), QString::fromUtf8("legalább 12.50 MB, 3 mappa, 3 fájl"));
+    EXPECT_TRUE(documents->lsize->toolTip().contains("C:\\Users\\al\\Documents\\x\\z"));
+    EXPECT_TRUE(documents->lsize->toolTip().contains(QString::fromUtf8("alsó becslés")));
+    // A folder read whole says nothing more.
+    EXPECT_EQ(Named("My Music")->lsize->text(), "1.50 KB, 0 mappa, 1 fájl");
+    EXPECT_TRUE(Named("My Music")->lsize->toolTip().isEmpty());
+    // The sum in the header is no whole size either, and says so.
+    EXPECT_TRUE(window->lsizesum->text().startsWith(QString::fromUtf8("≥ "))) << window->lsizesum->text().toStdString();
+    EXPECT_TRUE(window->lsizesum->toolTip().contains(QString::fromUtf8("Alsó becslés")));
+    // Ticking only whole folders on the move page gives a plain sum with the layout's hint.
+    window->ShowPage(window->redirectPage);
+    Named("My Music")->cbmove->setChecked(true);
+    window->WMFolderCheck(1);
+    EXPECT_EQ(window->lsizesum->text(), "1.50 KB");
+    EXPECT_EQ(window->lsizesum->toolTip(), QString::fromUtf8("   A kiválasztott mappák mérete   "));
+    Named("Personal")->cbmove->setChecked(true);
+    window->WMFolderCheck(1);
+    EXPECT_TRUE(window->lsizesum->text().startsWith(QString::fromUtf8("≥ ")));
+}
+
 TEST_F(SizeMeasurementTest, MeasuresTheTickedFoldersAndWritesTheirRows) {
     window->ShowPage(window->redirectPage);
     Named("Personal")->cbmove->setChecked(true);
@@ -93,7 +118,7 @@ TEST_F(SizeMeasurementTest, AFolderIsWalkedOncePerRun) {
 TEST_F(SizeMeasurementTest, NothingTickedGivesZeroBytesAndStillCountsAsMeasured) {
     window->ShowPage(window->redirectPage);
     window->StartSizeWorker(false, catalogue::Operation::Move);
-    EXPECT_EQ(window->lsizesum->text(), "0 bytes");
+    EXPECT_EQ(window->lsizesum->text(), "0 bájt");
     EXPECT_TRUE(folders().FkfSizegot);
     EXPECT_FALSE(window->waitWindow->isVisible());
 }

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <utility>
+
 #include "gui/window/about_window.h"
 #include "catalogue_fixture.h"
 #include "gui/space/drive_catalogue.h"
@@ -334,6 +336,50 @@ TEST_F(MainWindowTest, TabbingOntoARowsBoxOutOfViewScrollsItIn) {
     EXPECT_GT(window->pageScrollBar->value(), 0);
     EXPECT_GE(top, 0);
     EXPECT_LE(top + last->cbmove->height(), window->pageArea->height());
+}
+
+TEST_F(MainWindowTest, MeasuringTheSizeKeepsTheTickedRowInViewAndItsFocus) {
+    window->ShowPage(window->redirectPage);
+    QApplication::setActiveWindow(window.get());
+    FolderRow* first = nullptr;
+    for (FolderRow* row : folders().framearr)
+        if (row->IsAttached() && (first == nullptr || row->y() < first->y())) first = row;
+    ASSERT_NE(first, nullptr);
+    first->cbmove->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(first->cbmove, Qt::Key_Space);
+    ASSERT_TRUE(first->cbmove->isChecked());
+    ASSERT_EQ(window->pageScrollBar->value(), 0);
+    // Where the wait window is slow to take the keyboard, the main window still has it while
+    // its rows are hidden for the measurement.
+    bool once = true;
+    fake.onOpenDirectory = [&](const std::string&) {
+        if (!std::exchange(once, false)) return;
+        QMetaObject::invokeMethod(window.get(), [&] { QApplication::setActiveWindow(window.get()); },
+                                  Qt::BlockingQueuedConnection);
+    };
+    // The link acts with the focus still on the box (as a click does where links take no focus).
+    emit window->lredirectgetsize->clicked();
+    fake.onOpenDirectory = nullptr;
+    EXPECT_TRUE(first->SizeGot);
+    EXPECT_EQ(window->pageScrollBar->value(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->focusWidget(), first->cbmove);
+    const int top = first->cbmove->mapTo(window->pageArea, QPoint(0, 0)).y();
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + first->cbmove->height(), window->pageArea->height());
+}
+
+TEST(WaitWindowPlacement, CentresItsFrameOnTheOwnersAndPlacesItsClientAreaInsideIt) {
+    // An owner with a 30-pixel title bar and 4-pixel borders, at (100, 50).
+    const QRect ownerFrame(100, 50, 770, 532);
+    const QRect ownerClient(104, 80, 762, 498);
+    const QRect client = app::WaitAboutWindow::CentredOn(ownerFrame, ownerClient, QSize(428, 292));
+    EXPECT_EQ(client.size(), QSize(428, 292));
+    // The frame, 436 x 326, centred: (100 + 167, 50 + 103); the client 4 right and 30 down of it.
+    EXPECT_EQ(client.topLeft(), QPoint(267 + 4, 153 + 30));
+    // Without a frame (offscreen) it is the plain centre.
+    EXPECT_EQ(app::WaitAboutWindow::CentredOn(QRect(0, 0, 762, 498), QRect(0, 0, 762, 498), QSize(428, 292)).topLeft(),
+              QPoint(167, 103));
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "platform/linux/desktop/sign_out.h"
 #include "temp_dir.h"
@@ -202,6 +204,28 @@ TEST_F(SignOutTest, ExitOnTheLastPageSignsOutOnlyAfterSomethingWasDone) {
     EXPECT_EQ(logouts(), 0u);
     EXPECT_EQ(run("restore-and-exit"), 0);
     EXPECT_EQ(logouts(), 1u);
+}
+
+// Without a bus named in the environment, none is asked for: the library would launch one.
+TEST(SessionBus, IsAskedForOnlyWhereTheEnvironmentHasOne) {
+    const auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto address = keep("DBUS_SESSION_BUS_ADDRESS");
+    const auto runtime = keep("XDG_RUNTIME_DIR");
+    testing::TempDir empty;
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    ::setenv("XDG_RUNTIME_DIR", empty.path().c_str(), 1);
+    EXPECT_FALSE(SessionBusAvailable());
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "", 1);
+    EXPECT_FALSE(SessionBusAvailable());
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/1000/bus", 1);
+    EXPECT_TRUE(SessionBusAvailable());
+    if (address) ::setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    else ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (runtime) ::setenv("XDG_RUNTIME_DIR", runtime->c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
