@@ -42,6 +42,10 @@ if(TARGET trovel-cli)
   install(FILES cli/completions/_trovel-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
   install(FILES cli/completions/trovel-cli.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 endif()
+if(TARGET trovel-prepare-target)
+  # Run only through pkexec (or by root): not on anyone's PATH.
+  install(TARGETS trovel-prepare-target RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+endif()
 install(FILES data/copyright ${TROVEL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovel)
 
 set(CPACK_GENERATOR DEB)
