@@ -210,7 +210,8 @@ public:
     // Whether an administrator's approval can be asked for at all on this system, so that a
     // drive the user cannot write is still worth offering.
     virtual bool AdministratorCanPrepare() { return false; }
-    // The account named `nameOrId` (a login name or a decimal user id); false when unknown.
+    // The account named `nameOrId` (a login name or a decimal user id; empty: the user running
+    // the program); false when unknown.
     virtual bool UserAccountOf(const std::string& nameOrId, UserAccount& account) {
         (void)nameOrId;
         (void)account;

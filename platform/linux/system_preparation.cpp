@@ -22,7 +22,7 @@ bool LinuxSystem::IsAdministrator() { return ::geteuid() == 0; }
 bool LinuxSystem::AdministratorCanPrepare() { return true; }
 
 bool LinuxSystem::UserAccountOf(const std::string& nameOrId, UserAccount& account) {
-    return LookUpAccount(nameOrId, account);
+    return LookUpAccount(nameOrId.empty() ? std::to_string(::getuid()) : nameOrId, account);
 }
 
 bool LinuxSystem::OwnedFolderMode(const std::string& path, std::uint32_t uid, std::uint32_t& mode) {
