@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "loop_drive.h"
+#include "platform/linux/linux_platform.h"
 #include "temp_dir.h"
 
 #ifndef TROVEL_PREPARE_TARGET
@@ -159,6 +161,36 @@ TEST_F(PrepareTargetTest, RefusesTheHomesOwnDriveAndTheSystemsFilesystem) {
     EXPECT_EQ(EntriesOnDrive(), 1u);
     EXPECT_EQ(Helper("--home '" + home.path() + "' -- / '" + home.path() + "'"), 2);
     EXPECT_FALSE(fs::exists(drive->point + drive->point));
+}
+
+TEST_F(PrepareTargetTest, RefusesAPathThatCrossesIntoAnotherFilesystem) {
+    const std::string top = drive->point + "/" + (++fs::path(home.path()).begin())->string();
+    fs::create_directories(top);
+    ASSERT_EQ(std::system(("mount -t tmpfs none '" + top + "'").c_str()), 0);
+    EXPECT_EQ(Prepare(place), 10);
+    const bool emptyBelow = fs::is_empty(top);
+    std::system(("umount '" + top + "'").c_str());
+    EXPECT_TRUE(emptyBelow);
+}
+
+TEST_F(PrepareTargetTest, RefusesADriveCoveredSinceItWasListed) {
+    auto env = platform::linux_desktop::Environment{};
+    env.fstab = drive->fstab;
+    platform::linux_desktop::LinuxSystem system(env);
+    const auto roots = system.LogicalDriveStrings();
+    ASSERT_NE(std::find(roots.begin(), roots.end(), root), roots.end());
+    ASSERT_EQ(std::system(("mount -t tmpfs none '" + drive->point + "'").c_str()), 0);
+    platform::FolderForUser request;
+    request.driveRoot = root;
+    request.folder = place;
+    request.uid = request.gid = kNobody;
+    std::string text;
+    const platform::PreparedFolder result = system.PrepareFolderForUser(request, text);
+    const bool untouched = fs::is_empty(drive->point);
+    std::system(("umount '" + drive->point + "'").c_str());
+    EXPECT_EQ(result, platform::PreparedFolder::DriveChanged) << text;
+    EXPECT_TRUE(untouched);
+    EXPECT_EQ(EntriesOnDrive(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesAFolderBelowTheDriveThatIsNoDrive) {
