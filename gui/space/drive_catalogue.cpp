@@ -62,7 +62,9 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
         row->icon->adjustSize();
         row->vLabel = drive.label;
-        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )"));
+        // A drive that needs an administrator's approval says so in its caption.
+        const std::string note = drive.needsAdministrator ? std::string(" – ") + NeedsAdministratorText() : "";
+        widgets::SetAutoSizedText(row->ldrvlabel, QString::fromStdString(drive.label + " ( " + drive.root + " )" + note));
 
         row->vFree = drive.space.freeForUser;
         row->vSize = drive.space.total;
