@@ -144,7 +144,8 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
     if (!tasks.empty() && !place.empty() && !platform_.CanCreateFolder(place) && platform_.AdministratorCanPrepare()) {
         {
             std::lock_guard lock(FkfOwner->progressLock());
-            const QString line = QString::fromUtf8(platform::Tr("administrator approval awaited"));
+            // "Administrator approval awaited", beside the window's other Hungarian progress lines.
+            const QString line = QStringLiteral("Rendszergazdai jóváhagyásra vár");
             effects.postAndWait([window, line] { window->SetProgressLine(line); });
         }
         std::string text;

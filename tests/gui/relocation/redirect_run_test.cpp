@@ -270,6 +270,21 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
                                                       "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
 }
 
+TEST_F(ApprovalRunTest, TheWaitWindowSaysTheApprovalIsAwaitedBeforeAnyCall) {
+    fake.approval = platform::Approval::Given;
+    auto noting = std::make_unique<NotingWindow>(fake);
+    NotingWindow* notes = noting.get();
+    window = std::move(noting);
+    window->show();
+    window->ShowPage(window->redirectPage);
+    RowOf(*pictures)->cbmove->setChecked(true);
+    window->bnextClick();
+    window->shared().chosenDriveRoot = "E:\\";
+    window->ShowPage(window->statusPage);
+    EXPECT_EQ(notes->notes, (std::vector<std::string>{"Rendszergazdai jóváhagyásra vár after 0",
+                                                      "Folyamatban: My Pictures after 0", "end, counted 1"}));
+}
+
 TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
     Build();
     window->show();
