@@ -102,7 +102,8 @@ PreparedFolder MakeFoldersBelow(int rootFd, const std::string& relative, uid_t u
             // Made closed (0700, root's) and opened back without following links; whatever
             // stands there then must be the folder just made before it is handed out.
             ours = ::mkdirat(folder, name.c_str(), 0700) == 0;
-            if (!ours && errno != EEXIST) return undo(PreparedFolder::Failed, Tr("Cannot create the folder") + (": " + name), errno);
+            const int error = errno;
+            if (!ours && error != EEXIST) return undo(PreparedFolder::Failed, Tr("Cannot create the folder") + (": " + name), error);
             next = ::openat(folder, name.c_str(), kFolderOpen);
         }
         if (next < 0) {
@@ -124,11 +125,12 @@ PreparedFolder MakeFoldersBelow(int rootFd, const std::string& relative, uid_t u
             return undo(PreparedFolder::OtherDrive, Tr("The path leads onto another drive") + (": " + name), 0);
         }
         if (ours) {
-            made.push_back({::dup(folder), name});
+            // Not the folder just made: someone put their own in its place, which stays theirs.
             if (info.st_uid != ::geteuid() || (info.st_mode & 07777) != 0700 || info.st_nlink != 2) {
                 ::close(next);
                 return undo(PreparedFolder::Failed, Tr("The new folder was changed by someone else") + (": " + name), 0);
             }
+            made.push_back({::dup(folder), name});
             const bool set = last ? ::fchown(next, uid, gid) == 0 && ::fchmod(next, mode) == 0
                                   : ::fchown(next, 0, 0) == 0 && ::fchmod(next, 0755) == 0;
             if (!set) {
