@@ -9,18 +9,19 @@
 namespace trovel::cli {
 namespace {
 
-enum Option : unsigned { kJson = 1u, kAll = 2u, kCopy = 4u, kDelete = 8u, kDryRun = 16u, kTo = 32u };
+enum Option : unsigned { kJson = 1u, kAll = 2u, kCopy = 4u, kDelete = 8u, kDryRun = 16u, kTo = 32u, kFor = 64u };
 
 struct OptionName {
     std::string_view name;
     Option option;
 };
-constexpr std::array<OptionName, 6> kOptions = {{{"--json", kJson},
+constexpr std::array<OptionName, 7> kOptions = {{{"--json", kJson},
                                                  {"--all", kAll},
                                                  {"--copy", kCopy},
                                                  {"--delete", kDelete},
                                                  {"--dry-run", kDryRun},
-                                                 {"--to", kTo}}};
+                                                 {"--to", kTo},
+                                                 {"--for", kFor}}};
 
 struct CommandRule {
     std::string_view name;
@@ -28,12 +29,14 @@ struct CommandRule {
     bool takesFolders;
 };
 // restore has no dry run: it takes folders, and --json.
-constexpr std::array<CommandRule, 7> kCommands = {{{"list", kJson, false},
+// prepare takes one drive root where the others take folders.
+constexpr std::array<CommandRule, 8> kCommands = {{{"list", kJson, false},
                                                    {"drives", kJson | kAll, false},
                                                    {"size", kJson, true},
                                                    {"move", kTo | kCopy | kDelete | kDryRun | kJson, true},
                                                    {"restore", kJson, true},
                                                    {"recover", kJson, true},
+                                                   {"prepare", kFor | kJson, true},
                                                    {"__complete", 0u, true}}};
 
 // One option as written: its name, and the value given with it or after it.
@@ -80,7 +83,7 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
         if (option.name.size() < arg.size()) {
             option.hasValue = true;
             option.value = arg.substr(equals + 1);
-        } else if (option.name == "--to" && i + 1 < args.size() && !LooksLikeOption(args[i + 1])) {
+        } else if ((option.name == "--to" || option.name == "--for") && i + 1 < args.size() && !LooksLikeOption(args[i + 1])) {
             option.hasValue = true;
             option.value = args[++i];
         }
@@ -121,6 +124,12 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             if (!option.hasValue || option.value.empty()) note("--to: " + std::string(Tr("missing value (a drive root)")));
             else if (!request.to.empty()) note("--to: " + std::string(Tr("given more than once")));
             else request.to = option.value;
+            continue;
+        }
+        if (known->option == kFor) {
+            if (!option.hasValue || option.value.empty()) note("--for: " + std::string(Tr("missing value (a user)")));
+            else if (!request.forUser.empty()) note("--for: " + std::string(Tr("given more than once")));
+            else request.forUser = option.value;
             continue;
         }
         if (option.hasValue) note(option.name + ": " + std::string(Tr("takes no value")));

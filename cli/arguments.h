@@ -13,6 +13,7 @@ struct Request {
     std::string command;
     std::vector<std::string> folders;
     std::string to;
+    std::string forUser;  // prepare --for USER
     bool json = false, all = false, copy = false, remove = false, dryRun = false, help = false, version = false;
     // An internal listing for the shell completions ("folders" or "drives"); not in the help.
     std::string complete;

@@ -1,4 +1,5 @@
 // The commands that change where folders are: move and restore.
+#include <functional>
 #include <map>
 #include <ostream>
 
@@ -8,6 +9,7 @@
 #include "core/relocation/folder_rules.h"
 #include "core/relocation/transfer_pace.h"
 #include "core/space/drive_fit.h"
+#include "core/basics/path_slicing.h"
 #include "core/basics/saturating.h"
 
 namespace trovel::cli {
@@ -70,6 +72,42 @@ private:
     Session& session_;
     relocation::TransferPace pace_;
 };
+
+// On a drive where the user cannot make their place, an administrator's approval makes it,
+// once, before anything is written; without it nothing happens and every folder says why.
+int AskAdministrator(Session& session, const Request& request, const space::OfferedDrive& drive,
+                     const std::vector<std::size_t>& found, const std::function<std::string(std::size_t)>& destinationOf) {
+    platform::Platform& platform = session.platform();
+    const std::string place = relocation::DestinationOnDrive(drive.root, session.profile(), platform.Style());
+    std::string text;
+    const platform::Approval approval = platform.AskAdministratorToPrepare(drive.root, place, text);
+    if (approval == platform::Approval::Given) return kSucceeded;
+    const char* code = "approval-refused";
+    if (approval == platform::Approval::NoAgent) {
+        platform::UserAccount user;
+        const std::string name = platform.UserAccountOf("", user) ? user.name : std::string("USER");
+        code = "needs-administrator";
+        text = std::string(Tr("administrator approval needed, and nobody can be asked for it here; an administrator "
+                              "can prepare the drive with")) +
+               ": sudo trovel-cli prepare " + drive.root + " --for " + name;
+    }
+    const std::string message = std::string(Tr("not started")) + ": " + text;
+    JsonLines lines;
+    for (const std::size_t index : found) {
+        const std::string name = session.Name(session.folders()[index]);
+        session.console().err << name << ": " << message << "\n";
+        if (request.json)
+            lines.Add(FolderObject(session, session.folders()[index])
+                          .Text("destination", destinationOf(index))
+                          .Text("code", code)
+                          .Text("message", message)
+                          .str());
+        else
+            session.Out() << name << ": " << message << "\n";
+    }
+    if (request.json) session.Out() << lines.str() << "\n";
+    return kSomeFailed;
+}
 
 }  // namespace
 
@@ -134,6 +172,10 @@ int Move(Session& session, const Request& request) {
             return kSomeFailed;
         }
     }
+    if (drive->needsAdministrator && !request.dryRun) {
+        if (const int asked = AskAdministrator(session, request, *drive, *found, destinationOf); asked != kSucceeded)
+            return asked;
+    }
     const auto choiceOf = [&](std::size_t index) {
         const FolderInfo& folder = session.folders()[index];
         relocation::FolderChoice choice;
@@ -159,6 +201,8 @@ int Move(Session& session, const Request& request) {
         // Every check the run makes before its first write, through the same calls, and no write:
         // the dry run refuses exactly where the run would.
         const Operation operation = OperationOf(session, request);
+        if (drive->needsAdministrator)
+            session.console().err << drive->root << ": " << space::NeedsAdministratorText() << "\n";
         JsonLines lines;
         for (const std::size_t index : *found) {
             relocation::FolderChoice choice = choiceOf(index);

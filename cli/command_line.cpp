@@ -46,6 +46,8 @@ int RunCommandLine(const std::vector<std::string>& args, platform::Platform& pla
         console.out << HelpText(request.command);
         return CheckedOutput(console, kSucceeded);
     }
+    // The administrator's command reads no registry: the home it works for is another user's.
+    if (request.command == "prepare") return CheckedOutput(console, Prepare(session, request));
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
         {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
         {"recover", Recover}, {"__complete", Complete}};

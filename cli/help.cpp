@@ -25,6 +25,9 @@ const char* EnglishHelp(const std::string& command) {
                "  --delete   then delete the old content (only with --copy)\n"
                "  --dry-run  check and print what would be done, change nothing\n"
                "Without --copy only the registered path changes, and only to a folder that exists.\n"
+               "On a drive only an administrator may write, one administrator approval (pkexec) first\n"
+               "makes the user's place there; where nobody can be asked, it prints the command an\n"
+               "administrator can run instead (sudo trovel-cli prepare ROOT --for USER) and exits 1.\n"
                "Ctrl-C, SIGTERM or SIGHUP stops a content copy: that folder is rolled back, the rest\n"
                "are left alone, and the exit status is 130, 143 or 129.\n");
     if (command == "restore")
@@ -38,6 +41,15 @@ const char* EnglishHelp(const std::string& command) {
                "A move with --copy does this first for its folders anyway.\n"
                "Exit status: 0 every folder is in order, 1 one was set aside, failed or is being\n"
                "relocated by another run, 2 an unknown folder.\n");
+    if (command == "prepare")
+        return TrLater("usage: trovel-cli prepare [--json] --for USER [--] ROOT\n"
+               "As root: makes USER's place on the drive at ROOT (the home folder's path there), so that\n"
+               "USER can relocate folders onto a drive only root may write. The folders above it belong\n"
+               "to root (0755), the place itself to USER, as private as USER's home. Nothing that\n"
+               "exists is changed. The drive must be one the drives command would offer.\n"
+               "Exit status: 0 made or already there, 2 a usage error, 3 not root, 4 unknown user,\n"
+               "5 not a local fixed drive, 6 not mounted at boot, 7 the home's or the boot drive,\n"
+               "8 not the user's place, 9 a link on the path, 10 the drive changed, 11 cannot create.\n");
     return TrLater("usage: trovel-cli COMMAND [OPTIONS] [--] [FOLDER...]\n"
            "       trovel-cli --help | --version\n"
            "Moves the special folders (Documents, Music, ...) to another drive and back, by the\n"
@@ -48,6 +60,7 @@ const char* EnglishHelp(const std::string& command) {
            "  move      relocate folders to a drive\n"
            "  restore   put folders back at their default paths\n"
            "  recover   undo or finish a relocation that was killed halfway\n"
+           "  prepare   as root: make a user's place on a drive only root may write\n"
            "FOLDER is a name as list shows it (\"Music\"; \"My Music\" too), an xdg key (MUSIC) or an id,\n"
            "in any case. Each command takes only its own options; -- ends the options.\n"
            "trovel-cli COMMAND --help tells more, and man trovel-cli everything.\n"

@@ -116,6 +116,7 @@ int Drives(Session& session, const Request& request) {
                            .Text("label", drive.label)
                            .Number("free", drive.space.freeForUser)
                            .Number("total", drive.space.total)
+                           .Flag("needsAdministrator", drive.needsAdministrator)
                            .str());
         out << drives.str();
         if (request.all) {
@@ -133,7 +134,9 @@ int Drives(Session& session, const Request& request) {
     }
     for (const space::OfferedDrive& drive : listing.offered)
         out << drive.root << "  " << (drive.label.empty() ? "-" : drive.label) << "  "
-            << session.SizeText(drive.space.freeForUser) << " / " << session.SizeText(drive.space.total) << "\n";
+            << session.SizeText(drive.space.freeForUser) << " / " << session.SizeText(drive.space.total)
+            << (drive.needsAdministrator ? "  (" + std::string(space::NeedsAdministratorText()) + ")" : std::string())
+            << "\n";
     if (request.all)
         for (const auto& [root, refusal] : listing.leftOut)
             out << root << "  " << Tr("left out") << ": " << space::RefusalText(refusal) << "\n";

@@ -62,6 +62,25 @@ ResultCode RefusalCode(platform::TargetRefusal refusal) {
     return {"ok", ""};
 }
 
+ResultCode PrepareCode(space::PrepareRefusal refusal, bool made) {
+    using space::PrepareRefusal;
+    switch (refusal) {
+        case PrepareRefusal::None:
+            return made ? ResultCode{"prepared", TrLater("prepared")} : ResultCode{"already-there", TrLater("already there")};
+        case PrepareRefusal::BadArguments: return {"usage", TrLater("not a drive root")};
+        case PrepareRefusal::NotAdministrator: return {"not-administrator", TrLater("only an administrator can prepare a drive")};
+        case PrepareRefusal::UnknownUser: return {"unknown-user", TrLater("unknown user")};
+        case PrepareRefusal::NotLocalDrive: return {"not-local-drive", TrLater("not a local fixed drive")};
+        case PrepareRefusal::NotMountedAtBoot: return {"mounted-on-demand", TrLater("not mounted at boot")};
+        case PrepareRefusal::HoldsHome: return {"holds-home", TrLater("the home folder's drive")};
+        case PrepareRefusal::OutsideHome: return {"outside-home", TrLater("not the user's place on the drive")};
+        case PrepareRefusal::LinkOnPath: return {"link-on-path", TrLater("a link stands on the path")};
+        case PrepareRefusal::DriveChanged: return {"drive-changed", TrLater("the drive is not the one listed")};
+        case PrepareRefusal::CannotCreate: break;
+    }
+    return {"failed", TrLater("failed")};
+}
+
 ResultCode CapabilityCode(std::uint32_t capability, bool holdsKeptFolder) {
     if (capability == platform::KF_REDIRECTION_CAPABILITIES_REDIRECTABLE) return {"ok", ""};
     if (holdsKeptFolder) return {"holds-kept-folder", TrLater("holds the home folder or the desktop's own folders")};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/relocation/folder_rules.h"
+#include "core/space/target_preparation.h"
 #include "platform/platform.h"
 
 namespace trovel::cli {
@@ -21,6 +22,8 @@ ResultCode RestoreCode(const relocation::FolderResult& result);
 ResultCode RecoverCode(platform::RecoveryOutcome outcome);
 // Why a drive is not offered.
 ResultCode RefusalCode(platform::TargetRefusal refusal);
+// What prepare came to.
+ResultCode PrepareCode(space::PrepareRefusal refusal, bool made);
 // Why a folder may not be relocated; "ok" when it may.
 ResultCode CapabilityCode(std::uint32_t capability, bool holdsKeptFolder);
 

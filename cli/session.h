@@ -56,6 +56,8 @@ public:
     }
     space::DriveListing Drives() { return space::ListOfferedDrives(platform_, systemDrive_, profile_); }
 
+    // The home folder, whose place on a drive every relocated folder goes below.
+    const std::string& profile() const { return profile_; }
     platform::Platform& platform() { return platform_; }
     platform::KnownFolderManager& manager() { return *manager_; }
     const std::vector<catalogue::FolderInfo>& folders() const { return folders_; }
@@ -79,6 +81,8 @@ int Move(Session& session, const Request& request);
 int Restore(Session& session, const Request& request);
 // Undoes or finishes the relocations a killed run left half done.
 int Recover(Session& session, const Request& request);
+// With the administrator's rights: makes a user's place on a drive, as the privileged helper does.
+int Prepare(Session& session, const Request& request);
 // The shell completions' listing: folder keys and names, or offered drive roots, one a line.
 int Complete(Session& session, const Request& request);
 

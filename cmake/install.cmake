@@ -44,6 +44,16 @@ if(TARGET trovel-cli)
   install(FILES cli/completions/_trovel-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
   install(FILES cli/completions/trovel-cli.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 endif()
+if(TARGET trovel-prepare-target)
+  # Run only through pkexec (or by root): not on anyone's PATH. The polkit action names it by
+  # its installed path, which pkexec insists on.
+  install(TARGETS trovel-prepare-target RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+  set(TROVEL_PREPARE_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/trovel-prepare-target)
+  configure_file(data/${TROVEL_APP_ID}.prepare-target.policy.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${TROVEL_APP_ID}.prepare-target.policy @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${TROVEL_APP_ID}.prepare-target.policy
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+endif()
 install(FILES data/copyright ${TROVEL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trovel)
 
 set(CPACK_GENERATOR DEB)
@@ -65,7 +75,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries it needs, found by dpkg-shlibdeps in the binaries themselves; and the face its
 # texts use where Tahoma is not installed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra")
+# pkexec asks for the administrator's approval on a drive only root may write.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra, pkexec")
 # The Wayland platform plugin lets the window run natively there; xdg-open opens folders and pages.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs, qt6-wayland, xdg-utils")
 set(CPACK_STRIP_FILES ON)

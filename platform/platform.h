@@ -69,6 +69,41 @@ enum class TargetRefusal {
     NotWritable,      // the folders of the relocation cannot be created on it
 };
 
+// A user account, as the system knows it.
+struct UserAccount {
+    std::uint32_t uid = 0;
+    std::uint32_t gid = 0;
+    std::string name;
+    std::string home;
+};
+
+// One folder an administrator makes on a drive for a user: the folders above it (when
+// missing) belong to the administrator, mode 0755; the folder itself to the user.
+struct FolderForUser {
+    std::string driveRoot;  // a listed drive's root: "/mnt/data/"
+    std::string folder;     // absolute, plain (no ".", "..", doubled or trailing separators), below the root
+    std::uint32_t uid = 0;
+    std::uint32_t gid = 0;
+    std::uint32_t mode = 0700;
+};
+
+enum class PreparedFolder {
+    Made,           // the folder and any missing folders above it were made
+    AlreadyThere,   // it existed; its owner and mode were left as they were
+    LinkOnPath,     // a symbolic link, or something not a folder, stands somewhere on the path
+    DriveChanged,   // the root is not (or no longer) the listed drive's mount
+    OtherDrive,     // the path crosses into another filesystem below the drive
+    Failed,         // the system refused to make or set up a folder
+};
+
+// What an administrator's approval came to.
+enum class Approval {
+    Given,         // the folder is ready
+    Refused,       // the administrator declined, or the authentication was cancelled
+    NoAgent,       // nobody can be asked here (no authentication agent)
+    HelperRefused, // the privileged helper refused the request (its reason in the text)
+};
+
 // MessageBoxW styles (MB_*) and answers (ID*) the program uses.
 enum : std::uint32_t {
     kMbOk = 0x0,
@@ -168,6 +203,43 @@ public:
     virtual bool CanCreateFolder(const std::string& path) {
         (void)path;
         return true;
+    }
+
+    // Whether the program runs with the administrator's rights.
+    virtual bool IsAdministrator() { return false; }
+    // Whether an administrator's approval can be asked for at all on this system, so that a
+    // drive the user cannot write is still worth offering.
+    virtual bool AdministratorCanPrepare() { return false; }
+    // The account named `nameOrId` (a login name or a decimal user id; empty: the user running
+    // the program); false when unknown.
+    virtual bool UserAccountOf(const std::string& nameOrId, UserAccount& account) {
+        (void)nameOrId;
+        (void)account;
+        return false;
+    }
+    // The permission bits of the folder at `path` when it is one, reached without links, and
+    // belongs to `uid`; false otherwise.
+    virtual bool OwnedFolderMode(const std::string& path, std::uint32_t uid, std::uint32_t& mode) {
+        (void)path;
+        (void)uid;
+        mode = 0;
+        return false;
+    }
+    // With the administrator's rights: makes `request.folder` without following any link,
+    // from the drive root held open. Never changes a folder that exists.
+    virtual PreparedFolder PrepareFolderForUser(const FolderForUser& request, std::string& errorText) {
+        (void)request;
+        errorText.clear();
+        return PreparedFolder::Failed;
+    }
+    // As the user: asks an administrator's approval for the privileged helper to make
+    // `folder` on the drive at `driveRoot` for the calling user; `text` tells why not.
+    virtual Approval AskAdministratorToPrepare(const std::string& driveRoot, const std::string& folder,
+                                               std::string& text) {
+        (void)driveRoot;
+        (void)folder;
+        text.clear();
+        return Approval::NoAgent;
     }
 
     // How the system's own tools name known folders to the user. Canonical: by the names the

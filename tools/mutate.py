@@ -32,7 +32,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-KEYS = ("id", "file", "find", "replace", "why", "tests", "linux_tests")
+KEYS = ("id", "file", "find", "replace", "why", "tests", "linux_tests", "prepare_tests")
 REQUIRED = ("id", "file", "find", "replace", "why")
 
 
@@ -45,6 +45,7 @@ class Mutant:
         self.why = fields["why"]
         self.tests = fields.get("tests", "")
         self.linux_tests = fields.get("linux_tests", "")
+        self.prepare_tests = fields.get("prepare_tests", "")
         self.origin = origin  # where the entry is in the list, for messages
         self.line = None  # 1-based line it applies to, once located
         self.stale = ""  # why it cannot be applied, when it cannot
@@ -190,7 +191,8 @@ class Runner:
 
     def targets(self, mutant):
         linux = mutant is not None and mutant.file.startswith("platform/linux/") and not self.args.mover_only
-        return ["mover_tests"] + (["linux_tests"] if linux else [])
+        prepare = mutant is not None and bool(mutant.prepare_tests)
+        return ["mover_tests"] + (["linux_tests"] if linux and not prepare else []) + (["prepare_target_tests"] if prepare else [])
 
     def configure(self):
         # Warnings are not errors here: a fault that only draws a warning is still a fault to catch.
@@ -224,6 +226,8 @@ class Runner:
         yield ("mover_tests",), mutant.tests if mutant else ""
         if "linux_tests" in self.targets(mutant):
             yield ("platform", "linux", "linux_tests"), mutant.linux_tests
+        if "prepare_target_tests" in self.targets(mutant):
+            yield ("platform", "linux", "prepare_target_tests"), mutant.prepare_tests
 
     def verdict(self, mutant):
         """Runs the tests that cover `mutant` (or, for None, the unchanged tree)."""

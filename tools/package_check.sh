@@ -12,7 +12,7 @@ if dpkg -s trovel >/dev/null 2>&1; then echo "trovel is installed already; not t
 
 cmake -S "$source_dir" -B "$work" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DTROVEL_BUILD_TESTS=OFF \
       > "$work.configure.log"
-cmake --build "$work" --target trovel trovel-cli compressed_docs --parallel 2
+cmake --build "$work" --target trovel trovel-cli trovel-prepare-target compressed_docs --parallel 2
 (cd "$work" && cpack -G DEB > "$work.cpack.log")
 package=$(ls "$work"/trovel_*.deb)
 echo "built $(basename "$package"): $(dpkg-deb -f "$package" Depends)"
@@ -39,6 +39,14 @@ test -f /usr/share/zsh/vendor-completions/_trovel-cli
 test -f /usr/share/fish/vendor_completions.d/trovel-cli.fish
 test -f /usr/share/locale/hu/LC_MESSAGES/trovel.mo
 echo "ok   desktop entry, metadata, icon, man pages, shell completions and catalogues in place"
+# The helper where the polkit action names it, run only through pkexec, and the action itself.
+test -x /usr/libexec/trovel-prepare-target
+policy=/usr/share/polkit-1/actions/io.github.trovel.Trovel.prepare-target.policy
+grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/libexec/trovel-prepare-target</annotate>' "$policy" ||
+    { echo "FAILED: the polkit action does not name the installed helper"; exit 1; }
+[ ! -e /usr/bin/trovel-prepare-target ] || { echo "FAILED: the helper is on the PATH"; exit 1; }
+dpkg-query -W -f='${Depends}' trovel | grep -q 'pkexec' || { echo "FAILED: the package does not depend on pkexec"; exit 1; }
+echo "ok   the helper and its polkit action in place"
 [ "$(/usr/bin/trovel-cli --version)" = "trovel-cli $(dpkg-query -W -f='${Version}' trovel)" ] ||
     { echo "FAILED: trovel-cli --version does not say the package's version"; exit 1; }
 

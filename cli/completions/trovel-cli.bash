@@ -17,7 +17,7 @@ _trovel_cli() {
     COMPREPLY=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
-        if ((ended == 0)) && [[ $word == --to ]]; then
+        if ((ended == 0)) && [[ $word == --to || $word == --for ]]; then
             ((i++))                                   # its value, or the "=" before it
             [[ ${COMP_WORDS[i]} == = ]] && ((i++))
         elif ((ended == 0)) && [[ $word == -- ]]; then
@@ -28,7 +28,7 @@ _trovel_cli() {
         fi
     done
     if [[ -z $command ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover prepare --help --version" -- "$cur")
         return
     fi
     local options
@@ -36,11 +36,17 @@ _trovel_cli() {
         list | size | restore | recover) options="--json" ;;
         drives) options="--all --json" ;;
         move) options="--to --copy --delete --dry-run --json" ;;
+        prepare) options="--for --json" ;;
         *) return ;;
     esac
     # The drive after --to, or after --to= (bash splits the word at "=").
     if [[ $command == move && ($prev == --to || ($prev == = && ${COMP_WORDS[COMP_CWORD-2]} == --to)) ]]; then
         _trovel_cli_listing drives "$cur"
+        return
+    fi
+    # The user after --for, or after --for=.
+    if [[ $command == prepare && ($prev == --for || ($prev == = && ${COMP_WORDS[COMP_CWORD-2]} == --for)) ]]; then
+        mapfile -t COMPREPLY < <(compgen -u -- "$cur")
         return
     fi
     if ((ended == 0)) && [[ $cur == -* ]]; then
@@ -49,6 +55,7 @@ _trovel_cli() {
     fi
     case $command in
         size | move | restore | recover) _trovel_cli_listing folders "$cur" ;;
+        prepare) _trovel_cli_listing drives "$cur" ;;
     esac
 }
 

@@ -28,13 +28,17 @@ DriveListing ListOfferedDrives(platform::Platform& platform, const std::string& 
     for (const std::string& root : platform.LogicalDriveStrings()) {
         if (platform.DriveTypeOf(root) != platform::DriveType::Fixed) continue;
         if (root == systemRoot) continue;
-        if (const platform::TargetRefusal refusal = RefusalOf(platform, root, profilePath);
-            refusal != platform::TargetRefusal::None) {
+        const platform::TargetRefusal refusal = RefusalOf(platform, root, profilePath);
+        // Where only the user's rights fall short, an administrator can make the user's place.
+        const bool needsAdministrator =
+            refusal == platform::TargetRefusal::NotWritable && platform.AdministratorCanPrepare();
+        if (refusal != platform::TargetRefusal::None && !needsAdministrator) {
             listing.leftOut.emplace_back(root, refusal);
             continue;
         }
         OfferedDrive drive;
         drive.root = root;
+        drive.needsAdministrator = needsAdministrator;
         // Without volume information the drive is still offered, by its root.
         if (!platform.VolumeLabel(root, drive.label)) drive.label.clear();
         if (!platform.DiskFreeSpace(root, drive.space)) drive.space = {};
@@ -53,5 +57,7 @@ const char* RefusalText(platform::TargetRefusal refusal) {
     }
     return "";
 }
+
+const char* NeedsAdministratorText() { return platform::Tr("administrator approval needed"); }
 
 }  // namespace trovel::space

@@ -13,6 +13,9 @@ struct OfferedDrive {
     std::string root;   // "E:\" or "/mnt/data/"
     std::string label;  // empty when it cannot be read
     platform::VolumeSpace space;  // zeros when it cannot be read
+    // The user cannot make their folder there, but an administrator can make it for them
+    // once (one approval at the start of the run).
+    bool needsAdministrator = false;
 };
 
 // The drives a relocation may go to: the local fixed drives but the system drive, in the
@@ -27,7 +30,9 @@ struct DriveListing {
 DriveListing ListOfferedDrives(platform::Platform& platform, const std::string& systemDrive,
                                const std::string& profilePath);
 
-// Why a drive is left out, in the program's Hungarian ("nem írható").
+// Why a drive is left out, in the program's language ("nem írható").
 const char* RefusalText(platform::TargetRefusal refusal);
+// The note of a drive that needs an administrator's approval.
+const char* NeedsAdministratorText();
 
 }  // namespace trovel::space

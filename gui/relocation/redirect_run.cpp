@@ -9,8 +9,11 @@
 
 #include "gui/catalogue/folder_row.h"
 #include "gui/catalogue/known_folder_catalogue.h"
+#include "core/basics/path_slicing.h"
 #include "core/relocation/outcome_text.h"
 #include "core/relocation/transfer_pace.h"
+#include "core/space/drive_list.h"
+#include "platform/messages.h"
 #include "gui/widgets/row_widgets.h"
 
 namespace trovel::catalogue {
@@ -174,6 +177,25 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
             hooks.driveMountId = drive.mountId;
         }
         Fkfm->SetRedirectHooks(std::move(hooks));
+    }
+    // On a drive only an administrator may write, the administrator makes the user's place
+    // there once, before the first write; without that approval no folder is started.
+    const std::string place =
+        relocation::DestinationOnDrive(drive.root, window->shared().profilePath, platform_.Style());
+    if (!tasks.empty() && !place.empty() && !platform_.CanCreateFolder(place) && platform_.AdministratorCanPrepare()) {
+        {
+            std::lock_guard lock(FkfOwner->progressLock());
+            // "Administrator approval awaited", beside the window's other Hungarian progress lines.
+            const QString line = QStringLiteral("Rendszergazdai jóváhagyásra vár");
+            effects.postAndWait([window, line] { window->SetProgressLine(line); });
+        }
+        std::string text;
+        if (platform_.AskAdministratorToPrepare(drive.root, place, text) != platform::Approval::Given) {
+            stopped = true;  // every folder is shown, none started
+            const std::string reason = std::string(platform::Tr("not started")) + ": " +
+                                       (text.empty() ? std::string(space::NeedsAdministratorText()) : text);
+            effects.postAndWait([this, reason] { platform_.ShowMessageBox(reason, "Trovel", platform::kMbIconWarning); });
+        }
     }
     for (const RunTask& task : tasks) {
         {

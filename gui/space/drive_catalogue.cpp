@@ -63,7 +63,9 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->icon->setPixmap(widgets::ShellIconPixmap(platform, drive.root));
         row->icon->adjustSize();
         row->vLabel = drive.label;
-        row->ShowLabel(QString::fromStdString(drive.label), QString::fromStdString(drive.root));
+        // A drive that needs an administrator's approval says so in its caption.
+        const std::string note = drive.needsAdministrator ? std::string(" – ") + NeedsAdministratorText() : "";
+        row->ShowLabel(QString::fromStdString(drive.label + note), QString::fromStdString(drive.root));
 
         row->vFree = drive.space.freeForUser;
         row->vSize = drive.space.total;

@@ -319,6 +319,20 @@ bool FakePlatform::CanCreateFolder(const std::string& path) {
     return std::find(uncreatable.begin(), uncreatable.end(), path) == uncreatable.end();
 }
 
+bool FakePlatform::UserAccountOf(const std::string& nameOrId, UserAccount& account) {
+    if (!nameOrId.empty() && nameOrId != currentUser.name) return false;
+    account = currentUser;
+    return true;
+}
+
+Approval FakePlatform::AskAdministratorToPrepare(const std::string& driveRoot, const std::string& folder,
+                                                 std::string& text) {
+    approvalsAsked.emplace_back(driveRoot, folder);
+    text = approvalText;
+    if (approval == Approval::Given) uncreatable.erase(std::remove(uncreatable.begin(), uncreatable.end(), folder), uncreatable.end());
+    return approval;
+}
+
 std::vector<std::string> FakePlatform::LogicalDriveStrings() {
     std::vector<std::string> roots;
     for (const FakeVolume& volume : volumes) roots.push_back(volume.root);

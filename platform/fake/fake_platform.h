@@ -114,6 +114,13 @@ public:
     // What the system knows against a drive as a target, and paths the user may not create.
     std::map<std::string, TargetRefusal> refusals;
     std::vector<std::string> uncreatable;
+    // Whether an administrator could make the folders the user cannot, and what asking for
+    // that approval comes to (with its text); the drive roots and folders asked about.
+    bool administratorCanPrepare = false;
+    Approval approval = Approval::NoAgent;
+    std::string approvalText;
+    std::vector<std::pair<std::string, std::string>> approvalsAsked;
+    UserAccount currentUser;
     // Drive roots and what DriveIdentityOf says of them (device, mount id).
     std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> driveIdentities;
 
@@ -145,6 +152,10 @@ public:
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
     TargetRefusal TargetRefusalOf(const std::string& root) override;
     bool CanCreateFolder(const std::string& path) override;
+    bool AdministratorCanPrepare() override { return administratorCanPrepare; }
+    bool UserAccountOf(const std::string& nameOrId, UserAccount& account) override;
+    Approval AskAdministratorToPrepare(const std::string& driveRoot, const std::string& folder,
+                                       std::string& text) override;
     bool DriveIdentityOf(const std::string& root, std::uint64_t& device, std::uint64_t& mountId) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/elevation.h"
 #include "platform/linux/environment.h"
 #include "platform/linux/mounts.h"
 #include "platform/linux/user_dirs_defaults.h"
@@ -40,6 +41,16 @@ public:
     bool DiskFreeSpace(const std::string& root, VolumeSpace& space) override;
     TargetRefusal TargetRefusalOf(const std::string& root) override;
     bool CanCreateFolder(const std::string& path) override;
+    bool IsAdministrator() override;
+    bool AdministratorCanPrepare() override;
+    bool UserAccountOf(const std::string& nameOrId, UserAccount& account) override;
+    bool OwnedFolderMode(const std::string& path, std::uint32_t uid, std::uint32_t& mode) override;
+    PreparedFolder PrepareFolderForUser(const FolderForUser& request, std::string& errorText) override;
+    Approval AskAdministratorToPrepare(const std::string& driveRoot, const std::string& folder,
+                                       std::string& text) override;
+    // What runs pkexec with the helper (a stand-in in tests, which then plays the
+    // administrator); by default pkexec itself, when an agent can answer.
+    void SetElevationRunner(ProgramRunner runner) { elevate_ = std::move(runner); }
     std::string LastErrorText() override;
     FolderNaming Naming() const override { return FolderNaming::Desktop; }
     std::string FolderDisplayName(const KnownFolderId& id, const std::string& locale) override;
@@ -66,6 +77,7 @@ private:
     std::vector<std::pair<std::string, std::string>> folderIcons_;
     bool folderIconsRead_ = false;
     std::optional<std::vector<Volume>> volumes_;
+    ProgramRunner elevate_;
 };
 
 // The Linux desktop: the system above, with the desktop session for opening, icons, message

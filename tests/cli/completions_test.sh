@@ -42,6 +42,8 @@ bash)
     [ -n "$names" ] || { echo "FAILED: no folder name with a space to complete"; failed=1; }
     expect "no folders for list" "$(complete_line 'trovel-cli list ')" ""
     expect "after --, folders only" "$(complete_line 'trovel-cli size -- VID')" "VIDEOS Videos"
+    expect "prepare's options" "$(complete_line 'trovel-cli prepare --')" "--for --help --json"
+    expect "users after --for" "$(complete_line 'trovel-cli prepare /x --for nobod')" "nobody"
     ;;
 zsh)
     zsh -n "$completions/_trovel-cli" && echo "ok   zsh reads _trovel-cli without a syntax error" || failed=1
@@ -55,6 +57,7 @@ fish)
     expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help --json"
     expect "drives' options" "$(complete_line 'trovel-cli drives --')" "--all --help --json"
     expect "folder keys" "$(complete_line 'trovel-cli size MU')" "MUSIC"
+    expect "prepare's options" "$(complete_line 'trovel-cli prepare --')" "--for --help --json"
     ;;
 *) echo "unknown shell $shell"; exit 2 ;;
 esac

@@ -117,7 +117,7 @@ TEST_F(JsonOutputTest, ListNamesFoldersAsTheDesktopDoesAndCarriesABadPathLossles
 TEST_F(JsonOutputTest, DrivesGiveTheOfferedOnesAndACodeForEachLeftOut) {
     Run({"drives", "--all", "--json"});
     EXPECT_EQ(out.str(), "{\"drives\": [\n"
-                         "  {\"root\": \"/mnt/data/\", \"label\": \"Data\", \"free\": 75161927680, \"total\": 214748364800}\n"
+                         "  {\"root\": \"/mnt/data/\", \"label\": \"Data\", \"free\": 75161927680, \"total\": 214748364800, \"needsAdministrator\": false}\n"
                          "], \"leftOut\": [\n"
                          "  {\"root\": \"/boot/\", \"code\": \"system-partition\", \"message\": \"the boot partition\"}\n"
                          "]}\n");

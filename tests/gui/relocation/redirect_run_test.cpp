@@ -211,6 +211,47 @@ TEST_F(RedirectRunTest, ARedirectThatRaisesAnErrorShowsTheErrorBoxAndTheRunGoesO
     EXPECT_EQ(Boxes(*pictures), "RC");
 }
 
+// A drive only an administrator may write: one approval before the first write.
+class ApprovalRunTest : public RedirectRunTest {
+protected:
+    void SetUp() override {
+        RedirectRunTest::SetUp();
+        Add("Profile", "C:\\Users\\al", platform::KF_CATEGORY_FIXED, 0).id = platform::FOLDERID_Profile;
+        fake.uncreatable = {"E:\\Users\\al"};
+        fake.administratorCanPrepare = true;
+    }
+};
+
+TEST_F(ApprovalRunTest, TheDriveRowSaysAnAdministratorMustApprove) {
+    Build();
+    ASSERT_EQ(window->drives().vObjarr.size(), 1u);
+    EXPECT_NE(window->drives().vObjarr[0]->ldrvlabel->text().toStdString().find("rendszergazdai jóváhagyás szükséges"),
+              std::string::npos);
+}
+
+TEST_F(ApprovalRunTest, AGivenApprovalComesOnceBeforeTheFirstShellCall) {
+    fake.approval = platform::Approval::Given;
+    Relocate({{music, true, true, false}, {pictures, true, true, false}});
+    ASSERT_EQ(fake.approvalsAsked.size(), 1u);
+    EXPECT_EQ(fake.approvalsAsked[0].second, "E:\\Users\\al");
+    EXPECT_EQ(Shell("Redirect").size(), 2u);
+    EXPECT_EQ(Boxes(*music), "RC");
+}
+
+TEST_F(ApprovalRunTest, ARefusedApprovalStartsNoFolderAndSaysWhy) {
+    fake.approval = platform::Approval::Refused;
+    fake.approvalText = "administrator approval was refused";
+    Relocate({{music, true, true, false}, {pictures, true, true, false}});
+    EXPECT_TRUE(Shell("Redirect").empty());
+    EXPECT_TRUE(Shell("SetPath").empty());
+    const auto boxes = Shell("ShowMessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Trovel\nnem indult el: administrator approval was refused");
+    EXPECT_EQ(Boxes(*music), "--");
+    EXPECT_EQ(Boxes(*pictures), "--");
+    EXPECT_EQ(window->lcheckedcount->text(), "0");
+}
+
 // The window, noting what its effects do as they happen and how many shell calls were made by then.
 class NotingWindow : public app::MainWindow {
 public:
@@ -241,6 +282,21 @@ TEST_F(RedirectRunTest, EachFolderIsNamedBeforeItsCallAndTheWaitEndsAfterTheCoun
     window->ShowPage(window->statusPage);
     EXPECT_EQ(notes->notes, (std::vector<std::string>{"Folyamatban: My Pictures after 0", "Folyamatban: My Video after 1",
                                                       "Folyamatban: Personal (My Documents) after 2", "end, counted 3"}));
+}
+
+TEST_F(ApprovalRunTest, TheWaitWindowSaysTheApprovalIsAwaitedBeforeAnyCall) {
+    fake.approval = platform::Approval::Given;
+    auto noting = std::make_unique<NotingWindow>(fake);
+    NotingWindow* notes = noting.get();
+    window = std::move(noting);
+    window->show();
+    window->ShowPage(window->redirectPage);
+    RowOf(*pictures)->cbmove->setChecked(true);
+    window->bnextClick();
+    window->shared().chosenDriveRoot = "E:\\";
+    window->ShowPage(window->statusPage);
+    EXPECT_EQ(notes->notes, (std::vector<std::string>{"Rendszergazdai jóváhagyásra vár after 0",
+                                                      "Folyamatban: My Pictures after 0", "end, counted 1"}));
 }
 
 TEST_F(RedirectRunTest, NoActiveRowsCountNothingAndTheWaitEnds) {
