@@ -48,7 +48,7 @@ int RunCommandLine(const std::vector<std::string>& args, platform::Platform& pla
     }
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
         {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
-        {"recover", Recover}, {"__complete", Complete}};
+        {"recover", Recover}, {"history", History}, {"__complete", Complete}};
     if (!session.Open()) {
         console.err << "trovel-cli: " << session.Say("the known-folder registry cannot be opened") << "\n";
         return kSomeFailed;

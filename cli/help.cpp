@@ -28,8 +28,17 @@ std::string EnglishHelp(const std::string& command) {
                "Ctrl-C, SIGTERM or SIGHUP stops a content copy: that folder is rolled back, the rest\n"
                "are left alone, and the exit status is 130, 143 or 129.\n";
     if (command == "restore")
-        return "usage: trovel-cli restore [--json] [--] FOLDER...\n"
-               "Registers each folder's default path again (created when missing); content stays where it is.\n";
+        return "usage: trovel-cli restore [--copy [--delete]] [--dry-run] [--json] [--] FOLDER...\n"
+               "Registers each folder's default path again (created when missing); content stays where it is.\n"
+               "  --copy     bring the content back too, as move does: checked to fit in the home first,\n"
+               "             merged beside files of other names there; a file of the same name with other\n"
+               "             content refuses the folder\n"
+               "  --delete   then delete the old content, and the old folder once it is empty (only with --copy)\n"
+               "  --dry-run  check and print what would be done, change nothing\n";
+    if (command == "history")
+        return "usage: trovel-cli history [--json] [--] [FOLDER...]\n"
+               "Every move and restore, done or not, newest last: when, from where to where, with how\n"
+               "many files, and what stayed at the old place. Without FOLDER, of every folder.\n";
     if (command == "recover")
         return "usage: trovel-cli recover [--json] [--] [FOLDER...]\n"
                "Settles the relocations a killed run left half done (list marks them \"interrupted\"):\n"
@@ -48,6 +57,7 @@ std::string EnglishHelp(const std::string& command) {
            "  move      relocate folders to a drive\n"
            "  restore   put folders back at their default paths\n"
            "  recover   undo or finish a relocation that was killed halfway\n"
+           "  history   every move and restore, newest last\n"
            "FOLDER is a name as list shows it (\"Music\"; \"My Music\" too), an xdg key (MUSIC) or an id,\n"
            "in any case. Each command takes only its own options; -- ends the options.\n"
            "trovel-cli COMMAND --help tells more, and man trovel-cli everything.\n"
@@ -79,9 +89,18 @@ std::string HungarianHelp(const std::string& command) {
                "A Ctrl-C, a SIGTERM és a SIGHUP leállítja a másolást: az éppen másolt mappa változatlan\n"
                "marad, a többihez nem nyúl, a kilépési kód 130, 143 vagy 129.\n";
     if (command == "restore")
-        return "használat: trovel-cli restore [--json] [--] MAPPA...\n"
+        return "használat: trovel-cli restore [--copy [--delete]] [--dry-run] [--json] [--] MAPPA...\n"
                "Minden mappának újra az alapértelmezett útvonalát jegyzi be (ha hiányzik, létrehozza);\n"
-               "a tartalom ott marad, ahol van.\n";
+               "a tartalom ott marad, ahol van.\n"
+               "  --copy     a tartalom is visszakerül, ahogy a move viszi: előbb ellenőrzi, hogy elfér-e,\n"
+               "             a más nevű fájlok mellé kerül; azonos nevű, más tartalmú fájl miatt a mappát\n"
+               "             elutasítja\n"
+               "  --delete   utána törli a régi tartalmat, és az üresen maradt régi mappát (csak --copy mellett)\n"
+               "  --dry-run  ellenőrzi és kiírja, mi történne, de semmit sem változtat\n";
+    if (command == "history")
+        return "használat: trovel-cli history [--json] [--] [MAPPA...]\n"
+               "Minden áthelyezés és visszahelyezés, sikeres vagy sem, a legújabb a végén: mikor, honnan\n"
+               "hová, hány fájllal, és mi maradt a régi helyen. MAPPA nélkül minden mappáé.\n";
     if (command == "recover")
         return "használat: trovel-cli recover [--json] [--] [MAPPA...]\n"
                "Rendezi a félbeszakadt áthelyezéseket (a list \"megszakadt\" jelzéssel mutatja őket):\n"
@@ -100,6 +119,7 @@ std::string HungarianHelp(const std::string& command) {
            "  move      mappák áthelyezése egy meghajtóra\n"
            "  restore   mappák visszahelyezése az alapértelmezett útvonalukra\n"
            "  recover   félbeszakadt áthelyezés visszavonása vagy befejezése\n"
+           "  history   minden áthelyezés és visszahelyezés, a legújabb a végén\n"
            "A MAPPA a neve, ahogy a list mutatja (\"Zene\"; \"My Music\" is), az xdg-kulcsa (MUSIC) vagy\n"
            "az azonosítója, kis- és nagybetűtől függetlenül. Minden parancs csak a saját kapcsolóit fogadja el;\n"
            "a -- után nincs több kapcsoló. Bővebben: trovel-cli PARANCS --help és man trovel-cli.\n"

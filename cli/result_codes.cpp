@@ -1,5 +1,7 @@
 #include "cli/result_codes.h"
 
+#include <string_view>
+
 namespace trovel::cli {
 
 ResultCode MoveCode(const relocation::FolderResult& result, bool stopped) {
@@ -33,6 +35,24 @@ ResultCode RestoreCode(const relocation::FolderResult& result) {
     if (result.destination.empty()) return {"no-default-path", "failed: the folder has no default path"};
     if (result.call == platform::kBusy) return {"locked", "another run is relocating this folder"};
     return {"failed", "failed"};
+}
+
+ResultCode RestoreContentCode(const relocation::FolderResult& result, bool stopped) {
+    using relocation::FolderOutcome;
+    switch (result.outcome) {
+        case FolderOutcome::RelocatedWithContent: return {"restored", "restored with its content"};
+        case FolderOutcome::AlreadyThere: return {"already-there", "already there"};
+        case FolderOutcome::Checked: return {"would-restore", "would restore"};
+        case FolderOutcome::Skipped: return {"not-started", "skipped: stopped"};
+        default: break;
+    }
+    if (stopped && !result.cancelled && result.call == platform::kOk) return {"not-started", "skipped: stopped"};
+    if (result.call == platform::kPathNotFound)
+        return {"unreachable", "failed: the folder's present place cannot be reached (is its drive mounted?)"};
+    const ResultCode code = MoveCode(result, stopped);
+    // The words of a move that speak of the drive speak of the home here.
+    if (std::string_view(code.code) == "no-room") return {"no-room", "the content does not fit in the home folder"};
+    return code;
 }
 
 ResultCode RecoverCode(platform::RecoveryOutcome outcome) {

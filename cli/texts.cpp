@@ -81,6 +81,19 @@ const char* Say(Language language, const char* english) {
         {"register the path only", "csak az útvonal bejegyzése"},
         {"move the content", "a tartalom áthelyezése"},
         {"copy the content", "a tartalom másolása"},
+        {"restored with its content", "visszahelyezve a tartalmával"},
+        {"would restore", "visszahelyezné"},
+        {"failed: the folder's present place cannot be reached (is its drive mounted?)",
+         "sikertelen: a mappa mostani helye nem érhető el (csatolva van a meghajtója?)"},
+        {"the content does not fit in the home folder", "a tartalom nem fér el a saját mappában"},
+        {"move", "áthelyezés"},
+        {"restore", "visszahelyezés"},
+        {"with content", "a tartalommal"},
+        {"without content", "a tartalom nélkül"},
+        {"done", "kész"},
+        {"cancelled", "leállítva"},
+        {"left at the old place", "a régi helyen maradt"},
+        {"content left at", "a tartalma itt maradt"},
     };
     if (language == Language::English) return english;
     const auto it = kHungarian.find(english);

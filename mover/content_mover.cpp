@@ -603,6 +603,9 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     // From here the folder is relocated: what follows can only leave things at the old place.
     MoveResult result = OutcomeOf(MoveOutcome::Moved, {});
     result.skipped = plan.skipped;
+    result.files = plan.filesTotal;
+    result.bytes = plan.bytesTotal;
+    result.madeFolders = plan.createdAncestors;
     if (request.deleteSource) {
         journal.phase = "deleting";
         ops.WriteRecord(request.journal, FormatJournal(journal));

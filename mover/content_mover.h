@@ -70,6 +70,9 @@ struct MoveResult {
     std::string errorText;                // short, Hungarian, naming the cause and the path
     std::vector<std::string> keptSources; // left at the old place: new or changed during the move, or not removable
     std::vector<std::string> skipped;     // sockets, which cannot be copied
+    std::uint64_t files = 0;              // entries moved (not counting folders), when Moved
+    std::uint64_t bytes = 0;              // their bytes, when Moved
+    std::vector<std::string> madeFolders; // the folders above the target this run made, top first
     bool Succeeded() const { return outcome == MoveOutcome::Moved || outcome == MoveOutcome::Same; }
 };
 
@@ -93,6 +96,9 @@ struct RecoveryContext {
     std::vector<std::string> knownSources;
     // Whether a path lies on a drive the program offers as a target.
     std::function<bool(const std::string& path)> onOfferedDrive;
+    // Its default path, as spelled and resolved: the one target a restore may have, which
+    // lies in the home, not on an offered drive. Its source then must lie on an offered drive.
+    std::vector<std::string> defaultPaths;
 };
 
 // Rolls back, or finishes, a run that was killed, from its journal (if there is one). A

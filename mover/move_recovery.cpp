@@ -176,12 +176,16 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
     const bool targetRegistered = Names(context.registeredPaths, journal.target);
     // Finishing a run deletes from its source: that must be a place this folder had, whatever
     // the journal says of the target.
-    if (!sourceRegistered && !Names(context.knownSources, journal.source))
+    // A restore puts the content back at the folder's default path, in the home: that path is
+    // its only target, and where it takes the content from lies on an offered drive.
+    const bool restoring = Names(context.defaultPaths, journal.target);
+    const bool sourceOnDrive = restoring && context.onOfferedDrive && context.onOfferedDrive(journal.source);
+    if (!sourceRegistered && !Names(context.knownSources, journal.source) && !sourceOnDrive)
         return setAside("A megszakadt áthelyezés naplója olyan mappát nevez meg, amely nem ennek a mappának a helye: " +
                         journal.source);
     const bool targetOnDrive = platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, journal.target) &&
                                journal.target != journal.driveRoot &&
-                               (!context.onOfferedDrive || context.onOfferedDrive(journal.target));
+                               (restoring || !context.onOfferedDrive || context.onOfferedDrive(journal.target));
     const bool ancestorsBetween = std::all_of(
         journal.createdAncestors.begin(), journal.createdAncestors.end(), [&](const std::string& path) {
             return path != journal.driveRoot && platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, path) &&
