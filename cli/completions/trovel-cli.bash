@@ -28,12 +28,13 @@ _trovel_cli() {
         fi
     done
     if [[ -z $command ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover history --help --version" -- "$cur")
         return
     fi
     local options
     case $command in
-        list | size | restore | recover) options="--json" ;;
+        list | size | recover | history) options="--json" ;;
+        restore) options="--copy --delete --dry-run --json" ;;
         drives) options="--all --json" ;;
         move) options="--to --copy --delete --dry-run --json" ;;
         *) return ;;
@@ -48,7 +49,7 @@ _trovel_cli() {
         return
     fi
     case $command in
-        size | move | restore | recover) _trovel_cli_listing folders "$cur" ;;
+        size | move | restore | recover | history) _trovel_cli_listing folders "$cur" ;;
     esac
 }
 
