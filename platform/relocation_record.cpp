@@ -88,10 +88,11 @@ private:
         std::uint64_t number = 0;
         const std::size_t start = at_;
         while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_]))) {
-            if (number > (UINT64_MAX - 9) / 10) return false;
-            number = number * 10 + static_cast<std::uint64_t>(text_[at_++] - '0');
+            const auto digit = static_cast<std::uint64_t>(text_[at_++] - '0');
+            if (number > (UINT64_MAX - digit) / 10) return false;
+            number = number * 10 + digit;
         }
-        if (at_ == start || at_ - start > 19) return false;
+        if (at_ == start) return false;
         value = number;
         return true;
     }
