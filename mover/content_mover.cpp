@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 #include "mover/folder_chain.h"
+#include "mover/folder_rename.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
 
@@ -563,6 +564,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         if (callbacks.phaseDone) callbacks.phaseDone(phase);
     };
     phaseDone("plan");
+    if (plan.renameWhole) return RenameWholeFolder(ops, request, callbacks, plan, driveRoot.get());
 
     Journal journal;
     journal.phase = "copying";

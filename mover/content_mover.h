@@ -30,6 +30,9 @@ struct MoveRequest {
     std::vector<std::string> keptFolders;  // home, config, data, cache, state: never a source
     std::string journal;                   // the file that lets a killed run be rolled back or finished
     bool verifyContent = false;            // compare every copied file's content, not only its size
+    // With deleteSource, where the target is on the source's filesystem and missing or an
+    // empty folder, and nothing of the source stays behind: one rename, nothing copied.
+    bool renameOnSameFilesystem = false;
     int workers = 2;
 };
 

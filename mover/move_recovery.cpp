@@ -9,6 +9,7 @@
 
 #include "mover/content_mover.h"
 #include "mover/folder_chain.h"
+#include "mover/folder_rename.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
 #include "platform/path_style.h"
@@ -196,6 +197,10 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
         return setAside("A megszakadt áthelyezés naplója olyan célt nevez meg, amely nem a felkínált meghajtók egyikén van: " +
                         journal.target);
 
+    if (journal.phase == "renaming") {
+        MoveResult renamed = RecoverRename(ops, journalPath, journal, sourceRegistered, targetRegistered);
+        return renamed.outcome == MoveOutcome::Refused ? setAside(renamed.errorText) : renamed;
+    }
     HeldGuard sourceRoot(ops), targetRoot(ops);
     FileInfo sourceInfo, targetInfo;
     if (ops.OpenPath(journal.source, *sourceRoot.out(), sourceInfo) != 0)

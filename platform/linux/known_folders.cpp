@@ -331,6 +331,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     if (request.driveRoot.empty()) request.driveRoot = "/";
     request.keptFolders = KeptFolders();
     request.journal = journal;
+    request.renameOnSameFilesystem = restoring;
     for (const KnownFolderId& nested : exclusions) {
         const auto found = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == nested; });
         if (found == table.end()) continue;

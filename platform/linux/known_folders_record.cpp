@@ -190,7 +190,9 @@ void XdgKnownFolderManager::RemoveEmptyOldPlace(const FolderEntry& entry, const 
         // Each parent opened without following a link; a folder goes only when it is empty.
         if (ops.OpenPath(slash == 0 ? "/" : folder.substr(0, slash), *parent.out(), info) != 0) return;
         FileInfo there;
-        if (ops.Stat(parent.get(), folder.substr(slash + 1), there) != 0 || there.kind != FileKind::Directory) return;
+        if (ops.Stat(parent.get(), folder.substr(slash + 1), there) != 0) return;
+        if (there.kind == FileKind::Missing) continue;  // renamed away whole, or gone already
+        if (there.kind != FileKind::Directory) return;
         if (ops.Remove(parent.get(), folder.substr(slash + 1), FileKind::Directory) != 0) return;
     }
 }

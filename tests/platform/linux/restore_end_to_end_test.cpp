@@ -197,5 +197,22 @@ TEST_F(RestoreEndToEnd, TooLittleRoomInTheHomeCountingDotFilesIsRefusedBeforeThe
     }
 }
 
+
+TEST_F(RestoreEndToEnd, OnTheHomesOwnFilesystemTheFolderIsRenamedNotCopied) {
+    // Relocated by hand to another folder of the home's filesystem.
+    home.Write("Media/Music/song.mp3", "la la la");
+    home.Write(".config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Media/Music\"\n");
+    std::filesystem::create_directories(home / "Music");  // as the login made it
+    struct stat before {};
+    ASSERT_EQ(::stat((home / "Media/Music/song.mp3").c_str(), &before), 0);
+    ASSERT_EQ(Wait(Start("restore music --copy --delete", "", errors)), 0) << Read(errors);
+    struct stat after {};
+    ASSERT_EQ(::stat((home / "Music/song.mp3").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_FALSE(std::filesystem::exists(home / "Media/Music"));
+    EXPECT_TRUE(std::filesystem::exists(home / "Media"));  // not made by this program
+    EXPECT_EQ(Registered("MUSIC"), home / "Music");
+}
+
 }  // namespace
 }  // namespace trovel::testing
