@@ -168,7 +168,8 @@ void XdgKnownFolderManager::RecordPathChange(const FolderEntry& entry, const std
 
 void XdgKnownFolderManager::RemoveEmptyOldPlace(const FolderEntry& entry, const std::string& oldPlace) {
     const std::string place = Clean(oldPlace);
-    if (place.empty() || place == "/") return;
+    // The folder was at its default already (nothing moved): that folder is the registered one.
+    if (place.empty() || place == "/" || place == Clean(DefaultPath(entry))) return;
     std::vector<std::string> folders{place};
     const auto records = RelocationHistory();
     if (const RelocationRecord* moved = MoveThere(records, entry.where, place)) {
