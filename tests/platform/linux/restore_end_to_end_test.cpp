@@ -214,5 +214,22 @@ TEST_F(RestoreEndToEnd, OnTheHomesOwnFilesystemTheFolderIsRenamedNotCopied) {
     EXPECT_EQ(Registered("MUSIC"), home / "Music");
 }
 
+
+TEST_F(RestoreEndToEnd, AnOldFolderThatIsNotEmptyStaysWithTheFoldersAboveIt) {
+    home.Write("Music/song.mp3", "la la la");
+    MoveMusicAway();
+    // Videos was put inside Music on the drive since: a nested folder stays where it is.
+    std::filesystem::create_directories(target + "/Music/Videos");
+    std::ofstream(target + "/Music/Videos/clip.mkv") << "clip";
+    home.Write(".config/user-dirs.dirs",
+               "XDG_MUSIC_DIR=\"" + target + "/Music\"\nXDG_VIDEOS_DIR=\"" + target + "/Music/Videos\"\n");
+    ASSERT_EQ(Wait(Start("restore music --copy --delete", "", errors)), 0) << Read(errors);
+    EXPECT_EQ(Read(home / "Music/song.mp3"), "la la la");
+    EXPECT_FALSE(std::filesystem::exists(home / "Music/Videos"));
+    EXPECT_FALSE(std::filesystem::exists(target + "/Music/song.mp3"));
+    EXPECT_EQ(Read(target + "/Music/Videos/clip.mkv"), "clip");
+    EXPECT_EQ(Registered("VIDEOS"), target + "/Music/Videos");
+}
+
 }  // namespace
 }  // namespace trovel::testing
