@@ -28,13 +28,13 @@ struct CommandRule {
     unsigned options;
     bool takesFolders;
 };
-// restore has no dry run: it takes folders, and --json.
 // prepare takes one drive root where the others take folders.
-constexpr std::array<CommandRule, 8> kCommands = {{{"list", kJson, false},
+constexpr std::array<CommandRule, 9> kCommands = {{{"list", kJson, false},
                                                    {"drives", kJson | kAll, false},
                                                    {"size", kJson, true},
                                                    {"move", kTo | kCopy | kDelete | kDryRun | kJson, true},
-                                                   {"restore", kJson, true},
+                                                   {"restore", kCopy | kDelete | kDryRun | kJson, true},
+                                                   {"history", kJson, true},
                                                    {"recover", kJson, true},
                                                    {"prepare", kFor | kJson, true},
                                                    {"__complete", 0u, true}}};

@@ -284,6 +284,8 @@ int Move(Session& session, const Request& request) {
 }
 
 int Restore(Session& session, const Request& request) {
+    if (request.remove && !request.copy) return session.Usage(Tr("--delete needs --copy"));
+    if (request.copy || request.dryRun) return RestoreWithContent(session, request);
     int status = kSucceeded;
     const auto found = session.FindAll(request.folders, status);
     if (!found) return status;

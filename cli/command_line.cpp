@@ -50,7 +50,7 @@ int RunCommandLine(const std::vector<std::string>& args, platform::Platform& pla
     if (request.command == "prepare") return CheckedOutput(console, Prepare(session, request));
     const std::map<std::string, int (*)(Session&, const Request&)> commands = {
         {"list", List}, {"drives", Drives}, {"size", Size}, {"move", Move}, {"restore", Restore},
-        {"recover", Recover}, {"__complete", Complete}};
+        {"recover", Recover}, {"history", History}, {"__complete", Complete}};
     if (!session.Open()) {
         console.err << "trovel-cli: " << Tr("the known-folder registry cannot be opened") << "\n";
         return kSomeFailed;

@@ -31,8 +31,17 @@ const char* EnglishHelp(const std::string& command) {
                "Ctrl-C, SIGTERM or SIGHUP stops a content copy: that folder is rolled back, the rest\n"
                "are left alone, and the exit status is 130, 143 or 129.\n");
     if (command == "restore")
-        return TrLater("usage: trovel-cli restore [--json] [--] FOLDER...\n"
-               "Registers each folder's default path again (created when missing); content stays where it is.\n");
+        return TrLater("usage: trovel-cli restore [--copy [--delete]] [--dry-run] [--json] [--] FOLDER...\n"
+               "Registers each folder's default path again (created when missing); content stays where it is.\n"
+               "  --copy     bring the content back too, as move does: checked to fit in the home first,\n"
+               "             merged beside files of other names there; a file of the same name with other\n"
+               "             content refuses the folder\n"
+               "  --delete   then delete the old content, and the old folder once it is empty (only with --copy)\n"
+               "  --dry-run  check and print what would be done, change nothing\n");
+    if (command == "history")
+        return TrLater("usage: trovel-cli history [--json] [--] [FOLDER...]\n"
+               "Every move and restore, done or not, newest last: when, from where to where, with how\n"
+               "many files, and what stayed at the old place. Without FOLDER, of every folder.\n");
     if (command == "recover")
         return TrLater("usage: trovel-cli recover [--json] [--] [FOLDER...]\n"
                "Settles the relocations a killed run left half done (list marks them \"interrupted\"):\n"
@@ -60,6 +69,7 @@ const char* EnglishHelp(const std::string& command) {
            "  move      relocate folders to a drive\n"
            "  restore   put folders back at their default paths\n"
            "  recover   undo or finish a relocation that was killed halfway\n"
+           "  history   every move and restore, newest last\n"
            "  prepare   as root: make a user's place on a drive only root may write\n"
            "FOLDER is a name as list shows it (\"Music\"; \"My Music\" too), an xdg key (MUSIC) or an id,\n"
            "in any case. Each command takes only its own options; -- ends the options.\n"

@@ -72,7 +72,9 @@ int List(Session& session, const Request& request) {
     JsonLines lines;
     // Folders a killed run left half relocated: recover (or their next move) settles them.
     const std::vector<platform::KnownFolderId> interrupted = session.manager().InterruptedRedirects();
+    const std::vector<platform::RelocationRecord> history = session.manager().RelocationHistory();
     for (const FolderInfo& folder : session.folders()) {
+        const std::string leftBehind = ContentLeftBehind(session, folder, history);
         const bool broken = std::find(interrupted.begin(), interrupted.end(), folder.id) != interrupted.end();
         std::vector<std::string> nested;
         for (const std::size_t inner : folder.nested) nested.push_back(session.Name(session.folders()[inner]));
@@ -88,6 +90,7 @@ int List(Session& session, const Request& request) {
                           .Text("defaultPath", folder.defaultPath)
                           .Flag("interrupted", broken)
                           .Raw("nested", JsonTextArray(nested))
+                          .Text("leftBehind", leftBehind)
                           .str());
         } else {
             out << session.Name(folder);
@@ -99,6 +102,7 @@ int List(Session& session, const Request& request) {
             if (!folder.path.empty()) out << Label("path") << folder.path << "\n";
             if (!folder.defaultPath.empty()) out << Label("default") << folder.defaultPath << "\n";
             for (const std::string& name : nested) out << Label("nested") << name << "\n";
+            if (!leftBehind.empty()) out << "  " << Tr("content left at") << ": " << leftBehind << "\n";
         }
     }
     if (request.json) out << lines.str() << "\n";

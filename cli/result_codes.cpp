@@ -1,5 +1,7 @@
 #include "cli/result_codes.h"
 
+#include <string_view>
+
 #include "cli/texts.h"
 
 namespace trovel::cli {
@@ -35,6 +37,24 @@ ResultCode RestoreCode(const relocation::FolderResult& result) {
     if (result.destination.empty()) return {"no-default-path", TrLater("failed: the folder has no default path")};
     if (result.call == platform::kBusy) return {"locked", TrLater("another run is relocating this folder")};
     return {"failed", TrLater("failed")};
+}
+
+ResultCode RestoreContentCode(const relocation::FolderResult& result, bool stopped) {
+    using relocation::FolderOutcome;
+    switch (result.outcome) {
+        case FolderOutcome::RelocatedWithContent: return {"restored", TrLater("restored with its content")};
+        case FolderOutcome::AlreadyThere: return {"already-there", TrLater("already there")};
+        case FolderOutcome::Checked: return {"would-restore", TrLater("would restore")};
+        case FolderOutcome::Skipped: return {"not-started", TrLater("skipped: stopped")};
+        default: break;
+    }
+    if (stopped && !result.cancelled && result.call == platform::kOk) return {"not-started", TrLater("skipped: stopped")};
+    if (result.call == platform::kPathNotFound)
+        return {"unreachable", TrLater("failed: the folder's present place cannot be reached (is its drive mounted?)")};
+    const ResultCode code = MoveCode(result, stopped);
+    // The words of a move that speak of the drive speak of the home here.
+    if (std::string_view(code.code) == "no-room") return {"no-room", TrLater("the content does not fit in the home folder")};
+    return code;
 }
 
 ResultCode RecoverCode(platform::RecoveryOutcome outcome) {

@@ -18,6 +18,8 @@ struct ResultCode {
 ResultCode MoveCode(const relocation::FolderResult& result, bool stopped);
 // A folder of restore.
 ResultCode RestoreCode(const relocation::FolderResult& result);
+// A folder of restore whose content comes back too (or would, in a dry run).
+ResultCode RestoreContentCode(const relocation::FolderResult& result, bool stopped);
 // A folder of recover.
 ResultCode RecoverCode(platform::RecoveryOutcome outcome);
 // Why a drive is not offered.

@@ -79,6 +79,14 @@ int Drives(Session& session, const Request& request);
 int Size(Session& session, const Request& request);
 int Move(Session& session, const Request& request);
 int Restore(Session& session, const Request& request);
+// restore --copy [--delete], and restore --dry-run: the content back to the default place.
+int RestoreWithContent(Session& session, const Request& request);
+// The record of moves and restores, newest last; of the named folders only, when named.
+int History(Session& session, const Request& request);
+// Where a restore without content left the folder's content, from the newest record of the
+// folder, while that place is still there; empty otherwise.
+std::string ContentLeftBehind(Session& session, const catalogue::FolderInfo& folder,
+                              const std::vector<platform::RelocationRecord>& records);
 // Undoes or finishes the relocations a killed run left half done.
 int Recover(Session& session, const Request& request);
 // With the administrator's rights: makes a user's place on a drive, as the privileged helper does.

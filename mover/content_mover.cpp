@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 #include "mover/folder_chain.h"
+#include "mover/folder_rename.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
 #include "platform/messages.h"
@@ -571,6 +572,7 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
         if (callbacks.phaseDone) callbacks.phaseDone(phase);
     };
     phaseDone("plan");
+    if (plan.renameWhole) return RenameWholeFolder(ops, request, callbacks, plan, driveRoot.get());
 
     Journal journal;
     journal.phase = "copying";
@@ -611,6 +613,9 @@ MoveResult MoveFolderContent(platform::FileOps& ops, const MoveRequest& request,
     // From here the folder is relocated: what follows can only leave things at the old place.
     MoveResult result = OutcomeOf(MoveOutcome::Moved, {});
     result.skipped = plan.skipped;
+    result.files = plan.filesTotal;
+    result.bytes = plan.bytesTotal;
+    result.madeFolders = plan.createdAncestors;
     if (request.deleteSource) {
         journal.phase = "deleting";
         ops.WriteRecord(request.journal, FormatJournal(journal));

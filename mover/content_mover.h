@@ -30,6 +30,9 @@ struct MoveRequest {
     std::vector<std::string> keptFolders;  // home, config, data, cache, state: never a source
     std::string journal;                   // the file that lets a killed run be rolled back or finished
     bool verifyContent = false;            // compare every copied file's content, not only its size
+    // With deleteSource, where the target is on the source's filesystem and missing or an
+    // empty folder, and nothing of the source stays behind: one rename, nothing copied.
+    bool renameOnSameFilesystem = false;
     int workers = 2;
 };
 
@@ -70,6 +73,9 @@ struct MoveResult {
     std::string errorText;                // short, Hungarian, naming the cause and the path
     std::vector<std::string> keptSources; // left at the old place: new or changed during the move, or not removable
     std::vector<std::string> skipped;     // sockets, which cannot be copied
+    std::uint64_t files = 0;              // entries moved (not counting folders), when Moved
+    std::uint64_t bytes = 0;              // their bytes, when Moved
+    std::vector<std::string> madeFolders; // the folders above the target this run made, top first
     bool Succeeded() const { return outcome == MoveOutcome::Moved || outcome == MoveOutcome::Same; }
 };
 
@@ -93,6 +99,9 @@ struct RecoveryContext {
     std::vector<std::string> knownSources;
     // Whether a path lies on a drive the program offers as a target.
     std::function<bool(const std::string& path)> onOfferedDrive;
+    // Its default path, as spelled and resolved: the one target a restore may have, which
+    // lies in the home, not on an offered drive. Its source then must lie on an offered drive.
+    std::vector<std::string> defaultPaths;
 };
 
 // Rolls back, or finishes, a run that was killed, from its journal (if there is one). A

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "mover/folder_chain.h"
+#include "mover/folder_rename.h"
 #include "mover/same_content.h"
 #include "platform/messages.h"
 #include "platform/path_style.h"
@@ -293,6 +294,15 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
         }
     }
 
+    // One rename on the same filesystem needs no room.
+    plan.renameWhole = request.renameOnSameFilesystem && CanRenameWhole(ops, request, plan, at);
+    if (plan.renameWhole) {
+        for (const PlanEntry& entry : plan.entries) {
+            if (entry.info.kind != FileKind::Directory) ++plan.filesTotal;
+            if (entry.info.kind == FileKind::Regular && entry.linkOf == kNoEntry) plan.bytesTotal += entry.info.size;
+        }
+        return true;
+    }
     std::uint64_t needed = 0;
     for (const PlanEntry& entry : plan.entries) {
         if (entry.preexisting) continue;
@@ -328,6 +338,8 @@ std::string FormatJournal(const Journal& journal) {
     for (const std::string& path : journal.exclusions) out << "exclude " << Escape(path) << "\n";
     for (const std::string& path : journal.createdAncestors) out << "created " << Escape(path) << "\n";
     for (const std::string& path : journal.preexisting) out << "there " << Escape(path) << "\n";
+    if (journal.folderInode != 0) out << "folder " << journal.folderDevice << " " << journal.folderInode << "\n";
+    if (journal.replacedEmpty) out << "replaced " << journal.replacedMode << "\n";
     out << "end\n";
     return out.str();
 }
@@ -357,6 +369,13 @@ bool ParseJournal(const std::string& text, Journal& journal) {
         else if (key == "exclude") journal.exclusions.push_back(value);
         else if (key == "created") journal.createdAncestors.push_back(value);
         else if (key == "there") journal.preexisting.push_back(value);
+        else if (key == "folder") {
+            std::istringstream numbers(value);
+            numbers >> journal.folderDevice >> journal.folderInode;
+        } else if (key == "replaced") {
+            journal.replacedEmpty = true;
+            journal.replacedMode = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10)) & 07777;
+        }
     }
     // A journal cut short was never in force: the run wrote nothing before it was whole.
     const auto absolute = [](const std::string& path) {

@@ -53,6 +53,7 @@ struct MovePlan {
     std::uint64_t filesTotal = 0;
     std::vector<std::string> skipped;  // sockets
     MoveRefusal refusal = MoveRefusal::Other;  // why PlanMove said no
+    bool renameWhole = false;  // the folder goes by one rename (MoveRequest::renameOnSameFilesystem)
 };
 
 // Lists the held source, leaving out the excluded folders; walks from the held drive root to
@@ -79,6 +80,10 @@ struct Journal {
     std::vector<std::string> exclusions;
     std::vector<std::string> createdAncestors;
     std::vector<std::string> preexisting;  // relative paths already at the target before the run
+    // A run by one rename ("renaming"): the folder renamed, and the empty folder it replaced.
+    std::uint64_t folderDevice = 0, folderInode = 0;
+    bool replacedEmpty = false;
+    std::uint32_t replacedMode = 0;
 };
 std::string FormatJournal(const Journal& journal);
 bool ParseJournal(const std::string& text, Journal& journal);

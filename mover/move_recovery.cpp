@@ -9,6 +9,7 @@
 
 #include "mover/content_mover.h"
 #include "mover/folder_chain.h"
+#include "mover/folder_rename.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
 #include "platform/messages.h"
@@ -182,12 +183,16 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
     const bool targetRegistered = Names(context.registeredPaths, journal.target);
     // Finishing a run deletes from its source: that must be a place this folder had, whatever
     // the journal says of the target.
-    if (!sourceRegistered && !Names(context.knownSources, journal.source))
+    // A restore puts the content back at the folder's default path, in the home: that path is
+    // its only target, and where it takes the content from lies on an offered drive.
+    const bool restoring = Names(context.defaultPaths, journal.target);
+    const bool sourceOnDrive = restoring && context.onOfferedDrive && context.onOfferedDrive(journal.source);
+    if (!sourceRegistered && !Names(context.knownSources, journal.source) && !sourceOnDrive)
         return setAside(Tr("The interrupted relocation's journal names a folder that is not this folder's place: ") +
                         journal.source);
     const bool targetOnDrive = platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, journal.target) &&
                                journal.target != journal.driveRoot &&
-                               (!context.onOfferedDrive || context.onOfferedDrive(journal.target));
+                               (restoring || !context.onOfferedDrive || context.onOfferedDrive(journal.target));
     const bool ancestorsBetween = std::all_of(
         journal.createdAncestors.begin(), journal.createdAncestors.end(), [&](const std::string& path) {
             return path != journal.driveRoot && platform::IsSameOrAbove(PathStyle::Posix, journal.driveRoot, path) &&
@@ -198,6 +203,10 @@ MoveResult RecoverInterruptedMove(platform::FileOps& ops, const std::string& jou
         return setAside(Tr("The interrupted relocation's journal names a destination that is not on an offered drive: ") +
                         journal.target);
 
+    if (journal.phase == "renaming") {
+        MoveResult renamed = RecoverRename(ops, journalPath, journal, sourceRegistered, targetRegistered);
+        return renamed.outcome == MoveOutcome::Refused ? setAside(renamed.errorText) : renamed;
+    }
     HeldGuard sourceRoot(ops), targetRoot(ops);
     FileInfo sourceInfo, targetInfo;
     if (ops.OpenPath(journal.source, *sourceRoot.out(), sourceInfo) != 0)

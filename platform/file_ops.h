@@ -80,6 +80,13 @@ public:
     virtual int MakeNode(HeldFolder parent, const std::string& name, const FileInfo& like) = 0;  // FIFOs, devices
     virtual int HardLink(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
                          const std::string& toName) = 0;
+    // Renames a folder within one filesystem: never over an existing name, except, with
+    // `overEmptyFolder`, over a folder that is empty at that moment. ENOSYS where not offered.
+    virtual int RenameFolder(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                             const std::string& toName, bool overEmptyFolder) {
+        (void)fromParent, (void)fromName, (void)toParent, (void)toName, (void)overEmptyFolder;
+        return 38;  // ENOSYS, without the system's headers
+    }
     // Owner and group where permitted, extended attributes (of folders and files) with the access
     // lists, mode, then access and modification times, in that order, as cp -a does, so the
     // times stay. `fromName` in `fromParent` is where the attributes are read.

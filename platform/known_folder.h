@@ -9,6 +9,7 @@
 #include "platform/guid.h"
 #include "platform/hresult.h"
 #include "platform/messages.h"
+#include "platform/relocation_record.h"
 
 namespace trovel::platform {
 
@@ -141,6 +142,9 @@ public:
         report = Tr("No interrupted relocation.");
         return kOk;
     }
+    // The record of every move and restore of this user's folders, oldest first: only lines
+    // that are well-formed, from a file that is the user's own. Empty where none is kept.
+    virtual std::vector<RelocationRecord> RelocationHistory() { return {}; }
     HResult RecoverRedirect(const KnownFolderId& id, std::string& report) {
         RecoveryOutcome outcome = RecoveryOutcome::Nothing;
         return RecoverRedirect(id, outcome, report);

@@ -107,13 +107,14 @@ enum class Approval {
 // MessageBoxW styles (MB_*) and answers (ID*) the program uses.
 enum : std::uint32_t {
     kMbOk = 0x0,
+    kMbYesNoCancel = 0x3,
     kMbYesNo = 0x4,
     kMbIconError = 0x10,
     kMbIconQuestion = 0x20,
     kMbIconWarning = 0x30,
     kMbIconInformation = 0x40,
 };
-enum : int { kIdOk = 1, kIdYes = 6, kIdNo = 7 };
+enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
 // ExitWindowsEx flags: EWX_LOGOFF, EWX_FORCEIFHUNG.
 enum : std::uint32_t { kExitLogoff = 0x0, kExitForceIfHung = 0x10 };

@@ -20,6 +20,7 @@
 #include "platform/known_folder_ids.h"
 #include "platform/windows/windows_platform.h"
 #include "core/relocation/folder_rules.h"
+#include "core/relocation/restore_content.h"
 
 namespace {
 
@@ -238,6 +239,17 @@ int main(int argc, char* argv[]) {
     Check(relocated.outcome == relocation::FolderOutcome::RelocatedWithContent &&
               Exists(relocated.destination + "\\" + marker) && PathOf(*downloads, kCurrentPathFlags) == relocated.destination,
           "the run's rules relocate Downloads with its content below the drive root");
+    // Put back with its content: Redirect 0x602 to the default path, after the same checks.
+    ::DeleteFileA((defaultPath + "\\" + marker).c_str());
+    relocation::FolderChoice back = choice;
+    back.deleteSource = true;
+    const relocation::FolderResult broughtBack = relocation::RestoreFolderWithContent(*manager, back, platform.Style());
+    Note("RestoreFolderWithContent(0x602, " + broughtBack.destination + ") error \"" + broughtBack.errorText + "\"",
+         broughtBack.outcome == relocation::FolderOutcome::RelocatedWithContent ? kOk : broughtBack.call);
+    Check(broughtBack.outcome == relocation::FolderOutcome::RelocatedWithContent && broughtBack.destination == defaultPath &&
+              Exists(defaultPath + "\\" + marker) && !Exists(relocated.destination + "\\" + marker) &&
+              PathOf(*downloads, kCurrentPathFlags) == defaultPath,
+          "a restore with content brings the file back to the default path and empties the old place");
     const relocation::FolderResult restored = relocation::RestoreFolder(*manager, FOLDERID_Downloads, platform.Style());
     Check(restored.outcome == relocation::FolderOutcome::Redirected && restored.destination == defaultPath &&
               PathOf(*downloads, kCurrentPathFlags) == defaultPath,

@@ -28,12 +28,13 @@ _trovel_cli() {
         fi
     done
     if [[ -z $command ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover prepare --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "list drives size move restore recover history prepare --help --version" -- "$cur")
         return
     fi
     local options
     case $command in
-        list | size | restore | recover) options="--json" ;;
+        list | size | recover | history) options="--json" ;;
+        restore) options="--copy --delete --dry-run --json" ;;
         drives) options="--all --json" ;;
         move) options="--to --copy --delete --dry-run --json" ;;
         prepare) options="--for --json" ;;
@@ -54,7 +55,7 @@ _trovel_cli() {
         return
     fi
     case $command in
-        size | move | restore | recover) _trovel_cli_listing folders "$cur" ;;
+        size | move | restore | recover | history) _trovel_cli_listing folders "$cur" ;;
         prepare) _trovel_cli_listing drives "$cur" ;;
     esac
 }

@@ -119,6 +119,13 @@ public:
                   const RunEffects& effects);
     // The restore, on the window's thread: the ticked folders back at their default paths.
     void ResetToDefault(QWidget* Obj, QScrollBar* scrollBar);
+    // The restore with content, for the relocation run to the default place: the ticked rows,
+    // their content moved back (copied, then deleted at the old place); the others leave the list.
+    std::vector<RunTask> RestoreSnapshot();
+    // After that run: the restored page shows only the "redirected" box of each row.
+    void ShowRestoredRows();
+    // Each row's tooltip names the folder's last move or restore from the record, when there is one.
+    void ShowLastMoves();
 
     // Sorts: 0 name, 1 path, 2 size; stable.
     void Sort(int sortID);

@@ -2,12 +2,21 @@
 
 #include <utility>
 
+#include "core/basics/path_slicing.h"
+
 namespace trovel::relocation {
 
 RedirectWorker::RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage,
                                std::string destdrv)
     : folders_(folders), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)),
       driveDevice_(window.shared().chosenDriveDevice), driveMountId_(window.shared().chosenDriveMountId), tasks_(folders.RedirectSnapshot()) {}
+
+RedirectWorker::RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage,
+                               std::string destdrv, std::vector<catalogue::FolderCatalogue::RunTask> tasks)
+    : folders_(folders), window_(window), statusPage_(statusPage), destdrv_(std::move(destdrv)),
+      // The default places are no drive that was chosen.
+      driveDevice_(destdrv_ == kDefaultPlace ? 0 : window.shared().chosenDriveDevice),
+      driveMountId_(destdrv_ == kDefaultPlace ? 0 : window.shared().chosenDriveMountId), tasks_(std::move(tasks)) {}
 
 void RedirectWorker::Execute() {
     catalogue::FolderCatalogue::RunEffects effects;

@@ -19,6 +19,9 @@ class RedirectWorker : public QThread {
     Q_OBJECT
 public:
     RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage, std::string destdrv);
+    // Over the tasks given (a restore with content), not the active rows' boxes.
+    RedirectWorker(catalogue::FolderCatalogue& folders, catalogue::WizardWindow& window, QWidget* statusPage,
+                   std::string destdrv, std::vector<catalogue::FolderCatalogue::RunTask> tasks);
 
     void Execute();
     // From the window's thread: stop the content copy in progress (rolled back) and the rest.

@@ -75,6 +75,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent) : QWidget(
     drives_->GetDrivesInfo(drivesPage, pageScrollBar);
     folders_->GetFolders();
     folders_->MakeExclusionList();
+    folders_->ShowLastMoves();
     folders_->SortByName();
     drives_->SortBySize();
     widgets::GiveAccentRoom(this);

@@ -175,7 +175,8 @@ public:
     void StartSizeWorker(bool all, catalogue::Operation operation);
     // Hands the chosen folders and the drive root to the relocation worker, takes the rows
     // off screen, runs the worker behind the wait window and returns when it has ended.
-    void StartRedirectWorker(QWidget* Obj, const std::string& destdrv);
+    // `restoring`: the ticked folders' content back to their default places instead.
+    void StartRedirectWorker(QWidget* Obj, const std::string& destdrv, bool restoring = false);
 
     // At start-up: offers to undo or finish the relocations a killed run left half done, and
     // shows what became of each (interrupted_runs.cpp).
@@ -221,6 +222,8 @@ private:
     std::unique_ptr<space::DriveCatalogue> drives_;
     // The relocation worker while one runs (StartRedirectWorker), for StopRunBeforeQuit.
     relocation::RedirectWorker* runningRedirect_ = nullptr;
+    // The restore's answer to whether the content comes back too (Igen).
+    bool restoreContent_ = false;
     // Waits for the running relocation worker to end, running the effects it posts meanwhile.
     void WaitForRedirectWorker();
 };

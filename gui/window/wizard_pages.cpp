@@ -22,6 +22,7 @@
 #include "gui/catalogue/known_folder_catalogue.h"
 #include "gui/widgets/row_widgets.h"
 #include "gui/space/drive_catalogue.h"
+#include "core/basics/path_slicing.h"
 #include "core/space/size_text.h"
 #include "gui/relocation/redirect_thread.h"
 #include "gui/space/size_thread.h"
@@ -284,6 +285,7 @@ void MainWindow::EnterStatusPage() {
     run.start();
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
+    folders_->ShowLastMoves();
     if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
     const QString counts = ShowClosingText(statusPane, true);
     // A long run may end while the user is elsewhere: the desktop says how it ended.
@@ -304,7 +306,21 @@ void MainWindow::EnterRestorePage() {
 
 void MainWindow::EnterRestoredPage() {
     pageKind = PageKind::FolderList;
+    if (restoreContent_) {
+        // The content comes back through the relocation run, with the wait window and its Mégse.
+        ShowListHeader(true);
+        ShowButtons(false, false);
+        ShowLeftPane(restoredPane);
+        StartRedirectWorker(restoredPage, relocation::kDefaultPlace, true);
+        folders_->HookItems(restoredPage);
+        folders_->ShowRestoredRows();
+        folders_->ShowLastMoves();
+        widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
+        if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+        return;
+    }
     folders_->ResetToDefault(restoredPage, pageScrollBar);
+    folders_->ShowLastMoves();
     widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
     ShowButtons(false, false);
     ShowListHeader(true);
@@ -363,6 +379,12 @@ void MainWindow::bnextClick() {
     } else if (page == drivesPage) {
         ShowPage(statusPage);
     } else if (page == restorePage) {
+        // As the desktop's own folder dialog asks when a folder is put back.
+        const int answer = platform_.ShowMessageBox(
+            "A kijelölt mappák tartalma is kerüljön vissza az eredeti helyére?", "Trovel",
+            platform::kMbYesNoCancel | platform::kMbIconQuestion);
+        if (answer == platform::kIdCancel) return;  // Mégse: back to the page
+        restoreContent_ = answer == platform::kIdYes;
         ShowPage(restoredPage);
     }
 }
@@ -413,10 +435,11 @@ void MainWindow::StartSizeWorker(bool all, Operation operation) {
     if (focused != nullptr && focused->isVisible() && focused->window() == this) focused->setFocus();
 }
 
-void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv) {
+void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv, bool restoring) {
     waitWindow->BeginWait(QString::fromUtf8(WaitAboutWindow::kRelocatingText));
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
-    relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv);
+    relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv,
+                                      restoring ? folders_->RestoreSnapshot() : folders_->RedirectSnapshot());
     folders_->HookItems(nullptr);
     worker.start();
     if (!worker.isRunning() && !worker.isFinished()) {

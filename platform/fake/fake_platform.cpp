@@ -123,6 +123,7 @@ public:
     }
     void SetRedirectHooks(RedirectHooks hooks) override { hooks_ = std::move(hooks); }
     std::vector<KnownFolderId> InterruptedRedirects() override { return platform_.interrupted; }
+    std::vector<RelocationRecord> RelocationHistory() override { return platform_.history; }
     using KnownFolderManager::RecoverRedirect;
     HResult RecoverRedirect(const KnownFolderId& id, RecoveryOutcome& outcome, std::string& report) override {
         platform_.calls.push_back({"RecoverRedirect", id, 0, {}, {}});

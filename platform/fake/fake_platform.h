@@ -94,6 +94,8 @@ public:
     // RecoverRedirect of one of them gives (a recovered folder leaves the list). A folder not
     // in the list has nothing to recover.
     std::vector<KnownFolderId> interrupted;
+    // The record of relocations the registry hands out, oldest first.
+    std::vector<RelocationRecord> history;
     HResult recoverResult = kOk;
     RecoveryOutcome recoverOutcome = RecoveryOutcome::Undone;
     std::string recoverReport = "A megszakadt áthelyezés visszavonva.";

@@ -153,7 +153,12 @@ public:
         return kOk;
     }
     HResult SetPath(std::uint32_t flags, const std::string& path) override {
-        return manager_.AsHomeOwner([&] { return manager_.Register(entry_, flags, path); });
+        return manager_.AsHomeOwner([&] {
+            const std::string before = manager_.CurrentPath(entry_);
+            const HResult result = manager_.Register(entry_, flags, path);
+            manager_.RecordPathChange(entry_, before, path, result);
+            return result;
+        });
     }
 
 private:
@@ -210,13 +215,22 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
         errorText = outcome.errorText;
         return outcome.result;
     }
-    if (!user) return RedirectHere(*entry, flags, target, exclusions, hooks_, false, errorText);
+    if (!user) {
+        const std::string before = CurrentPath(*entry);
+        const HResult result = RedirectAndRecord(*entry, flags, target, exclusions, hooks_, false, {}, errorText);
+        if (result == kOk && IsDefaultPlace(*entry, target) && (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS))
+            RemoveEmptyOldPlace(*entry, before);
+        return result;
+    }
+    const bool restoring = IsDefaultPlace(*entry, target);
+    const std::string before = CurrentPath(*entry);
 
     // Root for someone else's home (sudo keeps HOME): with root's rights only the user's folder
     // on the drive is made, where the user may not make it; everything else, in the home and
     // on the drive, happens in a child that is the user.
     MadeFolders made;
-    if (const std::string onDrive = NormalisedAbsolutePath(target); !onDrive.empty()) {
+    // A restore goes back into the home, where the user makes what is missing.
+    if (const std::string onDrive = NormalisedAbsolutePath(target); !onDrive.empty() && !restoring) {
         made = MakeUserFolderOnDrive(onDrive, user->uid, user->gid, 0700);
         if (!made.ok) {
             RemoveEmptyFolders(made.created);
@@ -227,10 +241,14 @@ HResult XdgKnownFolderManager::Redirect(const KnownFolderId& id, std::uint32_t f
     const bool madeTarget = !made.created.empty();
     const AsUserOutcome outcome = RunAsUser(*user, hooks_, [&](const RedirectHooks& hooks) {
         AsUserOutcome here;
-        here.result = RedirectHere(*entry, flags, target, exclusions, hooks, madeTarget, here.errorText);
+        here.result =
+            RedirectAndRecord(*entry, flags, target, exclusions, hooks, madeTarget, made.created, here.errorText);
         return here;
     });
     if (!Succeeded(outcome.result)) RemoveEmptyFolders(made.created);
+    // The folders made above the old place may be root's own: removed here, with root's rights.
+    if (Succeeded(outcome.result) && restoring && (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS))
+        RemoveEmptyOldPlace(*entry, before);
     errorText = outcome.errorText;
     return outcome.result;
 }
@@ -272,6 +290,14 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         return kInterruptedRun;
     }
 
+    // A restore takes the content back from where it is now, into the home.
+    const bool restoring = IsDefaultPlace(entry, target);
+    if (restoring) {
+        if (std::string why = UnreachablePlaceText(entry); !why.empty()) {
+            errorText = std::move(why);
+            return kPathNotFound;
+        }
+    }
     relocation::MoveRequest request;
     request.source = ResolvedPath(CurrentPath(entry));
     // Taken as spelled: the mover walks it from the drive root and refuses a link on the way,
@@ -282,7 +308,18 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         return kPathNotFound;
     }
     request.deleteSource = (flags & KF_REDIRECT_DEL_SOURCE_CONTENTS) != 0;
-    if (!hooks_.driveRoot.empty()) {
+    const std::string restoredPath = request.target;  // as spelled: what a restore registers
+    if (restoring) {
+        // Walked from the home as it really is: nothing is made outside it, and a link below it
+        // refuses the run. Registered as the default path is spelled.
+        const std::string home = NormalisedAbsolutePath(env_.home);
+        request.driveRoot = ResolvedPath(home);
+        if (request.driveRoot.empty() || !IsSameOrAbove(PathStyle::Posix, home, request.target) || request.target == home) {
+            errorText = Tr("Cannot read the home folder: ") + env_.home;
+            return kAccessDenied;
+        }
+        request.target = request.driveRoot + request.target.substr(home.size());
+    } else if (!hooks_.driveRoot.empty()) {
         request.driveRoot = ResolvedPath(hooks_.driveRoot);
         request.drive = {hooks_.driveDevice, hooks_.driveMountId};
         // Not the whole tree in its place: the chosen drive is unreachable (for the user, say).
@@ -298,6 +335,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     if (request.driveRoot.empty()) request.driveRoot = "/";
     request.keptFolders = KeptFolders();
     request.journal = journal;
+    request.renameOnSameFilesystem = restoring;
     for (const KnownFolderId& nested : exclusions) {
         const auto found = std::find_if(table.begin(), table.end(), [&](const FolderEntry& e) { return e.id == nested; });
         if (found == table.end()) continue;
@@ -310,7 +348,7 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     struct stat sourceInfo {};
     const bool sourceKnown = ::stat(request.source.c_str(), &sourceInfo) == 0;
     relocation::MoveCallbacks callbacks;
-    callbacks.registerTarget = [&] { return Register(entry, 0, request.target) == kOk; };
+    callbacks.registerTarget = [&] { return Register(entry, 0, restoring ? restoredPath : request.target) == kOk; };
     callbacks.registrationProblem = [&] { return RegistrationProblem(entry, request.target, false); };
     callbacks.progress = hooks.progress;
     callbacks.cancelled = hooks.cancelled;
@@ -329,6 +367,16 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
     }
     const relocation::MoveResult moved = relocation::MoveFolderContent(ops, request, callbacks);
     errorText = moved.errorText;
+    LastRun& run = lastRun_.emplace();
+    run.source = request.source;
+    run.target = restoring ? restoredPath : request.target;
+    run.driveRoot = request.driveRoot;
+    run.deleteSource = request.deleteSource;
+    run.moved = moved.outcome == relocation::MoveOutcome::Moved;
+    run.files = moved.files;
+    run.bytes = moved.bytes;
+    run.kept = moved.keptSources;
+    run.made = moved.madeFolders;
     // The folder made for the run is the user's own now: it takes the source's mode, as a
     // folder the mover makes would.
     if (moved.outcome == relocation::MoveOutcome::Moved && madeTarget && sourceKnown)
@@ -356,6 +404,12 @@ relocation::MoveResult XdgKnownFolderManager::RecoverKilledRun(const FolderEntry
     const std::string defaultPath = DefaultPath(entry);
     context.knownSources = {defaultPath, NormalisedAbsolutePath(defaultPath), ResolvedPath(defaultPath)};
     context.onOfferedDrive = drives_.offered;
+    context.defaultPaths = context.knownSources;
+    // As a restore walks it: from the home as it really is, whether the folder is there yet or not.
+    const std::string home = NormalisedAbsolutePath(env_.home), resolvedHome = ResolvedPath(home);
+    const std::string spelledDefault = NormalisedAbsolutePath(defaultPath);
+    if (!resolvedHome.empty() && IsSameOrAbove(PathStyle::Posix, home, spelledDefault) && spelledDefault != home)
+        context.defaultPaths.push_back(resolvedHome + spelledDefault.substr(home.size()));
     return relocation::RecoverInterruptedMove(ops, JournalOf(entry), context);
 }
 

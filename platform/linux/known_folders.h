@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/known_folder.h"
 #include "platform/linux/environment.h"
@@ -55,6 +57,15 @@ public:
 
     std::string UserDirsFile() const { return env_.configHome + "/user-dirs.dirs"; }
 
+    // The record of relocations (STATE_HOME/trovel/history.jsonl): the lines that are well-formed,
+    // from a file that is the home owner's own and writable by no one else.
+    std::vector<RelocationRecord> RelocationHistory() override;
+    // Appends the record of a registration alone (SetPath) of `path`, from `before`; as the
+    // user, so only where the caller already acts as the home's owner.
+    void RecordPathChange(const FolderEntry& entry, const std::string& before, const std::string& path, HResult result);
+    // Whether `path` is the folder's default path: a relocation there is a restore.
+    bool IsDefaultPlace(const FolderEntry& entry, const std::string& path) const;
+
     // Runs `work` in the name of the home's owner when the program is root for someone else's
     // home (see as_user.h), here otherwise: whatever it writes in the home is the user's.
     HResult AsHomeOwner(const std::function<HResult()>& work);
@@ -66,6 +77,19 @@ private:
     HResult RedirectHere(const FolderEntry& entry, std::uint32_t flags, const std::string& target,
                          const std::vector<KnownFolderId>& exclusions, const RedirectHooks& hooks, bool madeTarget,
                          std::string& errorText);
+
+    // RedirectHere, then its line in the record of relocations, in the same process (the user's).
+    HResult RedirectAndRecord(const FolderEntry& entry, std::uint32_t flags, const std::string& target,
+                              const std::vector<KnownFolderId>& exclusions, const RedirectHooks& hooks,
+                              bool madeTarget, const std::vector<std::string>& madeAbove, std::string& errorText);
+    // Why the folder's present place cannot give its content back (its drive is not mounted, say);
+    // empty when it can.
+    std::string UnreachablePlaceText(const FolderEntry& entry) const;
+    // After a restore with delete: the old folder, when empty, and the empty folders above it
+    // that the move there made (as its record says), deepest first, none of them followed.
+    void RemoveEmptyOldPlace(const FolderEntry& entry, const std::string& oldPlace);
+    // The mount point holding `path`, without its last separator.
+    std::string MountPointFor(const std::string& path) const;
 
     // The journal a run of the folder keeps: STATE_HOME/trovel/move-KEY.journal.
     std::string JournalOf(const FolderEntry& entry) const;
@@ -79,6 +103,15 @@ private:
     ElementTranslator translate_;
     RedirectHooks hooks_;
     DriveRules drives_;
+    // What the last run of the mover did, for its record.
+    struct LastRun {
+        std::string source, target, driveRoot;
+        bool deleteSource = false;
+        std::uint64_t files = 0, bytes = 0;
+        std::vector<std::string> kept, made;
+        bool moved = false;
+    };
+    std::optional<LastRun> lastRun_;
 };
 
 }  // namespace trovel::platform::linux_desktop

@@ -386,6 +386,16 @@ int PosixFileOps::HardLink(HeldFolder fromParent, const std::string& fromName, H
     return ::linkat(Handle(fromParent), fromName.c_str(), Handle(toParent), toName.c_str(), 0) == 0 ? 0 : errno;
 }
 
+int PosixFileOps::RenameFolder(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                               const std::string& toName, bool overEmptyFolder) {
+    // Without RENAME_NOREPLACE the kernel replaces only an empty folder (ENOTEMPTY, ENOTDIR
+    // or EISDIR otherwise): nothing with content is ever lost.
+    return ::renameat2(Handle(fromParent), fromName.c_str(), Handle(toParent), toName.c_str(),
+                       overEmptyFolder ? 0u : RENAME_NOREPLACE) == 0
+               ? 0
+               : errno;
+}
+
 int PosixFileOps::CopyMetadata(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
                                const std::string& toName, const FileInfo& like) {
     const timespec times[2] = {FromNanoseconds(like.accessedNs), FromNanoseconds(like.modifiedNs)};

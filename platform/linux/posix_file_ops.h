@@ -23,6 +23,8 @@ public:
     int MakeNode(HeldFolder parent, const std::string& name, const FileInfo& like) override;
     int HardLink(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
                  const std::string& toName) override;
+    int RenameFolder(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
+                     const std::string& toName, bool overEmptyFolder) override;
     int CopyMetadata(HeldFolder fromParent, const std::string& fromName, HeldFolder toParent,
                      const std::string& toName, const FileInfo& like) override;
     int Remove(HeldFolder parent, const std::string& name, FileKind kind) override;

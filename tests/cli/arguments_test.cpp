@@ -17,7 +17,8 @@ TEST_F(CommandLineTest, AnOptionOrArgumentACommandDoesNotTakeIsAUsageErrorNaming
         {{"drives", "Music"}, "drives: unexpected argument: Music"},
         {{"drives", "--dry-run"}, "drives: option not accepted: --dry-run"},
         {{"size", "Personal", "--all"}, "size: option not accepted: --all"},
-        {{"restore", "My Music", "--dry-run"}, "restore: option not accepted: --dry-run"},
+        {{"restore", "My Music", "--to", "E:\\"}, "restore: option not accepted: --to"},
+        {{"history", "--dry-run"}, "history: option not accepted: --dry-run"},
         {{"recover", "--to", "E:\\"}, "recover: option not accepted: --to"},
         {{"list", "--json=yes"}, "--json: takes no value"},
         {{"move", "Personal", "--to"}, "--to: missing value (a drive root)"},
@@ -31,7 +32,7 @@ TEST_F(CommandLineTest, AnOptionOrArgumentACommandDoesNotTakeIsAUsageErrorNaming
         EXPECT_EQ(out.str(), "") << message;
         EXPECT_EQ(err.str(), "trovel-cli: " + message + "\nTry 'trovel-cli " + args[0] + " --help'\n");
     }
-    // Above all, a restore asked for a dry run restores nothing.
+    // Above all, a restore asked for something it does not take restores nothing.
     EXPECT_TRUE(fake.CallsOf("SetPath").empty());
     EXPECT_TRUE(fake.CallsOf("Redirect").empty());
     EXPECT_EQ(music->path, "C:\\Users\\al\\Documents\\Music");
@@ -58,9 +59,9 @@ TEST_F(CommandLineTest, DoubleDashEndsTheOptionsAndToTakesItsValueEitherWay) {
 }
 
 TEST_F(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
-    EXPECT_EQ(Run({"restore", "--dry-run", "--help"}), kSucceeded);
-    EXPECT_EQ(out.str().rfind("usage: trovel-cli restore", 0), 0u);
-    EXPECT_EQ(out.str().find("--dry-run"), std::string::npos);  // restore has none to offer
+    EXPECT_EQ(Run({"history", "--dry-run", "--help"}), kSucceeded);
+    EXPECT_EQ(out.str().rfind("usage: trovel-cli history", 0), 0u);
+    EXPECT_EQ(out.str().find("--dry-run"), std::string::npos);  // history has none to offer
     EXPECT_EQ(Run({"--version"}), kSucceeded);
     EXPECT_EQ(out.str().rfind("trovel-cli ", 0), 0u);
     EXPECT_EQ(err.str(), "");

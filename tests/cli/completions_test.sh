@@ -31,7 +31,8 @@ bash)
     }
     expect "commands" "$(complete_line 'trovel-cli re')" "recover restore"
     expect "list's options" "$(complete_line 'trovel-cli list --')" "--help --json"
-    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help --json"
+    expect "restore's options" "$(complete_line 'trovel-cli restore --')" "--copy --delete --dry-run --help --json"
+    expect "history's options" "$(complete_line 'trovel-cli history --')" "--help --json"
     expect "move's options" "$(complete_line 'trovel-cli move MUSIC --d')" "--delete --dry-run"
     expect "folder keys and names in any case" "$(complete_line 'trovel-cli size mu')" "MUSIC Music"
     # Names with a space come back quoted, as one word each; whatever the names are here.
@@ -54,7 +55,7 @@ zsh)
 fish)
     complete_line() { fish --no-config -c "source '$completions/trovel-cli.fish'; complete -C '$1'" | cut -f1 | sort | tr '\n' ' ' | sed 's/ $//'; }
     expect "commands" "$(complete_line 'trovel-cli re')" "recover restore"
-    expect "restore has no dry run" "$(complete_line 'trovel-cli restore --')" "--help --json"
+    expect "restore's options" "$(complete_line 'trovel-cli restore --')" "--copy --delete --dry-run --help --json"
     expect "drives' options" "$(complete_line 'trovel-cli drives --')" "--all --help --json"
     expect "folder keys" "$(complete_line 'trovel-cli size MU')" "MUSIC"
     expect "prepare's options" "$(complete_line 'trovel-cli prepare --')" "--for --help --json"

@@ -91,14 +91,14 @@ TEST_F(JsonOutputTest, ListNamesFoldersAsTheDesktopDoesAndCarriesABadPathLossles
               "[\n"
               "  {\"name\": \"Windows\", \"key\": \"\", \"id\": \"" + platform::FOLDERID_Windows.ToString() +
                   "\", \"category\": \"fixed\", \"relocatable\": false, \"code\": \"denied-by-policy\", \"message\": "
-                  "\"denied by policy\", \"path\": \"/usr\", \"defaultPath\": \"/usr\", \"interrupted\": false, \"nested\": []},\n"
+                  "\"denied by policy\", \"path\": \"/usr\", \"defaultPath\": \"/usr\", \"interrupted\": false, \"nested\": [], \"leftBehind\": \"\"},\n"
               "  {\"name\": \"Documents\", \"key\": \"DOCUMENTS\", \"id\": \"" + Id(documents) +
                   "\", \"category\": \"per-user\", \"relocatable\": true, \"code\": \"ok\", \"message\": \"\", \"path\": "
-                  "\"/home/al/Dokumentumok\", \"defaultPath\": \"/home/al/Dokumentumok\", \"interrupted\": false, \"nested\": []},\n"
+                  "\"/home/al/Dokumentumok\", \"defaultPath\": \"/home/al/Dokumentumok\", \"interrupted\": false, \"nested\": [], \"leftBehind\": \"\"},\n"
               "  {\"name\": \"Music\", \"key\": \"MUSIC\", \"id\": \"" + Id(music) +
                   "\", \"category\": \"per-user\", \"relocatable\": true, \"code\": \"ok\", \"message\": \"\", \"path\": "
                   "\"/home/al/M\\ufffdsica\", \"path_bytes\": \"2f686f6d652f616c2f4dfa73696361\", \"defaultPath\": "
-                  "\"/home/al/Zenék\", \"interrupted\": false, \"nested\": []}\n"
+                  "\"/home/al/Zenék\", \"interrupted\": false, \"nested\": [], \"leftBehind\": \"\"}\n"
               "]\n");
     // What a script does with it: the bytes give back the path exactly.
     ASSERT_EQ(list.items.size(), 3u);
@@ -206,6 +206,99 @@ TEST_F(JsonOutputTest, RestoreGivesTheDefaultPlaceAndACode) {
     const JsonValue failed = Run({"restore", "documents", "--json"}, kSomeFailed);
     EXPECT_EQ(failed[0]["code"].text, "failed");
     EXPECT_EQ(failed[0]["destination"].text, "/home/al/Dokumentumok");
+}
+
+TEST_F(JsonOutputTest, RestoreWithContentCallsTheShellsRedirectToTheDefaultPlaceAndSaysWhyNot) {
+    music->path = "/mnt/data/home/al/Zenék";
+    Run({"restore", "music", "--copy", "--delete", "--json"});
+    EXPECT_EQ(out.str(), "[\n  {\"name\": \"Music\", \"key\": \"MUSIC\", \"id\": \"" + Id(music) +
+                             "\", \"destination\": \"/home/al/Zenék\", \"code\": \"restored\", \"message\": "
+                             "\"restored with its content\", \"operation\": \"move-content\"}\n]\n");
+    ASSERT_EQ(fake.CallsOf("Redirect").size(), 1u);
+    EXPECT_EQ(fake.CallsOf("Redirect")[0].flags, platform::kRedirectMoveFlags);  // 0x602
+    EXPECT_EQ(fake.CallsOf("Redirect")[0].text, "/home/al/Zenék");
+    EXPECT_TRUE(fake.CallsOf("SetPath").empty());
+    // Already there: nothing is called.
+    const JsonValue there = Run({"restore", "music", "--copy", "--json"});
+    EXPECT_EQ(there[0]["code"].text, "already-there");
+    EXPECT_EQ(there[0]["operation"].text, "copy-content");
+    EXPECT_EQ(fake.CallsOf("Redirect").size(), 1u);
+
+    // The dry run asks the same call only to check, and says what the refusal was.
+    music->path = "/mnt/data/home/al/Zenék";
+    music->redirectResult = platform::kAlreadyExists;
+    music->redirectErrorText = "A célhelyen már van más tartalmú elem ugyanazon a néven: /home/al/Zenék/a.mp3";
+    for (const char* dry : {"--dry-run", ""}) {
+        std::vector<std::string> args{"restore", "music", "--copy", "--json"};
+        if (*dry) args.push_back(dry);
+        const JsonValue refused = Run(args, kSomeFailed);
+        EXPECT_EQ(refused[0]["code"].text, "conflict");
+        EXPECT_EQ(refused[0]["message"].text, music->redirectErrorText);
+        EXPECT_EQ(fake.CallsOf("Redirect").back().flags,
+                  platform::kRedirectCopyFlags | (*dry ? platform::KF_REDIRECT_CHECK_ONLY : 0u));
+    }
+    EXPECT_EQ(music->path, "/mnt/data/home/al/Zenék");
+    music->redirectResult = platform::kPathNotFound;
+    EXPECT_EQ(Run({"restore", "music", "--copy", "--json"}, kSomeFailed)[0]["code"].text, "unreachable");
+    music->redirectResult = platform::kDiskFull;
+    music->redirectErrorText.clear();
+    const JsonValue full = Run({"restore", "music", "--copy", "--json"}, kSomeFailed);
+    EXPECT_EQ(full[0]["code"].text, "no-room");
+    EXPECT_EQ(full[0]["message"].text, "the content does not fit in the home folder");
+    music->redirectResult = platform::kOk;
+    EXPECT_EQ(Run({"restore", "music", "--dry-run", "--json"})[0]["code"].text, "would-restore");
+    RunText({"restore", "music", "--delete"}, kUsageError);  // --delete needs --copy
+}
+
+TEST_F(JsonOutputTest, HistoryGivesEveryRecordNewestLastAndListTheContentLeftBehind) {
+    platform::RelocationRecord moved;
+    moved.time = "2026-12-01T10:00:00Z";
+    moved.key = "MUSIC";
+    moved.name = "My Music";
+    moved.operation = "move";
+    moved.from = "/home/al/Zenék";
+    moved.to = "/mnt/data/home/al/Zenék";
+    moved.content = true;
+    moved.files = 2;
+    moved.bytes = 5000;
+    moved.outcome = "done";
+    moved.code = "ok";
+    moved.drive = "/mnt/data";
+    platform::RelocationRecord restored = moved;
+    restored.time = "2026-12-02T10:00:00Z";
+    restored.operation = "restore";
+    restored.from = moved.to;
+    restored.to = moved.from;
+    restored.content = false;
+    restored.files = restored.bytes = 0;
+    restored.left = {moved.to};
+    restored.drive = "";
+    platform::RelocationRecord other = moved;
+    other.key = "DOCUMENTS";
+    other.name = "Personal";
+    fake.history = {moved, other, restored};
+    Run({"history", "music", "--json"});
+    EXPECT_EQ(out.str(),
+              "[\n"
+              "  {\"time\": \"2026-12-01T10:00:00Z\", \"name\": \"Music\", \"key\": \"MUSIC\", \"operation\": \"move\", "
+              "\"from\": \"/home/al/Zenék\", \"to\": \"/mnt/data/home/al/Zenék\", \"content\": true, \"files\": 2, "
+              "\"bytes\": 5000, \"outcome\": \"done\", \"code\": \"ok\", \"left\": [], \"drive\": \"/mnt/data\"},\n"
+              "  {\"time\": \"2026-12-02T10:00:00Z\", \"name\": \"Music\", \"key\": \"MUSIC\", \"operation\": \"restore\", "
+              "\"from\": \"/mnt/data/home/al/Zenék\", \"to\": \"/home/al/Zenék\", \"content\": false, \"files\": 0, "
+              "\"bytes\": 0, \"outcome\": \"done\", \"code\": \"ok\", \"left\": [\"/mnt/data/home/al/Zenék\"], \"drive\": \"\"}\n"
+              "]\n");
+    EXPECT_EQ(Run({"history", "--json"}).items.size(), 3u);
+    // The content left behind shows in list while its place is there.
+    music->path = "/home/al/Zenék";
+    EXPECT_EQ(Run({"list", "--json"})[2]["leftBehind"].text, "");
+    fake.files["/mnt/data/home/al/Zenék"] = FakeFile{platform::kAttributeDirectory, 0};
+    EXPECT_EQ(Run({"list", "--json"})[2]["leftBehind"].text, "/mnt/data/home/al/Zenék");
+    EXPECT_EQ(Run({"list", "--json"})[1]["leftBehind"].text, "");
+    // A later move took it along: nothing is left behind any more.
+    platform::RelocationRecord again = moved;
+    again.time = "2026-12-03T10:00:00Z";
+    fake.history.push_back(again);
+    EXPECT_EQ(Run({"list", "--json"})[2]["leftBehind"].text, "");
 }
 
 TEST_F(JsonOutputTest, RecoverGivesEachFoldersOutcomeAsACode) {

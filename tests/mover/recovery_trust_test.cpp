@@ -226,5 +226,64 @@ TEST_F(RecoveryTrustTest, AfterARestoreTheRecoveryDeletesNothingFromEitherPlace)
     EXPECT_EQ(Manifest(Target()), targetLeft);
 }
 
+
+// A restore carries the content from the drive back to the default place, in the home: its
+// journal names the default place as target. Finishing it deletes only on an offered drive.
+class RestoreJournalTest : public RecoveryTrustTest {
+protected:
+    RestoreJournalTest() {
+        std::filesystem::create_directories(std::filesystem::path(Target()).parent_path());
+        EXPECT_EQ(std::system(("cp -a '" + Source() + "' '" + Target() + "'").c_str()), 0);
+        relocation::Journal journal = JournalOf(Target(), Source());
+        journal.driveRoot = home.path();  // a restore walks from the home
+        journal.phase = "deleting";
+        WriteJournal(journal);
+    }
+    MoveResult RecoverRestore(bool driveOffered) {
+        platform::linux_desktop::PosixFileOps ops;
+        relocation::RecoveryContext context;
+        context.registeredPaths = {Source()};  // the restore had registered the default place
+        context.knownSources = {Source()};
+        context.defaultPaths = {Source()};
+        context.onOfferedDrive = [&](const std::string& path) { return driveOffered && path.starts_with(drive.path()); };
+        return relocation::RecoverInterruptedMove(ops, JournalPath(), context);
+    }
+};
+
+TEST_F(RestoreJournalTest, ARestoreKilledWhileDeletingIsFinishedOnTheOfferedDrive) {
+    const MoveResult result = RecoverRestore(true);
+    EXPECT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
+    EXPECT_EQ(Manifest(Source()), before);
+    std::size_t left = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Target()))
+        left += entry.is_directory() ? 0 : 1;
+    EXPECT_EQ(left, 0u);
+    EXPECT_FALSE(std::filesystem::exists(JournalPath()));
+}
+
+TEST_F(RestoreJournalTest, ARestoreJournalWhoseSourceIsOffTheOfferedDrivesIsSetAsideAndDeletesNothing) {
+    const auto drivePlace = Manifest(Target());
+    const MoveResult result = RecoverRestore(false);
+    EXPECT_EQ(result.outcome, MoveOutcome::Refused) << result.errorText;
+    EXPECT_TRUE(SetAside());
+    EXPECT_EQ(Manifest(Target()), drivePlace);
+    EXPECT_EQ(Manifest(Source()), before);
+}
+
+TEST_F(RestoreJournalTest, AJournalWhoseTargetIsNoDefaultPlaceNorOnADriveIsSetAside) {
+    // The same journal, but the folder's default place is elsewhere: its target is just a
+    // place in the home, which no run of this folder writes to.
+    platform::linux_desktop::PosixFileOps ops;
+    relocation::RecoveryContext context;
+    context.registeredPaths = {Source()};
+    context.knownSources = {Source()};
+    context.defaultPaths = {home / "Zene"};
+    context.onOfferedDrive = [&](const std::string& path) { return path.starts_with(drive.path()); };
+    const auto drivePlace = Manifest(Target());
+    EXPECT_EQ(relocation::RecoverInterruptedMove(ops, JournalPath(), context).outcome, MoveOutcome::Refused);
+    EXPECT_TRUE(SetAside());
+    EXPECT_EQ(Manifest(Target()), drivePlace);
+}
+
 }  // namespace
 }  // namespace trovel::testing

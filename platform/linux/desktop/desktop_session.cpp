@@ -117,7 +117,8 @@ bool LinuxPlatform::ShellOpen(const std::string& target) {
 int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t style) {
     // A question is owned by the window that asks it, and centred on it; a message from a
     // worker has no owner, as the system's boxes have none then.
-    QWidget* owner = (style & 0xF) == kMbYesNo ? QApplication::activeWindow() : nullptr;
+    const bool question = (style & 0xF) == kMbYesNo || (style & 0xF) == kMbYesNoCancel;
+    QWidget* owner = question ? QApplication::activeWindow() : nullptr;
     QMessageBox box(owner);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setTextFormat(Qt::PlainText);  // error texts carry paths, which are never markup
@@ -128,6 +129,14 @@ int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& ca
         case kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
         case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
         default: break;
+    }
+    if ((style & 0xF) == kMbYesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Igen"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Nem"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Mégse"));
+        const int answer = box.exec();
+        return answer == QMessageBox::Yes ? kIdYes : answer == QMessageBox::No ? kIdNo : kIdCancel;
     }
     if ((style & 0xF) == kMbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

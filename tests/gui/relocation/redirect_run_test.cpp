@@ -544,5 +544,94 @@ TEST_F(RestoreTest, AFolderWithoutADefaultPathFails) {
     EXPECT_EQ(Reason(*videos), "Elutasítva: az eredeti hely nem határozható meg.");
 }
 
+
+// The question after Tovább on the restore page: Igen brings the content back through the
+// relocation run, Nem restores as before, Mégse stays on the page.
+TEST_F(RestoreTest, IgenMovesTheContentBackThroughTheRunAndAFolderAtItsDefaultIsAlreadyThere) {
+    fake.messageBoxAnswer = platform::kIdYes;
+    Restore({videos, documents});
+    const auto asked = Shell("ShowMessageBox");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].flags, platform::kMbYesNoCancel | platform::kMbIconQuestion);
+    EXPECT_NE(asked[0].text.find("tartalma is kerüljön vissza"), std::string::npos) << asked[0].text;
+    const auto redirects = Shell("Redirect");
+    ASSERT_EQ(redirects.size(), 1u);  // Personal is at its default: nothing to move
+    EXPECT_EQ(redirects[0].id, videos->id);
+    EXPECT_EQ(redirects[0].flags, platform::kRedirectMoveFlags);  // 0x602
+    EXPECT_EQ(redirects[0].text, "C:\\Users\\al\\Videos");
+    EXPECT_TRUE(Shell("SetPath").empty());
+    EXPECT_EQ(videos->path, "C:\\Users\\al\\Videos");
+    EXPECT_TRUE(RowOf(*videos)->cbredirected->isChecked());
+    EXPECT_TRUE(RowOf(*videos)->cbcopied->isHidden());  // the restored page shows one box
+    EXPECT_EQ(RowOf(*videos)->parentWidget(), window->restoredPage);
+    EXPECT_FALSE(RowOf(*music)->active);
+    EXPECT_EQ(window->lcheckedcount->text(), "2");
+    window->bexitClick();
+    EXPECT_EQ(Shell("SignOut").size(), 1u);
+}
+
+TEST_F(RestoreTest, NemRestoresThePathOnlyAndMegseStaysOnThePage) {
+    fake.messageBoxAnswer = platform::kIdNo;
+    Restore({videos});
+    EXPECT_TRUE(Shell("Redirect").empty());
+    EXPECT_EQ(Shell("SetPath").size(), 1u);
+
+    window.reset();
+    fake.calls.clear();
+    fake.messageBoxAnswer = platform::kIdCancel;
+    Build();
+    window->show();
+    window->ShowPage(window->restorePage);
+    RowOf(*pictures)->cbmove->setChecked(true);
+    window->bnextClick();
+    EXPECT_EQ(window->ShownPage(), window->restorePage);
+    EXPECT_TRUE(RowOf(*pictures)->cbmove->isChecked());
+    EXPECT_TRUE(Shell("Redirect").empty());
+    EXPECT_TRUE(Shell("SetPath").empty());
+}
+
+TEST_F(RestoreTest, MegseInTheWaitWindowRollsTheRestoreBackAndSkipsTheRest) {
+    fake.messageBoxAnswer = platform::kIdYes;
+    pictures->path = "E:\\Users\\al\\Pictures";
+    videos->redirectReportsProgress = true;
+    videos->redirectWaitsForCancel = true;
+    bool offered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window == nullptr || window->waitWindow->bcancel->isHidden()) return;
+        offered = true;
+        poll.stop();
+        QTest::mouseClick(window->waitWindow->bcancel, Qt::LeftButton);
+    });
+    poll.start(5);
+    Restore({videos, pictures});
+    EXPECT_TRUE(offered);
+    // In the list's order My Pictures comes before My Video: it was restored; the run stopped at My Video.
+    EXPECT_EQ(pictures->path, "C:\\Users\\al\\Pictures");
+    EXPECT_EQ(videos->path, "D:\\Elsewhere\\Videos");
+    EXPECT_FALSE(RowOf(*videos)->cbredirected->isChecked());
+    EXPECT_EQ(window->lcheckedcount->text(), "1");
+}
+
+TEST_F(RestoreTest, ARowsTooltipNamesItsLastMoveFromTheRecord) {
+    platform::RelocationRecord moved;
+    moved.time = "2026-12-01T10:05:00Z";
+    moved.key = "";
+    moved.name = "My Video";
+    moved.operation = "move";
+    moved.from = "C:\\Users\\al\\Videos";
+    moved.to = "D:\\Elsewhere\\Videos";
+    moved.outcome = "done";
+    moved.code = "ok";
+    platform::RelocationRecord failed = moved;
+    failed.time = "2026-12-02T10:05:00Z";
+    failed.outcome = "failed";
+    fake.history = {moved, failed};
+    Build();
+    EXPECT_EQ(RowOf(*videos)->toolTip().toStdString(),
+              "Utoljára áthelyezve: 2026-12-01 10:05 (UTC), C:\\Users\\al\\Videos → D:\\Elsewhere\\Videos");
+    EXPECT_TRUE(RowOf(*pictures)->toolTip().isEmpty());
+}
+
 }  // namespace
 }  // namespace trovel::testing

@@ -57,10 +57,10 @@ protected:
 
 TEST_F(ProgramConventions, AUsageErrorIsExitTwoOnStandardErrorAndChangesNothing) {
     const std::string registry = Registry();
-    const Ran restore = Run(TROVEL_CLI, "restore MUSIC --dry-run");
+    const Ran restore = Run(TROVEL_CLI, "restore MUSIC --to /mnt");
     EXPECT_EQ(restore.status, 2);
     EXPECT_EQ(restore.out, "");
-    EXPECT_EQ(restore.err, "trovel-cli: restore: option not accepted: --dry-run\nTry 'trovel-cli restore --help'\n");
+    EXPECT_EQ(restore.err, "trovel-cli: restore: option not accepted: --to\nTry 'trovel-cli restore --help'\n");
     EXPECT_EQ(Registry(), registry);
     const Ran missing = Run(TROVEL_CLI, "move MUSIC --to");
     EXPECT_EQ(missing.status, 2);

@@ -218,6 +218,22 @@ TEST_F(CommandLineRealFaults, RootMovingAUsersFolderCreatesEverythingInTheirName
     const std::string asUser = "setpriv --reuid=nobody --regid=" + std::to_string(nobody->pw_gid) +
                                " --clear-groups env -u XDG_CONFIG_HOME HOME='" + home.path() + "' xdg-user-dir MUSIC";
     EXPECT_EQ(OutputWithHome(asUser, home.path()), target + "/Music");
+    EXPECT_TRUE(made.count(".local/state/trovel/history.jsonl"));
+
+    // Put back with its content, as root again: everything back in the user's name, and the
+    // folders the move made on the drive, root's own, gone with the emptied old folder.
+    ASSERT_EQ(Wait(Start("restore music --copy --delete", "", errors)), 0) << Read(errors);
+    NothingLost({home / "Music"});
+    for (auto it = std::filesystem::recursive_directory_iterator(home.path());
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        struct stat info {};
+        ::lstat(it->path().c_str(), &info);
+        EXPECT_EQ(info.st_uid, nobody->pw_uid) << it->path();
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(drive->point))
+        EXPECT_EQ(entry.path().filename(), "lost+found") << entry.path();
+    const std::string history = Read(home / ".local/state/trovel/history.jsonl");
+    EXPECT_NE(history.find("\"operation\":\"restore\""), std::string::npos) << history;
 }
 
 TEST_F(CommandLineRealFaults, KilledWhileDeletingThenRestoredThenMovedToAnotherDriveLosesNothing) {

@@ -137,5 +137,14 @@ TEST_F(InterruptedRunTest, AFolderAnotherRunHoldsIsLeftToThatRun) {
     EXPECT_TRUE(Exists(home / "drive/Music/song.mp3"));
 }
 
+
+TEST_F(InterruptedRunTest, ARestoreWithContentOfAFolderAtItsDefaultLeavesTheEmptyFolderRegistered) {
+    std::filesystem::remove_all(home / "Music");
+    std::filesystem::create_directories(home / "Music");
+    std::string error;
+    EXPECT_EQ(manager.Redirect(FOLDERID_Music, kRedirectMoveFlags, home / "Music", {}, error), kOk) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(home / "Music"));
+}
+
 }  // namespace
 }  // namespace trovel::platform::linux_desktop

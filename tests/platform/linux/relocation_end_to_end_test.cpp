@@ -8,10 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
@@ -154,7 +158,20 @@ TEST_F(RelocationEndToEnd, MovesMusicWithItsContentAndDocumentsPointerOnlyThenRe
         window.ShowPage(window.restorePage);
         QTest::mouseClick(rows.at("My Music")->cbmove, Qt::LeftButton);
         QTest::mouseClick(rows.at("Personal")->cbmove, Qt::LeftButton);
+        // Asked whether the content comes back too: Nem.
+        QString asked;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            asked = box->text();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QStringLiteral("Nem")) button->click();
+        });
+        answer.start(10);
         window.bnextClick();
+        answer.stop();
+        EXPECT_TRUE(asked.contains(QStringLiteral("tartalma is"))) << asked.toStdString();
         ASSERT_EQ(window.ShownPage(), window.restoredPage);
         EXPECT_TRUE(rows.at("My Music")->cbredirected->isChecked());
         EXPECT_TRUE(rows.at("Personal")->cbredirected->isChecked());

@@ -1,0 +1,134 @@
+// restore with --copy: the content comes back to the default place through the same run as a
+// move's, with its checks, its progress line and Ctrl-C; and restore --dry-run.
+#include <ostream>
+
+#include "cli/json.h"
+#include "cli/result_codes.h"
+#include "cli/session.h"
+#include "core/relocation/restore_content.h"
+#include "core/relocation/transfer_pace.h"
+
+namespace trovel::cli {
+namespace {
+
+using catalogue::FolderInfo;
+
+JsonObject FolderObject(Session& session, const FolderInfo& folder) {
+    JsonObject object;
+    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
+    return object;
+}
+
+const char* OperationCode(const Request& request) {
+    if (!request.copy) return "set-path";
+    return request.remove ? "move-content" : "copy-content";
+}
+
+// The progress of the copy on standard error, on one line.
+class ProgressLine {
+public:
+    explicit ProgressLine(Session& session)
+        : session_(session), pace_(session.Separator()) {}
+    void Report(std::uint64_t done, std::uint64_t total) {
+        if (const auto report = pace_.Next(done, total))
+            session_.console().err << "\r" << report->text << "\033[K" << std::flush;
+    }
+    void End() {
+        if (pace_.End()) session_.console().err << "\r\033[K" << std::flush;
+    }
+
+private:
+    Session& session_;
+    relocation::TransferPace pace_;
+};
+
+}  // namespace
+
+int RestoreWithContent(Session& session, const Request& request) {
+    int status = kSucceeded;
+    const auto found = session.FindAll(request.folders, status);
+    if (!found) return status;
+    std::ostream& out = session.Out();
+    // Nothing is done unless every named folder may be put back.
+    for (const std::size_t index : *found) {
+        const FolderInfo& folder = session.folders()[index];
+        if (const std::string why = session.WhyNot(folder); !why.empty()) {
+            session.console().err << session.Name(folder) << ": " << why << "\n";
+            if (request.json) {
+                JsonLines refused;
+                refused.Add(FolderObject(session, folder)
+                                .Text("destination", folder.defaultPath)
+                                .Text("code", CapabilityCode(folder.capability, folder.holdsKeptFolder).code)
+                                .Text("message", why)
+                                .Text("operation", OperationCode(request))
+                                .str());
+                out << refused.str() << "\n";
+            }
+            return kSomeFailed;
+        }
+    }
+    ProgressLine progress(session);
+    const std::atomic<bool>* interrupted = session.console().interrupted;
+    platform::RedirectHooks hooks;  // no drive: the content goes into the home
+    if (session.console().progress)
+        hooks.progress = [&](std::uint64_t done, std::uint64_t total, std::uint64_t, std::uint64_t) { progress.Report(done, total); };
+    hooks.cancelled = [interrupted] { return interrupted != nullptr && interrupted->load(); };
+    session.manager().SetRedirectHooks(hooks);
+
+    bool stopped = false;
+    JsonLines lines;
+    for (const std::size_t index : *found) {
+        const FolderInfo& folder = session.folders()[index];
+        relocation::FolderChoice choice;
+        choice.id = folder.id;
+        choice.name = session.Name(folder);
+        choice.move = true;
+        choice.copy = request.copy;
+        choice.deleteSource = request.remove;
+        choice.checkOnly = request.dryRun;
+        for (const std::size_t inner : folder.nested) choice.exclusions.push_back(session.folders()[inner].id);
+        relocation::FolderResult result;
+        stopped = stopped || (interrupted != nullptr && interrupted->load());
+        if (stopped) {
+            result.destination = folder.defaultPath;
+        } else if (request.copy) {
+            result = relocation::RestoreFolderWithContent(session.manager(), choice, session.platform().Style());
+        } else {
+            // A dry run without content: the default path is all the restore needs.
+            result.destination = folder.defaultPath;
+            result.outcome = folder.defaultPath.empty() ? relocation::FolderOutcome::Failed
+                             : platform::IsSamePath(session.platform().Style(), folder.path, folder.defaultPath)
+                                 ? relocation::FolderOutcome::AlreadyThere
+                                 : relocation::FolderOutcome::Checked;
+        }
+        progress.End();
+        stopped = stopped || result.cancelled;
+        const bool done = result.outcome == relocation::FolderOutcome::RelocatedWithContent ||
+                          result.outcome == relocation::FolderOutcome::AlreadyThere ||
+                          result.outcome == relocation::FolderOutcome::Checked;
+        const ResultCode code = RestoreContentCode(result, stopped);
+        const std::string message = result.errorText.empty() ? std::string(Tr(code.words)) : result.errorText;
+        if (!done) {
+            status = kSomeFailed;
+            session.console().err << choice.name << ": " << message << "\n";
+        }
+        if (request.json) {
+            lines.Add(FolderObject(session, folder)
+                          .Text("destination", result.destination)
+                          .Text("code", code.code)
+                          .Text("message", message)
+                          .Text("operation", OperationCode(request))
+                          .str());
+        } else {
+            out << choice.name << ": " << Tr(code.words);
+            if (done) out << " -> " << result.destination;
+            if (done && !result.errorText.empty()) out << " (" << result.errorText << ")";
+            out << "\n";
+        }
+    }
+    if (request.json) out << lines.str() << "\n";
+    session.manager().SetRedirectHooks({});
+    return stopped ? StoppedStatus(session.console()) : status;
+}
+
+}  // namespace trovel::cli
