@@ -5,6 +5,7 @@
 
 #include "cli/json.h"
 #include "cli/result_codes.h"
+#include "cli/progress_line.h"
 #include "cli/session.h"
 #include "core/relocation/folder_rules.h"
 #include "core/relocation/transfer_pace.h"
@@ -54,24 +55,6 @@ std::string WhyNotDone(const relocation::FolderResult& result, bool stopped) {
     if (result.outcome == relocation::FolderOutcome::Failed) return Tr("failed");
     return stopped ? Tr("skipped: stopped") : Tr("skipped: the destination folder does not exist");
 }
-
-// Follows a content copy on standard error, a few times a second, on one line.
-class ProgressLine {
-public:
-    explicit ProgressLine(Session& session)
-        : session_(session), pace_(session.Separator()) {}
-    void Report(std::uint64_t done, std::uint64_t total) {
-        if (const auto report = pace_.Next(done, total))
-            session_.console().err << "\r" << report->text << "\033[K" << std::flush;
-    }
-    void End() {
-        if (pace_.End()) session_.console().err << "\r\033[K" << std::flush;
-    }
-
-private:
-    Session& session_;
-    relocation::TransferPace pace_;
-};
 
 // On a drive where the user cannot make their place, an administrator's approval makes it,
 // once, before anything is written; without it nothing happens and every folder says why.

@@ -4,6 +4,7 @@
 
 #include "cli/json.h"
 #include "cli/result_codes.h"
+#include "cli/progress_line.h"
 #include "cli/session.h"
 #include "core/relocation/restore_content.h"
 #include "core/relocation/transfer_pace.h"
@@ -23,24 +24,6 @@ const char* OperationCode(const Request& request) {
     if (!request.copy) return "set-path";
     return request.remove ? "move-content" : "copy-content";
 }
-
-// The progress of the copy on standard error, on one line.
-class ProgressLine {
-public:
-    explicit ProgressLine(Session& session)
-        : session_(session), pace_(session.Separator()) {}
-    void Report(std::uint64_t done, std::uint64_t total) {
-        if (const auto report = pace_.Next(done, total))
-            session_.console().err << "\r" << report->text << "\033[K" << std::flush;
-    }
-    void End() {
-        if (pace_.End()) session_.console().err << "\r\033[K" << std::flush;
-    }
-
-private:
-    Session& session_;
-    relocation::TransferPace pace_;
-};
 
 }  // namespace
 
