@@ -61,6 +61,27 @@ std::string DestinationOf(platform::KnownFolderManager& manager, const platform:
     return DestinationOnDrive(driveRoot, defaultPath, style);
 }
 
+void RedirectWithContent(platform::KnownFolderManager& manager, const FolderChoice& choice,
+                         const std::string& destination, FolderResult& result) {
+    const std::uint32_t flags =
+        RedirectFlags(choice.deleteSource) | (choice.checkOnly ? std::uint32_t{platform::KF_REDIRECT_CHECK_ONLY} : 0u);
+    platform::HResult hr = platform::kFail;
+    try {
+        hr = manager.Redirect(choice.id, flags, destination, choice.exclusions, result.errorText);
+    } catch (const std::exception& error) {
+        result.raised = true;
+        if (result.errorText.empty()) result.errorText = error.what();
+    } catch (...) {
+        result.raised = true;
+    }
+    result.call = hr;
+    result.cancelled = hr == platform::kCancelled;
+    result.busy = hr == platform::kBusy;
+    result.outcome = !Succeeded(hr) ? FolderOutcome::Failed
+                     : choice.checkOnly ? FolderOutcome::Checked
+                                        : FolderOutcome::RelocatedWithContent;
+}
+
 FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderManager& manager,
                             const FolderChoice& choice, const std::string& driveRoot) {
     FolderResult result;
@@ -78,22 +99,7 @@ FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderM
     }
     const std::uint32_t checkFlag = choice.checkOnly ? std::uint32_t{platform::KF_REDIRECT_CHECK_ONLY} : 0u;
     if (choice.copy) {
-        platform::HResult hr = platform::kFail;
-        try {
-            hr = manager.Redirect(choice.id, RedirectFlags(choice.deleteSource) | checkFlag, destination,
-                                  choice.exclusions, result.errorText);
-        } catch (const std::exception& error) {
-            result.raised = true;
-            if (result.errorText.empty()) result.errorText = error.what();
-        } catch (...) {
-            result.raised = true;
-        }
-        result.call = hr;
-        result.cancelled = hr == platform::kCancelled;
-        result.busy = hr == platform::kBusy;
-        result.outcome = !Succeeded(hr) ? FolderOutcome::Failed
-                         : choice.checkOnly ? FolderOutcome::Checked
-                                            : FolderOutcome::RelocatedWithContent;
+        RedirectWithContent(manager, choice, destination, result);
     } else {
         // Without content only the registered path moves, and only to a folder that is there.
         if (!IsDirectory(platform, destination)) return result;

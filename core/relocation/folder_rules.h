@@ -53,6 +53,11 @@ std::string DestinationOf(platform::KnownFolderManager& manager, const platform:
 // rights, the old content deleted when delete is ticked); with move only, the registered
 // path alone, and only when the destination folder exists. A folder whose destination cannot
 // be had fails without a call.
+// The content moved to `destination` through the platform's Redirect (or only checked, with
+// `choice.checkOnly`); its outcome in `result`, an exception counting as a failure with its text.
+void RedirectWithContent(platform::KnownFolderManager& manager, const FolderChoice& choice,
+                         const std::string& destination, FolderResult& result);
+
 FolderResult RelocateFolder(platform::Platform& platform, platform::KnownFolderManager& manager,
                             const FolderChoice& choice, const std::string& driveRoot);
 

@@ -1,7 +1,5 @@
 #include "core/relocation/restore_content.h"
 
-#include <exception>
-
 namespace trovel::relocation {
 
 FolderResult RestoreFolderWithContent(platform::KnownFolderManager& manager, const FolderChoice& choice,
@@ -20,23 +18,7 @@ FolderResult RestoreFolderWithContent(platform::KnownFolderManager& manager, con
         result.outcome = FolderOutcome::AlreadyThere;
         return result;
     }
-    const std::uint32_t flags =
-        RedirectFlags(choice.deleteSource) | (choice.checkOnly ? std::uint32_t{platform::KF_REDIRECT_CHECK_ONLY} : 0u);
-    platform::HResult hr = platform::kFail;
-    try {
-        hr = manager.Redirect(choice.id, flags, defaultPath, choice.exclusions, result.errorText);
-    } catch (const std::exception& error) {
-        result.raised = true;
-        if (result.errorText.empty()) result.errorText = error.what();
-    } catch (...) {
-        result.raised = true;
-    }
-    result.call = hr;
-    result.cancelled = hr == platform::kCancelled;
-    result.busy = hr == platform::kBusy;
-    result.outcome = !platform::Succeeded(hr) ? FolderOutcome::Failed
-                     : choice.checkOnly       ? FolderOutcome::Checked
-                                              : FolderOutcome::RelocatedWithContent;
+    RedirectWithContent(manager, choice, defaultPath, result);
     return result;
 }
 
