@@ -26,6 +26,7 @@
 #include "gui/window/main_window.h"
 #include "gui/widgets/row_widgets.h"
 #include "platform/linux/linux_platform.h"
+#include "test_language.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ int main(int argc, char* argv[]) {
     Write(drive / home.relative_path() / "Pictures", 646);
 
     QApplication application(argc, argv);
+    trovel::testing_support::SpeakForTests();  // as the program does: the window speaks Hungarian
     const bool dark = std::getenv("TROVEL_SHOTS_DARK") != nullptr;
     if (dark) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -13,11 +13,13 @@
 #include "gui/catalogue/folder_row.h"
 #include "gui/catalogue/known_folder_catalogue.h"
 #include "platform/linux/linux_platform.h"
+#include "test_language.h"
 #include "gui/widgets/row_widgets.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3) return 2;
     QApplication application(argc, argv);
+    trovel::testing_support::SpeakForTests();  // as the program does: the window speaks Hungarian
     const std::string home = argv[1];
     const std::string mode = argv[2];
     trovel::platform::linux_desktop::Environment env;
