@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "cli/folder_report.h"
 #include "cli/json.h"
 #include "cli/result_codes.h"
 #include "cli/progress_line.h"
@@ -25,13 +26,6 @@ std::optional<space::OfferedDrive> FindDrive(Session& session, std::string root)
     for (const space::OfferedDrive& drive : session.Drives().offered)
         if (Folded(drive.root) == Folded(root)) return drive;
     return std::nullopt;
-}
-
-// The members every per-folder object starts with: its name, key and id.
-JsonObject FolderObject(Session& session, const FolderInfo& folder) {
-    JsonObject object;
-    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
-    return object;
 }
 
 // What a move does to a folder: a stable word for scripts, and the words for people (the
@@ -273,22 +267,7 @@ int Restore(Session& session, const Request& request) {
     const auto found = session.FindAll(request.folders, status);
     if (!found) return status;
     std::ostream& out = session.Out();
-    for (const std::size_t index : *found) {
-        const FolderInfo& folder = session.folders()[index];
-        if (const std::string why = session.WhyNot(folder); !why.empty()) {
-            session.console().err << session.Name(folder) << ": " << why << "\n";
-            if (request.json) {
-                JsonLines refused;
-                refused.Add(FolderObject(session, folder)
-                                .Text("destination", folder.defaultPath)
-                                .Text("code", CapabilityCode(folder.capability, folder.holdsKeptFolder).code)
-                                .Text("message", why)
-                                .str());
-                out << refused.str() << "\n";
-            }
-            return kSomeFailed;
-        }
-    }
+    if (RefuseUnrelocatable(session, *found, request)) return kSomeFailed;
     JsonLines lines;
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];

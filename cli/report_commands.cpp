@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/folder_report.h"
 #include "cli/json.h"
 #include "cli/result_codes.h"
 #include "cli/session.h"
@@ -27,13 +28,6 @@ const char* CategoryName(std::uint32_t category) {
         case platform::KF_CATEGORY_PERUSER: return "per-user";
         default: return "unknown";
     }
-}
-
-// The members every per-folder object starts with: its name, key and id.
-JsonObject FolderObject(Session& session, const FolderInfo& folder) {
-    JsonObject object;
-    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
-    return object;
 }
 
 // An empty answer explained, on the error stream (standard output holds drives only): every

@@ -2,6 +2,7 @@
 // move's, with its checks, its progress line and Ctrl-C; and restore --dry-run.
 #include <ostream>
 
+#include "cli/folder_report.h"
 #include "cli/json.h"
 #include "cli/result_codes.h"
 #include "cli/progress_line.h"
@@ -13,12 +14,6 @@ namespace trovel::cli {
 namespace {
 
 using catalogue::FolderInfo;
-
-JsonObject FolderObject(Session& session, const FolderInfo& folder) {
-    JsonObject object;
-    object.Text("name", session.Name(folder)).Text("key", session.Key(folder)).Text("id", folder.id.ToString());
-    return object;
-}
 
 const char* OperationCode(const Request& request) {
     if (!request.copy) return "set-path";
@@ -33,23 +28,7 @@ int RestoreWithContent(Session& session, const Request& request) {
     if (!found) return status;
     std::ostream& out = session.Out();
     // Nothing is done unless every named folder may be put back.
-    for (const std::size_t index : *found) {
-        const FolderInfo& folder = session.folders()[index];
-        if (const std::string why = session.WhyNot(folder); !why.empty()) {
-            session.console().err << session.Name(folder) << ": " << why << "\n";
-            if (request.json) {
-                JsonLines refused;
-                refused.Add(FolderObject(session, folder)
-                                .Text("destination", folder.defaultPath)
-                                .Text("code", CapabilityCode(folder.capability, folder.holdsKeptFolder).code)
-                                .Text("message", why)
-                                .Text("operation", OperationCode(request))
-                                .str());
-                out << refused.str() << "\n";
-            }
-            return kSomeFailed;
-        }
-    }
+    if (RefuseUnrelocatable(session, *found, request, OperationCode(request))) return kSomeFailed;
     ProgressLine progress(session);
     const std::atomic<bool>* interrupted = session.console().interrupted;
     platform::RedirectHooks hooks;  // no drive: the content goes into the home
