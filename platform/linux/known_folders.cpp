@@ -30,22 +30,11 @@ namespace {
 using platform::Fill;
 using platform::Tr;
 
-bool IsDirectory(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool SameDirectory(const std::string& a, const std::string& b) {
     struct stat first {};
     struct stat second {};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
-}
-
-// The path with every link resolved; empty when it cannot be resolved.
-std::string ResolvedPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
 }
 
 // Holds an exclusive advisory lock on the registry's folder while this program rewrites

@@ -1,7 +1,6 @@
 // The registry's side of a restore with content and of the record of relocations: what a
 // run writes in the record, where a restore may take content from, and the old folder it
 // leaves behind.
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,16 +20,6 @@
 
 namespace trovel::platform::linux_desktop {
 namespace {
-
-std::string Resolved(const std::string& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 std::string Clean(const std::string& path) { return WithoutTrailingSeparators(PathStyle::Posix, NormalisedAbsolutePath(path)); }
 
@@ -86,14 +75,14 @@ std::string XdgKnownFolderManager::UnreachablePlaceText(const FolderEntry& entry
     const std::vector<RelocationRecord> records = ReadHistory(env_.stateHome, user ? user->uid : ::geteuid());
     const RelocationRecord* moved = MoveThere(records, entry.where, place);
     const std::string drive = moved == nullptr ? std::string() : WithoutTrailingSeparators(PathStyle::Posix, moved->drive);
-    const std::string resolved = Resolved(current);
+    const std::string resolved = ResolvedPath(current);
     // The drive it went to is not mounted where it was: the path may lead nowhere, or into the
     // empty folder the drive is mounted on.
     const bool driveGone = !drive.empty() && drive != "/" && (resolved.empty() || MountPointFor(resolved) != drive);
     if (driveGone)
         return Fill(Tr("The folder's content is on the drive %1, which is not mounted now; mount it and try again: %2"),
                     {drive, current});
-    if (resolved.empty() || !IsFolder(resolved))
+    if (resolved.empty() || !IsDirectory(resolved))
         return Tr("The folder's present place cannot be reached (perhaps its drive is not mounted): ") + current;
     return {};
 }
@@ -109,7 +98,7 @@ HResult XdgKnownFolderManager::RedirectAndRecord(const FolderEntry& entry, std::
         // Where the content comes back from: the drive its move went to, as the record says.
         const auto records = RelocationHistory();
         if (const RelocationRecord* moved = MoveThere(records, entry.where, Clean(before))) drive = moved->drive;
-        else if (const std::string resolved = Resolved(before); !resolved.empty()) drive = MountPointFor(resolved);
+        else if (const std::string resolved = ResolvedPath(before); !resolved.empty()) drive = MountPointFor(resolved);
     }
     lastRun_.reset();
     const HResult result = RedirectHere(entry, flags, target, exclusions, hooks, madeTarget, errorText);
@@ -157,7 +146,7 @@ void XdgKnownFolderManager::RecordPathChange(const FolderEntry& entry, const std
     record.outcome = outcome;
     record.code = code;
     // Only the registered path changed: whatever the old folder holds stays there.
-    if (record.from != record.to && IsFolder(record.from)) record.left = {record.from};
+    if (record.from != record.to && IsDirectory(record.from)) record.left = {record.from};
     if (restoring) {
         const auto records = RelocationHistory();
         if (const RelocationRecord* moved = MoveThere(records, entry.where, record.from)) record.drive = moved->drive;

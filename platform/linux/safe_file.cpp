@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -129,8 +131,17 @@ bool MakeFolders(const std::string& folder, mode_t mode) {
             if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
         }
     }
+    return IsDirectory(folder);
+}
+
+bool IsDirectory(const std::string& path) {
     struct stat info {};
-    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ResolvedPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
 }
 
 ReplaceResult ReplaceFileAtomically(const std::string& file, const std::string& content, const FileStamp& original) {

@@ -67,4 +67,10 @@ bool ReplaceFileAtomically(const std::string& file, const std::string& content);
 // Creates `folder` and its missing parents, as mkdir -p does; true when it is a folder then.
 bool MakeFolders(const std::string& folder, mode_t mode);
 
+// Whether `path`, links followed, is a folder.
+bool IsDirectory(const std::string& path);
+
+// The path with every link resolved; empty when it cannot be resolved.
+std::string ResolvedPath(const std::string& path);
+
 }  // namespace trovel::platform::linux_desktop
