@@ -25,15 +25,12 @@ bool IsOf(Session& session, const platform::RelocationRecord& record, const cata
 
 std::string ContentLeftBehind(Session& session, const catalogue::FolderInfo& folder,
                               const std::vector<platform::RelocationRecord>& records) {
-    for (auto it = records.rbegin(); it != records.rend(); ++it) {
-        if (!it->Done() || !IsOf(session, *it, folder)) continue;
-        // Only the newest relocation counts: a later move or restore took the content along, or not.
-        if (it->operation != "restore" || it->content || it->left.empty()) return {};
-        const std::uint32_t attributes = session.platform().FileAttributes(it->left.front());
-        if (attributes == platform::kInvalidAttributes || (attributes & platform::kAttributeDirectory) == 0) return {};
-        return it->left.front();
-    }
-    return {};
+    // Only the newest relocation counts: a later move or restore took the content along, or not.
+    const platform::RelocationRecord* last = platform::LastDone(records, session.Key(folder), folder.definition.name);
+    if (last == nullptr || last->operation != "restore" || last->content || last->left.empty()) return {};
+    const std::uint32_t attributes = session.platform().FileAttributes(last->left.front());
+    if (attributes == platform::kInvalidAttributes || (attributes & platform::kAttributeDirectory) == 0) return {};
+    return last->left.front();
 }
 
 int History(Session& session, const Request& request) {

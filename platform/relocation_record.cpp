@@ -254,9 +254,10 @@ std::string UtcTimestamp(std::int64_t seconds) {
     return text;
 }
 
-const RelocationRecord* LastDone(const std::vector<RelocationRecord>& records, const std::string& key) {
+const RelocationRecord* LastDone(const std::vector<RelocationRecord>& records, const std::string& key,
+                                 const std::string& name) {
     for (auto it = records.rbegin(); it != records.rend(); ++it)
-        if (it->key == key && it->Done()) return &*it;
+        if (it->Done() && (key.empty() ? it->name == name : it->key == key)) return &*it;
     return nullptr;
 }
 

@@ -36,7 +36,9 @@ std::optional<RelocationRecord> ParseRecord(const std::string& line);
 // "2026-12-10T02:30:00Z" for seconds since 1970 (UTC).
 std::string UtcTimestamp(std::int64_t secondsSinceEpoch);
 
-// The newest record of `key` that is done; nullptr when there is none.
-const RelocationRecord* LastDone(const std::vector<RelocationRecord>& records, const std::string& key);
+// The newest record of a folder's relocation that was done: the folder's by its key where it has
+// one, else by its canonical name; nullptr when there is none.
+const RelocationRecord* LastDone(const std::vector<RelocationRecord>& records, const std::string& key,
+                                 const std::string& name);
 
 }  // namespace trovel::platform

@@ -39,10 +39,8 @@ void FolderCatalogue::ShowLastMoves() {
     if (!Fkfm) return;
     const std::vector<platform::RelocationRecord> records = Fkfm->RelocationHistory();
     for (FolderRow* row : framearr) {
-        const std::string& key = row->FolderDefinition.relativePath;
-        const platform::RelocationRecord* last = nullptr;
-        for (auto it = records.rbegin(); it != records.rend() && last == nullptr; ++it)
-            if (it->Done() && (key.empty() ? it->name == row->FolderDefinition.name : it->key == key)) last = &*it;
+        const platform::RelocationRecord* last =
+            platform::LastDone(records, row->FolderDefinition.relativePath, row->FolderDefinition.name);
         if (last == nullptr) continue;
         // "2026-12-10T02:30:00Z" as "2026-12-10 02:30 (UTC)".
         const std::string when = last->time.substr(0, 10) + " " + last->time.substr(11, 5) + " (UTC)";

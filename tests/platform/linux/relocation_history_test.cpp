@@ -34,6 +34,21 @@ RelocationRecord Sample() {
     return record;
 }
 
+TEST(RelocationRecordTest, TheLastDoneRelocationOfAFolderIsFoundByItsKeyOrElseItsName) {
+    RelocationRecord moved = Sample(), restored = Sample(), refused = Sample(), other = Sample();
+    restored.operation = "restore";
+    refused.outcome = "refused";
+    other.key = "PICTURES";
+    other.name = "My Pictures";
+    const std::vector<RelocationRecord> records = {moved, restored, refused, other};
+    // A refusal changed nothing: the restore before it is the last thing done to Music.
+    EXPECT_EQ(LastDone(records, "MUSIC", "My Music"), &records[1]);
+    EXPECT_EQ(LastDone(records, "PICTURES", "My Music"), &records[3]);  // the key decides
+    EXPECT_EQ(LastDone(records, "", "My Pictures"), &records[3]);       // no key: the name does
+    EXPECT_EQ(LastDone(records, "VIDEOS", "My Video"), nullptr);
+    EXPECT_EQ(LastDone({refused}, "MUSIC", "My Music"), nullptr);
+}
+
 TEST(RelocationRecordTest, ALineReadsBackExactlyAndTheTimeIsUtc) {
     EXPECT_EQ(UtcTimestamp(0), "1970-01-01T00:00:00Z");
     EXPECT_EQ(UtcTimestamp(1796869800), "2026-12-10T02:30:00Z");
