@@ -6,7 +6,7 @@
 #include "cli/folder_report.h"
 #include "cli/json.h"
 #include "cli/result_codes.h"
-#include "cli/progress_line.h"
+#include "cli/content_run.h"
 #include "cli/session.h"
 #include "core/relocation/folder_rules.h"
 #include "core/relocation/transfer_pace.h"
@@ -153,23 +153,10 @@ int Move(Session& session, const Request& request) {
         if (const int asked = AskAdministrator(session, request, *drive, *found, destinationOf); asked != kSucceeded)
             return asked;
     }
-    const auto choiceOf = [&](std::size_t index) {
-        const FolderInfo& folder = session.folders()[index];
-        relocation::FolderChoice choice;
-        choice.id = folder.id;
-        choice.name = session.Name(folder);
-        choice.move = true;
-        choice.copy = request.copy;
-        choice.deleteSource = request.remove;
-        for (const std::size_t inner : folder.nested) choice.exclusions.push_back(session.folders()[inner].id);
-        return choice;
-    };
+    const auto choiceOf = [&](std::size_t index) { return ChoiceFor(session, session.folders()[index], request); };
     ProgressLine progress(session);
     const std::atomic<bool>* interrupted = session.console().interrupted;
-    platform::RedirectHooks hooks;
-    if (session.console().progress)
-        hooks.progress = [&](std::uint64_t done, std::uint64_t total, std::uint64_t, std::uint64_t) { progress.Report(done, total); };
-    hooks.cancelled = [interrupted] { return interrupted != nullptr && interrupted->load(); };
+    platform::RedirectHooks hooks = ProgressHooks(session, progress);
     // The drive as it is now, checked: the run refuses one that is no longer this one.
     if (session.platform().DriveIdentityOf(drive->root, hooks.driveDevice, hooks.driveMountId))
         hooks.driveRoot = drive->root;
@@ -182,8 +169,7 @@ int Move(Session& session, const Request& request) {
             session.console().err << drive->root << ": " << space::NeedsAdministratorText() << "\n";
         JsonLines lines;
         for (const std::size_t index : *found) {
-            relocation::FolderChoice choice = choiceOf(index);
-            choice.checkOnly = true;
+            const relocation::FolderChoice choice = choiceOf(index);  // only checked: this is the dry run
             const relocation::FolderResult checked =
                 relocation::RelocateFolder(session.platform(), session.manager(), choice, drive->root);
             const bool would = checked.outcome == relocation::FolderOutcome::Checked ||

@@ -5,7 +5,7 @@
 #include "cli/folder_report.h"
 #include "cli/json.h"
 #include "cli/result_codes.h"
-#include "cli/progress_line.h"
+#include "cli/content_run.h"
 #include "cli/session.h"
 #include "core/relocation/restore_content.h"
 #include "core/relocation/transfer_pace.h"
@@ -31,24 +31,13 @@ int RestoreWithContent(Session& session, const Request& request) {
     if (RefuseUnrelocatable(session, *found, request, OperationCode(request))) return kSomeFailed;
     ProgressLine progress(session);
     const std::atomic<bool>* interrupted = session.console().interrupted;
-    platform::RedirectHooks hooks;  // no drive: the content goes into the home
-    if (session.console().progress)
-        hooks.progress = [&](std::uint64_t done, std::uint64_t total, std::uint64_t, std::uint64_t) { progress.Report(done, total); };
-    hooks.cancelled = [interrupted] { return interrupted != nullptr && interrupted->load(); };
-    session.manager().SetRedirectHooks(hooks);
+    session.manager().SetRedirectHooks(ProgressHooks(session, progress));  // no drive: the content goes into the home
 
     bool stopped = false;
     JsonLines lines;
     for (const std::size_t index : *found) {
         const FolderInfo& folder = session.folders()[index];
-        relocation::FolderChoice choice;
-        choice.id = folder.id;
-        choice.name = session.Name(folder);
-        choice.move = true;
-        choice.copy = request.copy;
-        choice.deleteSource = request.remove;
-        choice.checkOnly = request.dryRun;
-        for (const std::size_t inner : folder.nested) choice.exclusions.push_back(session.folders()[inner].id);
+        const relocation::FolderChoice choice = ChoiceFor(session, folder, request);
         relocation::FolderResult result;
         stopped = stopped || (interrupted != nullptr && interrupted->load());
         if (stopped) {
