@@ -183,40 +183,27 @@ std::optional<RelocationRecord> ParseRecord(const std::string& line) {
     if (!Reader(line).Object(members) || members.size() != 14) return std::nullopt;
     RelocationRecord record;
     bool whole = true;
-    const auto text = [&](const char* name, std::string& out) {
+    // Each member must be there and of its member's type.
+    const auto take = [&]<typename T>(const char* name, T& out) {
         const auto found = members.find(name);
-        const auto* value = found == members.end() ? nullptr : std::get_if<std::string>(&found->second);
+        const auto* value = found == members.end() ? nullptr : std::get_if<T>(&found->second);
         if (value == nullptr) whole = false;
         else out = *value;
     };
-    const auto number = [&](const char* name, std::uint64_t& out) {
-        const auto found = members.find(name);
-        const auto* value = found == members.end() ? nullptr : std::get_if<std::uint64_t>(&found->second);
-        if (value == nullptr) whole = false;
-        else out = *value;
-    };
-    const auto list = [&](const char* name, std::vector<std::string>& out) {
-        const auto found = members.find(name);
-        const auto* value = found == members.end() ? nullptr : std::get_if<std::vector<std::string>>(&found->second);
-        if (value == nullptr) whole = false;
-        else out = *value;
-    };
-    text("time", record.time);
-    text("key", record.key);
-    text("name", record.name);
-    text("operation", record.operation);
-    text("from", record.from);
-    text("to", record.to);
-    number("files", record.files);
-    number("bytes", record.bytes);
-    text("outcome", record.outcome);
-    text("code", record.code);
-    list("left", record.left);
-    text("drive", record.drive);
-    list("made", record.made);
-    const auto content = members.find("content");
-    if (content == members.end() || !std::holds_alternative<bool>(content->second)) return std::nullopt;
-    record.content = std::get<bool>(content->second);
+    take("time", record.time);
+    take("key", record.key);
+    take("name", record.name);
+    take("operation", record.operation);
+    take("from", record.from);
+    take("to", record.to);
+    take("content", record.content);
+    take("files", record.files);
+    take("bytes", record.bytes);
+    take("outcome", record.outcome);
+    take("code", record.code);
+    take("left", record.left);
+    take("drive", record.drive);
+    take("made", record.made);
     if (!whole || !WellFormedTime(record.time) || record.key.empty()) return std::nullopt;
     if (record.operation != "move" && record.operation != "restore") return std::nullopt;
     if (record.outcome != "done" && record.outcome != "refused" && record.outcome != "failed" &&
