@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 
@@ -34,7 +35,6 @@ GettextCatalogue::GettextCatalogue(const std::string& locale, const std::vector<
             return;
         }
     }
-    std::string folder = folders.empty() ? std::string() : folders.front();
     // gettext takes the first language of LANGUAGE that has a catalogue, else the locale's own.
     std::vector<std::string> wanted;
     for (std::string rest = listed ? list : ""; !rest.empty();) {
@@ -43,15 +43,15 @@ GettextCatalogue::GettextCatalogue(const std::string& locale, const std::vector<
         rest = colon == std::string::npos ? std::string() : rest.substr(colon + 1);
     }
     if (wanted.empty()) wanted.push_back(LanguageCode(name));
+    std::string folder;
     for (const std::string& code : wanted) {
-        for (const std::string& candidate : folders) {
-            if (code != "C" && HasCatalogue(candidate, code)) {
-                language_ = code;
-                folder = candidate;
-                break;
-            }
-        }
-        if (language_ != "C") break;
+        if (code == "C") continue;
+        const auto holding = std::find_if(folders.begin(), folders.end(),
+                                          [&](const std::string& candidate) { return HasCatalogue(candidate, code); });
+        if (holding == folders.end()) continue;
+        language_ = code;
+        folder = *holding;
+        break;
     }
     if (language_ == "C") {
         std::setlocale(LC_MESSAGES, "C");
