@@ -85,6 +85,8 @@ private:
     // Why the folder's present place cannot give its content back (its drive is not mounted, say);
     // empty when it can.
     std::string UnreachablePlaceText(const FolderEntry& entry) const;
+    // The record of relocations of the home's owner, as read now.
+    std::vector<RelocationRecord> History() const;
     // After a restore with delete: the old folder, when empty, and the empty folders above it
     // that the move there made (as its record says), deepest first, none of them followed.
     void RemoveEmptyOldPlace(const FolderEntry& entry, const std::string& oldPlace);

@@ -63,7 +63,10 @@ std::string XdgKnownFolderManager::MountPointFor(const std::string& path) const 
     return clean.empty() && !point.empty() ? "/" : clean;
 }
 
-std::vector<RelocationRecord> XdgKnownFolderManager::RelocationHistory() {
+std::vector<RelocationRecord> XdgKnownFolderManager::RelocationHistory() { return History(); }
+
+std::vector<RelocationRecord> XdgKnownFolderManager::History() const {
+    // The record is the home owner's, also when root runs for them.
     const std::optional<UserIdentity> user = UserToActFor(env_.home);
     return ReadHistory(env_.stateHome, user ? user->uid : ::geteuid());
 }
@@ -71,8 +74,7 @@ std::vector<RelocationRecord> XdgKnownFolderManager::RelocationHistory() {
 std::string XdgKnownFolderManager::UnreachablePlaceText(const FolderEntry& entry) const {
     const std::string current = CurrentPath(entry);
     const std::string place = Clean(current);
-    const std::optional<UserIdentity> user = UserToActFor(env_.home);
-    const std::vector<RelocationRecord> records = ReadHistory(env_.stateHome, user ? user->uid : ::geteuid());
+    const std::vector<RelocationRecord> records = History();
     const RelocationRecord* moved = MoveThere(records, entry.where, place);
     const std::string drive = moved == nullptr ? std::string() : WithoutTrailingSeparators(PathStyle::Posix, moved->drive);
     const std::string resolved = ResolvedPath(current);
