@@ -50,6 +50,16 @@ protected:
         return folder;
     }
 
+    // The start most run tests share: the system's fixed Windows folder, and two fixed drives,
+    // System (C:, where the system is) and Data (E:, offered).
+    void AddSystemFolderAndDrives() {
+        constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
+        FakeFolder& windows = Add("Windows", "C:\\Windows", platform::KF_CATEGORY_FIXED, 0);
+        windows.id = platform::FOLDERID_Windows;
+        fake.volumes.push_back({"C:\\", platform::DriveType::Fixed, "System", true, {50 * kGiB, 100 * kGiB, 50 * kGiB}, true});
+        fake.volumes.push_back({"E:\\", platform::DriveType::Fixed, "Data", true, {70 * kGiB, 200 * kGiB, 70 * kGiB}, true});
+    }
+
     void Build() {
         window = std::make_unique<app::MainWindow>(fake);
         window->installEventFilter(&recorder);

@@ -11,15 +11,10 @@
 namespace trovel::testing {
 namespace {
 
-constexpr std::int64_t GiB = 1024LL * 1024 * 1024;
-
 class KeyboardTest : public CatalogueTest {
 protected:
     void SetUp() override {
-        FakeFolder& windows = Add("Windows", "C:\\Windows", platform::KF_CATEGORY_FIXED, 0);
-        windows.id = platform::FOLDERID_Windows;
-        fake.volumes.push_back({"C:\\", platform::DriveType::Fixed, "System", true, {50 * GiB, 100 * GiB, 50 * GiB}, true});
-        fake.volumes.push_back({"E:\\", platform::DriveType::Fixed, "Data", true, {70 * GiB, 200 * GiB, 70 * GiB}, true});
+        AddSystemFolderAndDrives();
         FakeFolder& documents = Add("Personal", "C:\\Users\\al\\Documents");
         documents.defaultPath = documents.path;
         fake.files["C:\\Users\\al\\Documents"] = {platform::kAttributeDirectory, 0, true};
