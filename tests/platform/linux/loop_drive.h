@@ -28,6 +28,14 @@ public:
         if (mounted) std::system(("umount '" + point + "'").c_str());
         if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
+    // How many entries the drive holds, at any depth, besides the filesystem's own lost+found.
+    std::size_t Entries() const {
+        std::size_t count = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(point))
+            count += entry.path().filename() == "lost+found" ? 0 : 1;
+        return count;
+    }
+
     std::string point;
     std::string fstab;
     bool mounted = false;

@@ -136,12 +136,6 @@ protected:
         return text.str();
     }
     std::string Log(int i, const char* stream) { return Read(logs.path() + "/" + std::to_string(i) + "." + stream); }
-    std::size_t EntriesOnDrive() {
-        std::size_t count = 0;
-        for (const auto& entry : fs::recursive_directory_iterator(drive->point))
-            count += entry.path().filename() == "lost+found" ? 0 : 1;
-        return count;
-    }
 
     TempDir home;
     TempDir logs;
@@ -171,7 +165,7 @@ TEST_F(MoveWithApprovalTest, ARefusedApprovalWritesNothingAndSaysWhy) {
     EXPECT_TRUE(AsNobody({{{"move", "--to", root, "--copy", "MUSIC"}, 1}}, true, false)) << Log(0, "err");
     EXPECT_EQ(asked, 1);
     EXPECT_NE(Log(0, "out").find("administrator approval was refused"), std::string::npos) << Log(0, "out");
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
     EXPECT_TRUE(fs::exists(home.path() + "/Music/song.ogg"));
 }
 
@@ -179,13 +173,13 @@ TEST_F(MoveWithApprovalTest, WithoutAnAgentItNamesTheAdministratorsCommand) {
     EXPECT_TRUE(AsNobody({{{"move", "--to", root, "--copy", "--json", "MUSIC"}, 1}}, false, false)) << Log(0, "err");
     EXPECT_NE(Log(0, "err").find("sudo trovel-cli prepare " + root + " --for nobody"), std::string::npos) << Log(0, "err");
     EXPECT_NE(Log(0, "out").find("\"code\": \"needs-administrator\""), std::string::npos) << Log(0, "out");
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(MoveWithApprovalTest, ThePrepareCommandDoesTheHelpersJobForRootOnly) {
     // Refused as nobody, before anything is looked at.
     EXPECT_TRUE(AsNobody({{{"prepare", root, "--for", "nobody"}, 3}}, false, false)) << Log(0, "err");
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
     // As root: the account's own home ("/nonexistent" for nobody) is the place on the drive.
     platform::UserAccount nobody;
     ASSERT_TRUE(platform::linux_desktop::LookUpAccount("nobody", nobody));

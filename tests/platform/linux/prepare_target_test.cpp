@@ -66,13 +66,6 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     int Prepare(const std::string& folder) { return Helper("--home '" + home.path() + "' -- '" + root + "' '" + folder + "'"); }
-    // Every entry on the drive but the filesystem's own lost+found.
-    std::size_t EntriesOnDrive() {
-        std::size_t count = 0;
-        for (const auto& entry : fs::recursive_directory_iterator(drive->point))
-            count += entry.path().filename() == "lost+found" ? 0 : 1;
-        return count;
-    }
 
     TempDir home;
     TempDir errors;
@@ -94,7 +87,7 @@ TEST_F(PrepareTargetTest, MakesTheHomesCopyForTheUserAndTheFoldersAboveForRoot) 
         EXPECT_EQ(owner.gid, 0u) << above;
         EXPECT_EQ(owner.mode, 0755u) << above;
     }
-    EXPECT_EQ(EntriesOnDrive(), std::size_t(std::count(home.path().begin(), home.path().end(), '/')));
+    EXPECT_EQ(drive->Entries(), std::size_t(std::count(home.path().begin(), home.path().end(), '/')));
     // Asked again: nothing changes, and that is no failure.
     EXPECT_EQ(Prepare(place), 0);
 }
@@ -134,7 +127,7 @@ TEST_F(PrepareTargetTest, RefusesADriveNamedThroughALink) {
     const std::string link = links.path() + "/drive";
     fs::create_symlink(drive->point, link);
     EXPECT_NE(Helper("--home '" + home.path() + "' -- '" + link + "/' '" + link + home.path() + "'"), 0);
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesAFolderThatIsNotTheUsersPlace) {
@@ -143,14 +136,14 @@ TEST_F(PrepareTargetTest, RefusesAFolderThatIsNotTheUsersPlace) {
     EXPECT_EQ(Prepare(place + "/../x"), 8);
     EXPECT_EQ(Prepare(place + "/"), 8);
     EXPECT_EQ(Prepare(home.path()), 8);  // the home itself, on its own drive
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesADriveNotMountedAtBoot) {
     const std::string empty = errors.path() + "/fstab";
     std::ofstream(empty) << "# nothing\n";
     EXPECT_EQ(Helper("--home '" + home.path() + "' -- '" + root + "' '" + place + "'", empty), 6);
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesTheHomesOwnDriveAndTheSystemsFilesystem) {
@@ -158,7 +151,7 @@ TEST_F(PrepareTargetTest, RefusesTheHomesOwnDriveAndTheSystemsFilesystem) {
     fs::create_directories(homeOnDrive);
     ASSERT_EQ(::chown(homeOnDrive.c_str(), kNobody, kNobody), 0);
     EXPECT_EQ(Helper("--home '" + homeOnDrive + "' -- '" + root + "' '" + drive->point + homeOnDrive + "'"), 7);
-    EXPECT_EQ(EntriesOnDrive(), 1u);
+    EXPECT_EQ(drive->Entries(), 1u);
     EXPECT_EQ(Helper("--home '" + home.path() + "' -- / '" + home.path() + "'"), 2);
     EXPECT_FALSE(fs::exists(drive->point + drive->point));
 }
@@ -190,7 +183,7 @@ TEST_F(PrepareTargetTest, RefusesADriveCoveredSinceItWasListed) {
     std::system(("umount '" + drive->point + "'").c_str());
     EXPECT_EQ(result, platform::PreparedFolder::DriveChanged) << text;
     EXPECT_TRUE(untouched);
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesAFolderBelowTheDriveThatIsNoDrive) {
@@ -205,7 +198,7 @@ TEST_F(PrepareTargetTest, RefusesAHomeTheUserDoesNotOwnAndAnUnknownUser) {
     EXPECT_EQ(Helper("--home '" + rootsOwn.path() + "' -- '" + root + "' '" + drive->point + rootsOwn.path() + "'"), 4);
     EXPECT_EQ(Helper("-- '" + root + "' '" + place + "'", "", "PKEXEC_UID=4000000123"), 4);
     EXPECT_EQ(Helper("-- '" + root + "' '" + place + "'", "", "PKEXEC_UID=0"), 4);
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 TEST_F(PrepareTargetTest, RefusesMuddledArgumentsAndACallerWhoIsNotRoot) {
@@ -218,7 +211,7 @@ TEST_F(PrepareTargetTest, RefusesMuddledArgumentsAndACallerWhoIsNotRoot) {
     fs::remove_all(drive->point + "/" + (++fs::path(home.path()).begin())->string());
     const std::string asNobody = "env -i PKEXEC_UID=65534 setpriv --reuid=65534 --regid=65534 --clear-groups";
     EXPECT_EQ(Helper("--home '" + home.path() + "' -- '" + root + "' '" + place + "'", "", "X=1 " + asNobody), 3);
-    EXPECT_EQ(EntriesOnDrive(), 0u);
+    EXPECT_EQ(drive->Entries(), 0u);
 }
 
 }  // namespace
