@@ -181,6 +181,13 @@ public:
         (void)folder;
         return {};
     }
+    // How many directory reads to keep in flight on the device holding `path`: enough to keep
+    // a solid-state or virtual disk busy, one for a spinning disk, whose head would otherwise
+    // jump between the readers. Two where the device cannot be told.
+    virtual int ParallelReadsFor(const std::string& path) {
+        (void)path;
+        return 2;
+    }
 
     // Volumes: roots such as "D:\" or "/mnt/data/".
     virtual std::vector<std::string> LogicalDriveStrings() = 0;

@@ -113,6 +113,8 @@ public:
     std::atomic<int> mostOpenHandles{0};
     // Folders where another filesystem is mounted, as MountPointsBelow reports them.
     std::vector<std::string> mountPoints;
+    // What ParallelReadsFor answers for every path.
+    int parallelReads = 2;
     // What the system knows against a drive as a target, and paths the user may not create.
     std::map<std::string, TargetRefusal> refusals;
     std::vector<std::string> uncreatable;
@@ -152,6 +154,7 @@ public:
     bool EntrySize(const std::string& path, std::int64_t& size) override;
     std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
+    int ParallelReadsFor(const std::string&) override { return parallelReads; }
     TargetRefusal TargetRefusalOf(const std::string& root) override;
     bool CanCreateFolder(const std::string& path) override;
     bool AdministratorCanPrepare() override { return administratorCanPrepare; }

@@ -20,6 +20,7 @@
 #include "platform/linux/directory_reader.h"
 #include "platform/linux/folder_table.h"
 #include "platform/linux/known_folders.h"
+#include "platform/linux/read_depth.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
 #include "platform/path_style.h"
@@ -207,6 +208,10 @@ bool LinuxSystem::ListDirectory(const std::string& directory, std::vector<Direct
     }
     ::closedir(dir);
     return true;
+}
+
+int LinuxSystem::ParallelReadsFor(const std::string& path) {
+    return ReadDepthOfPath(env_.sysRoot, path).depth;
 }
 
 std::vector<std::string> LinuxSystem::LogicalDriveStrings() {

@@ -35,6 +35,7 @@ public:
     bool EntrySize(const std::string& path, std::int64_t& size) override;
     std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
+    int ParallelReadsFor(const std::string& path) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;

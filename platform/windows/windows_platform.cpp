@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <winioctl.h>
 
 #include "platform/windows/com_known_folders.h"
 #include "platform/windows/wide_text.h"
@@ -176,6 +177,32 @@ std::unique_ptr<DirectoryHandle> WindowsPlatform::OpenDirectory(const std::strin
     auto directory = std::make_unique<FindDirectory>(WithSeparator(path));
     if (!directory->valid()) return nullptr;
     return directory;
+}
+
+int WindowsPlatform::ParallelReadsFor(const std::string& path) {
+    constexpr int kUnknown = 2, kSpinning = 1, kSolid = 8;
+    // The volume holding the path, opened for queries only (no access asked for).
+    wchar_t mountPoint[MAX_PATH + 1] = {};
+    wchar_t volume[MAX_PATH + 1] = {};
+    if (!::GetVolumePathNameW(Wide(path).c_str(), mountPoint, MAX_PATH + 1) ||
+        !::GetVolumeNameForVolumeMountPointW(mountPoint, volume, MAX_PATH + 1))
+        return kUnknown;
+    std::wstring device = volume;  // "\\?\Volume{...}\": the device is without the last separator
+    if (!device.empty() && device.back() == L'\\') device.pop_back();
+    const HANDLE handle = ::CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                        nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return kUnknown;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceSeekPenaltyProperty;
+    query.QueryType = PropertyStandardQuery;
+    DEVICE_SEEK_PENALTY_DESCRIPTOR penalty{};
+    DWORD returned = 0;
+    // Fails for a volume across several disks, and on network and RAM drives.
+    const BOOL answered = ::DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &penalty,
+                                            sizeof penalty, &returned, nullptr);
+    ::CloseHandle(handle);
+    if (!answered || returned < sizeof penalty) return kUnknown;
+    return penalty.IncursSeekPenalty ? kSpinning : kSolid;
 }
 
 std::vector<std::string> WindowsPlatform::LogicalDriveStrings() {

@@ -19,6 +19,7 @@ public:
     bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>& entries) override;
     bool EntrySize(const std::string& path, std::int64_t& size) override;
     std::unique_ptr<DirectoryHandle> OpenDirectory(const std::string& path) override;
+    int ParallelReadsFor(const std::string& path) override;
     std::vector<std::string> LogicalDriveStrings() override;
     DriveType DriveTypeOf(const std::string& root) override;
     bool VolumeLabel(const std::string& root, std::string& label) override;
