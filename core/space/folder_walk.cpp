@@ -18,9 +18,12 @@ namespace {
 
 using platform::DirectoryHandle;
 
-// Open directories one walker may hold at once. A walk keeps one handle per level it is
-// in, so a deep tree would otherwise run the process out of descriptors.
-constexpr std::size_t kHandlesPerWalker = 32;
+// Open directories all the walkers of one walk may hold at once. A walk keeps one handle per
+// level it is in, so a deep tree would otherwise run the process out of descriptors; with
+// more walkers each one holds fewer.
+constexpr std::size_t kHandlesInAll = 64;
+// However deep a queue the device has: sixteen walkers keep four handles each.
+constexpr int kMostWalkers = 16;
 
 // What the walkers of one measurement share: the sub-trees waiting for a walker, and
 // the working lists of excluded paths and mount points. Each sub-tree is counted by
@@ -132,8 +135,8 @@ private:
 
 class Walker {
 public:
-    Walker(SharedWalk& shared, char separator, std::uint64_t filesystem)
-        : shared_(shared), separator_(separator), filesystem_(filesystem) {}
+    Walker(SharedWalk& shared, char separator, std::uint64_t filesystem, std::size_t handles)
+        : shared_(shared), separator_(separator), filesystem_(filesystem), handles_(handles) {}
 
     void Run() {
         try {
@@ -160,7 +163,7 @@ private:
     };
 
     // Walks a sub-tree without recursion: a chain of any depth keeps at most
-    // kHandlesPerWalker directories open.
+    // handles_ directories open.
     void Tree(std::unique_ptr<DirectoryHandle> root, std::string path) {
         frames_.clear();
         frames_.push_back(Frame{std::move(root), {}, std::move(path), {}, 0});
@@ -233,7 +236,8 @@ private:
         if (frame.pending.empty() && frames_.size() > 1) frame.handle.reset();
     }
 
-    // The handle of frame `index`, opened again from the nearest open frame above when it was closed.
+    // The handle of frame `index`, opened again from the nearest open frame above when it was
+    // closed. Of the levels opened on the way only the deepest are kept, within the walker's share.
     DirectoryHandle* HandleAt(std::size_t index) {
         if (frames_[index].handle) return frames_[index].handle.get();
         std::size_t open = index;
@@ -241,6 +245,7 @@ private:
         for (std::size_t level = open + 1; level <= index; ++level) {
             frames_[level].handle = OpenChild(*frames_[level - 1].handle, level - 1, frames_[level].name);
             if (!frames_[level].handle) return nullptr;
+            if (level - 1 > open && index - (level - 1) >= handles_ - 1) frames_[level - 1].handle.reset();
         }
         return frames_[index].handle.get();
     }
@@ -262,7 +267,7 @@ private:
     void KeepWithinBudget() {
         std::size_t open = 0;
         for (const Frame& frame : frames_) open += frame.handle ? 1 : 0;
-        for (std::size_t i = 1; open > kHandlesPerWalker && i + 1 < frames_.size(); ++i) {
+        for (std::size_t i = 1; open > handles_ && i + 1 < frames_.size(); ++i) {
             if (!frames_[i].handle) continue;
             frames_[i].handle.reset();
             --open;
@@ -272,12 +277,9 @@ private:
     SharedWalk& shared_;
     char separator_;
     std::uint64_t filesystem_;
+    std::size_t handles_;
     std::vector<Frame> frames_;
 };
-
-// Two walkers: the machines this runs on have at least two cores, and listing is
-// mostly waiting on the file system.
-constexpr int kWalkers = 2;
 
 std::int64_t Measure(platform::Platform& platform, const std::string& basedir, catalogue::TextList* exclusions,
                      WalkCounters& counters) {
@@ -300,14 +302,18 @@ std::int64_t Measure(platform::Platform& platform, const std::string& basedir, c
     }
     const std::uint64_t filesystem = root->FilesystemId();
 
-    SharedWalk shared(kWalkers, exclusions != nullptr && !exclusions->empty() ? exclusions : nullptr,
+    // A cold walk waits on the disk, not on the processor: as many walkers as reads the
+    // device takes at once, whatever the number of cores.
+    const int count = std::clamp(platform.ParallelReadsFor(path), 1, kMostWalkers);
+    const std::size_t handles = std::max<std::size_t>(4, kHandlesInAll / static_cast<std::size_t>(count));
+    SharedWalk shared(count, exclusions != nullptr && !exclusions->empty() ? exclusions : nullptr,
                       platform.MountPointsBelow(path), platform.Style());
     std::vector<Walker> walkers;
-    walkers.reserve(kWalkers);  // the helpers hold references into it
-    for (int i = 0; i < kWalkers; ++i) walkers.emplace_back(shared, separator, filesystem);
+    walkers.reserve(static_cast<std::size_t>(count));  // the helpers hold references into it
+    for (int i = 0; i < count; ++i) walkers.emplace_back(shared, separator, filesystem, handles);
     shared.Start({std::move(root), path});
     std::vector<std::thread> helpers;
-    for (int i = 1; i < kWalkers; ++i) {
+    for (int i = 1; i < count; ++i) {
         try {
             helpers.emplace_back([&walker = walkers[static_cast<std::size_t>(i)]] { walker.Run(); });
         } catch (...) {

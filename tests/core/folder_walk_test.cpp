@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <mutex>
 #include <new>
+#include <set>
+#include <thread>
 
 #include "platform/fake/fake_platform.h"
 
@@ -111,13 +115,107 @@ TEST_F(FolderWalkTest, ADeepChainAndAWideFolderStayExactWithFewHandles) {
         File(deep + "\\f", 1);
     }
     for (int i = 0; i < 1000; ++i) Dir("C:\\Users\\al\\Árvíz\\w" + std::to_string(i));
-    for (int round = 0; round < 3; ++round) {
-        WalkCounters all;
-        EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", all), 13113 + 300) << round;
-        EXPECT_EQ(all.folders, 4u + 300u + 1000u) << round;
-        EXPECT_EQ(all.files, 6u + 300u) << round;
+    for (const int walkers : {1, 2, 16}) {
+        fake.parallelReads = walkers;
+        for (int round = 0; round < 3; ++round) {
+            WalkCounters all;
+            EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", all), 13113 + 300) << walkers << " " << round;
+            EXPECT_EQ(all.folders, 4u + 300u + 1000u) << walkers << " " << round;
+            EXPECT_EQ(all.files, 6u + 300u) << walkers << " " << round;
+        }
     }
     EXPECT_LE(fake.mostOpenHandles.load(), 80);
+}
+
+TEST_F(FolderWalkTest, MoreWalkersShareTheSameHandlesWithoutRunningOutOfThem) {
+    // Deep chains with a side folder at every level, for every walker to be deep at once;
+    // coming back up, a walker opens closed levels again, and must not hold them all.
+    for (int chain = 0; chain < 16; ++chain) {
+        std::string deep = "C:\\Users\\al\\Documents\\c" + std::to_string(chain);
+        Dir(deep);
+        for (int level = 0; level < 80; ++level) {
+            deep += "\\d";
+            Dir(deep);
+            Dir(deep + "\\side");
+            File(deep + "\\side\\f", 1);
+        }
+    }
+    for (const int walkers : {1, 2, 8, 16}) {
+        fake.parallelReads = walkers;
+        fake.mostOpenHandles = 0;
+        WalkCounters all;
+        EXPECT_EQ(GetFileObjectSize(fake, "C:\\Users\\al", all), 13113 + 16 * 80) << walkers;
+        EXPECT_EQ(all.folders, 4u + 16u * (1u + 160u)) << walkers;
+        // Sixty-four in all, and each walker's next folder opened before it gives one back.
+        EXPECT_LE(fake.mostOpenHandles.load(), 64 + walkers) << walkers;
+    }
+}
+
+// A tree broad enough for every walker to get sub-trees, with what a walk must count
+// exactly once: unreadable folders, excluded folders, dot-folders and mount points.
+class ManyWalkersTest : public FolderWalkTest {
+protected:
+    ManyWalkersTest() {
+        fake.style = platform::PathStyle::Posix;
+        fake.files.clear();
+        Dir("/h");
+        for (int top = 0; top < 24; ++top) {
+            std::string path = "/h/t" + std::to_string(top);
+            for (int depth = 0; depth < 5; ++depth) {
+                Dir(path);
+                for (int n = 0; n < 3; ++n) File(path + "/f" + std::to_string(n), top * 1000 + depth * 10 + n);
+                Dir(path + "/.git");
+                File(path + "/.git/pack", 1 << 20);
+                path += "/d" + std::to_string(depth);
+            }
+        }
+        fake.files["/h/t4/d0/locked"] = FakeFile{kDir, 0, false};
+        fake.files["/h/t9/locked"] = FakeFile{kDir, 0, false};
+        fake.mountPoints = {"/h/t7/d0/"};
+    }
+    const catalogue::TextList excluded{"/h/t2/d0/", "/h/t11/"};
+};
+
+TEST_F(ManyWalkersTest, EveryNumberOfWalkersCountsWhatOneWalkerCounts) {
+    fake.parallelReads = 1;
+    WalkCounters one;
+    const std::int64_t oneTotal = GetFileObjectSizeEX(fake, "/h", excluded, one);
+    EXPECT_EQ(one.unreadable, 2u);
+    ASSERT_GT(one.files, 300u);
+    std::sort(one.unreadablePaths.begin(), one.unreadablePaths.end());
+    for (const int walkers : {2, 8, 16}) {
+        fake.parallelReads = walkers;
+        for (int round = 0; round < 10; ++round) {
+            WalkCounters many;
+            ASSERT_EQ(GetFileObjectSizeEX(fake, "/h", excluded, many), oneTotal) << walkers << " " << round;
+            ASSERT_EQ(many.files, one.files) << walkers;
+            ASSERT_EQ(many.folders, one.folders) << walkers;
+            ASSERT_EQ(many.unreadable, one.unreadable) << walkers;
+            std::sort(many.unreadablePaths.begin(), many.unreadablePaths.end());
+            ASSERT_EQ(many.unreadablePaths, one.unreadablePaths) << walkers;
+        }
+    }
+}
+
+TEST_F(ManyWalkersTest, TheWalkRunsAsManyWalkersAsTheDeviceTakes) {
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    fake.onOpenDirectory = [&](const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));  // a folder that takes the disk a while
+        std::lock_guard lock(mutex);
+        threads.insert(std::this_thread::get_id());
+    };
+    const auto threadsFor = [&](int reads) {
+        fake.parallelReads = reads;
+        threads.clear();
+        WalkCounters counted;
+        GetFileObjectSize(fake, "/h", counted);
+        return threads.size();
+    };
+    EXPECT_EQ(threadsFor(1), 1u);  // a spinning disk: the caller's thread alone
+    EXPECT_EQ(threadsFor(0), 1u);  // nonsense from the system still walks
+    EXPECT_GT(threadsFor(8), 2u);
+    EXPECT_LE(threadsFor(1000), 16u);
 }
 
 TEST_F(FolderWalkTest, ExclusionsOnPosixPathsCompareExactly) {

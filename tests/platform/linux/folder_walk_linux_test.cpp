@@ -85,7 +85,17 @@ TEST_F(LinuxWalkTest, AFileOrMissingBasedirAndALinkedBasedir) {
     EXPECT_EQ(linked.folders, 1u);
 }
 
-TEST(LinuxWalk, TwoWalkersCountABroadDeepTreeExactlyOnce) {
+// The system's walk with as many walkers as a test asks for, whatever the disk is.
+class WalkersSystem final : public LinuxSystem {
+public:
+    explicit WalkersSystem(int walkers) : LinuxSystem(Environment{}), walkers_(walkers) {}
+    int ParallelReadsFor(const std::string&) override { return walkers_; }
+
+private:
+    int walkers_;
+};
+
+TEST(LinuxWalk, AnyNumberOfWalkersCountsABroadDeepTreeExactlyOnce) {
     // Twelve chains six folders deep, four files in each folder; sizes tell the files apart.
     testing::TempDir tree;
     const auto sizeOf = [](int top, int depth, int n) { return top * 7 + depth * 3 + n; };
@@ -102,13 +112,16 @@ TEST(LinuxWalk, TwoWalkersCountABroadDeepTreeExactlyOnce) {
         }
     }
     tree.Write("t0/.git/objects/pack", std::string(999, 'g'));  // skipped with its folder
-    LinuxPlatform platform{Environment{}};
-    for (int round = 0; round < 20; ++round) {
-        space::WalkCounters all;
-        ASSERT_EQ(space::GetFileObjectSize(platform, tree.path(), all), bytes) << round;
-        ASSERT_EQ(all.folders, 12u * 7u) << round;
-        ASSERT_EQ(all.files, 12u * 6u * 4u) << round;
+    for (const int walkers : {1, 2, 8, 16}) {
+        WalkersSystem forced(walkers);
+        for (int round = 0; round < 10; ++round) {
+            space::WalkCounters all;
+            ASSERT_EQ(space::GetFileObjectSize(forced, tree.path(), all), bytes) << walkers << " " << round;
+            ASSERT_EQ(all.folders, 12u * 7u) << walkers << " " << round;
+            ASSERT_EQ(all.files, 12u * 6u * 4u) << walkers << " " << round;
+        }
     }
+    LinuxPlatform platform{Environment{}};
     // t3/d0 and everything under it, t5/d0/d1 and everything under it; T5/D0 is no folder here.
     space::WalkCounters some;
     EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "t3/d0/", tree / "t5/d0/d1/", tree / "T5/D0/"}, some),
@@ -158,11 +171,14 @@ TEST_F(LinuxWalkTest, StaysExactWithFewDescriptorsOnWideAndDeepTrees) {
     tree.MakeDir("wide");
     for (int i = 0; i < 3000; ++i) ASSERT_EQ(::mkdir((tree / "wide/w" + std::to_string(i)).c_str(), 0755), 0);
     const FewDescriptors few(100);
-    for (int round = 0; round < 5; ++round) {
-        WalkCounters all;
-        EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), all), 2537) << round;
-        EXPECT_EQ(all.folders, 3u + 1u + 600u + 1u + 3000u) << round;
-        EXPECT_EQ(all.files, 5u) << round;
+    for (const int walkers : {1, 2, 16}) {
+        WalkersSystem forced(walkers);
+        for (int round = 0; round < 3; ++round) {
+            WalkCounters all;
+            EXPECT_EQ(space::GetFileObjectSize(forced, tree.path(), all), 2537) << walkers << " " << round;
+            EXPECT_EQ(all.folders, 3u + 1u + 600u + 1u + 3000u) << walkers << " " << round;
+            EXPECT_EQ(all.files, 5u) << walkers << " " << round;
+        }
     }
 }
 
