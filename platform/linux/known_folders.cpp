@@ -17,6 +17,7 @@
 #include "platform/linux/drive_folder.h"
 #include "platform/linux/mounts.h"
 #include "platform/linux/posix_file_ops.h"
+#include "platform/linux/read_depth.h"
 #include "platform/linux/run_lock.h"
 #include "platform/linux/safe_file.h"
 #include "platform/linux/user_dirs_file.h"
@@ -322,6 +323,10 @@ HResult XdgKnownFolderManager::RedirectHere(const FolderEntry& entry, std::uint3
         request.driveRoot = MountPointOf(ParseMountInfo(*mountInfo), request.target);
     }
     if (request.driveRoot.empty()) request.driveRoot = "/";
+    // As many workers as both disks take: the plan and the copy read the source, the copy
+    // writes the target, and a spinning disk at either end would seek between them.
+    request.workers = std::min(ReadDepthOfPath(env_.sysRoot, request.source).depth,
+                               ReadDepthOfPath(env_.sysRoot, request.driveRoot).depth);
     request.keptFolders = KeptFolders();
     request.journal = journal;
     request.renameOnSameFilesystem = restoring;
