@@ -89,7 +89,7 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
                                 platform::TrLater("Windows redirection"));
     // The two status boxes sit 28 pixels further left than the form has them: a row is wider
     // (577) than the page area it lies in (542), and "Másolva" would be cut at its edge.
-    cbredirected = MakeBox<QCheckBox>(rowBox, "cbredirected", {372, 82, 81, 13}, platform::TrLater("Redirected"),
+    cbredirected = MakeBox<QCheckBox>(rowBox, "cbredirected", {372, 82, 81, 13}, platform::TrLater("Moved"),
                                       platform::TrLater("Redirection state"));
     cbredirected->setEnabled(false);
     cbcopied = MakeBox<QCheckBox>(rowBox, "cbcopied", {459, 82, 69, 13}, platform::TrLater("Copied"),

@@ -49,7 +49,7 @@ public:
         if (!report) return;
         if (report->first)
             effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
-        const QString text = widgets::QFill(widgets::QTr("Copying: %1"), {QString::fromStdString(report->text)});
+        const QString text = widgets::QFill(widgets::QTr("Copy: %1"), {QString::fromStdString(report->text)});
         effects_.post([window = window_, text] { window->SetTransferLine(text); });
     }
 
@@ -62,11 +62,11 @@ public:
         }
         if (phase == "verify") {
             effects_.post([window = window_] {
-                window->SetTransferLine(widgets::QTr("Verifying: comparing the copy…"));
+                window->SetTransferLine(widgets::QTr("Verifying the copy…"));
             });
         } else if (phase == "delete") {
             effects_.post([window = window_] {
-                window->SetTransferLine(widgets::QTr("Deleting: removing the old contents…"));
+                window->SetTransferLine(widgets::QTr("Deleting the old contents…"));
                 window->OfferCancel({});
             });
         }

@@ -23,9 +23,9 @@ using widgets::Tahoma;
 
 const char* const kVersionText = TrLater(
     "Version: 2.0.0.127\n"
-    "Made by: the Trovel developers; translated by: the Trovel developers\n"
-    "Web page: the program's web page (click here)\n"
-    "Free program; use it at your own risk.\n"
+    "Made and translated by the Trovel developers\n"
+    "Web page: click here\n"
+    "Free; use it at your own risk.\n"
     "Date: 2011-03-29 (yyyy-mm-dd)");
 
 const char* const kDonationText = TrLater(

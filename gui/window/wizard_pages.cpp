@@ -64,7 +64,7 @@ void MainWindow::BuildPages() {
     bmainlist = WelcomeButton(welcomePage, "bmainlist", 56, 65, QTr("Overview of all special folders"));
     bmainmove = WelcomeButton(welcomePage, "bmainmove", 160, 66, QTr("Move the special folders"));
     bmainrestore = WelcomeButton(welcomePage, "bmainrestore", 264, 65,
-                                 QTr("Put the special folders back where they were"));
+                                 QTr("Put the special folders back"));
     connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(overviewPage); });
     connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(redirectPage); });
     connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(restorePage); });
@@ -118,7 +118,7 @@ void MainWindow::BuildPages() {
             explanation = TrLater("Here are all the special folders registered in the system for the current user and "
                                   "for all users.");
         AddExplanation(pane, QTr(explanation), text.textHeight);
-        connect(AddLink(pane, text.webLink, text.webY, QTr("The program's web page")),
+        connect(AddLink(pane, text.webLink, text.webY, QTr("Web page")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
         connect(AddLink(pane, text.donationLink, text.donationY, QTr("Donations")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
@@ -140,7 +140,7 @@ void MainWindow::BuildPages() {
     }
 
     lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QTr("Calculate size"));
-    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QTr("The current user's folders"), true);
+    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QTr("Your folders"), true);
     cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QTr("All users' folders"), false);
     lredirectall = AddLink(redirectPane, "lredirectall", 238, QTr("Select all"));
     lredirectunall = AddLink(redirectPane, "lredirectunall", 255, QTr("None"));
@@ -152,7 +152,7 @@ void MainWindow::BuildPages() {
     ldeleteunall = AddLink(deletePane, "Label40", 215, QTr("None"));
     ldeletegetsize = AddLink(deletePane, "Label41", 238, QTr("Calculate size"));
     ldrivesrefresh = AddLink(drivesPane, "ldrivesrefresh", 147, QTr("Refresh"));
-    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QTr("The current user's folders"), true);
+    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QTr("Your folders"), true);
     cbrestorecommonfolders = AddBox(restorePane, "CheckBox1", 197, QTr("All users' folders"), true);
     lrestoreall = AddLink(restorePane, "lrestoreall", 230, QTr("Select all"));
     lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QTr("None"));

@@ -71,7 +71,7 @@ protected:
         window->SetProgressLine(widgets::QFill(widgets::QTr("In progress: %1"), {QStringLiteral("Common Documents")}));
         const std::string left = platform::Fill(platform::Tr(", about %1 left"), {"4 min"});
         wait->SetTransferLine(
-            widgets::QFill(widgets::QTr("Copying: %1"), {QString::fromStdString("1.52 GB / 12.8 GB, 48.3 MB/s" + left)}));
+            widgets::QFill(widgets::QTr("Copy: %1"), {QString::fromStdString("1.52 GB / 12.8 GB, 48.3 MB/s" + left)}));
         wait->OfferCancel([] {});
         pages.push_back(Look("wait window", wait));
         // The About box: the wait's lines gone.

@@ -23,7 +23,7 @@ inline QRect DrawnText(const QWidget* widget) {
         option.text = box->text();
         const QRect contents = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
         const QRect text = box->fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, box->text());
-        return QRect(contents.left(), contents.top(), text.width() + 1, std::min(contents.height(), text.height()));
+        return QRect(contents.left(), contents.top(), text.width(), std::min(contents.height(), text.height()));
     }
     if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
         QStyleOptionButton option;
@@ -74,15 +74,15 @@ inline std::vector<std::string> CutTexts(QWidget* root) {
         // within its parent's height too.
         QRect there = own;
         QRect inWindow = own;  // the part not hidden by a widget it lies in (scrolled off a page)
+        bool cut = false;
         for (QWidget* inner = widget; !inner->isWindow() && inner->parentWidget() != nullptr;
              inner = inner->parentWidget()) {
             there.translate(inner->pos());
             QWidget* outer = inner->parentWidget();
-            const bool cut = inner == widget ? !outer->rect().contains(there)
-                                             : there.left() < 0 || there.right() > outer->width() - 1;
-            if (cut) {
+            if (!cut && (inner == widget ? !outer->rect().contains(there)
+                                         : there.left() < 0 || there.right() > outer->width() - 1)) {
                 problems.push_back(name + " is cut by " + outer->objectName().toStdString());
-                break;
+                cut = true;
             }
             inWindow = inWindow.translated(inner->pos()) & outer->rect();
         }
