@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include "gui/window/main_window.h"
 #include "gui/window/screen_fit.h"
 #include "platform/system/system_platform.h"
+#include "platform/messages.h"
 #include "platform/system/user_language.h"
 
 namespace {
@@ -41,8 +44,16 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication application(argc, argv);
-    // The window's own texts are Hungarian; the reasons it shows from below speak the same.
-    trovel::platform::SpeakLanguage("hu_HU.UTF-8");
+    // The window speaks the user's language, as trovel-cli does: Hungarian under a Hungarian
+    // locale, English wherever there is no catalogue.
+    trovel::platform::SpeakTheUsersLanguage();
+    // Qt's own words (a text field's context menu) in the same language, where Qt's catalogue
+    // for it is installed; the window's buttons and boxes are worded by the program itself.
+    QTranslator qtWords;
+    const QString language = QString::fromStdString(trovel::platform::MessagesLanguage());
+    if (language != QStringLiteral("C") &&
+        qtWords.load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtWords);
     QGuiApplication::setDesktopFileName(QStringLiteral(TROVEL_APP_ID));
     // The installed icon, by the desktop entry's name; the bundled pictures where none is installed.
     QIcon bundled;

@@ -8,7 +8,14 @@
                          value in translation, or when a source still holds a text in Hungarian
                          outside the catalogue.
 
---root DIR runs either on another copy of the tree (the tests plant faults in one).
+  catalogues.py pseudo --output DIR
+                         compiles a made-up language, "qps", from po/trovel.pot into
+                         DIR/qps/LC_MESSAGES/trovel.mo: each text the English one, accented, about
+                         a third longer and between the marks ⟦ ⟧, its %1-style values and &
+                         letters kept. The window's tests speak it to find a text too long for
+                         its place, and a text shown without going through the catalogue.
+
+--root DIR runs any of them on another copy of the tree (the tests plant faults in one).
 """
 import argparse
 import os
@@ -17,10 +24,10 @@ import subprocess
 import sys
 import tempfile
 
-# Where the texts people see are made; the window joins when its texts go through the catalogue.
-SOURCE_FOLDERS = ["core", "mover", "platform", "cli", "app"]
+# Where the texts people see are made.
+SOURCE_FOLDERS = ["core", "mover", "platform", "cli", "gui", "app"]
 XGETTEXT = ["xgettext", "--language=C++", "--from-code=UTF-8", "--keyword=", "--keyword=Tr",
-            "--keyword=TrN:1,2", "--keyword=TrLater", "--add-location=file", "--sort-by-file", "--no-wrap",
+            "--keyword=TrN:1,2", "--keyword=TrLater", "--keyword=QTr", "--keyword=QTrN:1,2", "--add-location=file", "--sort-by-file", "--no-wrap",
             "--package-name=trovel", "--msgid-bugs-address=https://github.com/trovel/trovel/issues",
             "--copyright-holder=The Trovel developers"]
 # Files whose non-English literals are data, not messages, and why.
@@ -29,14 +36,15 @@ DATA_FILES = {
     "platform/linux/user_dirs_defaults.cpp",
     # The names the desktop shows for each folder in English and Hungarian, picked by locale.
     "platform/linux/folder_table.cpp",
+    # The capitals whose accents reach highest, measured to make room above a line; never shown.
+    "gui/widgets/fonts.cpp",
 }
 ACCENTED = re.compile(r'"(?:[^"\\\n]|\\.)*[áéíóöőúüűÁÉÍÓÖŐÚÜŰ](?:[^"\\\n]|\\.)*"')
 PLACEHOLDER = re.compile(r"%[1-9]")
 
 
-# The tests' scriptable platform: its texts are the tests' own. The window's desktop part speaks
-# the window's Hungarian, as gui/ does, until the window's texts join the catalogue.
-SKIPPED_FOLDERS = {"platform/fake", "platform/linux/desktop"}
+# The tests' scriptable platform: its texts are the tests' own.
+SKIPPED_FOLDERS = {"platform/fake"}
 
 
 def sources(root):
@@ -187,14 +195,84 @@ def update(root):
             subprocess.run(["msgcat", "--no-wrap", "-o", catalogue, catalogue], check=True)
 
 
+PSEUDO_CODE = "qps"
+ACCENTS = dict(zip("aceinorsuyzACEINORSUYZ", "áçéîñőřšűýžÁÇÉÎÑŐŘŠŰÝŽ"))
+# Key names ("Alt+N") are read by the program, not shown as they are: they stay as written.
+KEY_NAME = re.compile(r"^(Alt|Ctrl|Shift)\+.$")
+
+
+def pseudo_text(english):
+    """The English text accented, between ⟦ ⟧ and, marks and all, about 30% longer (some letters
+    doubled); values, mnemonics and line breaks kept where they are."""
+    if KEY_NAME.match(english):
+        return english
+    letters = sum(1 for c in english if c.isalpha())
+    extra = max(0, round(len(english) * 0.3) - 2)  # the two marks count toward the length
+    out, i, seen, doubled = [], 0, 0, 0
+    while i < len(english):
+        c = english[i]
+        if c in "%&" and i + 1 < len(english) and (english[i + 1].isdigit() or c == "&"):
+            out.append(english[i:i + 2])  # a value, or the letter Alt presses, as it is
+            i += 2
+            continue
+        out.append(ACCENTS.get(c, c))
+        if c.isalpha():
+            seen += 1
+            # The doubled letters spread evenly over the text.
+            if doubled < extra and seen * extra >= (doubled + 1) * letters:
+                out.append(ACCENTS.get(c.lower(), c.lower()))
+                doubled += 1
+        i += 1
+    text = "".join(out)
+    # The marks go inside leading and trailing spaces and line breaks, which the code may rely on.
+    body = text.strip(" \n")
+    lead = text[:len(text) - len(text.lstrip(" \n"))]
+    trail = text[len(text.rstrip(" \n")):]
+    return f"{lead}⟦{body}⟧{trail}" if body else text
+
+
+def encode(text):
+    return text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+
+
+def pseudo(root, output):
+    template = parse_po(os.path.join(root, "po", "trovel.pot"))
+    header = {"Project-Id-Version": "trovel", "PO-Revision-Date": "2011-03-29 00:00+0000",
+              "Last-Translator": "catalogues.py pseudo", "Language-Team": "none", "Language": PSEUDO_CODE,
+              "MIME-Version": "1.0", "Content-Type": "text/plain; charset=UTF-8", "Content-Transfer-Encoding": "8bit",
+              "Plural-Forms": "nplurals=2; plural=(n != 1);"}
+    lines = ['msgid ""', 'msgstr ""'] + [f'"{key}: {value}\\n"' for key, value in header.items()] + [""]
+    for english, entry in template.items():
+        lines.append(f'msgid "{encode(english)}"')
+        if entry["plural"] is None:
+            lines.append(f'msgstr "{encode(pseudo_text(english))}"')
+        else:
+            lines.append(f'msgid_plural "{encode(entry["plural"])}"')
+            lines.append(f'msgstr[0] "{encode(pseudo_text(english))}"')
+            lines.append(f'msgstr[1] "{encode(pseudo_text(entry["plural"]))}"')
+        lines.append("")
+    folder = os.path.join(output, PSEUDO_CODE, "LC_MESSAGES")
+    os.makedirs(folder, exist_ok=True)
+    po = os.path.join(folder, "trovel.po")
+    with open(po, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines))
+    subprocess.run(["msgfmt", "--check", "-o", os.path.join(folder, "trovel.mo"), po], check=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("command", choices=["update", "check"])
+    parser.add_argument("command", choices=["update", "check", "pseudo"])
+    parser.add_argument("--output", help="pseudo: the folder the made-up language's catalogue goes in")
     parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     args = parser.parse_args()
     root = os.path.abspath(args.root)
     if args.command == "update":
         update(root)
+        return 0
+    if args.command == "pseudo":
+        if not args.output:
+            parser.error("pseudo needs --output DIR")
+        pseudo(root, os.path.abspath(args.output))
         return 0
     problems = check(root)
     for problem in problems:

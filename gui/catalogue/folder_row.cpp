@@ -7,6 +7,7 @@
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/window_messages.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::catalogue {
 
@@ -37,8 +38,8 @@ template <typename Box>
 Box* MakeBox(QWidget* parent, const char* name, QRect geometry, const char* caption, const char* hint) {
     auto* box = Make<Box>(parent, name, geometry.left(), geometry.top());
     box->resize(geometry.size());
-    box->setText(QString::fromUtf8(caption));
-    box->setToolTip(QString::fromUtf8(hint));
+    box->setText(widgets::QTr(caption));
+    box->setToolTip(widgets::QTr(hint));
     box->hide();
     return box;
 }
@@ -71,7 +72,7 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
 
     lfolderpath = Make<ClickLabel>(rowBox, "lfolderpath", 92, 24);
     lfolderpath->setTextFormat(Qt::PlainText);
-    lfolderpath->setAccessibleDescription(QStringLiteral("A mappa helye; Enter vagy szóköz megnyitja"));
+    lfolderpath->setAccessibleDescription(widgets::QTr("The folder's place; Enter or Space opens it"));
 
     ldescription = Make<QLabel>(rowBox, "ldescription", 92, 47);
     ldescription->setTextFormat(Qt::PlainText);
@@ -81,21 +82,21 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
     ldescription->setFont(widgets::Tahoma(11, widgets::kItalic));
 
     // Creation order follows the row's declaration; the keyboard order is set below.
-    cbcopy = MakeBox<ActionBox>(rowBox, "cbcopy", {174, 82, 67, 13}, "Másolás",
-                                "Mappa tartalmának másolása");
+    cbcopy = MakeBox<ActionBox>(rowBox, "cbcopy", {174, 82, 67, 13}, platform::TrLater("Copy"),
+                                platform::TrLater("Copy the folder's contents"));
     cbcopy->setChecked(true);
-    cbmove = MakeBox<ActionBox>(rowBox, "cbmove", {92, 82, 76, 13}, "Áthelyezés",
-                                "Windows átirányítása");
+    cbmove = MakeBox<ActionBox>(rowBox, "cbmove", {92, 82, 76, 13}, platform::TrLater("Move"),
+                                platform::TrLater("Windows redirection"));
     // The two status boxes sit 28 pixels further left than the form has them: a row is wider
     // (577) than the page area it lies in (542), and "Másolva" would be cut at its edge.
-    cbredirected = MakeBox<QCheckBox>(rowBox, "cbredirected", {372, 82, 81, 13}, "Átirányítva",
-                                      "Átirányítás állapota");
+    cbredirected = MakeBox<QCheckBox>(rowBox, "cbredirected", {372, 82, 81, 13}, platform::TrLater("Moved"),
+                                      platform::TrLater("Redirection state"));
     cbredirected->setEnabled(false);
-    cbcopied = MakeBox<QCheckBox>(rowBox, "cbcopied", {459, 82, 69, 13}, "Másolva",
-                                  "Másolás/áthelyezés állapota");
+    cbcopied = MakeBox<QCheckBox>(rowBox, "cbcopied", {459, 82, 69, 13}, platform::TrLater("Copied"),
+                                  platform::TrLater("Copy/move state"));
     cbcopied->setEnabled(false);
-    cbdelete = MakeBox<ActionBox>(rowBox, "cbdelete", {242, 82, 71, 13}, "Törlés",
-                                  "Régi tartalom törlése");
+    cbdelete = MakeBox<ActionBox>(rowBox, "cbdelete", {242, 82, 71, 13}, platform::TrLater("Delete"),
+                                  platform::TrLater("Delete the old contents"));
 
     lreason = Make<QLabel>(rowBox, "lreason", 92, 47);
     lreason->setTextFormat(Qt::PlainText);
@@ -104,11 +105,11 @@ FolderRow::FolderRow(QWidget* owner, platform::Platform& platform)
     lreason->setFont(widgets::Tahoma(11, widgets::kBold));
     lreason->hide();
 
-    cbmove->setAccessibleDescription(QStringLiteral("A mappa áthelyezése másik meghajtóra"));
-    cbcopy->setAccessibleDescription(QStringLiteral("A mappa tartalmának másolása az új helyre"));
-    cbdelete->setAccessibleDescription(QStringLiteral("A régi tartalom törlése az áthelyezés után"));
-    cbredirected->setAccessibleDescription(QStringLiteral("Jelölve, ha a mappa új helyét a rendszer elfogadta"));
-    cbcopied->setAccessibleDescription(QStringLiteral("Jelölve, ha a mappa tartalma is átkerült"));
+    cbmove->setAccessibleDescription(widgets::QTr("Moves the folder to another drive"));
+    cbcopy->setAccessibleDescription(widgets::QTr("Copies the folder's contents to the new place"));
+    cbdelete->setAccessibleDescription(widgets::QTr("Deletes the old contents after the move"));
+    cbredirected->setAccessibleDescription(widgets::QTr("Ticked when the system has taken the folder's new place"));
+    cbcopied->setAccessibleDescription(widgets::QTr("Ticked when the folder's contents have moved too"));
 
     QWidget::setTabOrder(cbredirected, cbmove);
     QWidget::setTabOrder(cbmove, cbcopy);
@@ -151,7 +152,7 @@ void FolderRow::NameForScreenReaders(const QString& folder) {
         box->setAccessibleName(folder + QStringLiteral(": ") + box->text());
     rowBox->setAccessibleName(folder);
     rowBox->setAccessibleDescription(ldescription->text());
-    icon->setAccessibleName(folder + QStringLiteral(" ikonja"));
+    icon->setAccessibleName(widgets::QFill(widgets::QTr("Icon of %1"), {folder}));
 }
 
 void FolderRow::ShowPathText(const QString& path) {

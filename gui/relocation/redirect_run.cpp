@@ -15,6 +15,7 @@
 #include "core/space/drive_list.h"
 #include "platform/messages.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::catalogue {
 namespace {
@@ -48,7 +49,7 @@ public:
         if (!report) return;
         if (report->first)
             effects_.post([window = window_, cancel = effects_.cancel] { window->OfferCancel(cancel); });
-        const QString text = QStringLiteral("Másolás: ") + QString::fromStdString(report->text);
+        const QString text = widgets::QFill(widgets::QTr("Copy: %1"), {QString::fromStdString(report->text)});
         effects_.post([window = window_, text] { window->SetTransferLine(text); });
     }
 
@@ -61,11 +62,11 @@ public:
         }
         if (phase == "verify") {
             effects_.post([window = window_] {
-                window->SetTransferLine(QStringLiteral("Ellenőrzés: a másolat összevetése…"));
+                window->SetTransferLine(widgets::QTr("Verifying the copy…"));
             });
         } else if (phase == "delete") {
             effects_.post([window = window_] {
-                window->SetTransferLine(QStringLiteral("Törlés: a régi tartalom törlése…"));
+                window->SetTransferLine(widgets::QTr("Deleting the old contents…"));
                 window->OfferCancel({});
             });
         }
@@ -185,8 +186,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
     if (!tasks.empty() && !place.empty() && !platform_.CanCreateFolder(place) && platform_.AdministratorCanPrepare()) {
         {
             std::lock_guard lock(FkfOwner->progressLock());
-            // "Administrator approval awaited", beside the window's other Hungarian progress lines.
-            const QString line = QStringLiteral("Rendszergazdai jóváhagyásra vár");
+            const QString line = widgets::QTr("Waiting for an administrator's approval");
             effects.postAndWait([window, line] { window->SetProgressLine(line); });
         }
         std::string text;
@@ -201,7 +201,7 @@ void FolderCatalogue::Redirect(QWidget*, const ChosenDrive& drive, const std::ve
         {
             // The line names the folder before its shell call starts, which may take an hour.
             std::lock_guard lock(FkfOwner->progressLock());
-            const QString line = QStringLiteral("Folyamatban: ") + QString::fromStdString(task.choice.name);
+            const QString line = widgets::QFill(widgets::QTr("In progress: %1"), {QString::fromStdString(task.choice.name)});
             effects.postAndWait([window, line] { window->SetProgressLine(line); });
         }
         effects.post([this, row = task.row, shown] { ShowProcessed(row, shown); });

@@ -6,6 +6,7 @@
 #include "gui/catalogue/folder_row.h"
 #include "gui/catalogue/known_folder_catalogue.h"
 #include "gui/widgets/row_widgets.h"
+#include "platform/messages.h"
 
 namespace trovel::catalogue {
 
@@ -44,9 +45,10 @@ void FolderCatalogue::ShowLastMoves() {
         if (last == nullptr) continue;
         // "2026-12-10T02:30:00Z" as "2026-12-10 02:30 (UTC)".
         const std::string when = last->time.substr(0, 10) + " " + last->time.substr(11, 5) + " (UTC)";
-        const std::string text = std::string(last->operation == "restore" ? "Utoljára visszahelyezve: "
-                                                                          : "Utoljára áthelyezve: ") +
-                                 when + ", " + last->from + " → " + last->to;
+        const std::string move = last->from + " → " + last->to;
+        const std::string text = last->operation == "restore"
+                                     ? platform::Fill(platform::Tr("Last put back: %1, %2"), {when, move})
+                                     : platform::Fill(platform::Tr("Last moved: %1, %2"), {when, move});
         row->setToolTip(QString::fromStdString(text));
     }
 }

@@ -18,16 +18,18 @@
 #include "gui/space/drive_row.h"
 #include "core/basics/saturating.h"
 #include "core/space/size_text.h"
+#include "gui/widgets/translated.h"
+#include "platform/messages.h"
 
 namespace trovel::space {
 namespace {
 
-// "45,20 GB szabad, összesen 100,00 GB": the free room and the whole, written as every other
-// size in the window is.
+// "45.20 GB free of 100.00 GB": the free room and the whole, written as every other size in the
+// window is.
 std::string SpaceText(std::int64_t free, std::int64_t size, const std::string& separator) {
     const SizeText freeText = SizeToStr(static_cast<long double>(free), separator);
     const SizeText sizeText = SizeToStr(static_cast<long double>(size), separator);
-    return freeText.number + freeText.unit + " szabad, összesen " + sizeText.number + sizeText.unit;
+    return platform::Fill(platform::Tr("%1 free of %2"), {freeText.number + freeText.unit, sizeText.number + sizeText.unit});
 }
 
 int CompareTexts(const std::string& a, const std::string& b) {
@@ -75,8 +77,8 @@ void DriveCatalogue::GetDrivesInfo(QWidget* Obj, QScrollBar* scrollBar) {
         row->vSizetxt = SpaceText(row->vFree, row->vSize, platform.DecimalSeparator());
         widgets::SetAutoSizedText(row->lspace, QString::fromStdString(row->vSizetxt));
         row->usageBar->setPosition(row->vPBPosition);
-        row->usageBar->setAccessibleDescription(QStringLiteral("%1% foglalt; ").arg(row->vPBPosition) +
-                                                QString::fromStdString(row->vSizetxt));
+        row->usageBar->setAccessibleDescription(
+            widgets::QFill(widgets::QTr("%1% used; %2"), {QString::number(row->vPBPosition), QString::fromStdString(row->vSizetxt)}));
         ++n;
     }
     FDCount = n;
@@ -93,11 +95,11 @@ void DriveCatalogue::PlaceLeftOutNote(QWidget* page) {
         lleftout->setObjectName(QStringLiteral("lleftout"));
         lleftout->setTextFormat(Qt::PlainText);
     }
-    QString text;
+    QString drives;
     for (const auto& [root, refusal] : vLeftOut)
-        text += (text.isEmpty() ? QStringLiteral("Nem választható: ") : QStringLiteral(", ")) +
-                QString::fromStdString(root) + QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) +
-                QStringLiteral(")");
+        drives += (drives.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromStdString(root) +
+                  QStringLiteral(" (") + QString::fromUtf8(RefusalText(refusal)) + QStringLiteral(")");
+    const QString text = drives.isEmpty() ? QString() : widgets::QFill(widgets::QTr("Cannot be chosen: %1"), {drives});
     // Within the page area, elided in the middle; the whole of it in the tooltip.
     lleftout->setText(lleftout->fontMetrics().elidedText(text, Qt::ElideMiddle, 530));
     lleftout->setToolTip(text);

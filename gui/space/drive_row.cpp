@@ -8,6 +8,7 @@
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/window_messages.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::space {
 
@@ -79,10 +80,10 @@ void DriveRow::ShowLabel(const QString& label, const QString& root) {
     widgets::SetAutoSizedText(ldrvlabel, shown);
     ldrvlabel->setToolTip(whole);
     ldrvlabel->setAccessibleName(whole);
-    ldrvlabel->setAccessibleDescription(QStringLiteral("Hivatkozás: megnyitja a meghajtót"));
-    usageBar->setAccessibleName(whole + QStringLiteral(" foglaltsága"));
-    cbusethis->setAccessibleName(whole + QStringLiteral(" kiválasztása"));
-    cbusethis->setAccessibleDescription(QStringLiteral("Ide kerülnek a kijelölt mappák"));
+    ldrvlabel->setAccessibleDescription(widgets::QTr("Link: opens the drive"));
+    usageBar->setAccessibleName(widgets::QFill(widgets::QTr("Usage of %1"), {whole}));
+    cbusethis->setAccessibleName(widgets::QFill(widgets::QTr("Choose %1"), {whole}));
+    cbusethis->setAccessibleDescription(widgets::QTr("The ticked folders go here"));
 }
 
 void DriveRow::cbusethisMouseUp() { widgets::SendWindowMessage(owner_, widgets::WM_DRIVESELECT, ID, 0); }

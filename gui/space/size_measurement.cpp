@@ -12,8 +12,13 @@
 #include "core/basics/saturating.h"
 #include "core/space/size_text.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::catalogue {
+
+using widgets::QFill;
+using widgets::QTr;
+using widgets::QTrN;
 namespace {
 
 bool Takes(const FolderRow* row, bool all, Operation operation) {
@@ -49,21 +54,26 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
             space::WalkCounters counters;
             {
                 std::lock_guard lock(FkfOwner->progressLock());
-                const QString line = QStringLiteral("Folyamatban: ") + task.name;
+                const QString line = QFill(QTr("In progress: %1"), {task.name});
                 post([window = FkfOwner, line] { window->SetProgressLine(line); });
             }
             size = space::MeasureKnownFolder(platform_, task.path, task.excludePaths, counters);
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
-            QString label = QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
-                            QString::number(counters.folders) + QStringLiteral(" mappa, ") +
-                            QString::number(counters.files) + QStringLiteral(" fájl");
+            QString label =
+                QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
+                QFill(QTrN("%1 folder", "%1 folders", counters.folders), {QString::number(counters.folders)}) +
+                QStringLiteral(", ") + QFill(QTrN("%1 file", "%1 files", counters.files), {QString::number(counters.files)});
             // What could not be read is not in the size: it is said, never passed off as the whole.
             QString unreadable;
             partial = partial || counters.unreadable > 0;
             if (counters.unreadable > 0) {
-                label = QStringLiteral("legalább ") + label;
-                unreadable = QStringLiteral("A méret csak alsó becslés: %1 almappa nem olvasható, ezek tartalma nincs "
-                                            "benne:").arg(counters.unreadable);
+                label = QFill(QTr("at least %1"), {label});
+                unreadable = QFill(QTrN("The size is only a lower bound: %1 subfolder cannot be read, and its "
+                                        "contents are not in it:",
+                                        "The size is only a lower bound: %1 subfolders cannot be read, and their "
+                                        "contents are not in it:",
+                                        counters.unreadable),
+                                   {QString::number(counters.unreadable)});
                 for (const std::string& path : counters.unreadablePaths)
                     unreadable += QStringLiteral("\n") + QString::fromStdString(path);
                 if (counters.unreadable > counters.unreadablePaths.size()) unreadable += QStringLiteral("\n…");
@@ -97,9 +107,9 @@ void FolderCatalogue::ShowSizeSum(std::int64_t total, bool lowerBound) {
     const space::SizeText size = space::SizeToStr(static_cast<long double>(total), platform_.DecimalSeparator());
     QLabel* label = FkfOwner->sizeSumLabel();
     widgets::SetAutoSizedText(label, (lowerBound ? QStringLiteral("≥ ") : QString()) + QString::fromStdString(size.number + size.unit));
-    label->setToolTip(QStringLiteral("   A kiválasztott mappák mérete   ") +
-                      (lowerBound ? QStringLiteral("\nAlsó becslés: egyes almappák nem olvashatók, a tartalmuk "
-                                                   "nincs benne (a sorok súgója megnevezi őket).")
+    label->setToolTip(QStringLiteral("   ") + QTr("Size of the selected folders") + QStringLiteral("   ") +
+                      (lowerBound ? QStringLiteral("\n") + QTr("Lower bound: some subfolders cannot be read, and their "
+                                                                "contents are not in it (the rows' tooltips name them).")
                                   : QString()));
 }
 

@@ -11,30 +11,33 @@
 #include "gui/window/links.h"
 #include "gui/window/main_window.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::app {
 namespace {
 
+using platform::TrLater;
 using widgets::kBold;
+using widgets::QTr;
 using widgets::Tahoma;
 
-const char* const kVersionText =
-    "Verzió: 2.0.0.127\r\n"
-    "Készítette: a Trovel fejlesztői; fordította: a Trovel fejlesztői\r\n"
-    "Weboldal: a program weboldala (kattintson ide)\r\n"
-    "Ingyenes program; használata saját felelősségre.\r\n"
-    "Dátum: 2011.03.29. (yyyy.mm.dd.)";
+const char* const kVersionText = TrLater(
+    "Version: 2.0.0.127\n"
+    "Made and translated by the Trovel developers\n"
+    "Web page: click here\n"
+    "Free; use it at your own risk.\n"
+    "Date: 2011-03-29 (yyyy-mm-dd)");
 
-const char* const kDonationText =
-    "Kattintson ide, ha támogatni szeretné a programot. Adománya fontos számunkra. "
-    "Annyit adhat, amennyit szeretne, és olyan gyakran, ahogyan szeretné. "
-    "Pénzével a program további fejlesztését támogatja. Köszönjük megértését!";
+const char* const kDonationText = TrLater(
+    "Click here if you would like to support the program. Your donation matters to us. "
+    "You can give as much as you like, as often as you like. "
+    "Your money supports the program's further development. Thank you!");
 
 }  // namespace
 
 WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(owner) {
     setObjectName(QStringLiteral("VFAbout"));
-    setWindowTitle(QStringLiteral("A Trovel programról"));
+    setWindowTitle(QTr("About Trovel"));
     setFont(Tahoma(11));
     setFixedSize(428, 292);
     setModal(true);
@@ -52,9 +55,9 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     labout->setWordWrap(true);
     labout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     labout->setCursor(Qt::PointingHandCursor);
-    labout->setText(QString::fromUtf8(kVersionText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    labout->setText(QTr(kVersionText));
 
-    lwait = new QLabel(QString::fromUtf8(kMeasuringText), this);
+    lwait = new QLabel(QTr(kMeasuringText), this);
     lwait->setObjectName(QStringLiteral("lwait"));
     lwait->setFont(Tahoma(19));
     lwait->move(51, 120);
@@ -83,7 +86,7 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     ltransfer->setFixedWidth(290);
     ltransfer->hide();
 
-    bcancel = new QPushButton(QStringLiteral("Mégse"), this);
+    bcancel = new QPushButton(QTr("Cancel"), this);
     bcancel->setObjectName(QStringLiteral("bcancel"));
     bcancel->setGeometry(326, 181, 75, 23);
     bcancel->hide();
@@ -99,7 +102,7 @@ WaitAboutWindow::WaitAboutWindow(MainWindow* owner) : QDialog(owner), owner_(own
     ldonate->setWordWrap(true);
     ldonate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ldonate->setCursor(Qt::PointingHandCursor);
-    ldonate->setText(QString::fromUtf8(kDonationText));
+    ldonate->setText(QTr(kDonationText));
 
     connect(labout, &widgets::ClickLabel::clicked, this, &WaitAboutWindow::laboutClick);
     connect(ldonate, &widgets::ClickLabel::clicked, this, &WaitAboutWindow::ldonateClick);

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "gui/widgets/translated.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -41,9 +43,10 @@ public:
     void ShowAbout(bool wait);
 
     // Before a worker starts: the next wait lasts until EndWait, and says `waitText`.
-    void BeginWait(const QString& waitText = QString::fromUtf8(kMeasuringText));
-    static constexpr const char* kMeasuringText = "A méretek kiszámítása, kérem várjon...";
-    static constexpr const char* kRelocatingText = "A mappák áthelyezése, kérem várjon...";
+    void BeginWait(const QString& waitText = widgets::QTr(kMeasuringText));
+    // Looked up where they are shown.
+    static constexpr const char* kMeasuringText = platform::TrLater("Calculating the sizes, please wait...");
+    static constexpr const char* kRelocatingText = platform::TrLater("Moving the folders, please wait...");
     // The worker's work is done: the wait window closes, or does not stay open if it
     // has not appeared yet. Runs on the window's thread.
     void EndWait();

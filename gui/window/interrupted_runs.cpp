@@ -13,6 +13,7 @@
 #include "gui/relocation/redirect_thread.h"
 #include "gui/window/about_window.h"
 #include "gui/window/main_window.h"
+#include "platform/messages.h"
 
 namespace trovel::app {
 
@@ -30,9 +31,10 @@ void MainWindow::AskAboutInterruptedRuns() {
         names += (names.empty() ? "" : ", ") + name;
     }
     const std::string question =
-        interrupted.size() == 1
-            ? "Egy korábbi áthelyezés megszakadt (" + names + "). Befejezi vagy visszavonja most a program?"
-            : "Korábbi áthelyezések megszakadtak (" + names + "). Befejezi vagy visszavonja most őket a program?";
+        platform::Fill(platform::TrN("An earlier move was interrupted (%1). Should the program finish or undo it now?",
+                                     "Earlier moves were interrupted (%1). Should the program finish or undo them now?",
+                                     interrupted.size()),
+                       {names});
     if (platform_.ShowMessageBox(question, "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes)
         return;  // each is settled before its folder's next move anyway
 
@@ -47,7 +49,7 @@ void MainWindow::AskAboutInterruptedRuns() {
                 if (!platform::Succeeded(manager->RecoverRedirect(interrupted[i], reports[i]))) allSettled = false;
             } catch (...) {
                 allSettled = false;
-                reports[i] = "A megszakadt áthelyezés rendezése nem sikerült.";
+                reports[i] = platform::Tr("Settling the interrupted move failed.");
             }
         }
     };

@@ -7,6 +7,7 @@
 
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 
 namespace trovel::app {
 
@@ -47,7 +48,7 @@ widgets::ClickLabel* AddLink(QWidget* pane, const char* name, int y, const QStri
     link->setCursor(Qt::PointingHandCursor);
     link->move(8, y);
     link->adjustSize();
-    link->setAccessibleDescription(QStringLiteral("Hivatkozás; Enter vagy szóköz működteti"));
+    link->setAccessibleDescription(widgets::QTr("Link; Enter or Space follows it"));
     return link;
 }
 

@@ -21,11 +21,15 @@
 #include "gui/widgets/window_messages.h"
 #include "gui/catalogue/known_folder_catalogue.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 #include "gui/space/drive_catalogue.h"
 
 namespace trovel::app {
 namespace {
 
+using platform::TrLater;
+using widgets::QFill;
+using widgets::QTr;
 using widgets::Tahoma;
 
 template <typename Widget>
@@ -45,7 +49,7 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, QPoint at, const QString& 
     return label;
 }
 
-QString Hint(const char* words) { return QStringLiteral("   ") + QString::fromUtf8(words) + QStringLiteral("   "); }
+QString Hint(const QString& words) { return QStringLiteral("   ") + words + QStringLiteral("   "); }
 
 }  // namespace
 
@@ -117,29 +121,29 @@ void MainWindow::BuildControls() {
     lheader->setFont(Tahoma(19));
 
     lsizesum = PlaceLabel(this, "lsizesum", {544, 1}, QStringLiteral("0"));
-    lsizesum->setToolTip(Hint("A kiválasztott mappák mérete"));
+    lsizesum->setToolTip(Hint(QTr("Size of the selected folders")));
 
     cbsort = Place<widgets::TrimmedComboBox>(this, "cbsort", {544, 17, 65, 21});
-    cbsort->addItems({Hint("Név"), Hint("Útvonal"), Hint("Méret")});
+    cbsort->addItems({Hint(QTr("Name")), Hint(QTr("Path")), Hint(QTr("Size"))});
     cbsort->setCurrentIndex(0);
-    cbsort->setToolTip(Hint("Rendezés"));
+    cbsort->setToolTip(Hint(QTr("Sort")));
     connect(cbsort, &QComboBox::currentIndexChanged, this, &MainWindow::cbsortChange);
 
     lcheckedcount = PlaceLabel(this, "lcheckedcount", {631, 1}, QStringLiteral("0"));
-    lcheckedcount->setToolTip(Hint("A kiválasztott mappák száma"));
+    lcheckedcount->setToolTip(Hint(QTr("Number of selected folders")));
     lfolderslisted = PlaceLabel(this, "lfolderslisted", {631, 22}, QStringLiteral("0"));
-    lfolderslisted->setToolTip(Hint("Összes mappa"));
+    lfolderslisted->setToolTip(Hint(QTr("All folders")));
 
-    lfind = PlaceLabel(this, "lfind", {658, 1}, QStringLiteral("Keresés:"));
+    lfind = PlaceLabel(this, "lfind", {658, 1}, QTr("Search:"));
     searchEdit = Place<QLineEdit>(this, "Edit2", {658, 17, 101, 21});
     searchEdit->installEventFilter(this);
 
     cbfindinname = Place<QCheckBox>(this, "cbfindinname", {730, 0, 17, 17});
     cbfindinname->setChecked(true);
-    cbfindinname->setToolTip(Hint("Név"));
+    cbfindinname->setToolTip(Hint(QTr("Name")));
     cbfindinpath = Place<QCheckBox>(this, "cbfindinpath", {745, 0, 17, 17});
     cbfindinpath->setChecked(true);
-    cbfindinpath->setToolTip(Hint("Útvonal"));
+    cbfindinpath->setToolTip(Hint(QTr("Path")));
     cbfindinpath->hide();
 
     leftPane = Place<QStackedWidget>(this, "PCLeftPane", {0, 38, 195, 426});
@@ -176,11 +180,10 @@ void MainWindow::BuildControls() {
 
     const QFont buttonFont = Tahoma(12);
     bexit = Place<QPushButton>(this, "bexit", {11, 467, 98, 25});
-    bexit->setText(QStringLiteral("Kilépés"));
+    bexit->setText(QTr("Exit"));
     babout = Place<QPushButton>(this, "babout", {126, 467, 91, 25});
-    babout->setText(QStringLiteral("A programról"));
-    auto* credit = new widgets::ClickLabel(QStringLiteral("Trovel 2\n"
-                                                            "A Trovel fejlesztői"),
+    babout->setText(QTr("About"));
+    auto* credit = new widgets::ClickLabel(QTr("Trovel 2\nThe Trovel developers"),
                                              this);
     credit->setObjectName(QStringLiteral("Label1"));
     credit->move(252, 467);
@@ -193,25 +196,24 @@ void MainWindow::BuildControls() {
     pageArea->setAutoFillBackground(true);
     credit->stackUnder(pageArea);
     bprevious = Place<QPushButton>(this, "bprevious", {557, 467, 75, 25});
-    bprevious->setText(QStringLiteral("<  Vissza"));
+    bprevious->setText(QTr("<  Back"));
     bprevious->hide();
     bnext = Place<QPushButton>(this, "bnext", {659, 467, 75, 25});
-    bnext->setText(QStringLiteral("Tovább  >"));
+    bnext->setText(QTr("Next  >"));
     bnext->hide();
     for (QPushButton* button : {bexit, babout, bprevious, bnext}) button->setFont(buttonFont);
-    // Alt and a letter press a button; the captions stay as the layout has them, unmarked.
+    // Alt and a letter press a button; the captions stay as the layout has them, unmarked. The
+    // letter is the caption's first in each language.
     const struct {
         QPushButton* button;
-        Qt::Key key;
-        const char* description;
-    } mnemonics[] = {{bnext, Qt::Key_T, "Alt+T"}, {bprevious, Qt::Key_V, "Alt+V"}, {bexit, Qt::Key_K, "Alt+K"},
-                     {babout, Qt::Key_A, "Alt+A"}};
+        QString description;
+    } mnemonics[] = {{bnext, QTr("Alt+N")}, {bprevious, QTr("Alt+B")}, {bexit, QTr("Alt+E")}, {babout, QTr("Alt+A")}};
     for (const auto& mnemonic : mnemonics) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | mnemonic.key), this);
+        auto* shortcut = new QShortcut(QKeySequence(mnemonic.description, QKeySequence::PortableText), this);
         connect(shortcut, &QShortcut::activated, mnemonic.button, [button = mnemonic.button] {
             if (button->isVisible() && button->isEnabled()) button->click();
         });
-        mnemonic.button->setAccessibleDescription(QStringLiteral("Billentyűparancs: ") + QString::fromLatin1(mnemonic.description));
+        mnemonic.button->setAccessibleDescription(QFill(QTr("Shortcut: %1"), {mnemonic.description}));
     }
 
     setTabOrder(pageArea, bnext);
@@ -244,26 +246,26 @@ void MainWindow::NameForScreenReaders() {
         const char* spoken;
         const char* description;
     } counters[] = {
-        {lsizesum, "A kiválasztott mappák mérete", "A kijelölt mappák együttes mérete"},
-        {lcheckedcount, "A kiválasztott mappák száma", "Ennyi mappa van kijelölve a listában"},
-        {lfolderslisted, "Összes mappa", "Ennyi mappa látható a listában"},
+        {lsizesum, TrLater("Size of the selected folders"), TrLater("The combined size of the ticked folders")},
+        {lcheckedcount, TrLater("Number of selected folders"), TrLater("This many folders are ticked in the list")},
+        {lfolderslisted, TrLater("All folders"), TrLater("This many folders are shown in the list")},
     };
     for (const auto& counter : counters) {
-        counter.label->setProperty(widgets::kSpokenAs, QString::fromUtf8(counter.spoken));
-        counter.label->setAccessibleDescription(QString::fromUtf8(counter.description));
+        counter.label->setProperty(widgets::kSpokenAs, QTr(counter.spoken));
+        counter.label->setAccessibleDescription(QTr(counter.description));
         widgets::SetAutoSizedText(counter.label, counter.label->text());
     }
-    cbfindinname->setAccessibleName(QStringLiteral("Keresés a mappák nevében"));
-    cbfindinpath->setAccessibleName(QStringLiteral("Keresés a mappák útvonalában"));
-    searchEdit->setAccessibleName(QStringLiteral("Keresés"));
-    searchEdit->setAccessibleDescription(QStringLiteral("Írja be a keresett szöveget, majd nyomja meg az Entert"));
-    cbsort->setAccessibleName(QStringLiteral("Rendezés"));
-    pageScrollBar->setAccessibleName(QStringLiteral("A lista görgetése"));
+    cbfindinname->setAccessibleName(QTr("Search in the folders' names"));
+    cbfindinpath->setAccessibleName(QTr("Search in the folders' paths"));
+    searchEdit->setAccessibleName(QTr("Search"));
+    searchEdit->setAccessibleDescription(QTr("Type the text to look for, then press Enter"));
+    cbsort->setAccessibleName(QTr("Sort"));
+    pageScrollBar->setAccessibleName(QTr("Scrolls the list"));
     lheader->setAccessibleName(QStringLiteral("Trovel"));
-    bnext->setAccessibleName(QStringLiteral("Tovább"));
-    bprevious->setAccessibleName(QStringLiteral("Vissza"));
-    creditLabel->setAccessibleName(QStringLiteral("Trovel 2, a Trovel fejlesztői"));
-    creditLabel->setAccessibleDescription(QStringLiteral("Hivatkozás: a program weboldala"));
+    bnext->setAccessibleName(QTr("Next"));
+    bprevious->setAccessibleName(QTr("Back"));
+    creditLabel->setAccessibleName(QTr("Trovel 2, the Trovel developers"));
+    creditLabel->setAccessibleDescription(QTr("Link: the program's web page"));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

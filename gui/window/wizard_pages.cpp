@@ -21,6 +21,7 @@
 #include "gui/window/main_window.h"
 #include "gui/catalogue/known_folder_catalogue.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 #include "gui/space/drive_catalogue.h"
 #include "core/basics/path_slicing.h"
 #include "core/space/size_text.h"
@@ -31,6 +32,11 @@ namespace trovel::app {
 namespace {
 
 using catalogue::Operation;
+using platform::Tr;
+using platform::TrLater;
+using widgets::QFill;
+using widgets::QTr;
+using widgets::QTrN;
 using widgets::Tahoma;
 
 struct PaneText {
@@ -44,8 +50,8 @@ struct PaneText {
     int donationY;
 };
 
-QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), page);
+QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, const QString& caption) {
+    auto* button = new QPushButton(caption, page);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(75, y, 385, height);
     button->setFont(Tahoma(16));
@@ -55,69 +61,66 @@ QPushButton* WelcomeButton(QWidget* page, const char* name, int y, int height, c
 }  // namespace
 
 void MainWindow::BuildPages() {
-    bmainlist = WelcomeButton(welcomePage, "bmainlist", 56, 65, "Az összes speciális mappa áttekintése");
-    bmainmove = WelcomeButton(welcomePage, "bmainmove", 160, 66, "A speciális mappák áthelyezése");
+    bmainlist = WelcomeButton(welcomePage, "bmainlist", 56, 65, QTr("Overview of all special folders"));
+    bmainmove = WelcomeButton(welcomePage, "bmainmove", 160, 66, QTr("Move the special folders"));
     bmainrestore = WelcomeButton(welcomePage, "bmainrestore", 264, 65,
-                                 "A speciális mappák visszahelyezése eredeti helyükre");
+                                 QTr("Put the special folders back"));
     connect(bmainlist, &QPushButton::clicked, this, [this] { ShowPage(overviewPage); });
     connect(bmainmove, &QPushButton::clicked, this, [this] { ShowPage(redirectPage); });
     connect(bmainrestore, &QPushButton::clicked, this, [this] { ShowPage(restorePage); });
 
     static const PaneText kPanes[] = {
-        {&MainWindow::welcomePane, "Üdvözöljük",
-         "A varázsló segít Önnek áthelyezni másik meghajtóra vagy partícióra azokat a speciális mappákat, "
-         "melyek személyes információit tartalmazzák.",
+        {&MainWindow::welcomePane, TrLater("Welcome"),
+         TrLater("This wizard helps you move the special folders that hold your personal information to "
+                 "another drive or partition."),
          120, "Label21", "Label22", 369, 389},
-        {&MainWindow::overviewPane, "Az összes speciális\nmappa áttekintése",
-         "Itt található az összes speciális mappa, amely regisztrálva van a Windows rendszerében a jelenlegi "
-         "és az összes felhasználó számára.",
+        {&MainWindow::overviewPane, TrLater("Overview of all\nspecial folders"),
+         TrLater("Here are all the special folders registered in Windows for the current user and for all users."),
          110, "Label23", "Label24", 369, 389},
-        {&MainWindow::redirectPane, "Mappák áthelyezése",
-         "Itt találhatók azok a speciális mappák, melyeket átirányíthat egy másik meghajtóra, partícióra. "
-         "Válassza ki azokat, amelyeket át szeretne helyezni, majd kattintson a \"Méret kiszámítása\" gombra, "
-         "hogy kiszámítsa és kijelezze az áthelyezni kívánt mappák teljes méretét (szükséges a művelet "
-         "folytatásához).",
+        {&MainWindow::redirectPane, TrLater("Move folders"),
+         TrLater("Here are the special folders you can redirect to another drive or partition. Select the "
+                 "ones you want to move, then click \"Calculate size\" to calculate and show the total size "
+                 "of the folders to move (needed to go on)."),
          140, "Label27", "Label28", 369, 389},
-        {&MainWindow::copyPane, "Másolás",
-         "Azon mappák listája, melyeket átirányításra jelölt. A \"Másolás\" bejelölésével a mappa tartalmát is "
-         "áthelyezi, ha nem jelöli be, akkor csak a mappa lesz átirányítva.",
+        {&MainWindow::copyPane, TrLater("Copy"),
+         TrLater("The folders you marked for redirection. Tick \"Copy\" to move a folder's contents too; "
+                 "without it, only the folder is redirected."),
          115, "Label37", "Label38", 367, 389},
-        {&MainWindow::deletePane, "Törlés\n(áthelyezés)",
-         "Itt találhatók azok a mappák, melyeket áthelyezésre jelölt. Adja meg azokat, melyeket az eredeti "
-         "helyükről töröl áthelyezésük után. Ezzel helyet szabadíthat fel a forrás meghajtón.",
+        {&MainWindow::deletePane, TrLater("Delete\n(move)"),
+         TrLater("Here are the folders you marked for moving. Choose the ones to delete from their original "
+                 "place after the move. This frees space on the source drive."),
          140, "Label25", "Label26", 369, 389},
-        {&MainWindow::drivesPane, "Hely",
-         "Itt találhatók a helyi meghajtók, partíciók. Jelölje ki azt a meghajtót vagy partíciót, ahová "
-         "átirányítja a speciális Windows mappákat.",
+        {&MainWindow::drivesPane, TrLater("Location"),
+         TrLater("Here are the local drives and partitions. Select the drive or partition to redirect the "
+                 "special Windows folders to."),
          100, "Label29", "Label30", 359, 377},
-        {&MainWindow::statusPane, "Állapot",
-         "Az átirányítással majdnem elkészült. Mielőtt a művelet teljesen befejeződne, ki kell jelentkeznie a "
-         "fiókjából, majd újra bejelentkeznie. A fiókból való kilépéshez kattintson a \"Kilépés\" gombra.",
+        {&MainWindow::statusPane, TrLater("Status"),
+         TrLater("The redirection is almost done. Before it can finish, you have to sign out of your "
+                 "account and sign in again. To sign out, click \"Exit\"."),
          150, "Label11", "Label31", 361, 383},
-        {&MainWindow::restorePane, "Helyreállítás",
-         "Jelölje ki azokat a mappákat, melyeket vissza kíván helyezni az eredeti helyükre, és nyomja meg a "
-         "\"Tovább\" gombot. Ez a művelet csak javítási célokat szolgál. Befejezése után a fájlokat, mappákat "
-         "helyezze vissza az eredeti helyükre.",
+        {&MainWindow::restorePane, TrLater("Restore"),
+         TrLater("Select the folders you want to put back in their original place and press \"Next\". This "
+                 "is only meant for repairs. When it is done, move the files and folders back to their "
+                 "original place."),
          130, "Label20", "Label32", 369, 389},
-        {&MainWindow::restoredPane, "Helyreállítás\nbefejeződött",
-         "A helyreállítás majdnem kész. Kattintson a \"Kilépés\" gombra a kijelentkezéshez és a művelet "
-         "befejezéséhez, vagy a \"Bezárás\" gombra (piros X a jobb felső sarokban), ha később szeretne "
-         "kijelentkezni a fiókjából.",
+        {&MainWindow::restoredPane, TrLater("Restore\nfinished"),
+         TrLater("The restore is almost done. Click \"Exit\" to sign out and finish, or \"Close\" (the red "
+                 "X in the top right corner) to sign out of your account later."),
          150, "Label33", "Label34", 199, 221},
     };
     // Where the system is not Windows, the overview speaks of the system as such.
     const bool desktop = platform_.Naming() == platform::FolderNaming::Desktop;
     for (const PaneText& text : kPanes) {
         QWidget* pane = this->*text.pane;
-        AddHeading(pane, QString::fromUtf8(text.heading));
+        AddHeading(pane, QTr(text.heading));
         const char* explanation = text.text;
         if (desktop && text.pane == &MainWindow::overviewPane)
-            explanation = "Itt található az összes speciális mappa, amely regisztrálva van a rendszerben a jelenlegi "
-                          "és az összes felhasználó számára.";
-        AddExplanation(pane, QString::fromUtf8(explanation), text.textHeight);
-        connect(AddLink(pane, text.webLink, text.webY, QStringLiteral("A program weboldala")),
+            explanation = TrLater("Here are all the special folders registered in the system for the current user and "
+                                  "for all users.");
+        AddExplanation(pane, QTr(explanation), text.textHeight);
+        connect(AddLink(pane, text.webLink, text.webY, QTr("Web page")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenProgramWebPage);
-        connect(AddLink(pane, text.donationLink, text.donationY, QStringLiteral("Adományok")),
+        connect(AddLink(pane, text.donationLink, text.donationY, QTr("Donations")),
                 &widgets::ClickLabel::clicked, this, &MainWindow::OpenDonationPage);
     }
 
@@ -136,23 +139,23 @@ void MainWindow::BuildPages() {
             pane->setAccessibleDescription(text->text());
     }
 
-    lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QStringLiteral("Méret kiszámítása"));
-    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QStringLiteral("Az összes felhasználó mappái"), false);
-    lredirectall = AddLink(redirectPane, "lredirectall", 238, QStringLiteral("Mind kijelölése"));
-    lredirectunall = AddLink(redirectPane, "lredirectunall", 255, QStringLiteral("Egyet sem"));
-    lredirectgetsize = AddLink(redirectPane, "lredirectgetsize", 288, QStringLiteral("Méret kiszámítása"));
-    lcopyall = AddLink(copyPane, "lcopyall", 163, QStringLiteral("Mind kijelölése"));
-    lcopyunall = AddLink(copyPane, "lcopyunall", 185, QStringLiteral("Egyet sem"));
-    lcopygetsize = AddLink(copyPane, "lcopygetsize", 210, QStringLiteral("Méret kiszámítása"));
-    ldeleteall = AddLink(deletePane, "Label39", 193, QStringLiteral("Mind kijelölése"));
-    ldeleteunall = AddLink(deletePane, "Label40", 215, QStringLiteral("Egyet sem"));
-    ldeletegetsize = AddLink(deletePane, "Label41", 238, QStringLiteral("Méret kiszámítása"));
-    ldrivesrefresh = AddLink(drivesPane, "ldrivesrefresh", 147, QStringLiteral("Frissítés"));
-    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QStringLiteral("A jelenlegi felhasználó mappái"), true);
-    cbrestorecommonfolders = AddBox(restorePane, "CheckBox1", 197, QStringLiteral("Az összes felhasználó mappái"), true);
-    lrestoreall = AddLink(restorePane, "lrestoreall", 230, QStringLiteral("Mind kijelölése"));
-    lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QStringLiteral("Egyet sem"));
+    lallgetsize = AddLink(overviewPane, "lallgetsize", 171, QTr("Calculate size"));
+    cbuserfolders = AddBox(redirectPane, "cbuserfolders", 185, QTr("Your folders"), true);
+    cbcommonfolders = AddBox(redirectPane, "cbcommonfolders", 200, QTr("All users' folders"), false);
+    lredirectall = AddLink(redirectPane, "lredirectall", 238, QTr("Select all"));
+    lredirectunall = AddLink(redirectPane, "lredirectunall", 255, QTr("None"));
+    lredirectgetsize = AddLink(redirectPane, "lredirectgetsize", 288, QTr("Calculate size"));
+    lcopyall = AddLink(copyPane, "lcopyall", 163, QTr("Select all"));
+    lcopyunall = AddLink(copyPane, "lcopyunall", 185, QTr("None"));
+    lcopygetsize = AddLink(copyPane, "lcopygetsize", 210, QTr("Calculate size"));
+    ldeleteall = AddLink(deletePane, "Label39", 193, QTr("Select all"));
+    ldeleteunall = AddLink(deletePane, "Label40", 215, QTr("None"));
+    ldeletegetsize = AddLink(deletePane, "Label41", 238, QTr("Calculate size"));
+    ldrivesrefresh = AddLink(drivesPane, "ldrivesrefresh", 147, QTr("Refresh"));
+    cbrestoreuserfolders = AddBox(restorePane, "CheckBox2", 176, QTr("Your folders"), true);
+    cbrestorecommonfolders = AddBox(restorePane, "CheckBox1", 197, QTr("All users' folders"), true);
+    lrestoreall = AddLink(restorePane, "lrestoreall", 230, QTr("Select all"));
+    lrestoreunall = AddLink(restorePane, "lrestoreunall", 255, QTr("None"));
 
     using widgets::ClickLabel;
     const auto checkAll = [this](bool tick, Operation operation) {
@@ -286,11 +289,11 @@ void MainWindow::EnterStatusPage() {
     StartRedirectWorker(statusPage, shared_.chosenDriveRoot);
     folders_->HookItems(statusPage);
     folders_->ShowLastMoves();
-    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QTr("Exit"));
     const QString counts = ShowClosingText(statusPane, true);
     // A long run may end while the user is elsewhere: the desktop says how it ended.
     if (run.elapsed() >= notifyAfterMs && !isActiveWindow())
-        platform_.Notify("A mappák áthelyezése befejeződött", counts.toStdString());
+        platform_.Notify(Tr("Moving the folders has finished"), counts.toStdString());
 }
 
 void MainWindow::EnterRestorePage() {
@@ -316,7 +319,7 @@ void MainWindow::EnterRestoredPage() {
         folders_->ShowRestoredRows();
         folders_->ShowLastMoves();
         widgets::SetAutoSizedText(lfolderslisted, QString::number(folders_->Fkflistcount));
-        if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+        if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QTr("Exit"));
         return;
     }
     folders_->ResetToDefault(restoredPage, pageScrollBar);
@@ -325,7 +328,7 @@ void MainWindow::EnterRestoredPage() {
     ShowButtons(false, false);
     ShowListHeader(true);
     ShowLeftPane(restoredPane);
-    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QStringLiteral("Kilépés"));
+    if (folders_->CountTicked(Operation::Redirected)) bexit->setText(QTr("Exit"));
     ShowClosingText(restoredPane, false);
 }
 
@@ -336,17 +339,19 @@ QString MainWindow::ShowClosingText(QWidget* pane, bool relocation) {
     if (!label->property("layoutText").isValid()) label->setProperty("layoutText", label->text());
     const int done = static_cast<int>(folders_->Fkfselectedcount);
     const int failed = static_cast<int>(folders_->Fkflistcount) - done;
-    QString counts = QStringLiteral("%1: %2 mappa").arg(relocation ? QStringLiteral("Áthelyezve") : QStringLiteral("Visszahelyezve")).arg(done);
-    if (failed > 0) counts += QStringLiteral(", nem sikerült: %1 mappa").arg(failed);
+    const QString count = QString::number(done);
+    QString counts = relocation ? QFill(QTrN("Moved: %1 folder", "Moved: %1 folders", done), {count})
+                                : QFill(QTrN("Put back: %1 folder", "Put back: %1 folders", done), {count});
+    if (failed > 0) counts += QFill(QTrN(", failed: %1 folder", ", failed: %1 folders", failed), {QString::number(failed)});
     counts += QStringLiteral(".");
     QString rest;
     if (done > 0)
         rest = label->property("layoutText").toString();
     else
-        rest = QStringLiteral("Egyetlen mappa sem változott, ezért nem kell kijelentkeznie. A soroknál olvashatja, "
-                              "mi történt az egyes mappákkal. A program bezárásához kattintson a \"Kilépés\" gombra.");
+        rest = QTr("No folder changed, so you need not sign out. Each row tells what happened to its folder. "
+                   "To close the program, click \"Exit\".");
     if (failed > 0 && done > 0)
-        rest += QStringLiteral(" A soroknál olvashatja, mi történt a többi mappával.");
+        rest += QTr(" The rows tell what happened to the other folders.");
     label->setText(counts + QStringLiteral("\n\n") + rest);
     // Grown to its text, above the foot links.
     label->setFixedHeight(std::max(label->height(), label->heightForWidth(label->width())));
@@ -370,7 +375,7 @@ void MainWindow::bnextClick() {
         if (folders_->FkfSizegot) {
             ShowPage(deletePage);
         } else if (platform_.ShowMessageBox(
-                       "Meg kell jelenítenie a kiválasztott mappák teljes méretét, mielőtt folytatja. Megteszi ezt most?",
+                       Tr("The total size of the selected folders must be shown before you go on. Do it now?"),
                        "Trovel", platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
             StartSizeWorker(false, Operation::Copy);
         }
@@ -381,7 +386,7 @@ void MainWindow::bnextClick() {
     } else if (page == restorePage) {
         // As the desktop's own folder dialog asks when a folder is put back.
         const int answer = platform_.ShowMessageBox(
-            "A kijelölt mappák tartalma is kerüljön vissza az eredeti helyére?", "Trovel",
+            Tr("Should the contents of the selected folders go back to their original place too?"), "Trovel",
             platform::kMbYesNoCancel | platform::kMbIconQuestion);
         if (answer == platform::kIdCancel) return;  // Mégse: back to the page
         restoreContent_ = answer == platform::kIdYes;
@@ -405,8 +410,8 @@ void MainWindow::bexitClick() {
     // than left to think the changes are complete.
     if (runFinished && folders_->Fkfselectedcount > 0 &&
         !platform_.SignOut(platform::kExitLogoff | platform::kExitForceIfHung, 0))
-        platform_.ShowMessageBox("A kijelentkezés nem sikerült: a munkamenet-kezelő nem válaszolt. Kérjük, "
-                                 "jelentkezzen ki, majd jelentkezzen be újra, hogy a változások érvénybe lépjenek.",
+        platform_.ShowMessageBox(Tr("Signing out failed: the session manager did not answer. Please sign out "
+                                    "and sign in again for the changes to take effect."),
                                  "Trovel", platform::kMbIconInformation);
 }
 
@@ -436,7 +441,7 @@ void MainWindow::StartSizeWorker(bool all, Operation operation) {
 }
 
 void MainWindow::StartRedirectWorker(QWidget* Obj, const std::string& destdrv, bool restoring) {
-    waitWindow->BeginWait(QString::fromUtf8(WaitAboutWindow::kRelocatingText));
+    waitWindow->BeginWait(QTr(WaitAboutWindow::kRelocatingText));
     // The worker gets the rows' choices now; the rows stay off screen until it has ended.
     relocation::RedirectWorker worker(*folders_, *this, Obj, destdrv,
                                       restoring ? folders_->RestoreSnapshot() : folders_->RedirectSnapshot());

@@ -12,7 +12,7 @@ trap 'rm -rf "$scratch"' EXIT
 plant() {  # copies the sources and catalogues, applies one fault, and expects the check to name it
     local expected=$1 fault=$2
     rm -rf "$scratch/tree" && mkdir "$scratch/tree"
-    (cd "$source_dir" && tar -cf - core mover platform cli app po tools) | tar -xf - -C "$scratch/tree"
+    (cd "$source_dir" && tar -cf - core mover platform cli gui app po tools) | tar -xf - -C "$scratch/tree"
     (cd "$scratch/tree" && eval "$fault")
     set +e
     output=$(python3 "$scratch/tree/tools/catalogues.py" check --root "$scratch/tree" 2>&1)
@@ -33,4 +33,12 @@ plant "po/hu.po: 'Cannot open' is fuzzy" "sed -i 's/^msgid \"Cannot open\"$/#, f
 plant "a Hungarian text outside the catalogue" "sed -i 's/Tr(\"Cannot open\")/\"Nem nyitható meg\"/' mover/content_mover.cpp"
 plant "still has 'Cannot open', which no source uses" \
       "sed -i 's/Tr(\"Cannot open\")/Tr(\"Cannot open it\")/g' mover/content_mover.cpp"
+# The window's texts, through its own lookups, and its desktop part.
+plant "po/trovel.pot lacks 'A window text'" \
+      "sed -i 's/QTr(\"Refresh\")/QTr(\"A window text\")/' gui/window/wizard_pages.cpp"
+plant "po/trovel.pot lacks 'Ten folders'" \
+      "sed -i 's/QTrN(\"%1 folder\", \"%1 folders\"/QTrN(\"Ten folders\", \"%1 folders\"/' gui/space/size_measurement.cpp"
+plant "gui/window/about_window.cpp" "sed -i 's/QTr(\"Cancel\")/QStringLiteral(\"Mégse\")/' gui/window/about_window.cpp"
+plant "a Hungarian text outside the catalogue" \
+      "sed -i 's/TrLater(\"Cancel\")/\"Mégse\"/' platform/linux/desktop/desktop_session.cpp"
 echo "the catalogue check catches every planted fault"

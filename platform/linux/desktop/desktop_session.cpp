@@ -21,6 +21,7 @@
 
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/desktop/sign_out.h"
+#include "platform/messages.h"
 
 namespace trovel::platform::linux_desktop {
 namespace {
@@ -130,22 +131,26 @@ int LinuxPlatform::ShowMessageBox(const std::string& text, const std::string& ca
         case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
         default: break;
     }
+    // The buttons speak the program's language, not Qt's (which has no Hungarian of its own here).
+    const auto label = [&box](QMessageBox::StandardButton button, const char* english) {
+        box.button(button)->setText(QString::fromUtf8(Tr(english)));
+    };
     if ((style & 0xF) == kMbYesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("Igen"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("Nem"));
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Mégse"));
+        label(QMessageBox::Yes, TrLater("Yes"));
+        label(QMessageBox::No, TrLater("No"));
+        label(QMessageBox::Cancel, TrLater("Cancel"));
         const int answer = box.exec();
         return answer == QMessageBox::Yes ? kIdYes : answer == QMessageBox::No ? kIdNo : kIdCancel;
     }
     if ((style & 0xF) == kMbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("Igen"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("Nem"));
+        label(QMessageBox::Yes, TrLater("Yes"));
+        label(QMessageBox::No, TrLater("No"));
         return box.exec() == QMessageBox::Yes ? kIdYes : kIdNo;
     }
     box.setStandardButtons(QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    label(QMessageBox::Ok, TrLater("OK"));
     box.exec();
     return kIdOk;
 }

@@ -7,6 +7,7 @@
 #include "gui/space/drive_catalogue.h"
 #include "gui/space/drive_row.h"
 #include "gui/widgets/row_widgets.h"
+#include "test_language.h"
 
 namespace trovel::testing {
 namespace {
@@ -104,6 +105,30 @@ TEST_F(KeyboardTest, AltLettersPressOnlyButtonsThatAreThereAndLeaveTheCaptionsUn
     EXPECT_EQ(window->ShownPage(), window->welcomePage);
     EXPECT_EQ(window->bnext->text(), "Tovább  >");
     EXPECT_EQ(window->bprevious->text(), "<  Vissza");
+}
+
+// In English the letters are the English captions' first: Alt+B goes back, Alt+N goes on.
+TEST(KeyboardInEnglish, AltLettersFollowTheCaptionsLanguage) {
+    testing_support::SpeakForTests("C");
+    platform::fake::FakePlatform fake;
+    FakeFolder& documents = fake.AddFolder("Personal", "C:\\Users\\al\\Documents");
+    documents.category = 4;
+    documents.capability = 1;
+    {
+        app::MainWindow window(fake);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        window.ShowPage(window.overviewPage);
+        EXPECT_EQ(window.bprevious->text(), "<  Back");
+        EXPECT_EQ(window.bprevious->accessibleDescription(), "Shortcut: Alt+B");
+        QTest::keyClick(&window, Qt::Key_V, Qt::AltModifier);  // the Hungarian letter does nothing
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.ShownPage(), window.overviewPage);
+        QTest::keyClick(&window, Qt::Key_B, Qt::AltModifier);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.ShownPage(), window.welcomePage);
+    }
+    testing_support::SpeakForTests();
 }
 
 TEST_F(KeyboardTest, EveryLinkOfThePaneShownIsInTheTabOrderAndSpaceUsesIt) {

@@ -2,11 +2,15 @@
 // Hungarian folder names and a loop-mounted drive "Adatok" as the target. Run as root, under
 // the offscreen platform and a Hungarian locale:
 //   LC_ALL=hu_HU.UTF-8 QT_QPA_PLATFORM=offscreen docs_screenshots OUTDIR
+// and the same pictures in English, as NAME-en.png, for an English user's home:
+//   LC_ALL=en_US.UTF-8 QT_QPA_PLATFORM=offscreen docs_screenshots OUTDIR en
 // One folder is refused (something else already stands at its place on the drive) and one is
 // skipped (moved without content to a folder the drive lacks), so that reasons show.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPalette>
 #include <QPixmap>
 #include <QStyleFactory>
@@ -25,7 +29,9 @@
 #include "gui/window/about_window.h"
 #include "gui/window/main_window.h"
 #include "gui/widgets/row_widgets.h"
+#include "gui/widgets/translated.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/messages.h"
 #include "test_language.h"
 
 namespace {
@@ -69,8 +75,11 @@ QPalette DarkPalette() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) return 2;
+    if (argc != 2 && !(argc == 3 && std::string(argv[2]) == "en")) return 2;
     const fs::path out = fs::absolute(argv[1]);
+    const bool english = argc == 3;
+    // The pictures' names: "welcome-page.png", in English "welcome-page-en.png".
+    const auto shot = [&](const char* name) { return out / (std::string(name) + (english ? "-en" : "") + ".png"); };
     // On a disk, not in a RAM folder: the drive must count as a fixed one.
     const fs::path scratch = fs::current_path() / "docs-shots";
     std::system(("umount '" + (scratch / "Adatok").string() + "' 2>/dev/null").c_str());
@@ -85,9 +94,16 @@ int main(int argc, char* argv[]) {
         return 3;
     std::ofstream(scratch / "fstab") << image.string() << " " << drive.string() << " ext4 defaults 0 2\n";
 
-    const char* names[][2] = {{"DESKTOP", "Asztal"},     {"DOCUMENTS", "Dokumentumok"}, {"DOWNLOAD", "Letöltések"},
-                              {"MUSIC", "Zene"},         {"PICTURES", "Képek"},         {"VIDEOS", "Videók"},
-                              {"TEMPLATES", "Sablonok"}, {"PUBLICSHARE", "Nyilvános"}};
+    // The folders' names as xdg-user-dirs makes them in the user's language.
+    const char* hungarian[][2] = {{"DESKTOP", "Asztal"},     {"DOCUMENTS", "Dokumentumok"}, {"DOWNLOAD", "Letöltések"},
+                                  {"MUSIC", "Zene"},         {"PICTURES", "Képek"},         {"VIDEOS", "Videók"},
+                                  {"TEMPLATES", "Sablonok"}, {"PUBLICSHARE", "Nyilvános"}};
+    const char* englishNames[][2] = {{"DESKTOP", "Desktop"},     {"DOCUMENTS", "Documents"}, {"DOWNLOAD", "Downloads"},
+                                     {"MUSIC", "Music"},         {"PICTURES", "Pictures"},   {"VIDEOS", "Videos"},
+                                     {"TEMPLATES", "Templates"}, {"PUBLICSHARE", "Public"}};
+    const auto& names = english ? englishNames : hungarian;
+    const fs::path documents = home / names[1][1], downloads = home / names[2][1], music = home / names[3][1],
+                   pictures = home / names[4][1], videos = home / names[5][1];
     fs::create_directories(home / ".config");
     {
         std::ofstream dirs(home / ".config" / "user-dirs.dirs");
@@ -96,20 +112,21 @@ int main(int argc, char* argv[]) {
             fs::create_directories(home / name[1]);
         }
     }
-    std::ofstream(home / ".config" / "user-dirs.locale") << "hu_HU\n";
-    Write(home / "Dokumentumok" / "levelek" / "2026-11.txt", 180000);
-    Write(home / "Dokumentumok" / "számlák.pdf", 2400000);
-    Write(home / "Zene" / "Bartók" / "Allegro barbaro.flac", 3100000);
-    Write(home / "Képek" / "Balaton" / "IMG_0001.jpg", 1900000);
-    Write(home / "Képek" / "Balaton" / "IMG_0002.jpg", 2100000);
-    Write(home / "Videók" / "nyaralás.mp4", 4200000);
-    Write(home / "Letöltések" / "telepítő.deb", 650000);
+    std::ofstream(home / ".config" / "user-dirs.locale") << (english ? "en_US\n" : "hu_HU\n");
+    Write(documents / "levelek" / "2026-11.txt", 180000);
+    Write(documents / "számlák.pdf", 2400000);
+    Write(music / "Bartók" / "Allegro barbaro.flac", 3100000);
+    Write(pictures / "Balaton" / "IMG_0001.jpg", 1900000);
+    Write(pictures / "Balaton" / "IMG_0002.jpg", 2100000);
+    Write(videos / "nyaralás.mp4", 4200000);
+    Write(downloads / "telepítő.deb", 650000);
     // Something of another's where the pictures would go (their default name, untranslated
     // here): the run refuses that folder.
     Write(drive / home.relative_path() / "Pictures", 646);
 
     QApplication application(argc, argv);
-    trovel::testing_support::SpeakForTests();  // as the program does: the window speaks Hungarian
+    // As the program does under each locale: Hungarian from the catalogue, or the code's English.
+    trovel::testing_support::SpeakForTests(english ? "en_US.UTF-8" : "hu_HU.UTF-8");
     const bool dark = std::getenv("TROVEL_SHOTS_DARK") != nullptr;
     if (dark) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -122,7 +139,7 @@ int main(int argc, char* argv[]) {
     env.dataHome = (home / ".local" / "share").string();
     env.cacheHome = (home / ".cache").string();
     env.stateHome = (home / ".local" / "state").string();
-    env.messageLocale = "hu_HU.UTF-8";
+    env.messageLocale = english ? "en_US.UTF-8" : "hu_HU.UTF-8";
     env.fstab = (scratch / "fstab").string();
     trovel::platform::linux_desktop::LinuxPlatform platform(env, [](const std::string& element) { return element; });
     trovel::app::MainWindow window(platform);
@@ -135,17 +152,17 @@ int main(int argc, char* argv[]) {
         for (const char* name : {"My Music", "Personal"}) Named(window, name)->cbmove->setChecked(true);
         window.WMFolderCheck(1);
         window.StartSizeWorker(false, trovel::catalogue::Operation::Move);
-        Save(&window, out / "dark-palette.png");
+        Save(&window, shot("dark-palette"));
         window.close();
         std::system(("umount '" + drive.string() + "'").c_str());
         fs::remove_all(scratch);
         return 0;
     }
 
-    Save(&window, out / "welcome-page.png");
+    Save(&window, shot("welcome-page"));
     window.ShowPage(window.overviewPage);
     window.StartSizeWorker(true, trovel::catalogue::Operation::Move);
-    Save(&window, out / "overview-page.png");
+    Save(&window, shot("overview-page"));
     window.ShowPage(window.welcomePage);
 
     window.ShowPage(window.redirectPage);
@@ -162,36 +179,49 @@ int main(int argc, char* argv[]) {
             row->cbusethis->setChecked(true);
             window.WMDriveSelect(row->ID);
         }
-    Save(&window, out / "drive-page.png");
+    Save(&window, shot("drive-page"));
 
     // The wait window as a relocation shows it, with the copy's line.
     auto* wait = window.waitWindow;
-    wait->BeginWait(QString::fromUtf8(trovel::app::WaitAboutWindow::kRelocatingText));
+    wait->BeginWait(trovel::widgets::QTr(trovel::app::WaitAboutWindow::kRelocatingText));
     QTimer::singleShot(50, wait, [&] {
-        wait->lnowisprocessing->setText(QStringLiteral("Folyamatban: Personal (My Documents)"));
-        wait->SetTransferLine(QString::fromUtf8("Másolás: 1,20 MB / 2,46 MB, 12,40 MB/s, még kb. 1 mp"));
+        using trovel::widgets::QFill;
+        using trovel::widgets::QTr;
+        wait->lnowisprocessing->setText(QFill(QTr("In progress: %1"), {QStringLiteral("Personal (My Documents)")}));
+        // A copy under way, its numbers written as the locale writes them.
+        const std::string point = platform.DecimalSeparator();
+        const std::string left = trovel::platform::Fill(
+            trovel::platform::Tr(", about %1 left"), {trovel::platform::Fill(trovel::platform::Tr("%1 s"), {"1"})});
+        wait->SetTransferLine(QFill(QTr("Copy: %1"), {QString::fromStdString("1" + point + "20 MB / 2" + point + "46 MB, 12" +
+                                                                             point + "40 MB/s" + left)}));
         wait->OfferCancel([] {});
-        Save(wait, out / "wait-window.png");
+        Save(wait, shot("wait-window"));
         wait->OfferCancel({});
         wait->EndWait();
     });
     wait->ShowAbout(true);
 
     window.bnextClick();  // the status page runs the relocation
-    Save(&window, out / "status-page.png");
+    Save(&window, shot("status-page"));
     for (FolderRow* row : window.folders().framearr)
-        if (row->FolderDefinition.name == "My Pictures" && row->IsAttached()) Save(row, out / "failed-folder.png");
+        if (row->FolderDefinition.name == "My Pictures" && row->IsAttached()) Save(row, shot("failed-folder"));
 
     trovel::app::MainWindow again(platform);  // the restore path, in a window of its own
     again.show();
     again.ShowPage(again.restorePage);
-    Save(&again, out / "restore-page.png");
+    Save(&again, shot("restore-page"));
     for (FolderRow* row : again.folders().framearr)
         if (row->FolderDefinition.name == "Personal" || row->FolderDefinition.name == "My Music")
             row->cbmove->setChecked(true);
     again.WMFolderCheck(1);
+    // The folders only, not their content: the box that asks is answered No.
+    QTimer::singleShot(100, &again, [] {
+        for (QWidget* shown : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(shown); box != nullptr && box->isVisible())
+                box->button(QMessageBox::No)->click();
+    });
     again.bnextClick();  // the restored page restores them
-    Save(&again, out / "restored-page.png");
+    Save(&again, shot("restored-page"));
     again.close();
     window.close();
     std::system(("umount '" + drive.string() + "'").c_str());
