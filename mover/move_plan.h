@@ -32,9 +32,11 @@ struct SourceScan {
     std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
     std::vector<std::string> unreadable, mounts, devices, skipped;
 };
-// `root` is the held source folder, `rootPath` its path (for texts and the exclusions).
+// `root` is the held source folder, `rootPath` its path (for texts and the exclusions); the
+// folders are listed on `workers` threads, and the result is the same for any number of them.
 SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const std::string& rootPath,
-                      const platform::FileInfo& rootInfo, const std::vector<std::string>& exclusions);
+                      const platform::FileInfo& rootInfo, const std::vector<std::string>& exclusions,
+                      int workers = 1);
 
 // Everything the move knows before its first write. Entries stand parents first.
 struct MovePlan {
