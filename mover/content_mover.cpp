@@ -83,7 +83,9 @@ public:
                 !Check(ops_.MakeDirectory(parent, name), Tr("Cannot create the folder"), Target(entry)))
                 return false;
             entry.created = true;
-            if (!Check(ops_.Stat(parent, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
+            FileInfo made;
+            if (!Check(ops_.Stat(parent, name, made), Tr("Cannot read"), Target(entry))) return false;
+            entry.twin = ObjectId(made);
         }
         std::vector<std::size_t> firsts, links;
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
@@ -147,7 +149,7 @@ public:
     // target; false when something could not be removed (a target gone read-only, say).
     bool Rollback() {
         bool all = true;
-        const auto remove = [&](HeldFolder parent, const std::string& name, FileKind kind, const FileInfo& made,
+        const auto remove = [&](HeldFolder parent, const std::string& name, FileKind kind, const ObjectId& made,
                                 const std::function<bool(const FileInfo&)>& sameAsSource) {
             FileInfo there;
             if (ops_.Stat(parent, name, there) != 0) {
@@ -157,7 +159,7 @@ public:
             if (there.kind == FileKind::Missing) return;
             // A file only when it is the one this run made (or, where the run could not read back
             // what it made, a twin of the source); a folder goes only when empty anyway.
-            if (kind != FileKind::Directory && !(made.inode != 0 ? there.SameObjectAs(made) : sameAsSource(there)))
+            if (kind != FileKind::Directory && !(made.inode != 0 ? made.Is(there) : sameAsSource(there)))
                 return;
             if (ops_.Remove(parent, name, kind) == 0 || ops_.Remove(parent, name, kind) == 0) return;  // one more try
             all = false;
@@ -339,12 +341,12 @@ private:
         };
     }
     FolderChain::Identity TargetIdentity() {
-        return [this](const std::string& place) -> const FileInfo* {
+        return FoldersRecordedAs([this](const std::string& place) -> const ObjectId* {
             const auto found = plan_.folders.find(place);
             if (found == plan_.folders.end()) return nullptr;
             const PlanEntry& folder = plan_.entries[found->second];
             return folder.created || folder.preexisting ? &folder.twin : nullptr;
-        };
+        });
     }
 
     // Whether the copy this run verified is still at the target as it was: a twin removed or
@@ -353,7 +355,7 @@ private:
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder to;
         FileInfo twin;
-        return chains.target.Open(place, to) == 0 && ops_.Stat(to, name, twin) == 0 && twin.SameObjectAs(entry.twin) &&
+        return chains.target.Open(place, to) == 0 && ops_.Stat(to, name, twin) == 0 && entry.twin.Is(twin) &&
                twin.kind == entry.info.kind && twin.size == entry.info.size;
     }
 
@@ -498,7 +500,9 @@ private:
             default: return true;
         }
         entry.created = true;
-        if (!Check(ops_.Stat(to, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
+        FileInfo made;
+        if (!Check(ops_.Stat(to, name, made), Tr("Cannot read"), Target(entry))) return false;
+        entry.twin = ObjectId(made);
         if (entry.info.kind != FileKind::Regular &&
             !Check(ops_.CopyMetadata(from, name, to, name, entry.info), Tr("Cannot set its attributes"), Target(entry)))
             return false;
@@ -515,7 +519,7 @@ private:
             !Check(ops_.Stat(to, name, copy), Tr("The check cannot read"), Target(entry)))
             return false;
         // What this run made, or found there, and nothing that took its place since.
-        if (!copy.SameObjectAs(entry.twin)) return Fail(Tr("Replaced at the destination meanwhile: ") + Target(entry));
+        if (!entry.twin.Is(copy)) return Fail(Tr("Replaced at the destination meanwhile: ") + Target(entry));
         const bool modeKept = entry.preexisting || entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
         const bool compareData = request_.verifyContent || entry.preexisting;
         return (modeKept && SameContent(ops_, from, name, entry.info, to, name, copy, compareData)) ||

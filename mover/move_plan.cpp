@@ -178,11 +178,11 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             const auto found = plan.folders.find(place);
             return found == plan.folders.end() ? nullptr : &plan.entries[found->second].info;
         });
-        FolderChain targetChain(ops, at, [&](const std::string& place) -> const FileInfo* {
+        FolderChain targetChain(ops, at, FoldersRecordedAs([&](const std::string& place) -> const ObjectId* {
             const auto found = plan.folders.find(place);
             return found == plan.folders.end() || !plan.entries[found->second].preexisting
                        ? nullptr : &plan.entries[found->second].twin;
-        });
+        }));
         for (PlanEntry& entry : plan.entries) {
             const auto [place, name] = SplitPlace(entry.relative);
             if (!place.empty() && !plan.entries[plan.folders.at(place)].preexisting) continue;  // its folder is new
@@ -197,7 +197,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             // Nothing at the target is ever overwritten; what is the same counts as copied.
             if (sourceChain.Open(place, from) == 0 && SameContent(ops, from, name, entry.info, to, name, found)) {
                 entry.preexisting = true;
-                entry.twin = found;
+                entry.twin = ObjectId(found);
             } else {
                 conflicts.push_back(there);
             }

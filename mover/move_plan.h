@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mover/content_mover.h"
+#include "mover/folder_chain.h"
 #include "platform/file_ops.h"
 
 namespace trovel::relocation {
@@ -17,7 +18,7 @@ inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 struct PlanEntry {
     std::string relative;  // "Photos/2019/a.jpg"
     platform::FileInfo info;
-    platform::FileInfo twin;   // the entry at the target, once it is there (device and inode)
+    ObjectId twin;             // the entry at the target, once it is there
     bool preexisting = false;  // already at the target, identical: counted as copied, never removed
     bool created = false;      // this run made it at the target
     bool keep = false;         // leads to an excluded folder: stays at the old place
