@@ -112,6 +112,7 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
             }
             listing.listed = true;
             std::sort(names.begin(), names.end());
+            listing.entries.reserve(names.size());  // no room to spare: a million entries add up
             for (const std::string& name : names) {
                 const std::string relative = folder.empty() ? name : folder + "/" + name;
                 if (excluded.contains(relative)) continue;
