@@ -213,8 +213,13 @@ public:
                 if (Linked(plan_.entries[i])) RemoveFile(i, chains, others, removal);
         }
         if (removal.error.empty()) {
+            // One worker for now: a worker goes on through the folders it holds, so a folder
+            // swapped for a link while several are being emptied at once loses, through the held
+            // descriptor, files its owner has just set aside. One at a time, only the folder
+            // being emptied at that moment is held.
+            constexpr int kDeletionWorkers = 1;
             BottomUp order(plan_.entries, plan_.folders);
-            RunOnWorkers(request_.workers, [&] {
+            RunOnWorkers(kDeletionWorkers, [&] {
                 Chains chains(*this);
                 FolderChain others(ops_, sourceRoot_, SourceIdentity());
                 order.Work(
