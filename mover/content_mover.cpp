@@ -15,10 +15,12 @@
 #include <thread>
 #include <unordered_set>
 
+#include "mover/bottom_up.h"
 #include "mover/folder_chain.h"
 #include "mover/folder_rename.h"
 #include "mover/move_plan.h"
 #include "mover/same_content.h"
+#include "mover/worker_threads.h"
 #include "platform/messages.h"
 
 namespace trovel::relocation {
@@ -81,7 +83,9 @@ public:
                 !Check(ops_.MakeDirectory(parent, name), Tr("Cannot create the folder"), Target(entry)))
                 return false;
             entry.created = true;
-            if (!Check(ops_.Stat(parent, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
+            FileInfo made;
+            if (!Check(ops_.Stat(parent, name, made), Tr("Cannot read"), Target(entry))) return false;
+            entry.twin = ObjectId(made);
         }
         std::vector<std::size_t> firsts, links;
         for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
@@ -89,7 +93,8 @@ public:
             if (entry.info.kind == FileKind::Directory || entry.preexisting) continue;
             (entry.linkOf == kNoEntry ? firsts : links).push_back(i);
         }
-        if (!OnWorkers(firsts) || !OnWorkers(links)) return false;
+        const auto copy = [this](std::size_t index, Chains& own) { return CopyOne(index, own); };
+        if (!OnWorkers(firsts, copy) || !OnWorkers(links, copy)) return false;
         for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
             if (it->info.kind != FileKind::Directory || !it->created) continue;
             const auto [place, name] = SplitPlace(it->relative);
@@ -116,35 +121,14 @@ public:
     }
 
     // Everything on disk, then every entry as it was copied, those found at the target among
-    // them; files changed since their copy are copied again.
+    // them, on the copy's workers; files changed since their copy are copied again.
     bool Verify() {
         if (!Check(ops_.Sync(targetRoot_), Tr("Cannot write the destination to disk"), plan_.target)) return false;
-        Chains chains(*this);
-        for (std::size_t i = 0; i < plan_.entries.size(); ++i) {
-            PlanEntry& entry = plan_.entries[i];
-            if (entry.gone) continue;
-            const auto [place, name] = SplitPlace(entry.relative);
-            for (int tries = 1; entry.info.kind == FileKind::Regular && entry.linkOf == kNoEntry && !entry.preexisting;
-                 ++tries) {
-                HeldFolder from;
-                FileInfo now;
-                if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
-                    !Check(ops_.Stat(from, name, now), Tr("Cannot read"), Source(entry)))
-                    return false;
-                if (Unchanged(entry.info, now)) break;
-                // The user kept working on it: copy what is there now.
-                if (tries == kCopyTries) return Fail(Tr("The file kept changing while it was copied: ") + Source(entry));
-                if (now.kind != FileKind::Regular) return Fail(Tr("The file changed while it was copied: ") + Source(entry));
-                HeldFolder to;
-                if (!Check(chains.target.Open(place, to), Tr("Cannot open"), Target(place)) ||
-                    !Check(ops_.Remove(to, name, FileKind::Regular), Tr("Cannot delete"), Target(entry)))
-                    return false;
-                entry.created = false;
-                entry.info = now;
-                if (!CopyOne(i, chains)) return false;
-            }
-            if (!VerifyOne(entry, chains)) return false;
-        }
+        std::vector<std::size_t> present;
+        for (std::size_t i = 0; i < plan_.entries.size(); ++i)
+            if (!plan_.entries[i].gone) present.push_back(i);
+        if (!OnWorkers(present, [this](std::size_t index, Chains& chains) { return VerifyAt(index, chains); }))
+            return false;
         return Check(ops_.Sync(targetRoot_), Tr("Cannot write the destination to disk"), plan_.target);
     }
 
@@ -165,7 +149,7 @@ public:
     // target; false when something could not be removed (a target gone read-only, say).
     bool Rollback() {
         bool all = true;
-        const auto remove = [&](HeldFolder parent, const std::string& name, FileKind kind, const FileInfo& made,
+        const auto remove = [&](HeldFolder parent, const std::string& name, FileKind kind, const ObjectId& made,
                                 const std::function<bool(const FileInfo&)>& sameAsSource) {
             FileInfo there;
             if (ops_.Stat(parent, name, there) != 0) {
@@ -175,7 +159,7 @@ public:
             if (there.kind == FileKind::Missing) return;
             // A file only when it is the one this run made (or, where the run could not read back
             // what it made, a twin of the source); a folder goes only when empty anyway.
-            if (kind != FileKind::Directory && !(made.inode != 0 ? there.SameObjectAs(made) : sameAsSource(there)))
+            if (kind != FileKind::Directory && !(made.inode != 0 ? made.Is(there) : sameAsSource(there)))
                 return;
             if (ops_.Remove(parent, name, kind) == 0 || ops_.Remove(parent, name, kind) == 0) return;  // one more try
             all = false;
@@ -214,65 +198,47 @@ public:
     }
 
     // Deletes, children first, the source entries that were copied and are unchanged since;
-    // keeps the folders leading to excluded folders, and anything new or changed.
+    // keeps the folders leading to excluded folders, and anything new or changed. The names
+    // of hard-linked files go first, one at a time; then the rest on the copy's workers, a
+    // folder removed once everything in it was. The first removal that fails stops them all.
     std::vector<std::string> DeleteSource(std::string& removalError) {
+        Removal removal;
+        for (std::size_t i = 0; i < plan_.entries.size(); ++i)
+            if (Linked(plan_.entries[i]))
+                removal.names[{plan_.entries[i].info.device, plan_.entries[i].info.inode}].push_back(i);
+        {
+            Chains chains(*this);
+            FolderChain others(ops_, sourceRoot_, SourceIdentity());
+            for (std::size_t i = plan_.entries.size(); i-- > 0 && removal.error.empty();)
+                if (Linked(plan_.entries[i])) RemoveFile(i, chains, others, removal);
+        }
+        if (removal.error.empty()) {
+            // One worker for now: a worker goes on through the folders it holds, so a folder
+            // swapped for a link while several are being emptied at once loses, through the held
+            // descriptor, files its owner has just set aside. One at a time, only the folder
+            // being emptied at that moment is held.
+            constexpr int kDeletionWorkers = 1;
+            BottomUp order(plan_.entries, plan_.folders);
+            RunOnWorkers(kDeletionWorkers, [&] {
+                Chains chains(*this);
+                FolderChain others(ops_, sourceRoot_, SourceIdentity());
+                order.Work(
+                    [&](std::size_t i) { return Linked(plan_.entries[i]) || RemoveFile(i, chains, others, removal); },
+                    [&](std::size_t i) { return RemoveFolder(i, chains, removal); });
+            });
+        }
+        removalError = removal.error;
+        // Kept ones named children first, as one thread going through the plan backwards would.
+        std::sort(removal.kept.begin(), removal.kept.end(), std::greater<>());
         std::vector<std::string> kept;
         std::unordered_set<std::string> keptSet;
         const auto keep = [&](const std::string& path) {
             if (keptSet.insert(path).second) kept.push_back(path);
         };
-        // The names of each hard-linked file: removing one moves the others' change time on.
-        std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::size_t>> names;
-        for (std::size_t i = 0; i < plan_.entries.size(); ++i)
-            if (plan_.entries[i].info.kind == FileKind::Regular && plan_.entries[i].info.links > 1)
-                names[{plan_.entries[i].info.device, plan_.entries[i].info.inode}].push_back(i);
-        Chains chains(*this);
-        FolderChain others(ops_, sourceRoot_, SourceIdentity());
-        for (auto it = plan_.entries.rbegin(); it != plan_.entries.rend(); ++it) {
-            if (it->keep || it->gone) continue;
-            const auto [place, name] = SplitPlace(it->relative);
-            HeldFolder parent;
-            FileInfo now;
-            if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
-                keep(Source(*it));
-                continue;
-            }
-            if (it->info.kind == FileKind::Directory) {
-                // Only the folder that was copied, and only once it is empty.
-                if (now.kind == FileKind::Directory && now.SameObjectAs(it->info)) ops_.Remove(parent, name, FileKind::Directory);
-                continue;
-            }
-            if (now.kind == FileKind::Missing) continue;  // removed meanwhile: nothing to lose
-            if (!Unchanged(it->info, now) || !TwinStillThere(*it, chains)) {
-                keep(Source(*it));
-                continue;
-            }
-            if (const int error = ops_.Remove(parent, name, FileKind::Regular); error != 0) {
-                if (removalError.empty()) removalError = ops_.ErrorText(error);
-                keep(Source(*it));
-                continue;
-            }
-            if (now.links <= 1) continue;
-            // The other names of this file now carry the change time this removal gave it:
-            // read it from one of them, if it is otherwise as recorded, and expect it of all.
-            const std::vector<std::size_t>& group = names[{now.device, now.inode}];
-            for (const std::size_t other : group) {
-                const PlanEntry& twin = plan_.entries[other];
-                if (&twin == &*it || twin.gone) continue;
-                const auto [otherPlace, otherName] = SplitPlace(twin.relative);
-                HeldFolder otherParent;
-                FileInfo otherNow;
-                if (others.Open(otherPlace, otherParent) != 0 || ops_.Stat(otherParent, otherName, otherNow) != 0 ||
-                    !otherNow.SameObjectAs(now) || otherNow.size != now.size || otherNow.modifiedNs != now.modifiedNs)
-                    continue;
-                for (const std::size_t each : group) plan_.entries[each].info.changedNs = otherNow.changedNs;
-                break;
-            }
-        }
-        // Whatever was added meanwhile stays, and is named.
-        chains.source.Reset();
-        others.Reset();
-        const SourceScan left = ScanSource(ops_, sourceRoot_, plan_.source, plan_.sourceInfo, request_.exclusions);
+        for (const std::size_t i : removal.kept) keep(Source(plan_.entries[i]));
+        // Whatever was added meanwhile stays, and is named; so is what a failed removal left.
+        const SourceScan left =
+            ScanSource(ops_, sourceRoot_, plan_.source, plan_.sourceInfo, request_.exclusions, request_.workers);
         for (const PlanEntry& entry : left.entries)
             if (!entry.keep && entry.info.kind != FileKind::Directory) keep(Source(entry));
         return kept;
@@ -292,6 +258,87 @@ private:
         FolderChain source, target, linked;
     };
 
+    // What the deletion left, and why it stopped; shared by its workers.
+    struct Removal {
+        std::mutex lock;
+        std::vector<std::size_t> kept;  // entries left at the old place
+        std::string error;              // the first removal that failed
+        // The names of each hard-linked file, by its device and inode.
+        std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::size_t>> names;
+        void Keep(std::size_t index) {
+            const std::lock_guard one(lock);
+            kept.push_back(index);
+        }
+    };
+
+    // A name of a file with more than one: removing it moves the others' change time on.
+    static bool Linked(const PlanEntry& entry) {
+        return entry.info.kind == FileKind::Regular && entry.info.links > 1;
+    }
+
+    // Removes one source entry that is not a folder, if it is still what was copied and its
+    // verified copy is still at the target; false only when the removal itself failed.
+    bool RemoveFile(std::size_t index, Chains& chains, FolderChain& others, Removal& removal) {
+        PlanEntry& entry = plan_.entries[index];
+        if (entry.keep || entry.gone) return true;
+        const auto [place, name] = SplitPlace(entry.relative);
+        HeldFolder parent;
+        FileInfo now;
+        if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
+            removal.Keep(index);
+            return true;
+        }
+        if (now.kind == FileKind::Missing) return true;  // removed meanwhile: nothing to lose
+        if (!Unchanged(entry.info, now) || !TwinStillThere(entry, chains)) {
+            removal.Keep(index);
+            return true;
+        }
+        if (const int error = ops_.Remove(parent, name, FileKind::Regular); error != 0) {
+            removal.Keep(index);
+            const std::lock_guard one(removal.lock);
+            if (removal.error.empty()) removal.error = ops_.ErrorText(error);
+            return false;
+        }
+        if (now.links > 1) ExpectNewChangeTime(entry, now, others, removal);
+        return true;
+    }
+
+    // The other names of a file one name of which was just removed carry the change time this
+    // removal gave it: read it from one of them, if it is otherwise as recorded, and expect it of all.
+    void ExpectNewChangeTime(const PlanEntry& removed, const FileInfo& now, FolderChain& others, Removal& removal) {
+        const auto found = removal.names.find({now.device, now.inode});
+        if (found == removal.names.end()) return;
+        const std::vector<std::size_t>& group = found->second;
+        for (const std::size_t other : group) {
+            const PlanEntry& twin = plan_.entries[other];
+            if (&twin == &removed || twin.gone) continue;
+            const auto [otherPlace, otherName] = SplitPlace(twin.relative);
+            HeldFolder otherParent;
+            FileInfo otherNow;
+            if (others.Open(otherPlace, otherParent) != 0 || ops_.Stat(otherParent, otherName, otherNow) != 0 ||
+                !otherNow.SameObjectAs(now) || otherNow.size != now.size || otherNow.modifiedNs != now.modifiedNs)
+                continue;
+            for (const std::size_t each : group) plan_.entries[each].info.changedNs = otherNow.changedNs;
+            break;
+        }
+    }
+
+    // Removes a copied source folder once everything in it had its turn: only the folder that
+    // was copied, and only when it is empty (what was kept keeps it).
+    bool RemoveFolder(std::size_t index, Chains& chains, Removal& removal) {
+        const PlanEntry& entry = plan_.entries[index];
+        if (entry.keep) return true;
+        const auto [place, name] = SplitPlace(entry.relative);
+        HeldFolder parent;
+        FileInfo now;
+        if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
+            removal.Keep(index);
+            return true;
+        }
+        if (now.kind == FileKind::Directory && now.SameObjectAs(entry.info)) ops_.Remove(parent, name, FileKind::Directory);
+        return true;
+    }
+
     FolderChain::Identity SourceIdentity() {
         return [this](const std::string& place) -> const FileInfo* {
             const auto found = plan_.folders.find(place);
@@ -299,12 +346,12 @@ private:
         };
     }
     FolderChain::Identity TargetIdentity() {
-        return [this](const std::string& place) -> const FileInfo* {
+        return FoldersRecordedAs([this](const std::string& place) -> const ObjectId* {
             const auto found = plan_.folders.find(place);
             if (found == plan_.folders.end()) return nullptr;
             const PlanEntry& folder = plan_.entries[found->second];
             return folder.created || folder.preexisting ? &folder.twin : nullptr;
-        };
+        });
     }
 
     // Whether the copy this run verified is still at the target as it was: a twin removed or
@@ -313,7 +360,7 @@ private:
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder to;
         FileInfo twin;
-        return chains.target.Open(place, to) == 0 && ops_.Stat(to, name, twin) == 0 && twin.SameObjectAs(entry.twin) &&
+        return chains.target.Open(place, to) == 0 && ops_.Stat(to, name, twin) == 0 && entry.twin.Is(twin) &&
                twin.kind == entry.info.kind && twin.size == entry.info.size;
     }
 
@@ -349,7 +396,7 @@ private:
     // Hands out the entries a folder at a time (up to a few hundred of them, or a few
     // megabytes), so that the workers mostly write into different folders and do not wait on
     // each other's locks, while a folder of large files still keeps every worker busy.
-    bool OnWorkers(const std::vector<std::size_t>& indices) {
+    bool OnWorkers(const std::vector<std::size_t>& indices, const std::function<bool(std::size_t, Chains&)>& each) {
         constexpr std::size_t kMostPerBatch = 256;
         constexpr std::uint64_t kMostBytesPerBatch = 8 << 20;
         std::vector<std::size_t> starts;
@@ -368,23 +415,39 @@ private:
         }
         starts.push_back(indices.size());
         std::atomic<std::size_t> next{0};
-        const auto work = [&] {
+        RunOnWorkers(request_.workers, [&] {
             Chains chains(*this);
             for (std::size_t batch; !Stopped() && (batch = next++) + 1 < starts.size();)
                 for (std::size_t at = starts[batch]; at < starts[batch + 1]; ++at)
-                    if (Stopped() || !CopyOne(indices[at], chains)) return;
-        };
-        std::vector<std::thread> helpers;
-        for (int i = 1; i < std::max(1, request_.workers); ++i) {
-            try {
-                helpers.emplace_back(work);
-            } catch (...) {
-                break;  // fewer threads: the others do their share
-            }
-        }
-        work();
-        for (std::thread& helper : helpers) helper.join();
+                    if (Stopped() || !each(indices[at], chains)) return;
+        });
         return !stop_;
+    }
+
+    // One entry as it was copied; a file changed since its copy is copied again first.
+    bool VerifyAt(std::size_t index, Chains& chains) {
+        PlanEntry& entry = plan_.entries[index];
+        const auto [place, name] = SplitPlace(entry.relative);
+        for (int tries = 1; entry.info.kind == FileKind::Regular && entry.linkOf == kNoEntry && !entry.preexisting;
+             ++tries) {
+            HeldFolder from;
+            FileInfo now;
+            if (!Check(chains.source.Open(place, from), Tr("Cannot open"), Source(place)) ||
+                !Check(ops_.Stat(from, name, now), Tr("Cannot read"), Source(entry)))
+                return false;
+            if (Unchanged(entry.info, now)) break;
+            // The user kept working on it: copy what is there now.
+            if (tries == kCopyTries) return Fail(Tr("The file kept changing while it was copied: ") + Source(entry));
+            if (now.kind != FileKind::Regular) return Fail(Tr("The file changed while it was copied: ") + Source(entry));
+            HeldFolder to;
+            if (!Check(chains.target.Open(place, to), Tr("Cannot open"), Target(place)) ||
+                !Check(ops_.Remove(to, name, FileKind::Regular), Tr("Cannot delete"), Target(entry)))
+                return false;
+            entry.created = false;
+            entry.info = now;
+            if (!CopyOne(index, chains)) return false;
+        }
+        return VerifyOne(entry, chains);
     }
 
     // One entry that is not a folder, written under a temporary name and renamed into place whole.
@@ -442,7 +505,9 @@ private:
             default: return true;
         }
         entry.created = true;
-        if (!Check(ops_.Stat(to, name, entry.twin), Tr("Cannot read"), Target(entry))) return false;
+        FileInfo made;
+        if (!Check(ops_.Stat(to, name, made), Tr("Cannot read"), Target(entry))) return false;
+        entry.twin = ObjectId(made);
         if (entry.info.kind != FileKind::Regular &&
             !Check(ops_.CopyMetadata(from, name, to, name, entry.info), Tr("Cannot set its attributes"), Target(entry)))
             return false;
@@ -459,7 +524,7 @@ private:
             !Check(ops_.Stat(to, name, copy), Tr("The check cannot read"), Target(entry)))
             return false;
         // What this run made, or found there, and nothing that took its place since.
-        if (!copy.SameObjectAs(entry.twin)) return Fail(Tr("Replaced at the destination meanwhile: ") + Target(entry));
+        if (!entry.twin.Is(copy)) return Fail(Tr("Replaced at the destination meanwhile: ") + Target(entry));
         const bool modeKept = entry.preexisting || entry.info.kind == FileKind::Symlink || copy.mode == entry.info.mode;
         const bool compareData = request_.verifyContent || entry.preexisting;
         return (modeKept && SameContent(ops_, from, name, entry.info, to, name, copy, compareData)) ||

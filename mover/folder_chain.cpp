@@ -10,6 +10,18 @@ std::pair<std::string, std::string> SplitPlace(const std::string& relative) {
     return {relative.substr(0, slash), relative.substr(slash + 1)};
 }
 
+FolderChain::Identity FoldersRecordedAs(std::function<const ObjectId*(const std::string& place)> find) {
+    auto expected = std::make_shared<platform::FileInfo>();
+    expected->kind = platform::FileKind::Directory;
+    return [find = std::move(find), expected](const std::string& place) -> const platform::FileInfo* {
+        const ObjectId* recorded = find(place);
+        if (recorded == nullptr) return nullptr;
+        expected->device = recorded->device;
+        expected->inode = recorded->inode;
+        return expected.get();
+    };
+}
+
 FolderChain::FolderChain(platform::FileOps& ops, platform::HeldFolder root, Identity identity)
     : ops_(ops), root_(root), identity_(std::move(identity)) {}
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +52,20 @@ private:
     Identity identity_;
     std::vector<std::pair<std::string, platform::HeldFolder>> chain_;  // place and folder, top down
 };
+
+// Which object an entry is: its filesystem and inode, all that tells a copy this run made
+// from whatever took its place since (and a sixth of what a whole FileInfo takes).
+struct ObjectId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    ObjectId() = default;
+    explicit ObjectId(const platform::FileInfo& info) : device(info.device), inode(info.inode) {}
+    bool Is(const platform::FileInfo& info) const { return device == info.device && inode == info.inode; }
+};
+
+// A chain's Identity from recorded objects: `find` gives the folder recorded at a place, or
+// null. Each chain needs its own (it keeps the one folder it is checking at the time).
+FolderChain::Identity FoldersRecordedAs(std::function<const ObjectId*(const std::string& place)> find);
 
 // "Photos/2019/a.jpg" -> "Photos/2019" and "a.jpg"; a name at the top has the place "".
 std::pair<std::string, std::string> SplitPlace(const std::string& relative);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
-#include <map>
-#include <set>
 #include <sstream>
 #include <utility>
 
@@ -84,89 +82,6 @@ std::string CheckMovePaths(char separator, const std::string& source, const std:
     return {};
 }
 
-SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const std::string& rootPath,
-                      const FileInfo& rootInfo, const std::vector<std::string>& exclusions) {
-    SourceScan scan;
-    const std::string source = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, rootPath);
-    // The excluded folders, and the folders that lead to them, by their place below the source.
-    std::set<std::string> excluded;
-    std::set<std::string> leading;
-    for (const std::string& path : exclusions) {
-        const std::string clean = platform::WithoutTrailingSeparators(platform::PathStyle::Posix, path);
-        if (clean.size() <= source.size() + 1 || clean.compare(0, source.size(), source) != 0 ||
-            clean[source.size()] != '/')
-            continue;
-        const std::string relative = clean.substr(source.size() + 1);
-        excluded.insert(relative);
-        for (auto slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1))
-            leading.insert(relative.substr(0, slash));
-    }
-
-    FolderChain chain(ops, root, [&](const std::string& place) -> const FileInfo* {
-        const auto found = scan.folders.find(place);
-        return found == scan.folders.end() ? nullptr : &scan.entries[found->second].info;
-    });
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> firstNames;
-    // Depth first, a folder's children listed together, so that the chain of open folders is
-    // reused from one folder to the next.
-    std::vector<std::string> pending{""};
-    while (!pending.empty()) {
-        const std::string folder = std::move(pending.back());
-        pending.pop_back();
-        platform::HeldFolder held;
-        std::vector<std::string> names;
-        if (chain.Open(folder, held) != 0 || ops.List(held, names) != 0) {
-            scan.unreadable.push_back(JoinPath(source, folder));
-            continue;
-        }
-        std::sort(names.begin(), names.end());
-        std::vector<std::string> subfolders;
-        for (const std::string& name : names) {
-            const std::string relative = folder.empty() ? name : folder + "/" + name;
-            const std::string path = JoinPath(source, relative);
-            if (excluded.contains(relative)) continue;
-            PlanEntry entry;
-            entry.relative = relative;
-            if (ops.Stat(held, name, entry.info) != 0 || entry.info.kind == FileKind::Missing) {
-                scan.unreadable.push_back(path);
-                continue;
-            }
-            switch (entry.info.kind) {
-                case FileKind::Socket: scan.skipped.push_back(path); continue;
-                case FileKind::Other: scan.unreadable.push_back(path); continue;
-                case FileKind::Device:
-                    if (!ops.MayMakeDevices()) scan.devices.push_back(path);
-                    break;
-                case FileKind::Directory:
-                    // Another file system mounted here is not part of the folder.
-                    if (entry.info.device != rootInfo.device) {
-                        scan.mounts.push_back(path);
-                        continue;
-                    }
-                    break;
-                default: break;
-            }
-            if (ops.CheckReadable(held, name, entry.info.kind) != 0) {
-                scan.unreadable.push_back(path);
-                continue;
-            }
-            if (entry.info.kind == FileKind::Regular && entry.info.links > 1) {
-                const auto key = std::make_pair(entry.info.device, entry.info.inode);
-                const auto [found, inserted] = firstNames.emplace(key, scan.entries.size());
-                if (!inserted) entry.linkOf = found->second;
-            }
-            entry.keep = leading.contains(relative);
-            if (entry.info.kind == FileKind::Directory) {
-                scan.folders.emplace(relative, scan.entries.size());
-                subfolders.push_back(relative);
-            }
-            scan.entries.push_back(std::move(entry));
-        }
-        pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
-    }
-    return scan;
-}
-
 bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::HeldFolder sourceRoot,
               platform::HeldFolder driveRoot, MovePlan& plan, std::string& problem) {
     using platform::PathStyle;
@@ -192,7 +107,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
         return false;
     }
 
-    SourceScan scan = ScanSource(ops, sourceRoot, plan.source, plan.sourceInfo, request.exclusions);
+    SourceScan scan = ScanSource(ops, sourceRoot, plan.source, plan.sourceInfo, request.exclusions, request.workers);
     plan.entries = std::move(scan.entries);
     plan.folders = std::move(scan.folders);
     plan.skipped = std::move(scan.skipped);
@@ -263,11 +178,11 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             const auto found = plan.folders.find(place);
             return found == plan.folders.end() ? nullptr : &plan.entries[found->second].info;
         });
-        FolderChain targetChain(ops, at, [&](const std::string& place) -> const FileInfo* {
+        FolderChain targetChain(ops, at, FoldersRecordedAs([&](const std::string& place) -> const ObjectId* {
             const auto found = plan.folders.find(place);
             return found == plan.folders.end() || !plan.entries[found->second].preexisting
                        ? nullptr : &plan.entries[found->second].twin;
-        });
+        }));
         for (PlanEntry& entry : plan.entries) {
             const auto [place, name] = SplitPlace(entry.relative);
             if (!place.empty() && !plan.entries[plan.folders.at(place)].preexisting) continue;  // its folder is new
@@ -282,7 +197,7 @@ bool PlanMove(platform::FileOps& ops, const MoveRequest& request, platform::Held
             // Nothing at the target is ever overwritten; what is the same counts as copied.
             if (sourceChain.Open(place, from) == 0 && SameContent(ops, from, name, entry.info, to, name, found)) {
                 entry.preexisting = true;
-                entry.twin = found;
+                entry.twin = ObjectId(found);
             } else {
                 conflicts.push_back(there);
             }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mover/content_mover.h"
+#include "mover/folder_chain.h"
 #include "platform/file_ops.h"
 
 namespace trovel::relocation {
@@ -17,7 +18,7 @@ inline constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 struct PlanEntry {
     std::string relative;  // "Photos/2019/a.jpg"
     platform::FileInfo info;
-    platform::FileInfo twin;   // the entry at the target, once it is there (device and inode)
+    ObjectId twin;             // the entry at the target, once it is there
     bool preexisting = false;  // already at the target, identical: counted as copied, never removed
     bool created = false;      // this run made it at the target
     bool keep = false;         // leads to an excluded folder: stays at the old place
@@ -32,9 +33,11 @@ struct SourceScan {
     std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
     std::vector<std::string> unreadable, mounts, devices, skipped;
 };
-// `root` is the held source folder, `rootPath` its path (for texts and the exclusions).
+// `root` is the held source folder, `rootPath` its path (for texts and the exclusions); the
+// folders are listed on `workers` threads, and the result is the same for any number of them.
 SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const std::string& rootPath,
-                      const platform::FileInfo& rootInfo, const std::vector<std::string>& exclusions);
+                      const platform::FileInfo& rootInfo, const std::vector<std::string>& exclusions,
+                      int workers = 1);
 
 // Everything the move knows before its first write. Entries stand parents first.
 struct MovePlan {
