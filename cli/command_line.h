@@ -19,6 +19,8 @@ struct Console {
     const std::atomic<bool>* interrupted = nullptr;  // set by Ctrl-C: the copy in progress is rolled back
     const std::atomic<int>* stopSignal = nullptr;    // the signal that set it (SIGINT, SIGTERM, SIGHUP)
     std::string decimalSeparator = {};  // of the numeric locale (LC_NUMERIC); empty: the language's own
+    std::string digitGroupSeparator = {};  // of the numeric locale; empty: counts are plain digits
+    std::string digitGrouping = {};        // its group sizes, as localeconv gives them
 };
 
 enum ExitStatus : int { kSucceeded = 0, kSomeFailed = 1, kUsageError = 2 };

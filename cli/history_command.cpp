@@ -72,7 +72,7 @@ int History(Session& session, const Request& request) {
         out << record.time << "  " << name << "  " << Tr(record.operation.c_str()) << "  " << record.from
             << " -> " << record.to << "  ";
         if (record.content)
-            out << Tr("with content") << ", " << record.files << " " << TrN("file", "files", static_cast<unsigned long>(record.files)) << ", "
+            out << Tr("with content") << ", " << session.Count(record.files) << " " << TrN("file", "files", static_cast<unsigned long>(record.files)) << ", "
                 << session.SizeText(static_cast<std::int64_t>(record.bytes));
         else
             out << Tr("without content");

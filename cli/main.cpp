@@ -41,6 +41,7 @@ int main(int argc, char* argv[]) {
     // Numbers as the numeric locale writes them (LC_ALL, LC_NUMERIC, LANG), when it is installed.
     std::setlocale(LC_NUMERIC, "");
     console.decimalSeparator = platform->DecimalSeparator();
+    trovel::platform::NumericLocaleGrouping(console.digitGroupSeparator, console.digitGrouping);
     console.progress = trovel::platform::StandardErrorIsTerminal();
     console.interrupted = &interrupted;
     console.stopSignal = &stopSignal;

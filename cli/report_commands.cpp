@@ -173,8 +173,8 @@ int Size(Session& session, const Request& request) {
                           .Number("files", counters.files)
                           .str());
         } else {
-            out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << counters.folders << " "
-                << TrN("folder", "folders", counters.folders) << ", " << counters.files << " "
+            out << session.Name(folder) << "  " << session.SizeText(bytes) << ", " << session.Count(counters.folders) << " "
+                << TrN("folder", "folders", counters.folders) << ", " << session.Count(counters.files) << " "
                 << TrN("file", "files", counters.files) << "\n";
         }
     }

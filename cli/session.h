@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "core/space/drive_list.h"
 #include "core/space/folder_walk.h"
+#include "core/space/size_text.h"
 
 namespace trovel::cli {
 
@@ -50,6 +51,10 @@ public:
     std::int64_t Measure(const catalogue::FolderInfo& folder, space::WalkCounters& counters);
 
     std::string SizeText(std::int64_t bytes) const;
+    // A count of files or folders with its digits grouped as the numeric locale groups them.
+    std::string Count(std::uint64_t count) const {
+        return space::CountText(count, console_.digitGroupSeparator, console_.digitGrouping);
+    }
     std::string Separator() const {
         if (!console_.decimalSeparator.empty()) return console_.decimalSeparator;
         return console_.language == Language::Hungarian ? "," : ".";

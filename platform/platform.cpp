@@ -10,6 +10,12 @@ std::string NumericLocaleDecimalSeparator() {
     return conv->decimal_point;
 }
 
+void NumericLocaleGrouping(std::string& separator, std::string& grouping) {
+    const std::lconv* conv = std::localeconv();
+    separator = conv != nullptr && conv->thousands_sep != nullptr ? conv->thousands_sep : "";
+    grouping = conv != nullptr && conv->grouping != nullptr ? conv->grouping : "";
+}
+
 std::string Platform::DecimalSeparator() { return NumericLocaleDecimalSeparator(); }
 
 }  // namespace trovel::platform

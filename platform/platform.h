@@ -121,6 +121,10 @@ enum : std::uint32_t { kExitLogoff = 0x0, kExitForceIfHung = 0x10 };
 
 // The decimal separator of the process's numeric locale ("." under English, "," under Hungarian).
 std::string NumericLocaleDecimalSeparator();
+// How the process's numeric locale groups the digits of a whole number: the separator ("," under
+// English, "." under Hungarian, empty under C) and the group sizes, rightmost first, as
+// localeconv's `grouping` gives them.
+void NumericLocaleGrouping(std::string& separator, std::string& grouping);
 
 // What a thread needs of the system while it uses the platform (COM on Windows), held
 // from the start to the end of a worker's run, on that worker's thread.

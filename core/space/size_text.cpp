@@ -1,6 +1,7 @@
 #include "core/space/size_text.h"
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -36,6 +37,31 @@ std::string Digits(long double wholeMagnitude) {
 }
 
 }  // namespace
+
+std::string CountText(std::uint64_t count, const std::string& separator, const std::string& grouping) {
+    const std::string digits = std::to_string(count);
+    if (separator.empty() || grouping.empty()) return digits;
+    std::string out;
+    std::size_t group = 0;  // index into `grouping`; its last size repeats
+    std::size_t inGroup = 0;
+    for (std::size_t left = digits.size(); left > 0; --left) {
+        const auto size = static_cast<unsigned char>(grouping[group]);
+        if (size > 0 && size != CHAR_MAX && inGroup == size) {
+            out.insert(0, separator);
+            inGroup = 0;
+            if (group + 1 < grouping.size()) ++group;
+        }
+        out.insert(out.begin(), digits[left - 1]);
+        ++inGroup;
+    }
+    return out;
+}
+
+std::string CountText(std::uint64_t count) {
+    std::string separator, grouping;
+    platform::NumericLocaleGrouping(separator, grouping);
+    return CountText(count, separator, grouping);
+}
 
 std::string LocaleDecimalSeparator() { return platform::NumericLocaleDecimalSeparator(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace trovel::space {
@@ -19,5 +20,12 @@ SizeText SizeToStr(long double size, const std::string& decimalSeparator);
 
 // The decimal separator of the process's numeric locale ("." under English, "," under Hungarian).
 std::string LocaleDecimalSeparator();
+
+// A count (of files, of folders) with its digits grouped as the process's numeric locale
+// groups them ("12,345" under English, "12.345" under Hungarian, "12345" under C).
+std::string CountText(std::uint64_t count);
+// The same with an explicit separator and localeconv-style group sizes, rightmost first; the
+// last size repeats, and CHAR_MAX or a size of 0 ends the grouping.
+std::string CountText(std::uint64_t count, const std::string& separator, const std::string& grouping);
 
 }  // namespace trovel::space

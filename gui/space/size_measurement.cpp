@@ -46,6 +46,9 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
     bool partial = false;
     post([this] { ShowAll(false); });
     const std::string separator = platform_.DecimalSeparator();
+    std::string groupSeparator, grouping;
+    platform::NumericLocaleGrouping(groupSeparator, grouping);
+    const auto count = [&](std::uint64_t n) { return QString::fromStdString(space::CountText(n, groupSeparator, grouping)); };
     std::int64_t total = 0;
     for (const SizeTask& task : tasks) {
         std::int64_t size = task.size;
@@ -61,8 +64,8 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
             const space::SizeText text = space::SizeToStr(static_cast<long double>(size), separator);
             QString label =
                 QString::fromStdString(text.number + text.unit) + QStringLiteral(", ") +
-                QFill(QTrN("%1 folder", "%1 folders", counters.folders), {QString::number(counters.folders)}) +
-                QStringLiteral(", ") + QFill(QTrN("%1 file", "%1 files", counters.files), {QString::number(counters.files)});
+                QFill(QTrN("%1 folder", "%1 folders", counters.folders), {count(counters.folders)}) +
+                QStringLiteral(", ") + QFill(QTrN("%1 file", "%1 files", counters.files), {count(counters.files)});
             // What could not be read is not in the size: it is said, never passed off as the whole.
             QString unreadable;
             partial = partial || counters.unreadable > 0;
@@ -73,7 +76,7 @@ std::int64_t FolderCatalogue::GetKFSize(const std::vector<SizeTask>& tasks, cons
                                         "The size is only a lower bound: %1 subfolders cannot be read, and their "
                                         "contents are not in it:",
                                         counters.unreadable),
-                                   {QString::number(counters.unreadable)});
+                                   {count(counters.unreadable)});
                 for (const std::string& path : counters.unreadablePaths)
                     unreadable += QStringLiteral("\n") + QString::fromStdString(path);
                 if (counters.unreadable > counters.unreadablePaths.size()) unreadable += QStringLiteral("\n…");

@@ -92,6 +92,18 @@ TEST_F(CommandLineTest, OneFolderOrFileIsSingularInEnglish) {
     EXPECT_NE(out.str().find(", 1 mappa, 2 fájl\n"), std::string::npos) << out.str();
 }
 
+TEST_F(CommandLineTest, CountsAreGroupedAsTheNumericLocaleGroupsThem) {
+    for (int i = 0; i < 1234; ++i) File("C:\\Users\\al\\Documents\\f" + std::to_string(i), 1);
+    ASSERT_EQ(Run({"size", "Personal"}), kSucceeded);
+    EXPECT_NE(out.str().find(", 0 folders, 1235 files\n"), std::string::npos) << out.str();
+    digitGroupSeparator = ",";
+    digitGrouping = "\3";
+    ASSERT_EQ(Run({"size", "Personal"}), kSucceeded);
+    EXPECT_NE(out.str().find(", 0 folders, 1,235 files\n"), std::string::npos) << out.str();
+    ASSERT_EQ(Run({"size", "Personal", "--json"}), kSucceeded);
+    EXPECT_NE(out.str().find("\"files\": 1235}"), std::string::npos) << out.str();  // what scripts read is never grouped
+}
+
 TEST_F(CommandLineTest, WhenNoDriveIsOfferedItSaysSoNamingEveryFilesystemLeftOut) {
     fake.refusals["E:\\"] = platform::TargetRefusal::MountedOnDemand;
     fake.volumes.push_back({"G:\\", platform::DriveType::Remote, "Share", true, {GiB, GiB, GiB}, true});

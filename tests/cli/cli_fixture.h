@@ -48,6 +48,8 @@ protected:
         console.interrupted = &interrupted;
         console.stopSignal = &stopSignal;
         console.decimalSeparator = decimalSeparator;
+        console.digitGroupSeparator = digitGroupSeparator;
+        console.digitGrouping = digitGrouping;
         return RunCommandLine(args, fake, console);
     }
 
@@ -59,6 +61,7 @@ protected:
     std::atomic<int> stopSignal{0};
     Language language = Language::English;
     std::string decimalSeparator;  // the numeric locale's; empty: the language's
+    std::string digitGroupSeparator, digitGrouping;
 };
 
 }  // namespace trovel::cli

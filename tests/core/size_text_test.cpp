@@ -92,5 +92,35 @@ TEST(SizeToStr, FollowsTheProcessLocale) {
     EXPECT_EQ(SizeToStr(512).number, "512");
 }
 
+TEST(CountText, GroupsDigitsAsTheLocaleSays) {
+    EXPECT_EQ(CountText(0, ",", "\3"), "0");
+    EXPECT_EQ(CountText(999, ",", "\3"), "999");
+    EXPECT_EQ(CountText(1000, ",", "\3"), "1,000");
+    EXPECT_EQ(CountText(1234567, ",", "\3"), "1,234,567");  // the last size repeats
+    EXPECT_EQ(CountText(1234567, ".", "\3\3"), "1.234.567");
+    EXPECT_EQ(CountText(12345678, ",", "\3\2"), "1,23,45,678");  // Indian grouping
+    EXPECT_EQ(CountText(1234567, ",", std::string("\3\x7f")), "1234,567");  // CHAR_MAX: no more groups
+    EXPECT_EQ(CountText(1234567, "", "\3"), "1234567");
+    EXPECT_EQ(CountText(1234567, ",", ""), "1234567");
+    EXPECT_EQ(CountText(18446744073709551615ULL, "\u00a0", "\3"),
+              "18\u00a0446\u00a0744\u00a0073\u00a0709\u00a0551\u00a0615");
+}
+
+TEST(CountText, FollowsTheProcessLocale) {
+    {
+        NumericLocale plain("C");
+        EXPECT_EQ(CountText(1234567), "1234567");
+    }
+    {
+        NumericLocale english("en_US.UTF-8");
+        if (!english.active()) GTEST_SKIP() << "en_US.UTF-8 is not generated on this machine";
+        EXPECT_EQ(CountText(1234567), "1,234,567");
+    }
+    NumericLocale hungarian("hu_HU.UTF-8");
+    if (!hungarian.active()) GTEST_SKIP() << "hu_HU.UTF-8 is not generated on this machine";
+    EXPECT_EQ(CountText(1234567), "1.234.567");
+    EXPECT_EQ(CountText(42), "42");
+}
+
 }  // namespace
 }  // namespace trovel::space
