@@ -77,8 +77,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # pkexec asks for the administrator's approval on a drive only root may write.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra, pkexec")
-# The Wayland platform plugin lets the window run natively there; xdg-open opens folders and pages.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs, qt6-wayland, xdg-utils")
+# The Wayland platform plugin lets the window run natively there; xdg-open opens folders and pages;
+# Qt's own words (the search field's context menu) come in the user's language from Qt's catalogues.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs, qt6-wayland, xdg-utils, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
