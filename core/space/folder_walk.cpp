@@ -31,7 +31,8 @@ constexpr int kMostWalkers = 16;
 class SharedWalk {
 public:
     SharedWalk(int walkers, catalogue::TextList* exclusions, std::vector<std::string> mountPoints, platform::PathStyle style)
-        : walkers_(walkers), exclusions_(exclusions), mountPoints_(std::move(mountPoints)), style_(style) {}
+        : walkers_(walkers), exclusions_(exclusions), mountPoints_(std::move(mountPoints)),
+          mountPointsLeft_(!mountPoints_.empty()), style_(style) {}
 
     struct Task {
         std::unique_ptr<DirectoryHandle> directory;
@@ -98,7 +99,8 @@ public:
     bool Failed() const { return failed_.load(); }
     std::exception_ptr Error() const { return error_; }
 
-    bool TracksPaths() const { return exclusions_ != nullptr || !mountPoints_.empty(); }
+    // Read on every entry by every walker, so not from the list another walker may be changing.
+    bool TracksPaths() const { return exclusions_ != nullptr || mountPointsLeft_.load(std::memory_order_relaxed); }
 
     // Whether `candidate` is in the excluded paths (left out with its content) or the mount
     // points (counted, never entered). A match is dropped, so later comparisons get shorter.
@@ -116,12 +118,14 @@ private:
         });
         if (it == list->end()) return false;
         list->erase(it);
+        if (list == &mountPoints_ && mountPoints_.empty()) mountPointsLeft_.store(false, std::memory_order_relaxed);
         return true;
     }
 
     int walkers_;
     catalogue::TextList* exclusions_;
     std::vector<std::string> mountPoints_;
+    std::atomic<bool> mountPointsLeft_;
     const platform::PathStyle style_;
     std::mutex listMutex_;
     std::mutex mutex_;
