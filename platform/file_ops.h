@@ -7,22 +7,23 @@
 
 namespace trovel::platform {
 
-enum class FileKind { Missing, Regular, Directory, Symlink, Fifo, Socket, Device, Other };
+enum class FileKind : std::uint8_t { Missing, Regular, Directory, Symlink, Fifo, Socket, Device, Other };
 
-// One entry as lstat sees it: links are never followed.
+// One entry as lstat sees it: links are never followed. A plan holds one for every entry of a
+// folder (a million of them, for some), so the small members stand together.
 struct FileInfo {
     FileKind kind = FileKind::Missing;
+    bool blockDevice = false;
+    std::uint32_t mode = 0;    // permission bits with set-id and sticky bits
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
     std::uint64_t device = 0;  // the filesystem it is on
     std::uint64_t inode = 0;
     std::uint64_t mountId = 0;  // the mount it was reached through (held folders only; 0 where unknown)
     std::uint64_t links = 0;
     std::uint64_t size = 0;
     std::uint64_t allocated = 0;  // bytes the data takes on disk (sparse files take less)
-    std::uint32_t mode = 0;       // permission bits with set-id and sticky bits
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
-    std::uint64_t rdev = 0;  // for device nodes
-    bool blockDevice = false;
+    std::uint64_t rdev = 0;       // for device nodes
     std::int64_t modifiedNs = 0;
     std::int64_t changedNs = 0;
     std::int64_t accessedNs = 0;
