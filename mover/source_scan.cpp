@@ -3,6 +3,7 @@
 // children sorted by name, each subfolder's content after it, depth first) whatever the
 // threads' timing was, so that a plan is the same with one worker or eight.
 #include <algorithm>
+#include <iterator>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -22,12 +23,32 @@ namespace {
 using platform::FileInfo;
 using platform::FileKind;
 
-// What one folder holds, as the thread that listed it found it.
+// What one folder holds, as the thread that listed it found it. Its entries, sorted by name
+// and without the excluded folders, stand in the walk's one store from `first` on.
 struct FolderListing {
     bool listed = false;
-    std::vector<PlanEntry> entries;  // sorted by name, the excluded folders left out
+    std::size_t first = 0, count = 0;
     std::vector<std::string> unreadable, mounts, devices, skipped;
 };
+
+// Puts `entries` in the order `order` gives (place i gets what stood at order[i]), in place,
+// one cycle of the permutation at a time: a million entries are too many to hold twice.
+// `order` names every entry once; it is left as 0, 1, 2, ...
+void Reorder(std::vector<PlanEntry>& entries, std::vector<std::size_t>& order) {
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        PlanEntry held = std::move(entries[start]);
+        std::size_t at = start;
+        while (order[at] != start) {
+            const std::size_t from = order[at];
+            entries[at] = std::move(entries[from]);
+            order[at] = at;
+            at = from;
+        }
+        entries[at] = std::move(held);
+        order[at] = at;
+    }
+}
 
 // The folders still to list, the ones listed, and the recorded identity of each folder
 // found, shared by the threads of one walk.
@@ -45,17 +66,23 @@ public:
         ++busy_;
         return true;
     }
-    // Hands in a folder's listing, and the subfolders it found for listing next.
-    void Done(const std::string& folder, FolderListing listing, const std::vector<const PlanEntry*>& subfolders) {
+    // Hands in a folder's listing with its entries (moved into the store; `entries` is left
+    // empty), and takes its subfolders for listing next.
+    void Done(const std::string& folder, FolderListing listing, std::vector<PlanEntry>& entries) {
         {
             const std::lock_guard lock(mutex_);
-            for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
-                identities_.emplace((*it)->relative, (*it)->info);
-                pending_.push_back((*it)->relative);
+            for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+                if (it->info.kind != FileKind::Directory) continue;
+                identities_.emplace(it->relative, it->info);
+                pending_.push_back(it->relative);
             }
+            listing.first = store_.size();
+            listing.count = entries.size();
+            std::move(entries.begin(), entries.end(), std::back_inserter(store_));
             listings_.emplace(folder, std::move(listing));
             --busy_;
         }
+        entries.clear();
         changed_.notify_all();
     }
     // The folder recorded at a place; stays valid while the walk lasts.
@@ -65,6 +92,7 @@ public:
         return found == identities_.end() ? nullptr : &found->second;
     }
     std::unordered_map<std::string, FolderListing>& listings() { return listings_; }
+    std::vector<PlanEntry>& store() { return store_; }
 
 private:
     std::mutex mutex_;
@@ -73,6 +101,9 @@ private:
     int busy_ = 0;
     std::unordered_map<std::string, FileInfo> identities_;  // nodes stay put as it grows
     std::unordered_map<std::string, FolderListing> listings_;
+    // Every folder's entries, in the order the listings came in. One store that grows, rather
+    // than one per folder, keeps the entries in memory once, also while they are put in order.
+    std::vector<PlanEntry> store_;
 };
 
 }  // namespace
@@ -101,18 +132,17 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
     // so the chain mostly grows by a step rather than being opened again from the root.
     const auto work = [&] {
         FolderChain chain(ops, root, [&](const std::string& place) { return walk.Identity(place); });
+        std::vector<PlanEntry> entries;
         for (std::string folder; walk.Next(folder);) {
             FolderListing listing;
-            std::vector<const PlanEntry*> subfolders;
             platform::HeldFolder held;
             std::vector<std::string> names;
             if (chain.Open(folder, held) != 0 || ops.List(held, names) != 0) {
-                walk.Done(folder, std::move(listing), subfolders);
+                walk.Done(folder, std::move(listing), entries);
                 continue;
             }
             listing.listed = true;
             std::sort(names.begin(), names.end());
-            listing.entries.reserve(names.size());  // no room to spare: a million entries add up
             for (const std::string& name : names) {
                 const std::string relative = folder.empty() ? name : folder + "/" + name;
                 if (excluded.contains(relative)) continue;
@@ -143,20 +173,18 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
                     continue;
                 }
                 entry.keep = leading.contains(relative);
-                listing.entries.push_back(std::move(entry));
+                entries.push_back(std::move(entry));
             }
-            for (const PlanEntry& entry : listing.entries)
-                if (entry.info.kind == FileKind::Directory) subfolders.push_back(&entry);
-            walk.Done(folder, std::move(listing), subfolders);
+            walk.Done(folder, std::move(listing), entries);
         }
     };
     RunOnWorkers(workers, work);
 
-    // Put together depth first from the root, in the order one thread would have found them.
+    // The order depth first from the root, the one a single thread would have found them in.
     std::unordered_map<std::string, FolderListing>& listings = walk.listings();
-    std::size_t total = 0;
-    for (const auto& [folder, listing] : listings) total += listing.entries.size();
-    scan.entries.reserve(total);
+    std::vector<PlanEntry>& store = walk.store();
+    std::vector<std::size_t> order;  // the store's entries, by their place in the plan
+    order.reserve(store.size());
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> firstNames;
     std::vector<std::string> pending{""};
     while (!pending.empty()) {
@@ -171,21 +199,33 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
         scan.devices.insert(scan.devices.end(), listing.devices.begin(), listing.devices.end());
         scan.skipped.insert(scan.skipped.end(), listing.skipped.begin(), listing.skipped.end());
         std::vector<std::string> subfolders;
-        for (PlanEntry& entry : listing.entries) {
+        for (std::size_t at = listing.first; at < listing.first + listing.count; ++at) {
+            PlanEntry& entry = store[at];
             if (entry.info.kind == FileKind::Regular && entry.info.links > 1) {
                 const auto key = std::make_pair(entry.info.device, entry.info.inode);
-                const auto [first, inserted] = firstNames.emplace(key, scan.entries.size());
+                const auto [first, inserted] = firstNames.emplace(key, order.size());
                 if (!inserted) entry.linkOf = first->second;
             }
             if (entry.info.kind == FileKind::Directory) {
-                scan.folders.emplace(entry.relative, scan.entries.size());
+                scan.folders.emplace(entry.relative, order.size());
                 subfolders.push_back(entry.relative);
             }
-            scan.entries.push_back(std::move(entry));
+            order.push_back(at);
         }
         listings.erase(found);
         pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
     }
+    // Every folder listed was found in a listing above it, so `order` names each entry once;
+    // were one left out, the others are still put in order, and it is not in the plan.
+    if (order.size() == store.size()) {
+        Reorder(store, order);
+    } else {
+        std::vector<PlanEntry> placed;
+        placed.reserve(order.size());
+        for (const std::size_t at : order) placed.push_back(std::move(store[at]));
+        store = std::move(placed);
+    }
+    scan.entries = std::move(store);
     return scan;
 }
 
