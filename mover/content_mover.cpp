@@ -213,13 +213,8 @@ public:
                 if (Linked(plan_.entries[i])) RemoveFile(i, chains, others, removal);
         }
         if (removal.error.empty()) {
-            // One worker for now: a worker goes on through the folders it holds, so a folder
-            // swapped for a link while several are being emptied at once loses, through the held
-            // descriptor, files its owner has just set aside. One at a time, only the folder
-            // being emptied at that moment is held.
-            constexpr int kDeletionWorkers = 1;
             BottomUp order(plan_.entries, plan_.folders);
-            RunOnWorkers(kDeletionWorkers, [&] {
+            RunOnWorkers(request_.workers, [&] {
                 Chains chains(*this);
                 FolderChain others(ops_, sourceRoot_, SourceIdentity());
                 order.Work(
@@ -295,12 +290,36 @@ private:
         }
         if (const int error = ops_.Remove(parent, name, FileKind::Regular); error != 0) {
             removal.Keep(index);
-            const std::lock_guard one(removal.lock);
-            if (removal.error.empty()) removal.error = ops_.ErrorText(error);
-            return false;
+            return StopRemoving(removal, error);
+        }
+        if (!chains.source.StillInPlace(place)) {
+            // A folder on the way was set aside or swapped for a link since it was opened: the
+            // name may have gone from where its owner put it. It comes back, a copy of its
+            // verified twin, and the next removal looks for the folder by its name again.
+            removal.Keep(index);
+            const int error = PutBack(entry, parent, name, chains);
+            chains.source.Reset();
+            return error == 0 || StopRemoving(removal, error);
         }
         if (now.links > 1) ExpectNewChangeTime(entry, now, others, removal);
         return true;
+    }
+
+    // Notes the first removal that failed: false, which stops every worker before its next one.
+    bool StopRemoving(Removal& removal, int error) {
+        const std::lock_guard one(removal.lock);
+        if (removal.error.empty()) removal.error = ops_.ErrorText(error);
+        return false;
+    }
+
+    // Copies a removed source file back into the folder it was removed from, from its twin.
+    int PutBack(const PlanEntry& entry, HeldFolder parent, const std::string& name, Chains& chains) {
+        HeldFolder from;
+        FileInfo twin;
+        if (const int error = chains.target.Open(SplitPlace(entry.relative).first, from); error != 0) return error;
+        if (const int error = ops_.Stat(from, name, twin); error != 0) return error;
+        if (!entry.twin.Is(twin)) return platform::kReplacedMeanwhile;
+        return ops_.CopyFile(from, name, parent, name, twin, [](std::uint64_t) {});
     }
 
     // The other names of a file one name of which was just removed carry the change time this

@@ -69,4 +69,21 @@ int FolderChain::Open(const std::string& place, platform::HeldFolder& folder) {
     return 0;
 }
 
+bool FolderChain::StillInPlace(const std::string& place) {
+    if (place.empty()) return true;
+    if (chain_.empty() || chain_.back().first != place) return false;
+    platform::HeldFolder parent = root_;
+    std::size_t start = 0;
+    for (const auto& [step, folder] : chain_) {
+        const platform::FileInfo* expected = identity_(step);
+        platform::FileInfo now;
+        if (expected == nullptr || ops_.Stat(parent, step.substr(start), now) != 0 ||
+            now.kind != platform::FileKind::Directory || !now.SameObjectAs(*expected))
+            return false;
+        parent = folder;
+        start = step.size() + 1;
+    }
+    return true;
+}
+
 }  // namespace trovel::relocation

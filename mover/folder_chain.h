@@ -43,6 +43,9 @@ public:
     // The folder at `place` ("" is the root): 0, or an errno value (kReplacedMeanwhile when a folder on the
     // way is no longer the recorded one, ENOENT when the run recorded none there).
     int Open(const std::string& place, platform::HeldFolder& folder);
+    // Whether every folder held on the way to `place` (opened last) is still the one its name
+    // leads to from the root: a held folder keeps working wherever its owner moves it since.
+    bool StillInPlace(const std::string& place);
     // Forgets the chain (before its folders are removed).
     void Reset();
 

@@ -182,6 +182,61 @@ TEST_F(ParallelPhasesTest, AFileChangedDuringTheMoveIsNeverDeletedByAnyWorker) {
     EXPECT_EQ(Manifest(Target()), before);
 }
 
+// A branch its owner sets aside, putting a link to somebody else's folder in its place, while
+// the workers empty it: the file a worker removes through the folder it still holds comes
+// back, nothing else in the branch goes, and nothing goes through the link.
+TEST_F(ParallelPhasesTest, ABranchSetAsideWhileItIsEmptiedGetsBackWhatWasRemovedFromIt) {
+    TempDir outside;
+    outside.Write("Sub0/file7", "somebody else's");
+    const auto outsideBefore = Manifest(outside.path());
+    const std::string aside = home / "set-aside";
+    class SwappingRemove : public platform::linux_desktop::PosixFileOps {
+    public:
+        int Remove(platform::HeldFolder parent, const std::string& name, FileKind kind) override {
+            {
+                const std::lock_guard one(lock);
+                // The first removal in a branch's subfolder that is not a hard link's name (those
+                // go first, one at a time): its branch, two folders up, is swapped right before it.
+                const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(parent.handle));
+                if (!swapped && kind == FileKind::Regular && name != "file3" &&
+                    folder.parent_path().filename().string().starts_with("Branch")) {
+                    swapped = true;
+                    removed = folder.filename().string() + "/" + name;
+                    branch = folder.parent_path().string();
+                    swap(branch);
+                }
+            }
+            return PosixFileOps::Remove(parent, name, kind);
+        }
+        std::function<void(const std::string&)> swap;
+        std::mutex lock;
+        bool swapped = false;
+        std::string removed, branch;
+    } ops;
+    std::map<std::string, std::string> asideThen;
+    ops.swap = [&](const std::string& branch) {
+        ASSERT_EQ(::rename(branch.c_str(), aside.c_str()), 0);
+        ASSERT_EQ(::symlink(outside.path().c_str(), branch.c_str()), 0);
+        asideThen = Manifest(aside);
+    };
+    const MoveResult result = Move(ops, 4);
+    ASSERT_TRUE(ops.swapped);
+    ASSERT_EQ(result.outcome, MoveOutcome::Moved) << result.errorText;
+    EXPECT_EQ(Manifest(Target()), before);
+    EXPECT_EQ(Manifest(outside.path()), outsideBefore);
+    // The branch set aside is as it was when it was set aside, the file removed from it included.
+    const auto asideNow = Manifest(aside);
+    ASSERT_TRUE(asideThen.contains("/" + ops.removed));
+    for (const auto& [path, line] : asideThen) {
+        ASSERT_TRUE(asideNow.contains(path)) << path << " was removed from the folder set aside";
+        EXPECT_EQ(asideNow.at(path), line) << path;
+    }
+    const std::string branchName = std::filesystem::path(ops.branch).filename().string();
+    EXPECT_NE(std::find(result.keptSources.begin(), result.keptSources.end(), Source() + "/" + branchName + "/" + ops.removed),
+              result.keptSources.end())
+        << result.errorText;
+}
+
 // A removal failing in one branch: the workers in the others stop, no folder above it goes,
 // and what is left at the old place is whole, with its verified copy at the target. The
 // same when it is a name of a hard-linked file, which go first: nothing else goes then.
