@@ -7,6 +7,8 @@
 // Every run's ratio is printed with the spread, and the median of the runs' ratios.
 // usage: copy_bench TREE TARGET_FOLDER [--runs N] [--workers N] [--dd FILE]
 //        copy_bench TREE TARGET_FOLDER --memory [--workers N]
+// Without --workers, the mover gets the workers a relocation would: the smaller of the two
+// devices' read depths.
 // TREE is copied to a scratch source beside it (same file system) before each move.
 // --dd FILE: also copies FILE (on the tree's file system) to the target's with dd, flushed,
 //   from a cold cache: what the two devices allow at best, for the large-file case.
@@ -24,6 +26,7 @@
 
 #include "bench/timing.h"
 #include "platform/linux/posix_file_ops.h"
+#include "platform/linux/read_depth.h"
 #include "platform/linux/run_lock.h"
 #include "mover/content_mover.h"
 
@@ -61,7 +64,7 @@ int main(int argc, char* argv[]) {
     }
     const std::string tree = argv[1];
     const std::string target = argv[2];
-    int runs = 3, workers = 2;
+    int runs = 3, workers = 0;
     bool memory = false;
     std::string ddFile;
     for (int i = 3; i < argc; ++i) {
@@ -71,6 +74,14 @@ int main(int argc, char* argv[]) {
         else if (option == "--runs") runs = std::max(1, std::atoi(argv[++i]));
         else if (option == "--workers") workers = std::max(1, std::atoi(argv[++i]));
         else if (option == "--dd") ddFile = argv[++i];
+    }
+    if (workers == 0) {
+        namespace linux_desktop = trovel::platform::linux_desktop;
+        const linux_desktop::ReadDepth from = linux_desktop::ReadDepthOfPath("/sys", tree);
+        const linux_desktop::ReadDepth to = linux_desktop::ReadDepthOfPath("/sys", target);
+        workers = std::min(from.depth, to.depth);
+        std::printf("workers %d: the tree's device %s gives %d (%s), the target's %s gives %d (%s)\n", workers,
+                    from.device.c_str(), from.depth, from.why.c_str(), to.device.c_str(), to.depth, to.why.c_str());
     }
     const std::string source = tree + ".bench-source";
     const std::string moved = target + "/mover";
