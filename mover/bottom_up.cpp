@@ -4,7 +4,7 @@
 
 namespace trovel::relocation {
 
-BottomUp::BottomUp(const std::vector<PlanEntry>& entries, const std::unordered_map<std::string, std::size_t>& folders) {
+BottomUp::BottomUp(const PlanEntries& entries, const std::unordered_map<std::string, std::size_t>& folders) {
     constexpr std::size_t kMostPerBatch = 256;
     // A node for the top and one for each folder, in plan order (parents first).
     std::unordered_map<std::size_t, std::size_t> nodeOfEntry;

@@ -19,7 +19,7 @@ namespace trovel::relocation {
 class BottomUp {
 public:
     // `entries` stand parents first; `folders` maps a folder's place to its entry.
-    BottomUp(const std::vector<PlanEntry>& entries, const std::unordered_map<std::string, std::size_t>& folders);
+    BottomUp(const PlanEntries& entries, const std::unordered_map<std::string, std::size_t>& folders);
 
     // Takes work until there is none left or one step said stop; `file` gets each entry that
     // is not a folder, `folder` each folder once it is its turn. A step that returns false

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,10 +27,14 @@ struct PlanEntry {
     std::size_t linkOf = kNoEntry;  // a further name of the file of that entry (a hard link)
 };
 
+// A plan's entries, held in blocks rather than in one array: a walk of a million entries then
+// grows without being copied to a larger array, which would hold them twice for a moment.
+using PlanEntries = std::deque<PlanEntry>;
+
 // The entries below a source folder, parents first, leaving out the excluded folders and
 // marking the folders that lead to them; and what stands in the way of moving them.
 struct SourceScan {
-    std::vector<PlanEntry> entries;
+    PlanEntries entries;
     std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
     std::vector<std::string> unreadable, mounts, devices, skipped;
 };
@@ -46,7 +51,7 @@ struct MovePlan {
     std::string driveRoot;
     platform::FileInfo sourceInfo;
     platform::FileInfo driveInfo;
-    std::vector<PlanEntry> entries;
+    PlanEntries entries;
     std::unordered_map<std::string, std::size_t> folders;  // a folder's place -> its entry
     std::vector<std::string> steps;   // the target below the drive root, a name a step
     std::size_t existingSteps = 0;    // how many of them were there when the move was planned

@@ -34,7 +34,7 @@ struct FolderListing {
 // Puts `entries` in the order `order` gives (place i gets what stood at order[i]), in place,
 // one cycle of the permutation at a time: a million entries are too many to hold twice.
 // `order` names every entry once; it is left as 0, 1, 2, ...
-void Reorder(std::vector<PlanEntry>& entries, std::vector<std::size_t>& order) {
+void Reorder(PlanEntries& entries, std::vector<std::size_t>& order) {
     for (std::size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start) continue;
         PlanEntry held = std::move(entries[start]);
@@ -92,7 +92,7 @@ public:
         return found == identities_.end() ? nullptr : &found->second;
     }
     std::unordered_map<std::string, FolderListing>& listings() { return listings_; }
-    std::vector<PlanEntry>& store() { return store_; }
+    PlanEntries& store() { return store_; }
 
 private:
     std::mutex mutex_;
@@ -101,9 +101,10 @@ private:
     int busy_ = 0;
     std::unordered_map<std::string, FileInfo> identities_;  // nodes stay put as it grows
     std::unordered_map<std::string, FolderListing> listings_;
-    // Every folder's entries, in the order the listings came in. One store that grows, rather
-    // than one per folder, keeps the entries in memory once, also while they are put in order.
-    std::vector<PlanEntry> store_;
+    // Every folder's entries, in the order the listings came in. One store that grows in
+    // blocks, rather than one per folder, keeps them in memory once, also while they are put
+    // in order.
+    PlanEntries store_;
 };
 
 }  // namespace
@@ -182,7 +183,7 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
 
     // The order depth first from the root, the one a single thread would have found them in.
     std::unordered_map<std::string, FolderListing>& listings = walk.listings();
-    std::vector<PlanEntry>& store = walk.store();
+    PlanEntries& store = walk.store();
     std::vector<std::size_t> order;  // the store's entries, by their place in the plan
     order.reserve(store.size());
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> firstNames;
@@ -220,8 +221,7 @@ SourceScan ScanSource(platform::FileOps& ops, platform::HeldFolder root, const s
     if (order.size() == store.size()) {
         Reorder(store, order);
     } else {
-        std::vector<PlanEntry> placed;
-        placed.reserve(order.size());
+        PlanEntries placed;
         for (const std::size_t at : order) placed.push_back(std::move(store[at]));
         store = std::move(placed);
     }
