@@ -97,6 +97,7 @@ int main(int argc, char* argv[]) {
     }
     trovel::platform::linux_desktop::PosixFileOps ops;
     std::map<std::string, std::vector<double>> times;
+    std::map<std::string, long> peaks;  // --memory: the peak so far as each phase ended
 
     // Times one mover run; its phases go under `prefix`, and its whole time is returned.
     const auto timeMover = [&](const std::string& from, bool deleteSource, const std::string& prefix) {
@@ -112,6 +113,7 @@ int main(int argc, char* argv[]) {
         Clock::time_point phaseStart;
         callbacks.phaseDone = [&](const char* phase) {
             times[prefix + phase].push_back(Since(phaseStart));
+            if (memory) peaks[phase] = PeakKilobytes();
             phaseStart = Clock::now();
         };
         const auto start = phaseStart = Clock::now();
@@ -136,6 +138,9 @@ int main(int argc, char* argv[]) {
         std::printf("one whole move in %.2f s with %d workers: peak RSS %.1f MB (%.1f MB before the move)\n", seconds,
                     workers, static_cast<double>(PeakKilobytes()) / 1024.0, static_cast<double>(before) / 1024.0);
         for (const auto& [name, values] : times) std::printf("%-22s %8.3f s\n", name.c_str(), values.front());
+        for (const char* phase : {"plan", "copy", "verify", "register", "delete"})
+            if (peaks.contains(phase))
+                std::printf("peak RSS when %-8s ended: %.1f MB\n", phase, static_cast<double>(peaks[phase]) / 1024.0);
         return 0;
     }
 
