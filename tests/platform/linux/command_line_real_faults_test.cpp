@@ -114,7 +114,10 @@ TEST_F(CommandLineRealFaults, AFolderSwappedForALinkWhileDeletingDeletesNothingT
     EXPECT_EQ(Contents(outside.path()), outsideBefore) << Read(errors);
     EXPECT_EQ(Registered("MUSIC"), target + "/Music");
     EXPECT_EQ(Contents(target + "/Music"), musicBefore);
-    EXPECT_EQ(FilesIn(home / ("moved-" + part)), 12u) << "files were deleted from the folder set aside";
+    // Several workers empty both folders at once: the one chosen may have lost one file in the
+    // instant between the count above and the swap, while it was still in its place (its copy
+    // is at the target). Any file removed through the folder after the swap is put back.
+    EXPECT_GE(FilesIn(home / ("moved-" + part)), 11u) << "files were deleted from the folder set aside";
 }
 
 TEST_F(CommandLineRealFaults, AJournalSomeoneElseWroteIsSetAsideAndNothingIsDeleted) {
