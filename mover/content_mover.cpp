@@ -279,10 +279,7 @@ private:
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder parent;
         FileInfo now;
-        if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
-            removal.Keep(index);
-            return true;
-        }
+        if (!LookAtSource(index, place, name, chains, removal, parent, now)) return true;
         if (now.kind == FileKind::Missing) return true;  // removed meanwhile: nothing to lose
         if (!Unchanged(entry.info, now) || !TwinStillThere(entry, chains)) {
             removal.Keep(index);
@@ -303,6 +300,15 @@ private:
         }
         if (now.links > 1) ExpectNewChangeTime(entry, now, others, removal);
         return true;
+    }
+
+    // Opens the folder of a source entry and reads what stands under its name now; when either
+    // cannot be done, the entry is kept, for nothing is removed that could not be looked at.
+    bool LookAtSource(std::size_t index, const std::string& place, const std::string& name, Chains& chains,
+                      Removal& removal, HeldFolder& parent, FileInfo& now) {
+        if (chains.source.Open(place, parent) == 0 && ops_.Stat(parent, name, now) == 0) return true;
+        removal.Keep(index);
+        return false;
     }
 
     // Notes the first removal that failed: false, which stops every worker before its next one.
@@ -350,10 +356,7 @@ private:
         const auto [place, name] = SplitPlace(entry.relative);
         HeldFolder parent;
         FileInfo now;
-        if (chains.source.Open(place, parent) != 0 || ops_.Stat(parent, name, now) != 0) {
-            removal.Keep(index);
-            return true;
-        }
+        if (!LookAtSource(index, place, name, chains, removal, parent, now)) return true;
         if (now.kind == FileKind::Directory && now.SameObjectAs(entry.info)) ops_.Remove(parent, name, FileKind::Directory);
         return true;
     }
