@@ -103,6 +103,19 @@ inline std::map<std::string, std::string> Manifest(const std::string& root, bool
     return manifest;
 }
 
+// A whole move of `home`/Music to `drive`/home/al/Music, deleting the old place, with the
+// content compared: what the tests of a folder moving under interference ask for.
+inline relocation::MoveRequest WholeMusicMove(const TempDir& home, const TempDir& drive) {
+    relocation::MoveRequest request;
+    request.source = home / "Music";
+    request.target = drive / "home/al/Music";
+    request.driveRoot = drive.path();
+    request.deleteSource = true;
+    request.journal = home / ".local/state/trovel/move-MUSIC.journal";
+    request.verifyContent = true;
+    return request;
+}
+
 // The real file operations, failing the n-th call (counting every call) with `error`, or
 // killing the process there; `log` names the calls in order when `logging` is set.
 class FaultyOps : public platform::linux_desktop::PosixFileOps {

@@ -28,16 +28,7 @@ protected:
     }
     std::string Source() const { return home / "Music"; }
     std::string Target() const { return drive / "home/al/Music"; }
-    MoveRequest Request() const {
-        MoveRequest request;
-        request.source = Source();
-        request.target = Target();
-        request.driveRoot = drive.path();
-        request.deleteSource = true;
-        request.journal = home / ".local/state/trovel/move-MUSIC.journal";
-        request.verifyContent = true;
-        return request;
-    }
+    MoveRequest Request() const { return WholeMusicMove(home, drive); }
     MoveResult Move(platform::FileOps& files, const MoveRequest& request) {
         relocation::MoveCallbacks callbacks;
         callbacks.registerTarget = [&] {

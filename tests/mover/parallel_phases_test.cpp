@@ -62,13 +62,7 @@ protected:
     std::string Source() const { return home / "Music"; }
     std::string Target() const { return drive / "home/al/Music"; }
     MoveRequest Request(int workers) const {
-        MoveRequest request;
-        request.source = Source();
-        request.target = Target();
-        request.driveRoot = drive.path();
-        request.deleteSource = true;
-        request.journal = home / ".local/state/trovel/move-MUSIC.journal";
-        request.verifyContent = true;
+        MoveRequest request = WholeMusicMove(home, drive);
         request.workers = workers;
         return request;
     }
