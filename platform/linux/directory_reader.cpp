@@ -6,38 +6,45 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
 
 namespace trovel::platform::linux_desktop {
 namespace {
 
+// Lists with getdents64 straight from the descriptor: a DIR stream would cost two more
+// calls on every directory opened (fdopendir's fstat and fcntl), a tenth of a cold walk's calls.
 class FdDirectory : public DirectoryHandle {
 public:
-    explicit FdDirectory(DIR* dir) : dir_(dir), fd_(::dirfd(dir)) {}
-    ~FdDirectory() override { ::closedir(dir_); }
+    FdDirectory(int fd, std::unique_ptr<char[]> buffer) : fd_(fd), buffer_(std::move(buffer)) {}
+    ~FdDirectory() override { ::close(fd_); }
     FdDirectory(const FdDirectory&) = delete;
     FdDirectory& operator=(const FdDirectory&) = delete;
 
     static std::unique_ptr<DirectoryHandle> FromDescriptor(int fd) {
         if (fd < 0) return nullptr;
-        DIR* dir = ::fdopendir(fd);
-        if (dir == nullptr) {
+        std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBufferSize]);
+        if (!buffer) {
             ::close(fd);
+            errno = ENOMEM;  // waited out like a lack of descriptors
             return nullptr;
         }
-        return std::make_unique<FdDirectory>(dir);
+        return std::make_unique<FdDirectory>(fd, std::move(buffer));
     }
 
     bool Next(TreeEntry& entry) override {
-        while (const dirent* found = ::readdir(dir_)) {
-            entry.name = found->d_name;
+        while (const Found found = NextListed()) {
+            entry.name = found.name;
             entry.size = 0;
             // A directory's own size is never used, so it costs no stat.
-            if (found->d_type == DT_DIR) {
+            if (found.type == DT_DIR) {
                 entry.directory = true;
                 return true;
             }
             struct stat info {};
-            if (::fstatat(fd_, found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (::fstatat(fd_, found.name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
                 // Gone since it was listed, or unreadable: a file of 0 bytes, as a listing shows it.
                 entry.directory = false;
                 return true;
@@ -54,7 +61,7 @@ public:
         const int fd = ::openat(fd_, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         outOfHandles_ = fd < 0 && (errno == EMFILE || errno == ENFILE);
         auto handle = FromDescriptor(fd);
-        if (!handle && fd >= 0) outOfHandles_ = errno == EMFILE || errno == ENFILE || errno == ENOMEM;
+        if (!handle && fd >= 0) outOfHandles_ = errno == ENOMEM;
         return handle;
     }
 
@@ -72,8 +79,38 @@ public:
     }
 
 private:
-    DIR* dir_;
+    static constexpr std::size_t kBufferSize = 32 * 1024;  // what readdir asks for at a time
+
+    struct Found {
+        const char* name = nullptr;
+        unsigned char type = DT_UNKNOWN;
+        explicit operator bool() const { return name != nullptr; }
+    };
+
+    // The next record of the listing, reading more when the buffer is used up. A failed
+    // read ends the listing, as a failed readdir does.
+    Found NextListed() {
+        if (at_ >= filled_) {
+            ssize_t n = -1;
+            do n = ::getdents64(fd_, buffer_.get(), kBufferSize);
+            while (n < 0 && errno == EINTR);
+            if (n <= 0) return {};
+            filled_ = static_cast<std::size_t>(n);
+            at_ = 0;
+        }
+        // The kernel's record: 8 bytes of inode, 8 of offset, 2 of length, 1 of type, the name.
+        const char* record = buffer_.get() + at_;
+        std::uint16_t length = 0;
+        std::memcpy(&length, record + 16, sizeof length);
+        if (length == 0 || at_ + length > filled_) return {};  // never from a sound kernel
+        at_ += length;
+        return Found{record + 19, static_cast<unsigned char>(record[18])};
+    }
+
     int fd_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t filled_ = 0;
+    std::size_t at_ = 0;
     bool outOfHandles_ = false;
 };
 

@@ -61,6 +61,25 @@ TEST_F(LinuxWalkTest, NamesThatAreNotUtf8AreWalked) {
     EXPECT_EQ(counters.files, 7u);
 }
 
+TEST_F(LinuxWalkTest, AFolderListedInManyReadsIsCountedWhole) {
+    // 3,000 long names (about 700 KB of listing) and a folder among every hundred files:
+    // the listing is read in many pieces, and no entry may be lost or counted twice at their seams.
+    std::int64_t bytes = 2537;
+    for (int n = 0; n < 3000; ++n) {
+        const std::string name = "many/" + std::string(200, static_cast<char>('a' + n % 26)) + std::to_string(n);
+        if (n % 100 == 0) {
+            tree.Write(name + "/inside", std::string(3, 'i'));
+            bytes += 3;
+        } else {
+            tree.Write(name, std::string(static_cast<std::size_t>(n % 7), 'x'));
+            bytes += n % 7;
+        }
+    }
+    EXPECT_EQ(space::GetFileObjectSize(platform, tree.path(), counters), bytes);
+    EXPECT_EQ(counters.folders, 3u + 1u + 30u);
+    EXPECT_EQ(counters.files, 5u + 2970u + 30u);
+}
+
 TEST_F(LinuxWalkTest, ExclusionsNeedTheTrailingSlashAndTheExactName) {
     EXPECT_EQ(space::GetFileObjectSizeEX(platform, tree.path(), {tree / "sub/"}, counters), 100 + 7 + 400);
     EXPECT_EQ(counters.folders, 1u);
